@@ -1,0 +1,53 @@
+#include "model/chlorophyll.h"
+
+#include "model/fpu.h"
+
+#include <cmath>
+
+namespace trophex {
+
+Real48 CalcChlrABrain(Real48 x, Real48 m, Real48 s, Real48 s1)
+{
+    const long double l = checkedLn(checkedDiv(x, m));
+    const long double n = l + 0.5L * s1.value() * s1.value();
+    const double z = toDouble(checkedDiv(n, s));
+    const double phi = toDouble(checkedExp(-0.5L * z * z) * 0.398883127243717606L);
+    const double t = toDouble(1 / (1 + 0.33267L * std::fabs(z)));
+    const double q = toDouble(phi * (0.4361684L * t - 0.121676L * t * t + 0.937298L * power(t, 3)));
+    return Real48::store(z > 0 ? 100 * static_cast<long double>(q) : 100 * (1 - static_cast<long double>(q)));
+}
+
+ChlrFrequencies CalcChlrAMain(const ModelState& s)
+{
+    static const std::array<Real48, 4> Bounds = {Real48::store(10), Real48::store(20), Real48::store(30),
+                                                 Real48::store(60)};
+    const Real48 sb = Real48::store(checkedSqrt(static_cast<long double>(power(s.S1, 2)) + power(s.S2, 2)));
+    const Real48 predicted = Real48::store(s.PredChlrA);
+    const std::array<Real48, 4> means = {s.ObsChlrA, predicted, predicted, predicted};
+    // Case C adds the model error to the Case B spread; it is computed when its column is
+    // reached, so that a fault in an earlier column is the one reported.
+    const auto spreadOf = [&](int col) {
+        if (col == 3)
+            return Real48::store(checkedSqrt(static_cast<long double>(power(sb, 2)) + s.VarChlrA));
+        return col == 2 ? sb : s.S1;
+    };
+
+    ChlrFrequencies f;
+    for (int col = 0; col < 4; ++col) {
+        const Real48 spread = spreadOf(col);
+        for (int row = 0; row < 4; ++row)
+            f[row][col] = CalcChlrABrain(Bounds[row], means[col], spread, s.S1);
+    }
+    return f;
+}
+
+ChlrTexts formatFrequencies(const ChlrFrequencies& frequencies, const NumberFormat& format)
+{
+    ChlrTexts texts;
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col)
+            texts[row][col] = formatNumber(frequencies[row][col], NumberPattern::Percent, format);
+    return texts;
+}
+
+}  // namespace trophex

@@ -1,0 +1,113 @@
+#include "model/outputunits.h"
+
+namespace trophex {
+
+namespace {
+
+struct Conversion {
+    const char* unit;  // nullptr: any other text
+    long double factor;
+    NumberPattern pattern;
+};
+
+using P = NumberPattern;
+
+// Rows in the order they are tried; each list ends with the row for any other text.
+const std::vector<Conversion>& conversionsOf(OutputResult result)
+{
+    static const std::vector<Conversion> AvgInTP = {{"mg/L", 0.001L, P::ThreeDecimals}, {nullptr, 1, P::Whole}};
+    static const std::vector<Conversion> PhosLoad = {{"lbs/yr", 2.2046L, P::Whole}, {nullptr, 1, P::Whole}};
+    static const std::vector<Conversion> CVtp = {{"mg/L", 0.001L, P::ThreeDecimals}, {nullptr, 1, P::OneDecimal}};
+    static const std::vector<Conversion> OutVol = {
+        {"ft3/sec", 1.119821L, P::GroupedTwoDecimals}, {"m3/sec", 0.03171L, P::GroupedTwoDecimals},
+        {"L/day", 2739744.0L, P::GroupedTwoDecimals},  {"L/hr", 114156.0L, P::GroupedTwoDecimals},
+        {"gal/day", 724800.0L, P::GroupedTwoDecimals}, {"gal/hr", 30200.0L, P::GroupedTwoDecimals},
+        {nullptr, 1, P::GroupedTwoDecimals}};
+    static const std::vector<Conversion> ResTime = {
+        {"hours", 8760.0L, P::Whole}, {"days", 365.0L, P::Whole}, {nullptr, 1, P::OneDecimal}};
+    static const std::vector<Conversion> WatLoad = {{"ft/yr", 3.28084L, P::GroupedTwoDecimals},
+                                                    {"in/day", 0.107863L, P::GroupedTwoDecimals},
+                                                    {nullptr, 1, P::GroupedTwoDecimals}};
+    switch (result) {
+    case OutputResult::AvgInTP:
+        return AvgInTP;
+    case OutputResult::PhosLoad:
+        return PhosLoad;
+    case OutputResult::CVtp:
+        return CVtp;
+    case OutputResult::OutVol:
+        return OutVol;
+    case OutputResult::ResTime:
+        return ResTime;
+    case OutputResult::WatLoad:
+        return WatLoad;
+    }
+    return OutVol;
+}
+
+long double modelValue(OutputResult result, const ModelState& s)
+{
+    switch (result) {
+    case OutputResult::AvgInTP:
+        return s.AvgInTP;
+    case OutputResult::PhosLoad:
+        return s.PhosLoad;
+    case OutputResult::CVtp:
+        return s.CVtp;
+    case OutputResult::OutVol:
+        return s.OutVol;
+    case OutputResult::ResTime:
+        return s.ResTime;
+    case OutputResult::WatLoad:
+        return s.WatLoad;
+    }
+    return 0;
+}
+
+}  // namespace
+
+const char* outputBoxName(OutputResult result)
+{
+    static const std::array<const char*, 6> Names = {"AvgInTPEditBox", "PhosLoadEditBox", "CVtpEditBox",
+                                                     "OutVolEditBox",  "ResTimeEditBox",  "WatLoadEditBox"};
+    return Names[static_cast<int>(result)];
+}
+
+const char* outputSelectorName(OutputResult result)
+{
+    static const std::array<const char*, 6> Names = {"AvgInTPunits",  "PhosLoadUnits", "CVtpUnits",
+                                                     "OutVolUnits",   "ResTimeUnits",  "WatLoadUnits"};
+    return Names[static_cast<int>(result)];
+}
+
+const std::vector<const char*>& outputUnits(OutputResult result)
+{
+    static const std::array<std::vector<const char*>, 6> Units = {{
+        {"ug/L", "mg/L"},
+        {"kg/yr", "lbs/yr"},
+        {"ug/L", "mg/L"},
+        {"hm3/yr", "ft3/sec", "m3/sec", "L/day", "L/hr", "gal/day", "gal/hr"},
+        {"years", "days", "hours"},
+        {"m/yr", "ft/yr", "in/day"},
+    }};
+    return Units[static_cast<int>(result)];
+}
+
+std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
+                                const NumberFormat& format)
+{
+    for (const Conversion& row : conversionsOf(result)) {
+        if (row.unit == nullptr || unitText == row.unit)
+            return formatNumber(modelValue(result, state) * row.factor, row.pattern, format);
+    }
+    return {};
+}
+
+std::string outputResultText(OutputResult result, const ModelState& state, const NumberFormat& format)
+{
+    if (result == OutputResult::CVtp && state.CVtp.isZero())
+        return NotAvailableText;
+    return convertedResultText(result, modelUnit(result), state, format);
+}
+
+}  // namespace trophex

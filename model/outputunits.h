@@ -1,0 +1,38 @@
+#pragma once
+// The six balance results that can be shown in other units, and their conversion for
+// display. Conversions never change the model state.
+
+#include "model/modelstate.h"
+#include "model/numberformat.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trophex {
+
+enum class OutputResult { AvgInTP, PhosLoad, CVtp, OutVol, ResTime, WatLoad };
+
+inline constexpr std::array<OutputResult, 6> AllOutputResults = {
+    OutputResult::AvgInTP, OutputResult::PhosLoad, OutputResult::CVtp,
+    OutputResult::OutVol,  OutputResult::ResTime,  OutputResult::WatLoad};
+
+const char* outputBoxName(OutputResult result);       // e.g. "OutVolEditBox"
+const char* outputSelectorName(OutputResult result);  // e.g. "OutVolUnits"
+
+// The units a selector offers, in list order; the first is the model's unit.
+const std::vector<const char*>& outputUnits(OutputResult result);
+inline const char* modelUnit(OutputResult result) { return outputUnits(result).front(); }
+
+// The result expressed in the unit text, formatted as the result box shows it. A text
+// that names no unit of the selector shows the result in the model's unit.
+std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
+                                const NumberFormat& format);
+
+// What a calculation writes into a result box: the result in its model unit, and "NA"
+// for a Chiaudani/Vighi phosphorus that was not computed.
+inline constexpr const char* NotAvailableText = "NA";
+std::string outputResultText(OutputResult result, const ModelState& state, const NumberFormat& format);
+
+}  // namespace trophex

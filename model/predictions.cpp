@@ -1,0 +1,82 @@
+#include "model/predictions.h"
+
+#include "model/balance.h"
+#include "model/fpu.h"
+
+namespace trophex {
+
+namespace {
+
+struct Comparison {
+    double residual = 0;  // ln(observed / predicted)
+    double ttest = 0;
+};
+
+// A zero or negative observation has no logarithm: its residual and t statistic are 0.
+Comparison compare(long double observed, double predicted, long double testVariance)
+{
+    Comparison c;
+    if (observed > 0) {
+        c.residual = toDouble(checkedLn(checkedDiv(observed, predicted)));
+        c.ttest = toDouble(checkedDiv(c.residual, checkedSqrt(testVariance)));
+    }
+    return c;
+}
+
+PredictionRow rowOf(long double observed, double predicted, double variance, const Comparison& c)
+{
+    return {observed, predicted, checkedSqrt(variance) * predicted, c.residual * Log10Factor, c.ttest};
+}
+
+}  // namespace
+
+Predictions CalcVarConc(ModelState& s)
+{
+    Predictions p;
+
+    const long double a = power(s.AvgInTP, 0.458) * 0.162L;
+    const double predTP = toDouble(s.AvgInTP / (power(s.ResTime, 0.542) * a + 1));
+    p.PhosRet = toDouble(1 - checkedDiv(predTP, s.AvgInTP));
+    const double sq = power(0.46, 2);
+    const double q = power(p.PhosRet, 2);
+    const double varTP = toDouble(sq * (s.V1.value() * q)
+                                  + (s.V2.value() * q + s.V3.value() * (q * sq + (1 - 0.92L * p.PhosRet))));
+    const Comparison tp = compare(s.ObsTP, predTP, s.V6.value() + varTP);
+
+    s.PredChlrA = toDouble(power(predTP, 1.46) * 0.0661L);
+    s.VarChlrA = toDouble(s.V4.value() + power(1.46, 2) * static_cast<long double>(varTP));
+    const Comparison chlrA = compare(s.ObsChlrA, s.PredChlrA, s.V7.value() + s.VarChlrA);
+
+    const double predSechi = toDouble(power(s.PredChlrA, -0.59) * 7.76L);
+    const double varSechi = toDouble(s.V5.value() + power(0.59, 2) * static_cast<long double>(s.VarChlrA));
+    const Comparison sechi = compare(s.ObsSechi, predSechi, s.V8.value() + varSechi);
+
+    p.rows[0] = rowOf(s.ObsTP, predTP, varTP, tp);
+    p.rows[1] = rowOf(s.ObsChlrA, s.PredChlrA, s.VarChlrA, chlrA);
+    p.rows[2] = rowOf(s.ObsSechi, predSechi, varSechi, sechi);
+    return p;
+}
+
+PredictionTexts formatPredictions(const Predictions& p, const NumberFormat& format)
+{
+    using P = NumberPattern;
+    static const std::array<std::array<NumberPattern, 5>, 3> Patterns = {{
+        {P::Whole, P::Whole, P::Whole, P::TwoDecimals, P::GroupedTwoDecimals},
+        {P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedTwoDecimals,
+         P::GroupedTwoDecimals},
+        {P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedTwoDecimals,
+         P::GroupedTwoDecimals},
+    }};
+    PredictionTexts t;
+    t.PhosRet = formatNumber(p.PhosRet, P::GroupedTwoDecimals, format);
+    for (int r = 0; r < 3; ++r) {
+        const PredictionRow& row = p.rows[r];
+        const std::array<long double, 5> values = {row.observed, row.predicted, row.stdError, row.residual10,
+                                                   row.ttest};
+        for (int c = 0; c < 5; ++c)
+            t.cells[r][c] = formatNumber(values[c], Patterns[r][c], format);
+    }
+    return t;
+}
+
+}  // namespace trophex

@@ -1,0 +1,32 @@
+#include "model/tsi.h"
+
+#include "model/fpu.h"
+
+namespace trophex {
+
+Real48 CalcPTSI(const ModelState& s)
+{
+    return Real48::store(14.42L * checkedLn(s.ObsTP) + 4.15L);
+}
+
+Real48 CalcCTSI(const ModelState& s)
+{
+    return Real48::store(9.81L * checkedLn(s.ObsChlrA) + 30.6L);
+}
+
+Real48 CalcSTSI(const ModelState& s)
+{
+    return Real48::store(60.0f - 14.41L * checkedLn(s.ObsSechi));
+}
+
+TsiTexts OutputTSI(const ModelState& s, const NumberFormat& format)
+{
+    const Real48 phos = CalcPTSI(s);
+    const Real48 chlrA = CalcCTSI(s);
+    const Real48 secchi = CalcSTSI(s);
+    const Real48 average = Real48::store((phos.value() + chlrA.value() + secchi.value()) * (1.0L / 3));
+    const auto whole = [&](Real48 v) { return formatNumber(v, NumberPattern::Whole, format); };
+    return {whole(average), whole(phos), whole(chlrA), whole(secchi)};
+}
+
+}  // namespace trophex

@@ -1,0 +1,354 @@
+#include "model/balance.h"
+#include "model/calculation.h"
+#include "model/chlorophyll.h"
+#include "model/ecoregion.h"
+#include "model/fpu.h"
+#include "model/inputs.h"
+#include "model/outputunits.h"
+#include "model/tsi.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace trophex;
+
+namespace {
+
+// The worked example lake: 10 km2 of watershed, 1 km2 of lake 5 m deep, NLF calibration.
+InputTexts exampleLake()
+{
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "Example";
+    t[Input::WareaEditBox] = "10";
+    t[Input::WareaComboBox] = "km2";
+    t[Input::LareaEditBox] = "1";
+    t[Input::LareaComboBox] = "km2";
+    t[Input::DepthEditBox] = "5";
+    t[Input::TPeditBox] = "30";
+    t[Input::ChlrAeditBox] = "10";
+    t[Input::SechiEditBox] = "2";
+    t[Input::AlkalinityEditBox] = "1";
+    t[Input::AlkalinityUnitComboBox] = "meq/L";
+    return t;
+}
+
+CalculationOutcome calculate(const InputTexts& t)
+{
+    return runCalculation(t, NumberFormat{});
+}
+
+std::string errorOf(InputTexts t, Input input, const std::string& text)
+{
+    t[input] = text;
+    return calculate(t).error;
+}
+
+Real48 r48(long double v)
+{
+    return Real48::store(v);
+}
+
+}  // namespace
+
+TEST(Balance, WorkedExample)
+{
+    const CalculationOutcome out = calculate(exampleLake());
+    ASSERT_TRUE(out.ok()) << out.error;
+    const ModelState& s = out.state;
+    EXPECT_NEAR(s.OutVol, 2.43, 1e-12);
+    EXPECT_NEAR(s.LakeVol, 5, 1e-12);
+    EXPECT_NEAR(s.WatLoad, 2.43, 1e-12);
+    EXPECT_NEAR(s.ResTime, 2.0576, 5e-5);
+    EXPECT_NEAR(s.PhosLoad, 134.6, 1e-9);
+    EXPECT_NEAR(s.AvgInTP, 55.391, 5e-4);
+    EXPECT_NEAR(static_cast<double>(s.CVtp.value()), 16.195, 5e-4);
+
+    const auto& o = out.texts;
+    EXPECT_EQ(o.output(OutputResult::OutVol), "2.43");
+    EXPECT_EQ(o.output(OutputResult::WatLoad), "2.43");
+    EXPECT_EQ(o.output(OutputResult::ResTime), "2.1");
+    EXPECT_EQ(o.output(OutputResult::PhosLoad), "135");
+    EXPECT_EQ(o.output(OutputResult::AvgInTP), "55");
+    EXPECT_EQ(o.output(OutputResult::CVtp), "16.2");
+}
+
+TEST(Balance, LakeWithoutWatershedAndWithoutAlkalinity)
+{
+    InputTexts t = exampleLake();
+    t[Input::WareaEditBox] = "0";
+    t[Input::AlkalinityEditBox] = "";
+    const CalculationOutcome out = calculate(t);
+    ASSERT_TRUE(out.ok()) << out.error;
+    EXPECT_NEAR(out.state.OutVol, 0.13, 1e-12);
+    EXPECT_NEAR(out.state.PhosLoad, 15, 1e-12);
+    EXPECT_TRUE(out.state.CVtp.isZero());
+    EXPECT_EQ(out.texts.output(OutputResult::CVtp), "NA");
+}
+
+TEST(Predictions, WorkedExample)
+{
+    const CalculationOutcome out = calculate(exampleLake());
+    ASSERT_TRUE(out.ok()) << out.error;
+    ModelState s = out.state;
+    const Predictions p = CalcVarConc(s);
+    EXPECT_NEAR(static_cast<double>(p.rows[0].predicted), 22.102, 5e-4);
+    EXPECT_NEAR(p.PhosRet, 0.60097, 5e-6);
+    EXPECT_NEAR(static_cast<double>(p.rows[0].stdError), 6.8003, 5e-5);
+    EXPECT_NEAR(static_cast<double>(p.rows[0].residual10), 0.13266, 5e-6);
+    EXPECT_NEAR(static_cast<double>(p.rows[0].ttest), 0.87588, 5e-6);
+    EXPECT_NEAR(s.PredChlrA, 6.0686, 5e-5);
+    EXPECT_NEAR(s.VarChlrA, 0.32778, 5e-6);
+    EXPECT_NEAR(static_cast<double>(p.rows[1].stdError), 3.4744, 5e-5);
+    EXPECT_NEAR(static_cast<double>(p.rows[1].ttest), 0.79093, 5e-6);
+    EXPECT_NEAR(static_cast<double>(p.rows[2].predicted), 2.6782, 5e-5);
+    EXPECT_NEAR(static_cast<double>(p.rows[2].stdError), 1.0445, 5e-5);
+    EXPECT_NEAR(static_cast<double>(p.rows[2].residual10), -0.12679, 5e-6);
+    EXPECT_NEAR(static_cast<double>(p.rows[2].ttest), -0.70591, 5e-6);
+
+    const PredictionTexts& t = out.texts.predictions;
+    EXPECT_EQ(t.PhosRet, "0.60");
+    using Row = std::array<std::string, 5>;
+    EXPECT_EQ(t.cells[0], (Row{"30", "22", "7", "0.13", "0.88"}));
+    EXPECT_EQ(t.cells[1], (Row{"10.0", "6.1", "3.5", "0.22", "0.79"}));
+    EXPECT_EQ(t.cells[2], (Row{"2.0", "2.7", "1.0", "-0.13", "-0.71"}));
+}
+
+TEST(Predictions, ObservedValuesShownInModelUnits)
+{
+    InputTexts t = exampleLake();
+    t[Input::TPeditBox] = "0.03";
+    t[Input::TPunitComboBox] = "mg/L";
+    const CalculationOutcome out = calculate(t);
+    ASSERT_TRUE(out.ok()) << out.error;
+    EXPECT_EQ(out.texts.predictions.cells[0][0], "30");
+}
+
+TEST(Predictions, ZeroObservedPhosphorusHasNoResidualButFaultsAtTheIndex)
+{
+    InputTexts t = exampleLake();
+    t[Input::TPeditBox] = "0";
+    const CalculationOutcome out = calculate(t);
+    EXPECT_EQ(out.error, "Floating point division by zero");
+    ModelState s;
+    convertInputs(s, t);
+    CalculateBalance(s);
+    const Predictions p = CalcVarConc(s);
+    const PredictionTexts texts = formatPredictions(p, NumberFormat{});
+    EXPECT_EQ(texts.cells[0][0], "0");
+    EXPECT_EQ(texts.cells[0][1], "22");
+    EXPECT_EQ(texts.cells[0][3], "0.00");
+    EXPECT_EQ(texts.cells[0][4], "0.00");
+}
+
+TEST(Chlorophyll, WorkedExampleFrequencies)
+{
+    const Real48 s1 = r48(0.5), s2 = r48(0.3), mean = r48(20);
+    const Real48 sb = Real48::store(std::sqrt(0.34L));
+    const char* expectedA[] = {"87%", "40%", "14%", "1%"};
+    const char* expectedB[] = {"84%", "41%", "18%", "2%"};
+    const int bounds[] = {10, 20, 30, 60};
+    (void)s2;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(formatNumber(CalcChlrABrain(r48(bounds[i]), mean, s1, s1), NumberPattern::Percent, {}),
+                  expectedA[i]);
+        EXPECT_EQ(formatNumber(CalcChlrABrain(r48(bounds[i]), mean, sb, s1), NumberPattern::Percent, {}),
+                  expectedB[i]);
+    }
+}
+
+TEST(Chlorophyll, BoundAtTheBiasedMeanGivesFiftyPercent)
+{
+    const Real48 s1 = r48(0.5);
+    const long double m = 20;
+    const Real48 x = r48(m * std::exp(-0.125L));
+    EXPECT_EQ(formatNumber(CalcChlrABrain(x, r48(m), s1, s1), NumberPattern::Percent, {}), "50%");
+    EXPECT_EQ(formatNumber(CalcChlrABrain(r48(60), r48(0.01), s1, s1), NumberPattern::Percent, {}), "0%");
+    EXPECT_EQ(formatNumber(CalcChlrABrain(r48(10), r48(1e6), s1, s1), NumberPattern::Percent, {}), "100%");
+}
+
+TEST(Chlorophyll, ObservedAndCaseAAgreeForEqualMeans)
+{
+    InputTexts t = exampleLake();
+    ModelState s;
+    convertInputs(s, t);
+    CalculateBalance(s);
+    CalcVarConc(s);
+    s.ObsChlrA = Real48::store(s.PredChlrA);
+    const ChlrTexts f = formatFrequencies(CalcChlrAMain(s), NumberFormat{});
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(f[row][0], f[row][1]);
+}
+
+TEST(TrophicState, WorkedExamples)
+{
+    ModelState s;
+    s.ObsTP = r48(10);
+    s.ObsChlrA = r48(10);
+    s.ObsSechi = r48(1);
+    TsiTexts t = OutputTSI(s, NumberFormat{});
+    EXPECT_EQ(t.PhosTSI, "37");
+    EXPECT_EQ(t.ChlrATSI, "53");
+    EXPECT_EQ(t.SecchiTSI, "60");
+    EXPECT_EQ(t.AvgTSI, "50");
+    EXPECT_EQ(CalcSTSI(s).value(), 60.0L);
+
+    s.ObsTP = r48(30);
+    s.ObsSechi = r48(1.5);
+    t = OutputTSI(s, NumberFormat{});
+    EXPECT_EQ(t.PhosTSI, "53");
+    EXPECT_EQ(t.ChlrATSI, "53");
+    EXPECT_EQ(t.SecchiTSI, "54");
+    EXPECT_EQ(t.AvgTSI, "54");
+
+    s.ObsChlrA = r48(0.01);
+    EXPECT_EQ(OutputTSI(s, NumberFormat{}).ChlrATSI, "-15");
+}
+
+TEST(Ecoregions, DefaultsAndRangesChosenByExactText)
+{
+    EXPECT_EQ(calibrationDefaults("NLF")[0], "52");
+    EXPECT_EQ(calibrationDefaults("WCP")[1], "0.80");
+    EXPECT_EQ(calibrationDefaults("wcp")[0], "1500");
+    EXPECT_EQ(calibrationDefaults("NLF ")[0], "1500");
+    EXPECT_EQ(calibrationDefaults("")[3], "0.05");
+    EXPECT_EQ(calibrationDefaults("CHF")[14], "0.20");
+    EXPECT_EQ(ecoregionTsiRanges("NLF", RangeUse::Chart)[2].low, 20);
+    EXPECT_EQ(ecoregionTsiRanges("NLF", RangeUse::Report)[2].low, 0);
+    EXPECT_EQ(ecoregionTsiRanges("xyz", RangeUse::Chart)[3].high, 77);
+    EXPECT_EQ(ecoregionTsiRanges("CHF", RangeUse::Report)[2].low, 47);
+}
+
+TEST(InputStage, UnitFactors)
+{
+    struct Case {
+        const char* text;
+        const char* unit;
+        long double km2;
+    };
+    for (const Case& c : {Case{"100", "HA", 1}, Case{"640", "Acres", 2.58998784L}, Case{"1", "mi2", 2.589988L},
+                          Case{"3", "km2", 3}, Case{"3", "ha", 3}}) {
+        InputTexts t = exampleLake();
+        t[Input::WareaEditBox] = c.text;
+        t[Input::WareaComboBox] = c.unit;
+        ModelState s;
+        ASSERT_EQ(convertInputs(s, t), 0);
+        EXPECT_NEAR(static_cast<double>(s.WatArea.value()), static_cast<double>(c.km2), 1e-10) << c.unit;
+    }
+    InputTexts t = exampleLake();
+    t[Input::DepthEditBox] = "10";
+    t[Input::DepthComboBox] = "ft";
+    t[Input::SechiEditBox] = "2";
+    t[Input::SechiUnitComboBox] = "ft";
+    t[Input::TPeditBox] = "0.025";
+    t[Input::TPunitComboBox] = "mg/L";
+    t[Input::AlkalinityEditBox] = "50";
+    t[Input::AlkalinityUnitComboBox] = "mg/L";
+    ModelState s;
+    ASSERT_EQ(convertInputs(s, t), 0);
+    EXPECT_NEAR(static_cast<double>(s.MeanDepth.value()), 3.048, 1e-11);
+    EXPECT_NEAR(static_cast<double>(s.ObsSechi.value()), 0.6096, 1e-11);
+    EXPECT_NEAR(static_cast<double>(s.ObsTP.value()), 25, 1e-9);
+    EXPECT_NEAR(static_cast<double>(s.Alkalinity.value()), 1, 1e-11);
+}
+
+TEST(InputStage, UnreadableInputsStopTheCalculation)
+{
+    const InputTexts lake = exampleLake();
+    for (Input input : {Input::WareaEditBox, Input::LareaEditBox, Input::DepthEditBox, Input::TPeditBox,
+                        Input::ChlrAeditBox, Input::SechiEditBox, Input::StreamEditBox, Input::AtmosEditBox,
+                        Input::V1EditBox, Input::V8EditBox, Input::S2EditBox})
+        EXPECT_EQ(errorOf(lake, input, "1,5"), InvalidInputMessage) << inputControlName(input);
+
+    // An unreadable alkalinity is simply not given.
+    InputTexts t = lake;
+    t[Input::AlkalinityEditBox] = "abc";
+    const CalculationOutcome out = calculate(t);
+    ASSERT_TRUE(out.ok());
+    EXPECT_EQ(out.texts.output(OutputResult::CVtp), "NA");
+
+    // The first failure stops the required conversions; alkalinity is still read.
+    t = lake;
+    t[Input::WareaEditBox] = "";
+    t[Input::StreamEditBox] = "";
+    ModelState s;
+    s.StreamP = r48(99);
+    EXPECT_EQ(convertInputs(s, t), 1);
+    EXPECT_EQ(s.StreamP.value(), 99);
+    EXPECT_EQ(s.Alkalinity.value(), 1);
+}
+
+TEST(InputStage, ExtremeNumbers)
+{
+    const InputTexts lake = exampleLake();
+    EXPECT_EQ(errorOf(lake, Input::WareaEditBox, "1e39"), "Floating point overflow");
+    InputTexts t = lake;
+    t[Input::WareaComboBox] = "mi2";
+    EXPECT_EQ(errorOf(t, Input::WareaEditBox, "1e38"), "Floating point overflow");
+    EXPECT_EQ(errorOf(lake, Input::AlkalinityEditBox, "1e39"), "Floating point overflow");
+    // Below the range an input is stored as 0: here a lake without a watershed.
+    t = lake;
+    t[Input::WareaEditBox] = "1e-40";
+    const CalculationOutcome out = calculate(t);
+    ASSERT_TRUE(out.ok()) << out.error;
+    EXPECT_TRUE(out.state.WatArea.isZero());
+    EXPECT_EQ(errorOf(lake, Input::WareaEditBox, "-0"), "");
+    EXPECT_EQ(errorOf(lake, Input::NameEditBox, std::string(10000, 'x')), "");
+    EXPECT_EQ(errorOf(lake, Input::WareaEditBox, std::string(10000, '1')), "Floating point overflow");
+}
+
+TEST(Faults, ImpossibleLakesGiveTheirStandardMessage)
+{
+    const InputTexts lake = exampleLake();
+    const std::string divZero = "Floating point division by zero";
+    const std::string invalid = "Invalid floating point operation";
+    EXPECT_EQ(errorOf(lake, Input::LareaEditBox, "0"), divZero);
+    EXPECT_EQ(errorOf(lake, Input::DepthEditBox, "0"), divZero);  // with alkalinity: CVtp
+    InputTexts noAlk = lake;
+    noAlk[Input::AlkalinityEditBox] = "";
+    EXPECT_EQ(errorOf(noAlk, Input::DepthEditBox, "0"), divZero);  // residence time 0
+    EXPECT_EQ(errorOf(lake, Input::AlkalinityEditBox, "-1"), invalid);
+    InputTexts noOutflow = lake;
+    noOutflow[Input::WareaEditBox] = "0";
+    noOutflow[Input::EvapEditBox] = "0.74";
+    EXPECT_EQ(calculate(noOutflow).error, divZero);
+    noOutflow[Input::EvapEditBox] = "0.9";  // negative outflow
+    EXPECT_EQ(calculate(noOutflow).error, invalid);
+    InputTexts noLoad = lake;
+    noLoad[Input::StreamEditBox] = "0";
+    noLoad[Input::AtmosEditBox] = "0";
+    EXPECT_EQ(calculate(noLoad).error, divZero);
+    EXPECT_EQ(errorOf(lake, Input::ChlrAeditBox, "0"), divZero);
+    EXPECT_EQ(errorOf(lake, Input::ChlrAeditBox, "-3"), invalid);
+    EXPECT_EQ(errorOf(lake, Input::SechiEditBox, "0"), divZero);
+    EXPECT_EQ(errorOf(lake, Input::S1EditBox, "0"), divZero);
+    EXPECT_EQ(errorOf(lake, Input::S2EditBox, "-0.2"), invalid);
+    EXPECT_EQ(errorOf(lake, Input::V6EditBox, "-1"), invalid);
+    InputTexts noErrors = lake;
+    for (int i = static_cast<int>(Input::V1EditBox); i <= static_cast<int>(Input::V8EditBox); ++i)
+        noErrors.texts[i] = "0";
+    EXPECT_EQ(calculate(noErrors).error, divZero);
+}
+
+TEST(OutputUnits, ConversionTable)
+{
+    ModelState s;
+    s.OutVol = 1.5;
+    s.ResTime = 2.25;
+    s.AvgInTP = 37.4;
+    s.CVtp = r48(16.195);
+    const NumberFormat f;
+    EXPECT_EQ(convertedResultText(OutputResult::OutVol, "L/day", s, f), "4,109,616.00");
+    EXPECT_EQ(convertedResultText(OutputResult::OutVol, "hm3/yr", s, f), "1.50");
+    EXPECT_EQ(convertedResultText(OutputResult::OutVol, "gal/day", s, f), "1,087,200.00");
+    EXPECT_EQ(convertedResultText(OutputResult::ResTime, "days", s, f), "821");
+    EXPECT_EQ(convertedResultText(OutputResult::ResTime, "hours", s, f), "19710");
+    EXPECT_EQ(convertedResultText(OutputResult::ResTime, "years", s, f), "2.3");
+    EXPECT_EQ(convertedResultText(OutputResult::ResTime, "Days", s, f), "2.3");
+    EXPECT_EQ(convertedResultText(OutputResult::AvgInTP, "mg/L", s, f), "0.037");
+    EXPECT_EQ(convertedResultText(OutputResult::AvgInTP, "ug/L", s, f), "37");
+    EXPECT_EQ(convertedResultText(OutputResult::CVtp, "mg/L", s, f), "0.016");
+    EXPECT_EQ(outputResultText(OutputResult::CVtp, s, f), "16.2");
+    s.CVtp = Real48();
+    EXPECT_EQ(outputResultText(OutputResult::CVtp, s, f), "NA");
+}
