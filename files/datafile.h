@@ -1,0 +1,38 @@
+#pragma once
+// The model-run data file: 32 lines ending in CR LF, the header "TROPHEX 1.0 Data File"
+// and then the 31 input texts exactly as shown, in InputTexts order.
+//
+// Reading: a line ends at CR (an LF right after it belongs to the line end; a lone LF
+// stays in the text); the byte 0x1A or the physical end ends the file; missing lines
+// read as empty texts; lines after the 32nd are ignored.
+
+#include "model/inputs.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trophex {
+
+inline constexpr const char* DataFileHeader = "TROPHEX 1.0 Data File";
+inline constexpr const char* InvalidFileMessage = "Invalid Input File!";
+
+// The file's texts, or nullopt when its first line is not the header.
+std::optional<InputTexts> parseDataFile(std::string_view bytes);
+std::string serializeDataFile(const InputTexts& texts);
+
+struct DataFileRead {
+    std::optional<InputTexts> texts;  // set when the file was read and its header matched
+    std::string error;                // the system's error text, or InvalidFileMessage
+    bool ok() const { return texts.has_value(); }
+};
+
+// Reads the whole file before anything is decided; nothing is changed on failure.
+DataFileRead readDataFile(const std::string& path);
+
+// Writes a temporary file beside the target, flushes and syncs it, then renames it over
+// the target, so that a failure leaves any earlier file intact. Returns the system's
+// error text on failure, nullopt on success.
+std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts);
+
+}  // namespace trophex
