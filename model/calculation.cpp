@@ -13,22 +13,33 @@ std::array<std::string, 6> OutputResults(const ModelState& state, const NumberFo
     return texts;
 }
 
-ResultTexts Calculate(ModelState& state, const NumberFormat& format)
+CalculationResults CalculateResults(ModelState& state)
 {
     CalculateBalance(state);
     CalcCVconc(state);
-    const Predictions predictions = CalcVarConc(state);
-    const ChlrFrequencies frequencies = CalcChlrAMain(state);
+    CalculationResults results;
+    results.predictions = CalcVarConc(state);
+    results.frequencies = CalcChlrAMain(state);
+    results.tsi = CalcTSIs(state);
+    return results;
+}
 
+ResultTexts formatResults(const ModelState& state, const CalculationResults& results, const NumberFormat& format)
+{
     ResultTexts texts;
-    texts.predictions = formatPredictions(predictions, format);
-    texts.frequencies = formatFrequencies(frequencies, format);
+    texts.predictions = formatPredictions(results.predictions, format);
+    texts.frequencies = formatFrequencies(results.frequencies, format);
     texts.outputs = OutputResults(state, format);
-    texts.tsi = OutputTSI(state, format);
+    texts.tsi = formatTSIs(results.tsi, format);
     return texts;
 }
 
-CalculationOutcome runCalculation(const InputTexts& texts, const NumberFormat& format)
+ResultTexts Calculate(ModelState& state, const NumberFormat& format)
+{
+    return formatResults(state, CalculateResults(state), format);
+}
+
+CalculationOutcome evaluateInputs(const InputTexts& texts)
 {
     CalculationOutcome outcome;
     try {
@@ -36,10 +47,18 @@ CalculationOutcome runCalculation(const InputTexts& texts, const NumberFormat& f
             outcome.error = InvalidInputMessage;
             return outcome;
         }
-        outcome.texts = Calculate(outcome.state, format);
+        outcome.results = CalculateResults(outcome.state);
     } catch (const FloatFault& fault) {
         outcome.error = fault.what();
     }
+    return outcome;
+}
+
+CalculationOutcome runCalculation(const InputTexts& texts, const NumberFormat& format)
+{
+    CalculationOutcome outcome = evaluateInputs(texts);
+    if (outcome.ok())
+        outcome.texts = formatResults(outcome.state, outcome.results, format);
     return outcome;
 }
 

@@ -37,20 +37,38 @@ struct ResultTexts {
     const std::string& output(OutputResult r) const { return outputs[static_cast<int>(r)]; }
 };
 
+// The results that are not kept in the model state, as numbers.
+struct CalculationResults {
+    Predictions predictions;      // PhosRet and the CompStringGrid values
+    ChlrFrequencies frequencies;  // ChlrStringGrid values, percent
+    TsiValues tsi;                // the four indices
+};
+
 struct CalculationOutcome {
-    std::string error;  // empty when the calculation completed
-    ModelState state;   // meaningful only when it completed
-    ResultTexts texts;  // meaningful only when it completed
+    std::string error;           // empty when the calculation completed
+    ModelState state;            // meaningful only when it completed
+    CalculationResults results;  // meaningful only when it completed
+    ResultTexts texts;           // meaningful only when it completed
 
     bool ok() const { return error.empty(); }
 };
 
-// The balance, predictions and frequencies, and the result texts; FloatFault on a fault.
+// The balance, predictions, frequencies and indices; FloatFault on a fault.
+CalculationResults CalculateResults(ModelState& state);
+
+// Every result text of a completed calculation.
+ResultTexts formatResults(const ModelState& state, const CalculationResults& results, const NumberFormat& format);
+
+// CalculateResults, then formatResults.
 ResultTexts Calculate(ModelState& state, const NumberFormat& format);
 
 // The result boxes of the "Output" page, in model units.
 std::array<std::string, 6> OutputResults(const ModelState& state, const NumberFormat& format);
 
+// The input stage and the calculation, without texts: outcome.texts stays empty.
+CalculationOutcome evaluateInputs(const InputTexts& texts);
+
+// evaluateInputs, then formatResults when it completed.
 CalculationOutcome runCalculation(const InputTexts& texts, const NumberFormat& format);
 
 }  // namespace trophex

@@ -9,6 +9,7 @@
 // "overflow". No NaN or infinity ever leaves these helpers.
 
 #include <cfloat>
+#include <cmath>
 #include <stdexcept>
 
 namespace trophex {
@@ -28,16 +29,63 @@ private:
 
 const char* faultMessage(FaultKind kind);
 
-long double checkedDiv(long double numerator, long double denominator);
-long double checkedLn(long double x);
-long double checkedSqrt(long double x);
-long double checkedExp(long double x);
+// Throws the fault; kept out of line so that the checked operations below inline into
+// the model's arithmetic without their error paths.
+[[noreturn]] void raiseFault(FaultKind kind);
+
+// Passes x on, faulting on NaN (invalid operation) and infinity (overflow).
+inline long double checkedResult(long double x)
+{
+    if (std::isnan(x))
+        raiseFault(FaultKind::InvalidOperation);
+    if (std::isinf(x))
+        raiseFault(FaultKind::Overflow);
+    return x;
+}
+
+inline long double checkedDiv(long double numerator, long double denominator)
+{
+    if (denominator == 0.0L)
+        raiseFault(numerator == 0.0L ? FaultKind::InvalidOperation : FaultKind::DivisionByZero);
+    return checkedResult(numerator / denominator);
+}
+
+inline long double checkedLn(long double x)
+{
+    if (x == 0.0L)
+        raiseFault(FaultKind::DivisionByZero);
+    if (x < 0.0L)
+        raiseFault(FaultKind::InvalidOperation);
+    return checkedResult(std::log(x));
+}
+
+inline long double checkedSqrt(long double x)
+{
+    if (x < 0.0L)
+        raiseFault(FaultKind::InvalidOperation);
+    return checkedResult(std::sqrt(x));
+}
+
+inline long double checkedExp(long double x)
+{
+    return checkedResult(std::exp(x));
+}
 
 // Rounds to a double, faulting when the result is out of the double's range.
-double toDouble(long double x);
+inline double toDouble(long double x)
+{
+    checkedResult(x);
+    const double d = static_cast<double>(x);
+    if (std::isinf(d))
+        raiseFault(FaultKind::Overflow);
+    return d;
+}
 
 // e^(exponent * ln base), rounded to a double: the model's one power function.
 // The base must be positive, whatever the exponent.
-double power(double base, double exponent);
+inline double power(double base, double exponent)
+{
+    return toDouble(checkedExp(static_cast<long double>(exponent) * checkedLn(base)));
+}
 
 }  // namespace trophex

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <locale.h>
 
 namespace trophex {
@@ -39,50 +40,77 @@ PatternShape shapeOf(NumberPattern pattern)
 
 using u128 = unsigned __int128;
 
-void appendDigits(std::string& out, u128 n)
+// Room for the digits of any value below 2^63 scaled by at most 10^3.
+constexpr std::size_t SmallDigitsCapacity = 40;
+
+struct DigitBuffer {
+    char small[SmallDigitsCapacity];
+    std::string large;      // the digits of values from 2^63 on
+    const char* digits;     // most significant first, no leading zeros
+    std::size_t count;      // number of digits; 0 when the rounded value is zero
+};
+
+// A finite extended magnitude as m * 2^-shift, with m its 64-bit significand.
+struct FixedPoint {
+    std::uint64_t significand;
+    int shift;
+};
+
+FixedPoint fixedPointOf(long double magnitude)
 {
-    char buffer[48];
-    int len = 0;
-    do {
-        buffer[len++] = static_cast<char>('0' + static_cast<int>(n % 10));
-        n /= 10;
-    } while (n != 0);
-    while (len > 0)
-        out += buffer[--len];
+    unsigned char raw[sizeof(long double)];
+    std::memcpy(raw, &magnitude, sizeof raw);
+    FixedPoint f;
+    std::memcpy(&f.significand, raw, sizeof f.significand);
+    std::uint16_t signAndExponent;
+    std::memcpy(&signAndExponent, raw + 8, sizeof signAndExponent);
+    const int biased = signAndExponent & 0x7FFF;
+    f.shift = 16383 + 63 - (biased == 0 ? 1 : biased);  // subnormals share the smallest exponent
+    return f;
+}
+
+void writeDigits(DigitBuffer& out, u128 n)
+{
+    char* end = out.small + SmallDigitsCapacity;
+    char* p = end;
+    if (n >> 64 == 0) {
+        for (auto v = static_cast<std::uint64_t>(n); v != 0; v /= 10)
+            *--p = static_cast<char>('0' + v % 10);
+    } else {
+        for (; n != 0; n /= 10)
+            *--p = static_cast<char>('0' + static_cast<int>(n % 10));
+    }
+    out.digits = p;
+    out.count = static_cast<std::size_t>(end - p);
 }
 
 // The decimal digits of round(magnitude * 10^decimals), halves away from zero, computed
-// exactly. Below 2^63 the value is m * 2^-k with a 64-bit m, and the scaled value is an
-// exact 128-bit fixed-point number; from 2^63 on every extended value is an integer.
-std::string scaledRoundedDigits(long double magnitude, int decimals)
+// exactly. Below 2^63 the value is m * 2^-shift with a 64-bit m and shift > 0, and the
+// scaled value is an exact 128-bit fixed-point number; from 2^63 on every extended value
+// is an integer.
+void scaledRoundedDigits(long double magnitude, int decimals, DigitBuffer& out)
 {
-    std::string digits;
     if (magnitude >= 0x1p63L) {
         char buffer[5000];
         std::snprintf(buffer, sizeof buffer, "%.0Lf", magnitude);
-        digits = buffer;
-        digits.append(static_cast<std::size_t>(decimals), '0');
-        return digits;
+        out.large = buffer;
+        out.large.append(static_cast<std::size_t>(decimals), '0');
+        out.digits = out.large.data();
+        out.count = out.large.size();
+        return;
     }
-    int exponent = 0;
-    const long double mantissa = std::frexp(magnitude, &exponent);
-    const auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 64));
-    const int shift = 64 - exponent;  // magnitude = m * 2^-shift, shift > 0 here
-    u128 scaled = m;
+    const FixedPoint f = fixedPointOf(magnitude);
+    u128 scaled = f.significand;
     for (int i = 0; i < decimals; ++i)
         scaled *= 10;
     u128 rounded = 0;
-    if (magnitude != 0 && shift <= 80) {
-        const u128 half = u128{1} << (shift - 1);
-        rounded = (scaled >> shift) + ((scaled & ((half << 1) - 1)) >= half ? 1 : 0);
-    }
-    appendDigits(digits, rounded);
-    return digits;
+    if (f.significand != 0 && f.shift <= 80)
+        rounded = (scaled >> f.shift) + ((scaled >> (f.shift - 1)) & 1);
+    writeDigits(out, rounded);
 }
 
-void appendGrouped(std::string& out, const std::string& wholeDigits, const std::string& separator)
+void appendGrouped(std::string& out, const char* wholeDigits, std::size_t n, const std::string& separator)
 {
-    const std::size_t n = wholeDigits.size();
     for (std::size_t i = 0; i < n; ++i) {
         if (i > 0 && (n - i) % 3 == 0)
             out += separator;
@@ -111,25 +139,33 @@ NumberFormat NumberFormat::fromSystemLocale()
 std::string formatNumber(long double value, NumberPattern pattern, const NumberFormat& format)
 {
     const PatternShape shape = shapeOf(pattern);
-    std::string digits = scaledRoundedDigits(std::fabs(value), shape.decimals);
-    const auto minLength = static_cast<std::size_t>(shape.decimals + 1);
-    if (digits.size() < minLength)
-        digits.insert(0, minLength - digits.size(), '0');
-    const std::size_t wholeLength = digits.size() - static_cast<std::size_t>(shape.decimals);
+    const auto decimals = static_cast<std::size_t>(shape.decimals);
+    DigitBuffer digits;
+    scaledRoundedDigits(std::fabs(value), shape.decimals, digits);
+    const bool roundsToZero = digits.count == 0;
+
+    // Leading zeros up to one whole digit and the decimals.
+    const std::size_t padding = digits.count < decimals + 1 ? decimals + 1 - digits.count : 0;
+    const std::size_t total = digits.count + padding;
+    const std::size_t wholeLength = total - decimals;
+    const auto digitAt = [&](std::size_t i) { return i < padding ? '0' : digits.digits[i - padding]; };
 
     std::string out;
-    out.reserve(digits.size() + digits.size() / 3 + 4);
-    const bool roundsToZero = digits.find_first_not_of('0') == std::string::npos;
+    out.reserve(total + total / 3 * format.thousandsSeparator.size() + format.decimalSeparator.size() + 2);
     if (value < 0 && !roundsToZero)
         out += '-';
-    const std::string wholeDigits = digits.substr(0, wholeLength);
-    if (shape.grouped)
-        appendGrouped(out, wholeDigits, format.thousandsSeparator);
-    else
-        out += wholeDigits;
-    if (shape.decimals > 0) {
+    if (padding > 0) {
+        for (std::size_t i = 0; i < wholeLength; ++i)
+            out += digitAt(i);
+    } else if (shape.grouped) {
+        appendGrouped(out, digits.digits, wholeLength, format.thousandsSeparator);
+    } else {
+        out.append(digits.digits, wholeLength);
+    }
+    if (decimals > 0) {
         out += format.decimalSeparator;
-        out.append(digits, wholeLength, std::string::npos);
+        for (std::size_t i = wholeLength; i < total; ++i)
+            out += digitAt(i);
     }
     out += shape.suffix;
     return out;

@@ -37,18 +37,21 @@ Predictions CalcVarConc(ModelState& s)
     const long double a = power(s.AvgInTP, 0.458) * 0.162L;
     const double predTP = toDouble(s.AvgInTP / (power(s.ResTime, 0.542) * a + 1));
     p.PhosRet = toDouble(1 - checkedDiv(predTP, s.AvgInTP));
-    const double sq = power(0.46, 2);
+    // Squares of the model's constants: the same on every call, so taken once.
+    static const double sq = power(0.46, 2);
+    static const double chlrAFactorSquared = power(1.46, 2);
+    static const double sechiFactorSquared = power(0.59, 2);
     const double q = power(p.PhosRet, 2);
     const double varTP = toDouble(sq * (s.V1.value() * q)
                                   + (s.V2.value() * q + s.V3.value() * (q * sq + (1 - 0.92L * p.PhosRet))));
     const Comparison tp = compare(s.ObsTP, predTP, s.V6.value() + varTP);
 
     s.PredChlrA = toDouble(power(predTP, 1.46) * 0.0661L);
-    s.VarChlrA = toDouble(s.V4.value() + power(1.46, 2) * static_cast<long double>(varTP));
+    s.VarChlrA = toDouble(s.V4.value() + chlrAFactorSquared * static_cast<long double>(varTP));
     const Comparison chlrA = compare(s.ObsChlrA, s.PredChlrA, s.V7.value() + s.VarChlrA);
 
     const double predSechi = toDouble(power(s.PredChlrA, -0.59) * 7.76L);
-    const double varSechi = toDouble(s.V5.value() + power(0.59, 2) * static_cast<long double>(s.VarChlrA));
+    const double varSechi = toDouble(s.V5.value() + sechiFactorSquared * static_cast<long double>(s.VarChlrA));
     const Comparison sechi = compare(s.ObsSechi, predSechi, s.V8.value() + varSechi);
 
     p.rows[0] = rowOf(s.ObsTP, predTP, varTP, tp);

@@ -3,6 +3,7 @@
 #include "model/fpu.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace trophex {
 
@@ -11,6 +12,31 @@ namespace {
 constexpr int ExponentBias = 129;
 constexpr int FractionBits = 39;
 constexpr std::uint64_t HiddenBit = std::uint64_t{1} << FractionBits;
+
+// The fields of an 80-bit extended value: a 64-bit significand with an explicit leading
+// bit, then the sign and the exponent biased by 16383.
+constexpr int ExtendedBias = 16383;
+constexpr int DroppedBits = 64 - (FractionBits + 1);  // significand bits below a Real48's
+
+struct ExtendedFields {
+    std::uint64_t significand;
+    int exponent;  // unbiased: a normal value is significand * 2^(exponent - 63)
+    bool subnormal;
+};
+
+ExtendedFields fieldsOf(long double x)
+{
+    unsigned char raw[sizeof(long double)];
+    std::memcpy(raw, &x, sizeof raw);
+    ExtendedFields f;
+    std::memcpy(&f.significand, raw, sizeof f.significand);
+    std::uint16_t signAndExponent;
+    std::memcpy(&signAndExponent, raw + 8, sizeof signAndExponent);
+    const int biased = signAndExponent & 0x7FFF;
+    f.exponent = biased - ExtendedBias;
+    f.subnormal = biased == 0;
+    return f;
+}
 
 }  // namespace
 
@@ -21,33 +47,31 @@ Real48 Real48::store(long double x)
     if (std::isinf(x))
         throw FloatFault(FaultKind::Overflow);
     Real48 r;
-    if (x == 0.0L)
-        return r;
+    const ExtendedFields f = fieldsOf(x);
+    if (x == 0.0L || f.subnormal)
+        return r;  // extended subnormals lie far below the Real48 range
 
-    int exponent = 0;
-    const long double mantissa = std::frexp(std::fabs(x), &exponent);  // [0.5, 1)
-    const long double scaled = std::ldexp(mantissa, FractionBits + 1);  // [2^39, 2^40), exact
-    const long double whole = std::floor(scaled);
-    std::uint64_t significand = static_cast<std::uint64_t>(whole);
-    if (scaled - whole >= 0.5L)
-        ++significand;
+    std::uint64_t significand = f.significand >> DroppedBits;
+    int exponent = f.exponent;
+    if ((f.significand >> (DroppedBits - 1)) & 1)
+        ++significand;  // the dropped part is at least a half: away from zero
     if (significand == 2 * HiddenBit) {
         significand = HiddenBit;
         ++exponent;
     }
 
-    const int biased = exponent + ExponentBias - 1;
+    const int biased = exponent + ExponentBias;
     if (biased > 255)
         throw FloatFault(FaultKind::Overflow);
     if (biased < 1)
         return r;  // below the range: stored as zero
 
+    // Byte 0 the exponent, bytes 1..5 the fraction least significant first, bit 47 the sign.
     const std::uint64_t fraction = significand - HiddenBit;
-    r.bytes_[0] = static_cast<std::uint8_t>(biased);
-    for (int i = 0; i < 5; ++i)
-        r.bytes_[1 + i] = static_cast<std::uint8_t>(fraction >> (8 * i));
-    if (x < 0)
-        r.bytes_[5] |= 0x80;
+    const std::uint64_t sign = x < 0 ? std::uint64_t{0x80} << 40 : 0;
+    const std::uint64_t packed = static_cast<std::uint64_t>(biased) | (fraction << 8) | sign;
+    for (int i = 0; i < 6; ++i)
+        r.bytes_[i] = static_cast<std::uint8_t>(packed >> (8 * i));
     return r;
 }
 
@@ -57,19 +81,6 @@ Real48 Real48::fromBytes(const Bytes& bytes)
     if (bytes[0] != 0)
         r.bytes_ = bytes;
     return r;
-}
-
-long double Real48::value() const
-{
-    if (bytes_[0] == 0)
-        return 0.0L;
-    std::uint64_t fraction = 0;
-    for (int i = 0; i < 5; ++i)
-        fraction |= std::uint64_t{bytes_[1 + i]} << (8 * i);
-    fraction &= HiddenBit - 1;
-    const long double magnitude =
-        std::ldexp(static_cast<long double>(HiddenBit | fraction), bytes_[0] - ExponentBias - FractionBits);
-    return (bytes_[5] & 0x80) ? -magnitude : magnitude;
 }
 
 }  // namespace trophex

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace trophex {
 
@@ -21,7 +22,22 @@ public:
     static Real48 store(long double x);
     static Real48 fromBytes(const Bytes& bytes);
 
-    long double value() const;  // exact
+    // Exact. Every Real48 is a double (40 significant bits, exponent within the double's
+    // range), so the value is assembled as the bits of a double.
+    long double value() const
+    {
+        if (bytes_[0] == 0)
+            return 0.0L;
+        std::uint64_t fraction = 0;
+        for (int i = 0; i < 5; ++i)
+            fraction |= std::uint64_t{bytes_[1 + i]} << (8 * i);
+        const std::uint64_t sign = std::uint64_t{bytes_[5] & 0x80u} << 56;
+        const std::uint64_t exponent = std::uint64_t{bytes_[0]} + DoubleExponentOffset;
+        const std::uint64_t bits = sign | (exponent << 52) | ((fraction & FractionMask) << 13);
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
     operator long double() const { return value(); }
     const Bytes& bytes() const { return bytes_; }
     bool isZero() const { return bytes_[0] == 0; }
@@ -30,6 +46,10 @@ public:
     friend bool operator!=(const Real48& a, const Real48& b) { return !(a == b); }
 
 private:
+    // Biased Real48 exponent plus this gives the biased double exponent (1023 - 129).
+    static constexpr std::uint64_t DoubleExponentOffset = 894;
+    static constexpr std::uint64_t FractionMask = (std::uint64_t{1} << 39) - 1;
+
     Bytes bytes_{};
 };
 

@@ -19,14 +19,24 @@ Real48 CalcSTSI(const ModelState& s)
     return Real48::store(60.0f - 14.41L * checkedLn(s.ObsSechi));
 }
 
-TsiTexts OutputTSI(const ModelState& s, const NumberFormat& format)
+TsiValues CalcTSIs(const ModelState& s)
 {
     const Real48 phos = CalcPTSI(s);
     const Real48 chlrA = CalcCTSI(s);
     const Real48 secchi = CalcSTSI(s);
     const Real48 average = Real48::store((phos.value() + chlrA.value() + secchi.value()) * (1.0L / 3));
-    const auto whole = [&](Real48 v) { return formatNumber(v, NumberPattern::Whole, format); };
-    return {whole(average), whole(phos), whole(chlrA), whole(secchi)};
+    return {average, phos, chlrA, secchi};
+}
+
+TsiTexts formatTSIs(const TsiValues& v, const NumberFormat& format)
+{
+    const auto whole = [&](Real48 x) { return formatNumber(x, NumberPattern::Whole, format); };
+    return {whole(v.AvgTSI), whole(v.PhosTSI), whole(v.ChlrATSI), whole(v.SecchiTSI)};
+}
+
+TsiTexts OutputTSI(const ModelState& s, const NumberFormat& format)
+{
+    return formatTSIs(CalcTSIs(s), format);
 }
 
 }  // namespace trophex

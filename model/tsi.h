@@ -12,6 +12,16 @@ Real48 CalcPTSI(const ModelState& state);  // total phosphorus index
 Real48 CalcCTSI(const ModelState& state);  // chlorophyll-a index
 Real48 CalcSTSI(const ModelState& state);  // Secchi depth index
 
+struct TsiValues {
+    Real48 AvgTSI;     // average of the three unrounded indices
+    Real48 PhosTSI;    // total phosphorus index
+    Real48 ChlrATSI;   // chlorophyll-a index
+    Real48 SecchiTSI;  // Secchi depth index
+};
+
+// The three indices and their average. FloatFault for a zero or negative observed value.
+TsiValues CalcTSIs(const ModelState& state);
+
 struct TsiTexts {
     std::string AvgTSI;     // AvgTSIeditBox
     std::string PhosTSI;    // PhosTSIeditBox
@@ -19,8 +29,10 @@ struct TsiTexts {
     std::string SecchiTSI;  // SecchiTSIeditBox
 };
 
-// The four indices as whole numbers, the average taken of the unrounded indices.
-// FloatFault for a zero or negative observed value.
+// The four indices as whole numbers.
+TsiTexts formatTSIs(const TsiValues& values, const NumberFormat& format);
+
+// CalcTSIs, then formatTSIs.
 TsiTexts OutputTSI(const ModelState& state, const NumberFormat& format);
 
 }  // namespace trophex
