@@ -17,10 +17,13 @@ bool SystemPrintDialog::confirm(QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-void drawReport(QPainter& painter, const ReportTexts& texts)
+bool printReport(QPaintDevice& device, const ReportTexts& texts)
 {
-    const QPaintDevice& device = *painter.device();
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
     paintReport(painter, layoutReport(device.width(), device.height(), texts));
+    return painter.end();
 }
 
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
@@ -32,13 +35,10 @@ PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool 
         showError(NothingToPrintMessage);
         return PrintOutcome::NothingToPrint;
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        showError(PrinterFailedMessage);
+    if (!printReport(printer, texts)) {
+        showError(PrintFailedMessage);
         return PrintOutcome::PrinterFailed;
     }
-    drawReport(painter, texts);
-    painter.end();
     return PrintOutcome::Printed;
 }
 

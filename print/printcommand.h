@@ -9,14 +9,14 @@
 #include <functional>
 #include <string>
 
-class QPainter;
+class QPaintDevice;
 class QPrinter;
 class QWidget;
 
 namespace trophex {
 
 inline constexpr const char* NothingToPrintMessage = "There's nothing to print!";
-inline constexpr const char* PrinterFailedMessage = "The printer could not be started!";
+inline constexpr const char* PrintFailedMessage = "The report could not be printed!";
 
 // The print dialog as the Print command uses it.
 class PrintDialogRunner {
@@ -43,7 +43,7 @@ using ErrorDisplay = std::function<void(const std::string& message)>;
 enum class PrintOutcome {
     Cancelled,       // the user cancelled the print dialog
     NothingToPrint,  // confirmed, but no results were ready; the error box was shown
-    PrinterFailed,   // the document could not be begun; the error box was shown
+    PrinterFailed,   // the printer refused the document or failed to finish it; the error box was shown
     Printed,         // one page was drawn and the document ended
 };
 
@@ -52,8 +52,9 @@ enum class PrintOutcome {
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
                              const ReportTexts& texts, const ErrorDisplay& showError);
 
-// Lays out and draws the report on the painter's device, using its whole printable area.
-void drawReport(QPainter& painter, const ReportTexts& texts);
+// Begins a document on the device, draws the report on its whole printable area and ends
+// the document; false when the device refused to begin or failed to finish it.
+bool printReport(QPaintDevice& device, const ReportTexts& texts);
 
 // The Printer Setup command: the platform's page setup dialog on the kept printer.
 void runPrinterSetup(QPrinter& printer, QWidget* parent);

@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QMarginsF>
 #include <QPageLayout>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QString>
@@ -25,17 +24,11 @@ std::optional<QByteArray> renderPdf(const ReportTexts& texts, QPageSize::PageSiz
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(ReportPdfResolution);
-        writer.setPageLayout(reportPdfPageLayout(paper));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return std::nullopt;
-        drawReport(painter, texts);
-        if (!painter.end())
-            return std::nullopt;
-    }
+    QPdfWriter writer(&buffer);
+    writer.setResolution(ReportPdfResolution);
+    writer.setPageLayout(reportPdfPageLayout(paper));
+    if (!printReport(writer, texts))
+        return std::nullopt;
     return bytes;
 }
 

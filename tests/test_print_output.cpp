@@ -138,7 +138,7 @@ TEST(PrintCommand, PrinterThatCannotStartIsReported)
     QTemporaryDir dir;
     const PrintRun run = runPrint(true, true, dir.filePath("missing-folder/report.pdf"));
     EXPECT_EQ(run.outcome, PrintOutcome::PrinterFailed);
-    EXPECT_EQ(run.events, (std::vector<std::string>{"dialog", PrinterFailedMessage}));
+    EXPECT_EQ(run.events, (std::vector<std::string>{"dialog", PrintFailedMessage}));
 }
 
 TEST(ReportPdf, PaperFollowsTheLocale)
