@@ -1,9 +1,6 @@
 #include "cli/report_command.h"
 
-#include "files/datafile.h"
-#include "model/calculation.h"
 #include "print/reportpdf.h"
-#include "print/reporttexts.h"
 
 #include <QGuiApplication>
 #include <QLocale>
@@ -12,7 +9,7 @@
 #include <optional>
 #include <ostream>
 
-namespace trophex {
+namespace trophex::cli {
 
 namespace {
 
@@ -32,43 +29,36 @@ public:
     bool ready() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 private:
-    int argc_ = 1;                              // QGuiApplication keeps a reference to it
-    char name_[12] = "trophex-cli";             // program name seen by Qt
-    char* argv_[2] = {name_, nullptr};          // QGuiApplication keeps a pointer to it
-    std::unique_ptr<QGuiApplication> app_;      // only when this object made it
+    int argc_ = 1;                          // QGuiApplication keeps a reference to it
+    char name_[12] = "trophex-cli";         // program name seen by Qt
+    char* argv_[2] = {name_, nullptr};      // QGuiApplication keeps a pointer to it
+    std::unique_ptr<QGuiApplication> app_;  // only when this object made it
 };
-
-std::optional<ReportTexts> calculatedReport(const std::string& dataFile, const NumberFormat& format,
-                                            std::ostream& errors)
-{
-    const DataFileRead read = readDataFile(dataFile);
-    if (!read.ok()) {
-        errors << dataFile << ": " << read.error << '\n';
-        return std::nullopt;
-    }
-    const CalculationOutcome outcome = runCalculation(*read.texts, format);
-    if (!outcome.ok()) {
-        errors << dataFile << ": " << outcome.error << '\n';
-        return std::nullopt;
-    }
-    return reportTextsAfterCalculation(*read.texts, outcome.texts);
-}
 
 }  // namespace
 
-int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, const NumberFormat& format,
-                   std::ostream& errors)
+ReportTexts reportTextsOf(const FileAssessment& assessment)
 {
-    const std::optional<ReportTexts> report = calculatedReport(dataFile, format, errors);
-    if (!report)
+    ReportTexts report = reportTextsAfterCalculation(*assessment.inputs, assessment.results);
+    report.resultUnits = assessment.unitTexts;
+    return report;
+}
+
+int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, const std::vector<UnitChoice>& units,
+                   const NumberFormat& format, std::ostream& errors)
+{
+    const FileAssessment assessment = assessFile(dataFile, units, format);
+    if (!assessment.ok()) {
+        errors << dataFile << ": " << assessment.error << '\n';
         return 1;
+    }
     GuiForFonts gui;
     if (!gui.ready()) {
         errors << pdfPath << ": the report needs a graphical application object\n";
         return 1;
     }
     const std::optional<std::string> error =
-        writeReportPdf(QString::fromStdString(pdfPath), *report, reportPaperSize(QLocale::system()));
+        writeReportPdf(QString::fromStdString(pdfPath), reportTextsOf(assessment), reportPaperSize(QLocale::system()));
     if (error) {
         errors << pdfPath << ": " << *error << '\n';
         return 1;
@@ -76,4 +66,4 @@ int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, cons
     return 0;
 }
 
-}  // namespace trophex
+}  // namespace trophex::cli

@@ -21,6 +21,7 @@
 
 using namespace trophex;
 using namespace trophex::testing;
+using trophex::cli::writeReportPdf;
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST(ReportCommand, WorkedExampleAsPdfShowsTheWindowsTexts)
     const std::string pdf = dir.filePath("example.pdf").toStdString();
     ASSERT_FALSE(writeDataFile(dataFile, workedExampleInputs()));
     std::ostringstream errors;
-    ASSERT_EQ(writeReportPdf(dataFile, pdf, NumberFormat{}, errors), 0) << errors.str();
+    ASSERT_EQ(writeReportPdf(dataFile, pdf, {}, NumberFormat{}, errors), 0) << errors.str();
 
     const QString text = runTool(pdftotext, {"-layout", QString::fromStdString(pdf), "-"});
     const ReportTexts window = reportAfterCalculating(workedExampleInputs());
@@ -209,7 +210,7 @@ TEST(ReportCommand, FailuresAreReportedAndNothingIsWritten)
     QTemporaryDir dir;
     const std::string pdf = dir.filePath("report.pdf").toStdString();
     std::ostringstream missing;
-    EXPECT_EQ(writeReportPdf(dir.filePath("missing.tpx").toStdString(), pdf, NumberFormat{}, missing), 1);
+    EXPECT_EQ(writeReportPdf(dir.filePath("missing.tpx").toStdString(), pdf, {}, NumberFormat{}, missing), 1);
     EXPECT_FALSE(missing.str().empty());
 
     const std::string dataFile = dir.filePath("bad.tpx").toStdString();
@@ -217,14 +218,29 @@ TEST(ReportCommand, FailuresAreReportedAndNothingIsWritten)
     inputs[Input::WareaEditBox] = "";
     ASSERT_FALSE(writeDataFile(dataFile, inputs));
     std::ostringstream invalid;
-    EXPECT_EQ(writeReportPdf(dataFile, pdf, NumberFormat{}, invalid), 1);
+    EXPECT_EQ(writeReportPdf(dataFile, pdf, {}, NumberFormat{}, invalid), 1);
     EXPECT_NE(invalid.str().find("Invalid Input Parameter!"), std::string::npos) << invalid.str();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
 
     std::ostringstream unwritable;
     ASSERT_FALSE(writeDataFile(dataFile, workedExampleInputs()));
-    EXPECT_EQ(writeReportPdf(dataFile, dir.filePath("no-such-folder/report.pdf").toStdString(), NumberFormat{},
+    EXPECT_EQ(writeReportPdf(dataFile, dir.filePath("no-such-folder/report.pdf").toStdString(), {}, NumberFormat{},
                              unwritable),
               1);
     EXPECT_FALSE(unwritable.str().empty());
+}
+
+TEST(ReportCommand, PrintsTheRunnersUnitChoices)
+{
+    QTemporaryDir dir;
+    const std::string dataFile = dir.filePath("example.tpx").toStdString();
+    InputTexts inputs = workedExampleInputs();
+    inputs[Input::AlkalinityEditBox] = "";
+    ASSERT_FALSE(writeDataFile(dataFile, inputs));
+    const cli::FileAssessment assessment = cli::assessFile(
+        dataFile, {{OutputResult::OutVol, "gal/day"}, {OutputResult::CVtp, "mg/L"}}, NumberFormat{});
+    ASSERT_TRUE(assessment.ok()) << assessment.error;
+    const ReportLayout page = layoutReport(4800, 6600, cli::reportTextsOf(assessment));
+    textItem(page, "Lake Outflow: 1,761,264.00 gal/day");
+    textItem(page, "Chiaudani/Vighi TP: NA mg/L");
 }
