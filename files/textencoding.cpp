@@ -85,6 +85,24 @@ bool isValidUtf8(std::string_view bytes)
     return true;
 }
 
+std::string sanitizeUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    char32_t cp = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t len = decodeUtf8(bytes, pos, cp);
+        if (len == 0) {
+            appendUtf8(out, 0xFFFD);
+            ++pos;
+        } else {
+            out.append(bytes, pos, len);
+            pos += len;
+        }
+    }
+    return out;
+}
+
 std::string windows1252ToUtf8(std::string_view bytes)
 {
     std::string out;
