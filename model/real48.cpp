@@ -40,7 +40,7 @@ ExtendedFields fieldsOf(long double x)
 
 }  // namespace
 
-Real48 Real48::store(long double x)
+Real48 Real48::storeExactly(long double x)
 {
     if (std::isnan(x))
         throw FloatFault(FaultKind::InvalidOperation);

@@ -19,7 +19,34 @@ public:
     Real48() = default;
 
     // Rounds x into a Real48 (FloatFault on overflow or NaN).
-    static Real48 store(long double x);
+    //
+    // Inline fast path: x rounded to a double first, whose 13 bits below a Real48's
+    // fraction decide the rounding. That gives the same Real48 as rounding x itself
+    // unless the double lies exactly half-way, which x need not; that case and values
+    // near the ends of the range take the exact path.
+    static Real48 store(long double x)
+    {
+        const double d = static_cast<double>(x);
+        std::uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        const auto doubleExponent = static_cast<int>((bits >> 52) & 0x7FF);
+        const std::uint64_t tail = bits & TailMask;
+        if (doubleExponent < MinFastExponent || doubleExponent > MaxFastExponent || tail == HalfTail)
+            return storeExactly(x);
+
+        std::uint64_t fraction = (bits >> 13) & FractionMask;
+        int biased = doubleExponent - static_cast<int>(DoubleExponentOffset);
+        if (tail > HalfTail && ++fraction > FractionMask) {
+            fraction = 0;  // rounded up to the next power of two
+            ++biased;
+        }
+        const std::uint64_t packed =
+            static_cast<std::uint64_t>(biased) | (fraction << 8) | ((bits >> 63) << 47);
+        Real48 r;
+        for (int i = 0; i < 6; ++i)
+            r.bytes_[i] = static_cast<std::uint8_t>(packed >> (8 * i));
+        return r;
+    }
     static Real48 fromBytes(const Bytes& bytes);
 
     // Exact. Every Real48 is a double (40 significant bits, exponent within the double's
@@ -46,9 +73,18 @@ public:
     friend bool operator!=(const Real48& a, const Real48& b) { return !(a == b); }
 
 private:
+    // Rounds from the bits of the extended value itself.
+    static Real48 storeExactly(long double x);
+
     // Biased Real48 exponent plus this gives the biased double exponent (1023 - 129).
     static constexpr std::uint64_t DoubleExponentOffset = 894;
     static constexpr std::uint64_t FractionMask = (std::uint64_t{1} << 39) - 1;
+    // The 13 bits of a double's fraction below a Real48's, and their half-way value.
+    static constexpr std::uint64_t TailMask = (std::uint64_t{1} << 13) - 1;
+    static constexpr std::uint64_t HalfTail = std::uint64_t{1} << 12;
+    // Double exponents whose Real48 exponent stays within 1..255 even after rounding up.
+    static constexpr int MinFastExponent = 1 + static_cast<int>(DoubleExponentOffset);
+    static constexpr int MaxFastExponent = 254 + static_cast<int>(DoubleExponentOffset);
 
     Bytes bytes_{};
 };

@@ -1,0 +1,292 @@
+#include "cli/batch.h"
+
+#include "cli/batchpipeline.h"
+#include "cli/lakegenerator.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace trophex::cli {
+
+namespace {
+
+struct BatchCommand {
+    std::string input = "-";              // table to assess, "-" for the standard input
+    std::string output = "-";             // where results go, "-" for the standard output
+    BatchSettings settings;               // result style and threads
+    std::optional<std::uint64_t> generate;  // write this many synthetic lakes instead
+    std::uint64_t seed = 1;               // of the synthetic lakes
+    bool help = false;                    // print the usage and nothing else
+};
+
+std::optional<std::uint64_t> parseCount(const std::string& text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
+        return std::nullopt;
+    return std::stoull(text);
+}
+
+std::optional<BatchCommand> parseArguments(int argc, char** argv, std::string& error)
+{
+    BatchCommand command;
+    const unsigned processors = std::thread::hardware_concurrency();
+    command.settings.workers = processors > 0 ? processors : 1;
+    bool inputGiven = false;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return std::nullopt;
+            }
+            return std::string(argv[++i]);
+        };
+        const auto count = [&]() -> std::optional<std::uint64_t> {
+            const std::optional<std::string> text = value();
+            if (!text)
+                return std::nullopt;
+            const std::optional<std::uint64_t> n = parseCount(*text);
+            if (!n)
+                error = arg + " takes a whole number, not \"" + *text + "\"";
+            return n;
+        };
+        if (arg == "--help" || arg == "-h") {
+            command.help = true;
+        } else if (arg == "--raw") {
+            command.settings.style = ResultStyle::Raw;
+        } else if (arg == "-o" || arg == "--output") {
+            const std::optional<std::string> path = value();
+            if (!path)
+                return std::nullopt;
+            command.output = *path;
+        } else if (arg == "--threads" || arg == "--generate" || arg == "--seed") {
+            const std::optional<std::uint64_t> n = count();
+            if (!n)
+                return std::nullopt;
+            if (arg == "--threads" && (*n < 1 || *n > 64)) {
+                error = "--threads takes 1 to 64";
+                return std::nullopt;
+            }
+            if (arg == "--threads")
+                command.settings.workers = static_cast<unsigned>(*n);
+            else if (arg == "--generate")
+                command.generate = *n;
+            else
+                command.seed = *n;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else if (!inputGiven) {
+            command.input = arg;
+            inputGiven = true;
+        } else {
+            error = "one input table at a time, not also " + arg;
+            return std::nullopt;
+        }
+    }
+    if (command.generate && inputGiven) {
+        error = "--generate takes no input table";
+        return std::nullopt;
+    }
+    return command;
+}
+
+std::string systemError(const std::string& what, const std::string& path)
+{
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+// A file named on the command line, or a standard stream for "-".
+class CommandFile {
+public:
+    CommandFile(const std::string& path, bool forWriting)
+        : path_(path == "-" ? (forWriting ? "standard output" : "standard input") : path)
+    {
+        if (path == "-") {
+            file_ = forWriting ? stdout : stdin;
+            return;
+        }
+        file_ = std::fopen(path.c_str(), forWriting ? "wb" : "rb");
+        owned_ = file_ != nullptr;
+        if (!file_)
+            throw std::runtime_error(systemError(forWriting ? "cannot write" : "cannot open", path));
+    }
+    CommandFile(const CommandFile&) = delete;
+    CommandFile& operator=(const CommandFile&) = delete;
+    ~CommandFile()
+    {
+        if (owned_)
+            std::fclose(file_);
+    }
+
+    std::FILE* get() const { return file_; }
+    const std::string& name() const { return path_; }
+
+    // Flushes and, for a named file, closes it, reporting a late write failure.
+    void finish()
+    {
+        const bool failed = std::fflush(file_) != 0 || (owned_ && std::fclose(file_) != 0);
+        owned_ = false;
+        if (failed)
+            throw std::runtime_error(systemError("cannot write", path_));
+    }
+
+private:
+    std::string path_;            // as shown in messages
+    std::FILE* file_ = nullptr;   // the open stream
+    bool owned_ = false;          // closed by this object
+};
+
+ReadFunction readerOf(const CommandFile& file)
+{
+    return [&file](char* buffer, std::size_t capacity) {
+        const std::size_t got = std::fread(buffer, 1, capacity, file.get());
+        if (got == 0 && std::ferror(file.get()))
+            throw std::runtime_error(systemError("cannot read", file.name()));
+        return got;
+    };
+}
+
+WriteFunction writerOf(const CommandFile& file)
+{
+    return [&file](std::string_view bytes) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+            throw std::runtime_error(systemError("cannot write", file.name()));
+    };
+}
+
+// Whether the output path names the regular file that is being read.
+bool isInputFile(const CommandFile& in, const std::string& outputPath)
+{
+    struct stat input {};
+    struct stat output {};
+    return fstat(fileno(in.get()), &input) == 0 && S_ISREG(input.st_mode) && stat(outputPath.c_str(), &output) == 0
+        && input.st_dev == output.st_dev && input.st_ino == output.st_ino;
+}
+
+// Size of a regular input file, 0 when it has none (a pipe or terminal).
+std::uint64_t inputSize(const CommandFile& file)
+{
+    struct stat st {};
+    if (fstat(fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+// A one-line progress bar on the error stream, shown once a run has taken a second and
+// redrawn at most ten times a second.
+class ProgressBar {
+public:
+    explicit ProgressBar(std::uint64_t totalBytes) : totalBytes_(totalBytes) {}
+
+    void update(const BatchProgress& progress)
+    {
+        const auto now = Clock::now();
+        if (now - start_ < std::chrono::seconds(1) || now - lastDrawn_ < std::chrono::milliseconds(100))
+            return;
+        lastDrawn_ = now;
+        draw(progress, now);
+    }
+
+    // Draws the final state and ends the line, when the bar was shown at all.
+    void finish(const BatchProgress& progress)
+    {
+        if (lastDrawn_ == Clock::time_point())
+            return;
+        draw(progress, Clock::now());
+        std::fputc('\n', stderr);
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void draw(const BatchProgress& progress, Clock::time_point now)
+    {
+        constexpr int Width = 30;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double rate = seconds > 0 ? static_cast<double>(progress.lakes) / seconds : 0;
+        if (totalBytes_ > 0) {
+            const double done = std::min(1.0, static_cast<double>(progress.inputBytes) / totalBytes_);
+            const int filled = static_cast<int>(done * Width);
+            std::fprintf(stderr, "\r[%.*s%*s] %3d%%  %llu lakes  %.0f lakes/s ", filled,
+                         "##############################", Width - filled, "", static_cast<int>(done * 100),
+                         static_cast<unsigned long long>(progress.lakes), rate);
+        } else {
+            std::fprintf(stderr, "\r%llu lakes  %.0f lakes/s ", static_cast<unsigned long long>(progress.lakes),
+                         rate);
+        }
+        std::fflush(stderr);
+    }
+
+    std::uint64_t totalBytes_;                  // input size, 0 when unknown
+    Clock::time_point start_ = Clock::now();    // when the run began
+    Clock::time_point lastDrawn_;               // last drawing, zero before the first
+};
+
+int assessTable(const BatchCommand& command)
+{
+    const CommandFile in(command.input, false);
+    if (command.output != "-" && isInputFile(in, command.output))
+        throw std::runtime_error("the output " + command.output + " would overwrite the input");
+    CommandFile out(command.output, true);
+
+    const bool showProgress = isatty(STDERR_FILENO) && !(command.output == "-" && isatty(STDOUT_FILENO));
+    ProgressBar bar(inputSize(in));
+    const auto onProgress = [&](const BatchProgress& p) {
+        if (showProgress)
+            bar.update(p);
+    };
+    const BatchSummary summary = runBatch(readerOf(in), writerOf(out), command.settings, onProgress);
+    for (const std::string& name : summary.ignoredColumns)
+        std::fprintf(stderr, "trophex-cli batch: ignoring the column \"%s\"\n", name.c_str());
+    if (showProgress)
+        bar.finish(summary.totals);
+    if (!summary.ok())
+        throw std::runtime_error(summary.error);
+    out.finish();
+    if (showProgress)
+        std::fprintf(stderr, "%llu lakes, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
+                     static_cast<unsigned long long>(summary.totals.failed));
+    return 0;
+}
+
+int generateTable(const BatchCommand& command)
+{
+    CommandFile out(command.output, true);
+    writeSyntheticLakes(*command.generate, command.seed, writerOf(out));
+    out.finish();
+    return 0;
+}
+
+}  // namespace
+
+int runBatchCommand(int argc, char** argv)
+{
+    std::string error;
+    const std::optional<BatchCommand> command = parseArguments(argc, argv, error);
+    if (!command) {
+        std::fprintf(stderr, "trophex-cli batch: %s\n%s", error.c_str(), BatchUsage);
+        return 2;
+    }
+    if (command->help) {
+        std::fputs(BatchUsage, stdout);
+        return 0;
+    }
+    try {
+        return command->generate ? generateTable(*command) : assessTable(*command);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "trophex-cli batch: %s\n", e.what());
+        return 1;
+    }
+}
+
+}  // namespace trophex::cli

@@ -1,0 +1,385 @@
+#include "cli/batchpipeline.h"
+
+#include "model/calculation.h"
+
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace trophex::cli {
+
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+void RecordChunker::fill(std::size_t target)
+{
+    while (!atEnd_ && buffer_.size() < target) {
+        const std::size_t old = buffer_.size();
+        buffer_.resize(target);
+        const std::size_t got = read_(buffer_.data() + old, target - old);
+        buffer_.resize(old + got);
+        atEnd_ = got == 0;
+    }
+    if (!started_ && (buffer_.size() >= ByteOrderMark.size() || atEnd_)) {
+        started_ = true;
+        if (std::string_view(buffer_).substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+            byteOrderMark_ = true;
+            buffer_.erase(0, ByteOrderMark.size());
+        }
+    }
+}
+
+bool RecordChunker::readHeader(CsvRecord& header)
+{
+    for (;;) {
+        fill(ChunkBytes);
+        if (buffer_.empty())
+            return false;
+        const std::size_t end = scanCsvRecord(buffer_, 0, atEnd_, &header);
+        if (end == std::string_view::npos) {
+            if (buffer_.size() >= MaxRecordBytes)
+                throw std::runtime_error("the header row is longer than a row may be");
+            fill(buffer_.size() + ChunkBytes);
+            continue;
+        }
+        const bool crlf = end >= 2 && buffer_.compare(end - 2, 2, "\r\n") == 0;
+        const bool cr = end >= 1 && buffer_[end - 1] == '\r';
+        buffer_.erase(0, end);
+        if (header.isBlank())
+            continue;
+        lineEnd_ = (crlf || cr) ? "\r\n" : "\n";
+        return true;
+    }
+}
+
+// Drops the input up to and including the next line end, quotes or not, and returns the
+// number of bytes dropped.
+std::uint64_t RecordChunker::skipLine()
+{
+    std::uint64_t skipped = 0;
+    for (;;) {
+        const std::size_t end = buffer_.find_first_of("\r\n");
+        if (end != std::string::npos) {
+            const std::size_t length = end + ((buffer_[end] == '\r' && end + 1 < buffer_.size()
+                                               && buffer_[end + 1] == '\n') ? 2 : 1);
+            buffer_.erase(0, length);
+            return skipped + length;
+        }
+        skipped += buffer_.size();
+        buffer_.clear();
+        if (atEnd_)
+            return skipped;
+        fill(ChunkBytes);
+    }
+}
+
+bool RecordChunker::nextChunk(Chunk& chunk)
+{
+    chunk.records.clear();
+    chunk.skippedLongRecord = false;
+    chunk.inputBytes = 0;
+    std::size_t target = ChunkBytes;
+    for (;;) {
+        fill(target);
+        if (buffer_.empty())
+            return false;
+        std::size_t boundary = 0;
+        for (;;) {
+            const std::size_t end = scanCsvRecord(buffer_, boundary, atEnd_, nullptr);
+            if (end == std::string_view::npos)
+                break;
+            boundary = end;
+            if (boundary == buffer_.size())
+                break;
+        }
+        if (boundary > 0) {
+            chunk.records.assign(buffer_, 0, boundary);
+            buffer_.erase(0, boundary);
+            chunk.inputBytes = boundary;
+            return true;
+        }
+        if (buffer_.size() >= MaxRecordBytes) {
+            chunk.skippedLongRecord = true;
+            chunk.inputBytes = skipLine();
+            return true;
+        }
+        target = buffer_.size() + ChunkBytes;
+    }
+}
+
+namespace {
+
+struct Job {
+    std::uint64_t sequence;       // position of the chunk in the input
+    RecordChunker::Chunk chunk;   // its records
+};
+
+struct JobResult {
+    std::string rows;              // the result rows, each with its line end
+    BatchProgress counts;          // rows, failed rows and input bytes of the chunk
+};
+
+// The hand-over points between the reader, the workers and the writer, under one lock.
+class Pipeline {
+public:
+    explicit Pipeline(std::size_t maxInFlight) : maxInFlight_(maxInFlight) {}
+
+    // Reader: waits for room; false once the run has stopped.
+    bool submit(Job job)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        roomFreed_.wait(lock, [&] { return stopped_ || inFlight_ < maxInFlight_; });
+        if (stopped_)
+            return false;
+        ++inFlight_;
+        jobs_.push_back(std::move(job));
+        jobQueued_.notify_one();
+        return true;
+    }
+
+    void finishInput(std::uint64_t chunkCount)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        inputDone_ = true;
+        chunkCount_ = chunkCount;
+        jobQueued_.notify_all();
+        resultReady_.notify_all();
+    }
+
+    // Worker: the next job; false when there is none left or the run has stopped.
+    bool fetch(Job& job)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        jobQueued_.wait(lock, [&] { return stopped_ || inputDone_ || !jobs_.empty(); });
+        if (stopped_ || jobs_.empty())
+            return false;
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+        return true;
+    }
+
+    void deliver(std::uint64_t sequence, JobResult result)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        results_.emplace(sequence, std::move(result));
+        resultReady_.notify_one();
+    }
+
+    // Writer: the result of the chunk with this sequence number; false after the last
+    // chunk or once the run has stopped.
+    bool collect(std::uint64_t sequence, JobResult& result)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        resultReady_.wait(lock, [&] {
+            return stopped_ || results_.count(sequence) != 0 || (inputDone_ && sequence == chunkCount_);
+        });
+        const auto found = results_.find(sequence);
+        if (stopped_ || found == results_.end())
+            return false;
+        result = std::move(found->second);
+        results_.erase(found);
+        return true;
+    }
+
+    void written()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --inFlight_;
+        roomFreed_.notify_one();
+    }
+
+    // Stops every thread; the first error is the one reported.
+    void fail(const std::string& error)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!stopped_)
+            error_ = error;
+        stopped_ = true;
+        roomFreed_.notify_all();
+        jobQueued_.notify_all();
+        resultReady_.notify_all();
+    }
+
+    std::string error()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return error_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable roomFreed_;      // a written chunk left room for another
+    std::condition_variable jobQueued_;      // a job arrived or the input ended
+    std::condition_variable resultReady_;    // a result arrived or the input ended
+    const std::size_t maxInFlight_;          // chunks read but not yet written, at most
+    std::size_t inFlight_ = 0;               // chunks read but not yet written
+    std::deque<Job> jobs_;                   // chunks waiting for a worker
+    std::map<std::uint64_t, JobResult> results_;  // calculated chunks waiting for the writer
+    bool inputDone_ = false;                 // the reader has submitted every chunk
+    std::uint64_t chunkCount_ = 0;           // chunks in the input, once inputDone_
+    bool stopped_ = false;                   // an error stopped the run
+    std::string error_;                      // the first error
+};
+
+// Calculates the lakes of chunks; one per worker thread, reusing its buffers.
+class ChunkCalculator {
+public:
+    ChunkCalculator(const ColumnLayout& layout, const BatchSettings& settings, const char* lineEnd)
+        : layout_(layout), settings_(settings), lineEnd_(lineEnd)
+    {
+    }
+
+    JobResult calculate(const RecordChunker::Chunk& chunk)
+    {
+        JobResult result;
+        result.counts.inputBytes = chunk.inputBytes;
+        result.rows.reserve(chunk.records.size() * 2 + 1024);
+        if (chunk.skippedLongRecord) {
+            appendFailed(result, {}, "Row too long!");
+            return result;
+        }
+        std::size_t pos = 0;
+        while (pos < chunk.records.size()) {
+            pos = scanCsvRecord(chunk.records, pos, true, &record_);
+            if (record_.isBlank() && !record_.unterminatedQuote())
+                continue;
+            calculateRecord(result);
+        }
+        return result;
+    }
+
+private:
+    void calculateRecord(JobResult& result)
+    {
+        const std::string status = rowInputs(record_, layout_, texts_);
+        const std::string& name = texts_[Input::NameEditBox];
+        if (!status.empty()) {
+            appendFailed(result, name, status);
+            return;
+        }
+        const CalculationOutcome outcome =
+            settings_.style == ResultStyle::Raw ? evaluateInputs(texts_) : runCalculation(texts_, format_);
+        appendResultRow(result.rows, name, outcome, settings_.style);
+        result.rows += lineEnd_;
+        ++result.counts.lakes;
+        if (!outcome.ok())
+            ++result.counts.failed;
+    }
+
+    void appendFailed(JobResult& result, std::string_view name, std::string_view status)
+    {
+        appendFailedRow(result.rows, name, status);
+        result.rows += lineEnd_;
+        ++result.counts.lakes;
+        ++result.counts.failed;
+    }
+
+    const ColumnLayout& layout_;      // where each input text comes from
+    const BatchSettings& settings_;   // result style
+    const char* lineEnd_;             // written after each row
+    const NumberFormat format_;       // full stop and comma, whatever the locale
+    CsvRecord record_;                // the record being calculated
+    InputTexts texts_;                // its input texts
+};
+
+void readChunks(RecordChunker& chunker, Pipeline& pipeline)
+{
+    try {
+        std::uint64_t sequence = 0;
+        Job job;
+        while (chunker.nextChunk(job.chunk)) {
+            job.sequence = sequence++;
+            if (!pipeline.submit(std::move(job)))
+                return;
+            job = Job{};
+        }
+        pipeline.finishInput(sequence);
+    } catch (const std::exception& e) {
+        pipeline.fail(e.what());
+    }
+}
+
+void calculateChunks(const ColumnLayout& layout, const BatchSettings& settings, const char* lineEnd,
+                     Pipeline& pipeline)
+{
+    try {
+        ChunkCalculator calculator(layout, settings, lineEnd);
+        Job job;
+        while (pipeline.fetch(job))
+            pipeline.deliver(job.sequence, calculator.calculate(job.chunk));
+    } catch (const std::exception& e) {
+        pipeline.fail(e.what());
+    }
+}
+
+void writeChunks(const WriteFunction& write, Pipeline& pipeline, BatchProgress& totals,
+                 const std::function<void(const BatchProgress&)>& onProgress)
+{
+    try {
+        JobResult result;
+        for (std::uint64_t sequence = 0; pipeline.collect(sequence, result); ++sequence) {
+            write(result.rows);
+            pipeline.written();
+            totals.lakes += result.counts.lakes;
+            totals.failed += result.counts.failed;
+            totals.inputBytes += result.counts.inputBytes;
+            if (onProgress)
+                onProgress(totals);
+        }
+    } catch (const std::exception& e) {
+        pipeline.fail(e.what());
+    }
+}
+
+}  // namespace
+
+BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
+                      const std::function<void(const BatchProgress&)>& onProgress)
+{
+    BatchSummary summary;
+    try {
+        RecordChunker chunker(read);
+        CsvRecord header;
+        if (!chunker.readHeader(header)) {
+            summary.error = "the input has no header row";
+            return summary;
+        }
+        const HeaderReading reading = readHeader(header);
+        if (!reading.layout) {
+            summary.error = reading.error;
+            return summary;
+        }
+        summary.ignoredColumns = reading.layout->ignoredNames;
+
+        std::string head(chunker.hadByteOrderMark() ? ByteOrderMark : std::string_view());
+        appendResultHeader(head);
+        head += chunker.lineEnd();
+        write(head);
+
+        const unsigned workers = settings.workers > 0 ? settings.workers : 1;
+        Pipeline pipeline(4 * static_cast<std::size_t>(workers));
+        std::thread reader(readChunks, std::ref(chunker), std::ref(pipeline));
+        std::vector<std::thread> calculators;
+        for (unsigned i = 0; i < workers; ++i)
+            calculators.emplace_back(calculateChunks, std::cref(*reading.layout), std::cref(settings),
+                                     chunker.lineEnd(), std::ref(pipeline));
+        writeChunks(write, pipeline, summary.totals, onProgress);
+        reader.join();
+        for (std::thread& t : calculators)
+            t.join();
+        summary.error = pipeline.error();
+    } catch (const std::exception& e) {
+        summary.error = e.what();
+    }
+    return summary;
+}
+
+}  // namespace trophex::cli

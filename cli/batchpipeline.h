@@ -1,0 +1,83 @@
+#pragma once
+// Streaming batch assessment: a reader thread cuts the input into chunks of whole records,
+// worker threads calculate the lakes of a chunk and format their result rows, and the
+// calling thread writes the chunks in input order. At most a fixed number of chunks is in
+// flight, so memory stays the same whatever the number of rows.
+
+#include "cli/batchtable.h"
+#include "cli/csv.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trophex::cli {
+
+// Reads up to capacity bytes into buffer; returns 0 at the end of the input. Throws
+// std::runtime_error when the input cannot be read.
+using ReadFunction = std::function<std::size_t(char* buffer, std::size_t capacity)>;
+// Writes all bytes; throws std::runtime_error when the output cannot be written.
+using WriteFunction = std::function<void(std::string_view bytes)>;
+
+// Cuts the input into chunks of whole records. Bytes before the header row's first field
+// may be a UTF-8 byte order mark, which is noted and dropped.
+class RecordChunker {
+public:
+    static constexpr std::size_t ChunkBytes = std::size_t{1} << 18;      // input bytes a chunk aims at
+    static constexpr std::size_t MaxRecordBytes = std::size_t{1} << 20;  // longer records are skipped
+
+    explicit RecordChunker(ReadFunction read) : read_(std::move(read)) {}
+
+    // The first record that is not blank; false when the input has none.
+    bool readHeader(CsvRecord& header);
+
+    struct Chunk {
+        std::string records;      // whole records, each with its line end (the last may lack it)
+        bool skippedLongRecord;   // instead of records: one record over MaxRecordBytes was skipped
+        std::uint64_t inputBytes;  // input consumed by this chunk
+    };
+    // The next chunk; false at the end of the input.
+    bool nextChunk(Chunk& chunk);
+
+    bool hadByteOrderMark() const { return byteOrderMark_; }
+    // The header row's line end, "\r\n" or "\n"; results are written with the same.
+    const char* lineEnd() const { return lineEnd_; }
+
+private:
+    void fill(std::size_t target);
+    std::uint64_t skipLine();
+
+    ReadFunction read_;
+    std::string buffer_;  // unconsumed input, starting at a record
+    bool atEnd_ = false;
+    bool started_ = false;
+    bool byteOrderMark_ = false;
+    const char* lineEnd_ = "\n";
+};
+
+struct BatchSettings {
+    ResultStyle style = ResultStyle::Display;  // display texts or full-precision numbers
+    unsigned workers = 1;                      // calculating threads
+};
+
+struct BatchProgress {
+    std::uint64_t lakes = 0;       // result rows written
+    std::uint64_t failed = 0;      // of which with an error status
+    std::uint64_t inputBytes = 0;  // input consumed by the rows written
+};
+
+struct BatchSummary {
+    BatchProgress totals;                    // what was written
+    std::vector<std::string> ignoredColumns;  // header names that name no input
+    std::string error;                        // why the run stopped early; empty when it completed
+    bool ok() const { return error.empty(); }
+};
+
+// Assesses every lake of the table. onProgress, when given, is called on the calling
+// thread after each chunk is written.
+BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
+                      const std::function<void(const BatchProgress&)>& onProgress = {});
+
+}  // namespace trophex::cli

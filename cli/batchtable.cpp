@@ -1,0 +1,462 @@
+#include "cli/batchtable.h"
+
+#include "files/textencoding.h"
+#include "model/ecoregion.h"
+
+#include <charconv>
+
+namespace trophex::cli {
+
+namespace {
+
+struct InputColumn {
+    Input input;
+    const char* name;   // the documented header name
+    const char* alias;  // a shorter name also understood, or nullptr
+};
+
+// In InputTexts order. The control names (inputControlName) are understood as well.
+constexpr std::array<InputColumn, InputCount> InputColumns = {{
+    {Input::NameEditBox, "name", "lake"},
+    {Input::EcoRegComboBox, "ecoregion", nullptr},
+    {Input::WareaEditBox, "watershed_area", nullptr},
+    {Input::WareaComboBox, "watershed_area_unit", nullptr},
+    {Input::LareaEditBox, "lake_area", "surface_area"},
+    {Input::LareaComboBox, "lake_area_unit", "surface_area_unit"},
+    {Input::DepthEditBox, "mean_depth", nullptr},
+    {Input::DepthComboBox, "mean_depth_unit", nullptr},
+    {Input::TPeditBox, "total_phosphorus", "tp"},
+    {Input::TPunitComboBox, "total_phosphorus_unit", "tp_unit"},
+    {Input::ChlrAeditBox, "chlorophyll_a", "chla"},
+    {Input::ChlrAunitComboBox, "chlorophyll_a_unit", "chla_unit"},
+    {Input::SechiEditBox, "secchi_depth", "secchi"},
+    {Input::SechiUnitComboBox, "secchi_depth_unit", "secchi_unit"},
+    {Input::AlkalinityEditBox, "alkalinity", nullptr},
+    {Input::AlkalinityUnitComboBox, "alkalinity_unit", nullptr},
+    {Input::StreamEditBox, "stream_p", "stream_phosphorus"},
+    {Input::PrecipEditBox, "precipitation", nullptr},
+    {Input::EvapEditBox, "evaporation", nullptr},
+    {Input::RunoffEditBox, "runoff", nullptr},
+    {Input::AtmosEditBox, "atmospheric_p_load", "atmospheric_load"},
+    {Input::V1EditBox, "v1", nullptr},
+    {Input::V2Editbox, "v2", nullptr},
+    {Input::V3EditBox, "v3", nullptr},
+    {Input::V4EditBox, "v4", nullptr},
+    {Input::V5EditBox, "v5", nullptr},
+    {Input::V6EditBox, "v6", nullptr},
+    {Input::V7EditBox, "v7", nullptr},
+    {Input::V8EditBox, "v8", nullptr},
+    {Input::S1EditBox, "s1", nullptr},
+    {Input::S2EditBox, "s2", nullptr},
+}};
+
+constexpr std::array<Input, 7> RequiredInputs = {Input::EcoRegComboBox, Input::WareaEditBox, Input::LareaEditBox,
+                                                 Input::DepthEditBox,   Input::TPeditBox,    Input::ChlrAeditBox,
+                                                 Input::SechiEditBox};
+
+struct UnitColumn {
+    Input unitBox;
+    const char* modelUnit;          // taken for an absent or empty unit
+    const char* const* units;       // the names the selector offers
+    std::size_t unitCount;
+};
+
+template <std::size_t N>
+UnitColumn unitColumn(Input unitBox, const char* modelUnit, const std::array<const char*, N>& units)
+{
+    return {unitBox, modelUnit, units.data(), N};
+}
+
+const std::array<UnitColumn, 7>& unitColumns()
+{
+    static const std::array<UnitColumn, 7> Columns = {
+        unitColumn(Input::WareaComboBox, "km2", areaUnits()),
+        unitColumn(Input::LareaComboBox, "km2", areaUnits()),
+        unitColumn(Input::DepthComboBox, "m", lengthUnits()),
+        unitColumn(Input::TPunitComboBox, "ug/L", concentrationUnits()),
+        unitColumn(Input::ChlrAunitComboBox, "ug/L", concentrationUnits()),
+        unitColumn(Input::SechiUnitComboBox, "m", lengthUnits()),
+        unitColumn(Input::AlkalinityUnitComboBox, "meq/L", alkalinityUnits()),
+    };
+    return Columns;
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isAsciiAlnum(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+std::string headerKey(std::string_view name)
+{
+    std::string key;
+    for (char c : name) {
+        const char lower = lowerAscii(c);
+        if (isAsciiAlnum(lower))
+            key += lower;
+    }
+    return key;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+std::optional<Input> inputNamed(std::string_view headerName)
+{
+    const std::string key = headerKey(headerName);
+    if (key.empty())
+        return std::nullopt;
+    for (const InputColumn& column : InputColumns) {
+        if (key == headerKey(column.name) || key == headerKey(inputControlName(column.input))
+            || (column.alias && key == headerKey(column.alias)))
+            return column.input;
+    }
+    return std::nullopt;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// A field's text in UTF-8: kept when it is UTF-8 already, else read as Windows-1252.
+void assignDecoded(std::string& target, std::string_view field)
+{
+    if (isAscii(field) || isValidUtf8(field))
+        target.assign(field.data(), field.size());
+    else
+        target = windows1252ToUtf8(field);
+}
+
+std::string quotedStatus(const char* what, std::string_view text)
+{
+    std::string status = what;
+    status += " \"";
+    status += text;
+    status += "\"!";
+    return status;
+}
+
+const CalibrationTexts& calibrationDefaultsOf(Ecoregion region)
+{
+    static const std::array<CalibrationTexts, 4> Defaults = {
+        calibrationDefaults(EcoregionCodes[0]), calibrationDefaults(EcoregionCodes[1]),
+        calibrationDefaults(EcoregionCodes[2]), calibrationDefaults(EcoregionCodes[3])};
+    return Defaults[static_cast<int>(region)];
+}
+
+// The ecoregion code in the letter case the model compares with, or nullopt.
+std::optional<Ecoregion> ecoregionCode(std::string_view text)
+{
+    for (std::size_t i = 0; i < EcoregionCodes.size(); ++i)
+        if (equalIgnoringCase(text, EcoregionCodes[i]))
+            return static_cast<Ecoregion>(i);
+    return std::nullopt;
+}
+
+std::string normaliseUnit(const UnitColumn& column, std::string& text)
+{
+    if (text.empty()) {
+        text = column.modelUnit;
+        return {};
+    }
+    for (std::size_t i = 0; i < column.unitCount; ++i) {
+        if (equalIgnoringCase(text, column.units[i])) {
+            text = column.units[i];
+            return {};
+        }
+    }
+    return quotedStatus("Unknown unit", text);
+}
+
+// Whether a record carries text past the header's fields (empty extra fields are allowed).
+bool hasExtraText(const CsvRecord& record, std::size_t fieldCount)
+{
+    for (std::size_t i = fieldCount; i < record.size(); ++i)
+        if (!trimmed(record[i]).empty())
+            return true;
+    return false;
+}
+
+}  // namespace
+
+const char* inputColumnName(Input input)
+{
+    return InputColumns[static_cast<int>(input)].name;
+}
+
+HeaderReading readHeader(const CsvRecord& header)
+{
+    HeaderReading reading;
+    ColumnLayout layout;
+    layout.columnOf.fill(-1);
+    layout.fieldCount = header.size();
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        std::string name;
+        assignDecoded(name, trimmed(header[i]));
+        const std::optional<Input> input = inputNamed(name);
+        if (!input) {
+            layout.ignoredNames.push_back(name);
+            continue;
+        }
+        int& column = layout.columnOf[static_cast<int>(*input)];
+        if (column >= 0) {
+            reading.error = std::string("two columns give ") + inputColumnName(*input);
+            return reading;
+        }
+        column = static_cast<int>(i);
+    }
+    for (Input input : RequiredInputs) {
+        if (layout.columnOf[static_cast<int>(input)] < 0) {
+            reading.error = std::string("the header has no ") + inputColumnName(input) + " column";
+            return reading;
+        }
+    }
+    reading.layout = std::move(layout);
+    return reading;
+}
+
+std::string rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts& texts)
+{
+    for (int i = 0; i < InputCount; ++i) {
+        const int column = layout.columnOf[i];
+        if (column >= 0 && static_cast<std::size_t>(column) < record.size())
+            assignDecoded(texts.texts[i], trimmed(record[column]));
+        else
+            texts.texts[i].clear();
+    }
+    if (record.unterminatedQuote())
+        return "Unterminated quoted field!";
+    if (record.size() < layout.fieldCount)
+        return "Too few fields!";
+    if (hasExtraText(record, layout.fieldCount))
+        return "Too many fields!";
+
+    const std::string& ecoregionText = texts[Input::EcoRegComboBox];
+    const std::optional<Ecoregion> region = ecoregionCode(ecoregionText);
+    if (!region)
+        return quotedStatus("Unknown ecoregion", ecoregionText);
+    texts[Input::EcoRegComboBox] = EcoregionCodes[static_cast<int>(*region)];
+
+    for (const UnitColumn& column : unitColumns()) {
+        std::string status = normaliseUnit(column, texts[column.unitBox]);
+        if (!status.empty())
+            return status;
+    }
+
+    const CalibrationTexts& defaults = calibrationDefaultsOf(*region);
+    for (int i = 0; i < CalibrationCount; ++i) {
+        std::string& text = texts.texts[FirstCalibrationInput + i];
+        if (text.empty())
+            text = defaults[i];
+    }
+    return {};
+}
+
+namespace {
+
+enum class Source { Output, Retention, Prediction, Frequency, Index };
+
+struct ResultColumn {
+    const char* header;
+    Source source;
+    int row;     // OutputResult, prediction row, frequency row or index (Avg, P, Chl, Secchi)
+    int column;  // prediction or frequency column
+};
+
+constexpr ResultColumn Output(const char* header, OutputResult r)
+{
+    return {header, Source::Output, static_cast<int>(r), 0};
+}
+
+constexpr std::array<ResultColumn, 42> ResultColumns = {{
+    Output("outflow_hm3_yr", OutputResult::OutVol),
+    Output("areal_water_load_m_yr", OutputResult::WatLoad),
+    Output("residence_time_yr", OutputResult::ResTime),
+    Output("p_load_kg_yr", OutputResult::PhosLoad),
+    Output("inflow_tp_ug_L", OutputResult::AvgInTP),
+    Output("cv_tp_ug_L", OutputResult::CVtp),
+    {"p_retention", Source::Retention, 0, 0},
+    {"tp_observed_ug_L", Source::Prediction, 0, 0},
+    {"tp_predicted_ug_L", Source::Prediction, 0, 1},
+    {"tp_std_error_ug_L", Source::Prediction, 0, 2},
+    {"tp_residual_log10", Source::Prediction, 0, 3},
+    {"tp_t_test", Source::Prediction, 0, 4},
+    {"chla_observed_ug_L", Source::Prediction, 1, 0},
+    {"chla_predicted_ug_L", Source::Prediction, 1, 1},
+    {"chla_std_error_ug_L", Source::Prediction, 1, 2},
+    {"chla_residual_log10", Source::Prediction, 1, 3},
+    {"chla_t_test", Source::Prediction, 1, 4},
+    {"secchi_observed_m", Source::Prediction, 2, 0},
+    {"secchi_predicted_m", Source::Prediction, 2, 1},
+    {"secchi_std_error_m", Source::Prediction, 2, 2},
+    {"secchi_residual_log10", Source::Prediction, 2, 3},
+    {"secchi_t_test", Source::Prediction, 2, 4},
+    {"chla_over_10_observed_pct", Source::Frequency, 0, 0},
+    {"chla_over_10_case_a_pct", Source::Frequency, 0, 1},
+    {"chla_over_10_case_b_pct", Source::Frequency, 0, 2},
+    {"chla_over_10_case_c_pct", Source::Frequency, 0, 3},
+    {"chla_over_20_observed_pct", Source::Frequency, 1, 0},
+    {"chla_over_20_case_a_pct", Source::Frequency, 1, 1},
+    {"chla_over_20_case_b_pct", Source::Frequency, 1, 2},
+    {"chla_over_20_case_c_pct", Source::Frequency, 1, 3},
+    {"chla_over_30_observed_pct", Source::Frequency, 2, 0},
+    {"chla_over_30_case_a_pct", Source::Frequency, 2, 1},
+    {"chla_over_30_case_b_pct", Source::Frequency, 2, 2},
+    {"chla_over_30_case_c_pct", Source::Frequency, 2, 3},
+    {"chla_over_60_observed_pct", Source::Frequency, 3, 0},
+    {"chla_over_60_case_a_pct", Source::Frequency, 3, 1},
+    {"chla_over_60_case_b_pct", Source::Frequency, 3, 2},
+    {"chla_over_60_case_c_pct", Source::Frequency, 3, 3},
+    {"tsi_average", Source::Index, 0, 0},
+    {"tsi_tp", Source::Index, 1, 0},
+    {"tsi_chla", Source::Index, 2, 0},
+    {"tsi_secchi", Source::Index, 3, 0},
+}};
+
+const std::string& displayedText(const ResultColumn& c, const ResultTexts& t)
+{
+    switch (c.source) {
+    case Source::Output:
+        return t.outputs[c.row];
+    case Source::Retention:
+        return t.predictions.PhosRet;
+    case Source::Prediction:
+        return t.predictions.cells[c.row][c.column];
+    case Source::Frequency:
+        return t.frequencies[c.row][c.column];
+    case Source::Index:
+        break;
+    }
+    const std::array<const std::string*, 4> indices = {&t.tsi.AvgTSI, &t.tsi.PhosTSI, &t.tsi.ChlrATSI,
+                                                       &t.tsi.SecchiTSI};
+    return *indices[c.row];
+}
+
+double outputValue(OutputResult r, const ModelState& s)
+{
+    switch (r) {
+    case OutputResult::AvgInTP:
+        return s.AvgInTP;
+    case OutputResult::PhosLoad:
+        return s.PhosLoad;
+    case OutputResult::CVtp:
+        return static_cast<double>(s.CVtp.value());
+    case OutputResult::OutVol:
+        return s.OutVol;
+    case OutputResult::ResTime:
+        return s.ResTime;
+    case OutputResult::WatLoad:
+        return s.WatLoad;
+    }
+    return 0;
+}
+
+double rawValue(const ResultColumn& c, const CalculationOutcome& o)
+{
+    const CalculationResults& r = o.results;
+    switch (c.source) {
+    case Source::Output:
+        return outputValue(static_cast<OutputResult>(c.row), o.state);
+    case Source::Retention:
+        return r.predictions.PhosRet;
+    case Source::Prediction: {
+        const PredictionRow& row = r.predictions.rows[c.row];
+        const std::array<long double, 5> values = {row.observed, row.predicted, row.stdError, row.residual10,
+                                                   row.ttest};
+        return static_cast<double>(values[c.column]);
+    }
+    case Source::Frequency:
+        return static_cast<double>(r.frequencies[c.row][c.column].value());
+    case Source::Index:
+        break;
+    }
+    const std::array<Real48, 4> indices = {r.tsi.AvgTSI, r.tsi.PhosTSI, r.tsi.ChlrATSI, r.tsi.SecchiTSI};
+    return static_cast<double>(indices[c.row].value());
+}
+
+// The shortest text that reads back as the same double.
+void appendRawNumber(std::string& out, double value)
+{
+    char buffer[32];
+    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, written.ptr);
+}
+
+void appendRawField(std::string& out, const ResultColumn& c, const CalculationOutcome& o)
+{
+    if (c.source == Source::Output && c.row == static_cast<int>(OutputResult::CVtp) && o.state.CVtp.isZero())
+        out += NotAvailableText;
+    else
+        appendRawNumber(out, rawValue(c, o));
+}
+
+}  // namespace
+
+std::size_t resultColumnCount()
+{
+    return ResultColumns.size();
+}
+
+void appendResultHeader(std::string& out)
+{
+    out += "name";
+    for (const ResultColumn& column : ResultColumns) {
+        out += ',';
+        out += column.header;
+    }
+    out += ",status";
+}
+
+void appendResultRow(std::string& out, std::string_view name, const CalculationOutcome& outcome,
+                     ResultStyle style)
+{
+    if (!outcome.ok()) {
+        appendFailedRow(out, name, outcome.error);
+        return;
+    }
+    appendCsvField(out, name);
+    for (const ResultColumn& column : ResultColumns) {
+        out += ',';
+        if (style == ResultStyle::Raw)
+            appendRawField(out, column, outcome);
+        else
+            appendCsvField(out, displayedText(column, outcome.texts));
+    }
+    out += ',';
+    out += SuccessStatus;
+}
+
+void appendFailedRow(std::string& out, std::string_view name, std::string_view status)
+{
+    appendCsvField(out, name);
+    out.append(ResultColumns.size(), ',');
+    out += ',';
+    appendCsvField(out, status);
+}
+
+}  // namespace trophex::cli

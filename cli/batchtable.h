@@ -1,0 +1,57 @@
+#pragma once
+// The columns of a batch table: which header names feed which input text, how one record
+// becomes the 31 input texts of a lake, and the result columns written for it.
+
+#include "cli/csv.h"
+#include "model/calculation.h"
+#include "model/inputs.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trophex::cli {
+
+// Header names are compared without letter case and ignoring everything but letters and
+// digits, so "Watershed area", "watershed_area" and "WareaEditBox" are all understood.
+struct ColumnLayout {
+    std::array<int, InputCount> columnOf{};   // field index of each input text; -1 when absent
+    std::size_t fieldCount = 0;               // fields in the header row
+    std::vector<std::string> ignoredNames;    // header names that name no input
+};
+
+struct HeaderReading {
+    std::optional<ColumnLayout> layout;  // set when the header can be used
+    std::string error;                   // otherwise why not
+};
+
+HeaderReading readHeader(const CsvRecord& header);
+
+// The name of an input column as the documentation gives it, e.g. "watershed_area".
+const char* inputColumnName(Input input);
+
+// Fills texts from the record: values as written (spaces and tabs around them dropped),
+// an absent or empty unit as the model's unit, an absent or empty calibration member as
+// the default of the row's ecoregion. Returns the status of a row that cannot be
+// calculated, or an empty text. texts[Input::NameEditBox] holds the name in either case.
+std::string rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts& texts);
+
+// How result numbers are written: as the window shows them, or every number in full.
+enum class ResultStyle { Display, Raw };
+
+inline constexpr const char* SuccessStatus = "ok";
+
+// The header row of the results, without a line end.
+void appendResultHeader(std::string& out);
+// One row of results for a calculation that completed or failed.
+void appendResultRow(std::string& out, std::string_view name, const CalculationOutcome& outcome,
+                     ResultStyle style);
+// One row for a record that could not be calculated: the name, empty results, the status.
+void appendFailedRow(std::string& out, std::string_view name, std::string_view status);
+
+// Number of result columns between the name and the status.
+std::size_t resultColumnCount();
+
+}  // namespace trophex::cli

@@ -1,0 +1,116 @@
+#include "cli/csv.h"
+
+#include <cstring>
+
+namespace trophex::cli {
+
+void CsvRecord::clear()
+{
+    text_.clear();
+    spans_.clear();
+    fieldStart_ = 0;
+    unterminatedQuote_ = false;
+}
+
+void CsvRecord::endField()
+{
+    spans_.emplace_back(fieldStart_, text_.size() - fieldStart_);
+    fieldStart_ = text_.size();
+}
+
+namespace {
+
+constexpr std::size_t Incomplete = std::string_view::npos;
+
+bool endsUnquotedText(char c)
+{
+    return c == ',' || c == '\n' || c == '\r';
+}
+
+// Reads the quoted part of a field that opens at data[pos]; returns the position after
+// its closing quote, data.size() when it runs to the end, or Incomplete.
+std::size_t scanQuoted(std::string_view data, std::size_t pos, bool atEnd, CsvRecord* record)
+{
+    const char* bytes = data.data();
+    const std::size_t size = data.size();
+    ++pos;
+    for (;;) {
+        const void* quote = std::memchr(bytes + pos, '"', size - pos);
+        if (quote == nullptr) {
+            if (!atEnd)
+                return Incomplete;
+            if (record) {
+                record->append(bytes + pos, size - pos);
+                record->markUnterminated();
+            }
+            return size;
+        }
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(quote) - bytes);
+        if (record)
+            record->append(bytes + pos, at - pos);
+        if (at + 1 == size && !atEnd)
+            return Incomplete;  // a doubled quote may follow in the next data
+        if (at + 1 < size && bytes[at + 1] == '"') {
+            if (record)
+                record->append('"');
+            pos = at + 2;
+            continue;
+        }
+        return at + 1;
+    }
+}
+
+}  // namespace
+
+std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, CsvRecord* record)
+{
+    if (record)
+        record->clear();
+    const char* bytes = data.data();
+    const std::size_t size = data.size();
+    std::size_t pos = start;
+    for (;;) {
+        if (pos < size && bytes[pos] == '"') {
+            pos = scanQuoted(data, pos, atEnd, record);
+            if (pos == Incomplete)
+                return Incomplete;
+        }
+        std::size_t end = pos;
+        while (end < size && !endsUnquotedText(bytes[end]))
+            ++end;
+        if (end == size && !atEnd)
+            return Incomplete;
+        if (record) {
+            record->append(bytes + pos, end - pos);
+            record->endField();
+        }
+        if (end == size)
+            return size;
+        if (bytes[end] == ',') {
+            pos = end + 1;
+            continue;
+        }
+        if (bytes[end] == '\n')
+            return end + 1;
+        if (end + 1 < size)
+            return bytes[end + 1] == '\n' ? end + 2 : end + 1;
+        return atEnd ? end + 1 : Incomplete;  // an LF may follow the CR in the next data
+    }
+}
+
+void appendCsvField(std::string& out, std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+}  // namespace trophex::cli

@@ -1,0 +1,51 @@
+#pragma once
+// Comma-separated tables as spreadsheets export them.
+//
+// A record ends at LF, CR LF or a lone CR, or at the end of the data. A field that starts
+// with a double quote runs to the next lone double quote; inside it a doubled quote stands
+// for one quote, and commas and line ends are part of the text. Anything after the closing
+// quote up to the next comma is kept as it stands, and a quote anywhere else is an
+// ordinary character, so that no input is rejected by the reader itself.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trophex::cli {
+
+// The fields of one record, unescaped. Reused from record to record without reallocating.
+class CsvRecord {
+public:
+    std::size_t size() const { return spans_.size(); }
+    std::string_view operator[](std::size_t i) const
+    {
+        return std::string_view(text_).substr(spans_[i].first, spans_[i].second);
+    }
+    // Set when the data ended inside a quoted field.
+    bool unterminatedQuote() const { return unterminatedQuote_; }
+    // True for a blank line and for a record whose every field is empty.
+    bool isBlank() const { return text_.empty(); }
+
+    void clear();
+    void append(const char* bytes, std::size_t count) { text_.append(bytes, count); }
+    void append(char c) { text_ += c; }
+    void endField();
+    void markUnterminated() { unterminatedQuote_ = true; }
+
+private:
+    std::string text_;  // the field texts one after another
+    std::vector<std::pair<std::size_t, std::size_t>> spans_;  // offset and length in text_ per field
+    std::size_t fieldStart_ = 0;                             // offset in text_ of the field being read
+    bool unterminatedQuote_ = false;
+};
+
+// Where the record that starts at data[start] ends: the position after its line end, or
+// npos when the data stops before the record is complete. With atEnd the end of the data
+// completes the record. When a record is given, it receives the fields.
+std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, CsvRecord* record);
+
+// Appends a field, quoted when it holds a comma, a double quote or a line end.
+void appendCsvField(std::string& out, std::string_view text);
+
+}  // namespace trophex::cli

@@ -1,0 +1,16 @@
+#pragma once
+// Synthetic lakes for benchmarks and tests: a batch table whose lakes look like those an
+// agency keeps, with the four ecoregions, mixed units, names with commas and quotes, a
+// few calibration overrides and a few rows with a missing observation.
+
+#include "cli/batchpipeline.h"
+
+#include <cstdint>
+
+namespace trophex::cli {
+
+// Writes a header and count lakes, in pieces of bounded size. The same seed gives the
+// same bytes.
+void writeSyntheticLakes(std::uint64_t count, std::uint64_t seed, const WriteFunction& write);
+
+}  // namespace trophex::cli
