@@ -26,12 +26,8 @@ CalculationResults CalculateResults(ModelState& state)
 
 ResultTexts formatResults(const ModelState& state, const CalculationResults& results, const NumberFormat& format)
 {
-    ResultTexts texts;
-    texts.predictions = formatPredictions(results.predictions, format);
-    texts.frequencies = formatFrequencies(results.frequencies, format);
-    texts.outputs = OutputResults(state, format);
-    texts.tsi = formatTSIs(results.tsi, format);
-    return texts;
+    return {OutputResults(state, format), formatPredictions(results.predictions, format),
+            formatFrequencies(results.frequencies, format), formatTSIs(results.tsi, format)};
 }
 
 ResultTexts Calculate(ModelState& state, const NumberFormat& format)

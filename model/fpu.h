@@ -36,10 +36,8 @@ const char* faultMessage(FaultKind kind);
 // Passes x on, faulting on NaN (invalid operation) and infinity (overflow).
 inline long double checkedResult(long double x)
 {
-    if (std::isnan(x))
-        raiseFault(FaultKind::InvalidOperation);
-    if (std::isinf(x))
-        raiseFault(FaultKind::Overflow);
+    if (!(x - x == 0.0L))  // NaN or infinity; a single test for the usual finite case
+        raiseFault(std::isnan(x) ? FaultKind::InvalidOperation : FaultKind::Overflow);
     return x;
 }
 
@@ -71,13 +69,13 @@ inline long double checkedExp(long double x)
     return checkedResult(std::exp(x));
 }
 
-// Rounds to a double, faulting when the result is out of the double's range.
+// Rounds to a double, faulting when the result is out of the double's range. A NaN or
+// infinite x rounds to a NaN or infinite double, so the double alone tells the fault.
 inline double toDouble(long double x)
 {
-    checkedResult(x);
     const double d = static_cast<double>(x);
-    if (std::isinf(d))
-        raiseFault(FaultKind::Overflow);
+    if (!std::isfinite(d))
+        raiseFault(std::isnan(d) ? FaultKind::InvalidOperation : FaultKind::Overflow);
     return d;
 }
 

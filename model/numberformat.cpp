@@ -1,5 +1,6 @@
 #include "model/numberformat.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -44,23 +45,33 @@ using u128 = unsigned __int128;
 constexpr std::size_t SmallDigitsCapacity = 40;
 
 struct DigitBuffer {
-    char small[SmallDigitsCapacity];
-    std::string large;      // the digits of values from 2^63 on
-    const char* digits;     // most significant first, no leading zeros
-    std::size_t count;      // number of digits; 0 when the rounded value is zero
+    char small[SmallDigitsCapacity];  // the digits of values below 2^63, at its end
+    std::string large;                // the digits of values from 2^63 on
+    const char* digits;               // most significant first, no leading zeros
+    std::size_t count;                // number of digits; 0 when the rounded value is zero
 };
 
 // A finite extended magnitude as m * 2^-shift, with m its 64-bit significand.
 struct FixedPoint {
-    std::uint64_t significand;
-    int shift;
+    std::uint64_t significand;  // the significand, leading bit explicit
+    int shift;                  // binary places below the point
 };
 
 FixedPoint fixedPointOf(long double magnitude)
 {
+    FixedPoint f;
+    // Most displayed values are doubles: their bits are at hand without taking the
+    // extended value apart in memory.
+    const double d = static_cast<double>(magnitude);
+    if (static_cast<long double>(d) == magnitude && d >= 0x1p-1022) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        f.significand = ((bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52)) << 11;
+        f.shift = 1023 + 63 - static_cast<int>(bits >> 52);
+        return f;
+    }
     unsigned char raw[sizeof(long double)];
     std::memcpy(raw, &magnitude, sizeof raw);
-    FixedPoint f;
     std::memcpy(&f.significand, raw, sizeof f.significand);
     std::uint16_t signAndExponent;
     std::memcpy(&signAndExponent, raw + 8, sizeof signAndExponent);
@@ -84,19 +95,24 @@ void writeDigits(DigitBuffer& out, u128 n)
     out.count = static_cast<std::size_t>(end - p);
 }
 
+// From 2^63 on every extended value is an integer; its digits come from the C library.
+[[gnu::noinline]] void largeValueDigits(long double magnitude, int decimals, DigitBuffer& out)
+{
+    char buffer[5000];
+    std::snprintf(buffer, sizeof buffer, "%.0Lf", magnitude);
+    out.large = buffer;
+    out.large.append(static_cast<std::size_t>(decimals), '0');
+    out.digits = out.large.data();
+    out.count = out.large.size();
+}
+
 // The decimal digits of round(magnitude * 10^decimals), halves away from zero, computed
 // exactly. Below 2^63 the value is m * 2^-shift with a 64-bit m and shift > 0, and the
-// scaled value is an exact 128-bit fixed-point number; from 2^63 on every extended value
-// is an integer.
+// scaled value is an exact 128-bit fixed-point number.
 void scaledRoundedDigits(long double magnitude, int decimals, DigitBuffer& out)
 {
     if (magnitude >= 0x1p63L) {
-        char buffer[5000];
-        std::snprintf(buffer, sizeof buffer, "%.0Lf", magnitude);
-        out.large = buffer;
-        out.large.append(static_cast<std::size_t>(decimals), '0');
-        out.digits = out.large.data();
-        out.count = out.large.size();
+        largeValueDigits(magnitude, decimals, out);
         return;
     }
     const FixedPoint f = fixedPointOf(magnitude);
@@ -107,15 +123,6 @@ void scaledRoundedDigits(long double magnitude, int decimals, DigitBuffer& out)
     if (f.significand != 0 && f.shift <= 80)
         rounded = (scaled >> f.shift) + ((scaled >> (f.shift - 1)) & 1);
     writeDigits(out, rounded);
-}
-
-void appendGrouped(std::string& out, const char* wholeDigits, std::size_t n, const std::string& separator)
-{
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += separator;
-        out += wholeDigits[i];
-    }
 }
 
 }  // namespace
@@ -142,32 +149,33 @@ std::string formatNumber(long double value, NumberPattern pattern, const NumberF
     const auto decimals = static_cast<std::size_t>(shape.decimals);
     DigitBuffer digits;
     scaledRoundedDigits(std::fabs(value), shape.decimals, digits);
-    const bool roundsToZero = digits.count == 0;
+    const bool negative = value < 0 && digits.count != 0;
 
     // Leading zeros up to one whole digit and the decimals.
     const std::size_t padding = digits.count < decimals + 1 ? decimals + 1 - digits.count : 0;
     const std::size_t total = digits.count + padding;
     const std::size_t wholeLength = total - decimals;
     const auto digitAt = [&](std::size_t i) { return i < padding ? '0' : digits.digits[i - padding]; };
+    const std::string& groupSeparator = format.thousandsSeparator;
+    const std::size_t groups = shape.grouped ? (wholeLength - 1) / 3 : 0;
 
     std::string out;
-    out.reserve(total + total / 3 * format.thousandsSeparator.size() + format.decimalSeparator.size() + 2);
-    if (value < 0 && !roundsToZero)
-        out += '-';
-    if (padding > 0) {
-        for (std::size_t i = 0; i < wholeLength; ++i)
-            out += digitAt(i);
-    } else if (shape.grouped) {
-        appendGrouped(out, digits.digits, wholeLength, format.thousandsSeparator);
-    } else {
-        out.append(digits.digits, wholeLength);
+    out.resize(negative + wholeLength + groups * groupSeparator.size()
+               + (decimals > 0 ? format.decimalSeparator.size() + decimals : 0) + std::strlen(shape.suffix));
+    char* p = out.data();
+    if (negative)
+        *p++ = '-';
+    for (std::size_t i = 0; i < wholeLength; ++i) {
+        if (groups > 0 && i > 0 && (wholeLength - i) % 3 == 0)
+            p = std::copy(groupSeparator.begin(), groupSeparator.end(), p);
+        *p++ = digitAt(i);
     }
     if (decimals > 0) {
-        out += format.decimalSeparator;
+        p = std::copy(format.decimalSeparator.begin(), format.decimalSeparator.end(), p);
         for (std::size_t i = wholeLength; i < total; ++i)
-            out += digitAt(i);
+            *p++ = digitAt(i);
     }
-    out += shape.suffix;
+    std::strcpy(p, shape.suffix);
     return out;
 }
 

@@ -68,10 +68,8 @@ Real48 Real48::storeExactly(long double x)
 
     // Byte 0 the exponent, bytes 1..5 the fraction least significant first, bit 47 the sign.
     const std::uint64_t fraction = significand - HiddenBit;
-    const std::uint64_t sign = x < 0 ? std::uint64_t{0x80} << 40 : 0;
-    const std::uint64_t packed = static_cast<std::uint64_t>(biased) | (fraction << 8) | sign;
-    for (int i = 0; i < 6; ++i)
-        r.bytes_[i] = static_cast<std::uint8_t>(packed >> (8 * i));
+    const std::uint64_t sign = x < 0 ? std::uint64_t{1} << 47 : 0;
+    r.setPackedBytes(static_cast<std::uint64_t>(biased) | (fraction << 8) | sign);
     return r;
 }
 

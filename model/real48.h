@@ -12,6 +12,8 @@
 
 namespace trophex {
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "Real48 packs its bytes in little-endian order");
+
 class Real48 {
 public:
     using Bytes = std::array<std::uint8_t, 6>;
@@ -40,11 +42,8 @@ public:
             fraction = 0;  // rounded up to the next power of two
             ++biased;
         }
-        const std::uint64_t packed =
-            static_cast<std::uint64_t>(biased) | (fraction << 8) | ((bits >> 63) << 47);
         Real48 r;
-        for (int i = 0; i < 6; ++i)
-            r.bytes_[i] = static_cast<std::uint8_t>(packed >> (8 * i));
+        r.setPackedBytes(static_cast<std::uint64_t>(biased) | (fraction << 8) | ((bits >> 63) << 47));
         return r;
     }
     static Real48 fromBytes(const Bytes& bytes);
@@ -55,12 +54,10 @@ public:
     {
         if (bytes_[0] == 0)
             return 0.0L;
-        std::uint64_t fraction = 0;
-        for (int i = 0; i < 5; ++i)
-            fraction |= std::uint64_t{bytes_[1 + i]} << (8 * i);
-        const std::uint64_t sign = std::uint64_t{bytes_[5] & 0x80u} << 56;
-        const std::uint64_t exponent = std::uint64_t{bytes_[0]} + DoubleExponentOffset;
-        const std::uint64_t bits = sign | (exponent << 52) | ((fraction & FractionMask) << 13);
+        const std::uint64_t packed = packedBytes();
+        const std::uint64_t sign = (packed >> 47) << 63;
+        const std::uint64_t exponent = (packed & 0xFF) + DoubleExponentOffset;
+        const std::uint64_t bits = sign | (exponent << 52) | (((packed >> 8) & FractionMask) << 13);
         double d;
         std::memcpy(&d, &bits, sizeof d);
         return d;
@@ -73,6 +70,16 @@ public:
     friend bool operator!=(const Real48& a, const Real48& b) { return !(a == b); }
 
 private:
+    // The six bytes as one number, byte 0 least significant (the byte order of x86, the
+    // only platform with the extended format the model needs).
+    std::uint64_t packedBytes() const
+    {
+        std::uint64_t packed = 0;
+        std::memcpy(&packed, bytes_.data(), bytes_.size());
+        return packed;
+    }
+    void setPackedBytes(std::uint64_t packed) { std::memcpy(bytes_.data(), &packed, bytes_.size()); }
+
     // Rounds from the bits of the extended value itself.
     static Real48 storeExactly(long double x);
 

@@ -1,0 +1,361 @@
+#include "cli/batchpipeline.h"
+#include "cli/batchtable.h"
+#include "cli/csv.h"
+#include "cli/lakegenerator.h"
+#include "model/calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+
+using namespace trophex;
+using namespace trophex::cli;
+
+namespace {
+
+std::vector<std::string> fieldsOf(const CsvRecord& record)
+{
+    std::vector<std::string> fields;
+    for (std::size_t i = 0; i < record.size(); ++i)
+        fields.emplace_back(record[i]);
+    return fields;
+}
+
+// Every record of the data, read as a whole.
+std::vector<std::vector<std::string>> parseAll(std::string_view data)
+{
+    std::vector<std::vector<std::string>> records;
+    CsvRecord record;
+    for (std::size_t pos = 0; pos < data.size();) {
+        pos = scanCsvRecord(data, pos, true, &record);
+        records.push_back(fieldsOf(record));
+    }
+    return records;
+}
+
+CsvRecord recordOf(std::string_view line)
+{
+    CsvRecord record;
+    scanCsvRecord(line, 0, true, &record);
+    return record;
+}
+
+// Feeds the text a few bytes at a time, so that reads end inside records and quotes.
+ReadFunction readerOf(const std::string& text, std::size_t piece = 7)
+{
+    auto pos = std::make_shared<std::size_t>(0);
+    return [text, pos, piece](char* buffer, std::size_t capacity) {
+        const std::size_t n = std::min({capacity, piece, text.size() - *pos});
+        text.copy(buffer, n, *pos);
+        *pos += n;
+        return n;
+    };
+}
+
+struct BatchRun {
+    BatchSummary summary;  // what runBatch reported
+    std::string output;    // what it wrote
+};
+
+BatchRun runOn(const std::string& input, ResultStyle style = ResultStyle::Display, unsigned workers = 2)
+{
+    BatchRun run;
+    BatchSettings settings;
+    settings.style = style;
+    settings.workers = workers;
+    run.summary = runBatch(readerOf(input), [&](std::string_view bytes) { run.output += bytes; }, settings);
+    return run;
+}
+
+// The result rows (header excluded), each split into its fields.
+std::vector<std::vector<std::string>> resultRows(const BatchRun& run)
+{
+    auto rows = parseAll(run.output);
+    EXPECT_FALSE(rows.empty());
+    if (!rows.empty())
+        rows.erase(rows.begin());
+    return rows;
+}
+
+const std::string ExampleHeader =
+    "name,ecoregion,watershed_area,watershed_area_unit,lake_area,lake_area_unit,mean_depth,"
+    "total_phosphorus,chlorophyll_a,secchi_depth,alkalinity,alkalinity_unit\n";
+const std::string ExampleRow = "Example,NLF,10,km2,1,km2,5,30,10,2,1,meq/L\n";
+
+InputTexts exampleLake()
+{
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "Example";
+    t[Input::WareaEditBox] = "10";
+    t[Input::WareaComboBox] = "km2";
+    t[Input::LareaEditBox] = "1";
+    t[Input::LareaComboBox] = "km2";
+    t[Input::DepthEditBox] = "5";
+    t[Input::TPeditBox] = "30";
+    t[Input::ChlrAeditBox] = "10";
+    t[Input::SechiEditBox] = "2";
+    t[Input::AlkalinityEditBox] = "1";
+    t[Input::AlkalinityUnitComboBox] = "meq/L";
+    return t;
+}
+
+// The texts the window shows, in the order of the result columns.
+std::vector<std::string> windowTexts(const ResultTexts& t)
+{
+    using R = OutputResult;
+    std::vector<std::string> texts;
+    for (R r : {R::OutVol, R::WatLoad, R::ResTime, R::PhosLoad, R::AvgInTP, R::CVtp})
+        texts.push_back(t.output(r));
+    texts.push_back(t.predictions.PhosRet);
+    for (const auto& row : t.predictions.cells)
+        texts.insert(texts.end(), row.begin(), row.end());
+    for (const auto& row : t.frequencies)
+        texts.insert(texts.end(), row.begin(), row.end());
+    texts.insert(texts.end(), {t.tsi.AvgTSI, t.tsi.PhosTSI, t.tsi.ChlrATSI, t.tsi.SecchiTSI});
+    return texts;
+}
+
+}  // namespace
+
+TEST(CsvReader, QuotedFieldsHoldCommasQuotesAndLineEnds)
+{
+    const auto records = parseAll("a,\"b, c\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",x\rlast,\"\"\n");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0], (std::vector<std::string>{"a", "b, c", "say \"hi\""}));
+    EXPECT_EQ(records[1], (std::vector<std::string>{"two\r\nlines", "x"}));
+    EXPECT_EQ(records[2], (std::vector<std::string>{"last", ""}));
+}
+
+TEST(CsvReader, ToleratesStrayQuotesAndReportsAnUnterminatedOne)
+{
+    EXPECT_EQ(fieldsOf(recordOf("Lake \"Big\" One,\"Bay\" North,x\n")),
+              (std::vector<std::string>{"Lake \"Big\" One", "Bay North", "x"}));
+    const CsvRecord open = recordOf("a,\"never closed\nb,c");
+    EXPECT_TRUE(open.unterminatedQuote());
+    EXPECT_EQ(fieldsOf(open), (std::vector<std::string>{"a", "never closed\nb,c"}));
+}
+
+TEST(CsvReader, WaitsForMoreDataWhereTheRecordMayGoOn)
+{
+    constexpr std::size_t Incomplete = std::string_view::npos;
+    EXPECT_EQ(scanCsvRecord("a,b", 0, false, nullptr), Incomplete);
+    EXPECT_EQ(scanCsvRecord("a,\"b\nc", 0, false, nullptr), Incomplete);
+    EXPECT_EQ(scanCsvRecord("a,\"b\"", 0, false, nullptr), Incomplete);  // a doubled quote may follow
+    EXPECT_EQ(scanCsvRecord("a,b\r", 0, false, nullptr), Incomplete);    // an LF may follow
+    EXPECT_EQ(scanCsvRecord("a,b\r\nc", 0, false, nullptr), 5u);
+    EXPECT_EQ(scanCsvRecord("a,b", 0, true, nullptr), 3u);
+}
+
+TEST(CsvWriter, QuotesOnlyWhatNeedsIt)
+{
+    std::string out;
+    for (const char* text : {"plain", "a,b", "say \"hi\"", "two\nlines", ""}) {
+        appendCsvField(out, text);
+        out += ',';
+    }
+    EXPECT_EQ(out, "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",,");
+    EXPECT_EQ(parseAll(out + "\n")[0],
+              (std::vector<std::string>{"plain", "a,b", "say \"hi\"", "two\nlines", "", ""}));
+}
+
+TEST(BatchHeader, UnderstandsHydrologicalAndControlNames)
+{
+    const HeaderReading reading = readHeader(recordOf(
+        "Lake,Ecoregion,Watershed Area,WareaComboBox,surface-area,LAKE_AREA_UNIT,MeanDepth,TP,chla,"
+        "Secchi Depth,Comments,V2Editbox,S1EditBox"));
+    ASSERT_TRUE(reading.layout) << reading.error;
+    const ColumnLayout& layout = *reading.layout;
+    const auto columnOf = [&](Input input) { return layout.columnOf[static_cast<int>(input)]; };
+    EXPECT_EQ(columnOf(Input::NameEditBox), 0);
+    EXPECT_EQ(columnOf(Input::WareaEditBox), 2);
+    EXPECT_EQ(columnOf(Input::WareaComboBox), 3);
+    EXPECT_EQ(columnOf(Input::LareaEditBox), 4);
+    EXPECT_EQ(columnOf(Input::LareaComboBox), 5);
+    EXPECT_EQ(columnOf(Input::TPeditBox), 7);
+    EXPECT_EQ(columnOf(Input::SechiEditBox), 9);
+    EXPECT_EQ(columnOf(Input::V2Editbox), 11);
+    EXPECT_EQ(columnOf(Input::S1EditBox), 12);
+    EXPECT_EQ(columnOf(Input::AlkalinityEditBox), -1);
+    EXPECT_EQ(layout.ignoredNames, std::vector<std::string>{"Comments"});
+}
+
+TEST(BatchHeader, RejectsMissingAndDoubledColumns)
+{
+    EXPECT_EQ(readHeader(recordOf("name,ecoregion,watershed_area,lake_area,mean_depth,total_phosphorus,"
+                                  "chlorophyll_a"))
+                  .error,
+              "the header has no secchi_depth column");
+    EXPECT_EQ(readHeader(recordOf("ecoregion,watershed_area,WareaEditBox,lake_area,mean_depth,tp,chla,secchi"))
+                  .error,
+              "two columns give watershed_area");
+}
+
+TEST(BatchRow, CalibrationDefaultsComeFromTheRowsEcoregion)
+{
+    const ColumnLayout layout =
+        *readHeader(recordOf("ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi,runoff,v3,s2")).layout;
+    InputTexts texts;
+    EXPECT_EQ(rowInputs(recordOf("wcp,1,2,3,4,5,6,,0.05,"), layout, texts), "");
+    EXPECT_EQ(texts[Input::EcoRegComboBox], "WCP");
+    EXPECT_EQ(texts[Input::StreamEditBox], "570");   // absent column
+    EXPECT_EQ(texts[Input::RunoffEditBox], "0.13");  // empty field
+    EXPECT_EQ(texts[Input::V3EditBox], "0.05");      // given
+    EXPECT_EQ(texts[Input::S2EditBox], "0.20");
+    EXPECT_EQ(rowInputs(recordOf("NGP,1,2,3,4,5,6, 0.4 ,,"), layout, texts), "");
+    EXPECT_EQ(texts[Input::StreamEditBox], "1500");
+    EXPECT_EQ(texts[Input::RunoffEditBox], "0.4");
+}
+
+TEST(BatchRow, UnitsAreTheSelectorsOwnOrTheModelUnit)
+{
+    const ColumnLayout layout =
+        *readHeader(recordOf("ecoregion,watershed_area,watershed_area_unit,lake_area,lake_area_unit,mean_depth,"
+                             "mean_depth_unit,tp,tp_unit,chla,secchi,alkalinity,alkalinity_unit"))
+             .layout;
+    InputTexts texts;
+    EXPECT_EQ(rowInputs(recordOf("NLF,100,ha,250,ACRES,10,FT,0.03,mg/l,5,2,50,"), layout, texts), "");
+    EXPECT_EQ(texts[Input::WareaComboBox], "HA");
+    EXPECT_EQ(texts[Input::LareaComboBox], "Acres");
+    EXPECT_EQ(texts[Input::DepthComboBox], "ft");
+    EXPECT_EQ(texts[Input::TPunitComboBox], "mg/L");
+    EXPECT_EQ(texts[Input::ChlrAunitComboBox], "ug/L");        // absent column
+    EXPECT_EQ(texts[Input::AlkalinityUnitComboBox], "meq/L");  // empty field
+    EXPECT_EQ(rowInputs(recordOf("NLF,100,hectares,250,,10,,1,,5,2,,"), layout, texts),
+              "Unknown unit \"hectares\"!");
+    EXPECT_EQ(rowInputs(recordOf("Northern,100,,250,,10,,1,,5,2,,"), layout, texts),
+              "Unknown ecoregion \"Northern\"!");
+}
+
+TEST(BatchRow, FieldCountsAndEncodings)
+{
+    const ColumnLayout layout =
+        *readHeader(recordOf("name,ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi")).layout;
+    InputTexts texts;
+    EXPECT_EQ(rowInputs(recordOf("Short,NLF,1,2"), layout, texts), "Too few fields!");
+    EXPECT_EQ(texts[Input::NameEditBox], "Short");
+    EXPECT_EQ(rowInputs(recordOf("Long,NLF,1,2,3,4,5,6,7"), layout, texts), "Too many fields!");
+    EXPECT_EQ(rowInputs(recordOf("Padded,NLF,1,2,3,4,5,6,,"), layout, texts), "");
+    EXPECT_EQ(rowInputs(recordOf("\"Open,NLF,1,2,3,4,5,6"), layout, texts), "Unterminated quoted field!");
+    EXPECT_EQ(rowInputs(recordOf("Sj\xF6 \x80,NLF,1,2,3,4,5,6"), layout, texts), "");
+    EXPECT_EQ(texts[Input::NameEditBox], "Sj\xC3\xB6 \xE2\x82\xAC");  // Windows-1252 read as such
+    EXPECT_EQ(rowInputs(recordOf("Sj\xC3\xB6,NLF,1,2,3,4,5,6"), layout, texts), "");
+    EXPECT_EQ(texts[Input::NameEditBox], "Sj\xC3\xB6");  // UTF-8 kept
+}
+
+TEST(Batch, WorkedExampleRowShowsTheWindowsTexts)
+{
+    const BatchRun run = runOn(ExampleHeader + ExampleRow);
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    const auto rows = resultRows(run);
+    ASSERT_EQ(rows.size(), 1u);
+    const CalculationOutcome window = runCalculation(exampleLake(), NumberFormat{});
+    ASSERT_TRUE(window.ok());
+    std::vector<std::string> expected = {"Example"};
+    const std::vector<std::string> texts = windowTexts(window.texts);
+    expected.insert(expected.end(), texts.begin(), texts.end());
+    expected.push_back("ok");
+    EXPECT_EQ(rows[0], expected);
+    EXPECT_EQ(rows[0][1], "2.43");  // outflow
+    EXPECT_EQ(rows[0][7], "0.60");  // retention
+    EXPECT_EQ(rows[0][9], "22");    // predicted phosphorus
+    EXPECT_EQ(rows[0].size(), 2 + resultColumnCount());
+}
+
+TEST(Batch, BadRowsGetTheirStatusAndTheBatchGoesOn)
+{
+    const std::string input = ExampleHeader + "Short,NLF,10,km2\n" + "Letters,NLF,ten,km2,1,km2,5,30,10,2,1,meq/L\n"
+                              + "Dry,NLF,10,km2,0,km2,5,30,10,2,1,meq/L\n" + "\n,,,,,,,,,,,\n" + ExampleRow;
+    const BatchRun run = runOn(input);
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    const auto rows = resultRows(run);
+    ASSERT_EQ(rows.size(), 4u);  // blank lines give no row
+    const auto statusOf = [](const std::vector<std::string>& row) { return row.back(); };
+    EXPECT_EQ(statusOf(rows[0]), "Too few fields!");
+    EXPECT_EQ(statusOf(rows[1]), "Invalid Input Parameter!");
+    EXPECT_EQ(statusOf(rows[2]), "Floating point division by zero");
+    EXPECT_EQ(rows[2][1], "");  // a failed row has no results
+    EXPECT_EQ(statusOf(rows[3]), "ok");
+    EXPECT_EQ(rows[3][0], "Example");
+    EXPECT_EQ(run.summary.totals.lakes, 4u);
+    EXPECT_EQ(run.summary.totals.failed, 3u);
+}
+
+TEST(Batch, ByteOrderMarkAndLineEndsAreKept)
+{
+    const BatchRun run = runOn("\xEF\xBB\xBF" + std::string("name,ecoregion,watershed_area,lake_area,mean_depth,tp,"
+                                                             "chla,secchi\r\nA,NLF,10,1,5,30,10,2\r\n"));
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    EXPECT_EQ(run.output.rfind("\xEF\xBB\xBFname,", 0), 0u);
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 2);
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\r'), 2);
+    EXPECT_EQ(resultRows(run)[0][0], "A");
+}
+
+TEST(Batch, OrderIsKeptWhateverTheNumberOfThreads)
+{
+    std::string table;
+    writeSyntheticLakes(12000, 7, [&](std::string_view bytes) { table += bytes; });
+    ASSERT_GT(table.size(), 3 * RecordChunker::ChunkBytes);
+    const BatchRun one = runOn(table, ResultStyle::Display, 1);
+    const BatchRun four = runOn(table, ResultStyle::Display, 4);
+    ASSERT_TRUE(one.summary.ok() && four.summary.ok());
+    EXPECT_EQ(one.output, four.output);
+    const auto rows = resultRows(four);
+    ASSERT_EQ(rows.size(), 12000u);
+    EXPECT_EQ(rows.front()[0], "Lake 0000001");
+    EXPECT_NE(rows.back()[0].find("0012000"), std::string::npos);
+    const auto failed = std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r.back() != "ok"; });
+    EXPECT_LT(failed, 100);  // a few lakes lack their Secchi depth
+}
+
+TEST(Batch, RawNumbersReadBackAsTheModelsValues)
+{
+    const BatchRun run = runOn(ExampleHeader + ExampleRow + "NoAlkalinity,NLF,10,km2,1,km2,5,30,10,2,,\n",
+                               ResultStyle::Raw);
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    const auto rows = resultRows(run);
+    const CalculationOutcome window = runCalculation(exampleLake(), NumberFormat{});
+    const auto number = [](const std::string& text) { return std::strtod(text.c_str(), nullptr); };
+    EXPECT_EQ(number(rows[0][1]), window.state.OutVol);
+    EXPECT_EQ(number(rows[0][7]), window.results.predictions.PhosRet);
+    EXPECT_EQ(number(rows[0][9]), static_cast<double>(window.results.predictions.rows[0].predicted));
+    EXPECT_EQ(number(rows[0][39]), static_cast<double>(window.results.tsi.AvgTSI.value()));
+    EXPECT_GT(rows[0][3].size(), 6u);  // 2.0576..., not the displayed 2.1
+    EXPECT_EQ(rows[1][6], "NA");       // no Chiaudani/Vighi phosphorus without alkalinity
+}
+
+TEST(Batch, AnOverlongRowIsSkippedAndReported)
+{
+    const std::string longName(RecordChunker::MaxRecordBytes + 10, 'x');
+    const BatchRun run = runOn(ExampleHeader + "\"" + longName + ",NLF\n" + ExampleRow);
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    const auto rows = resultRows(run);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].back(), "Row too long!");
+    EXPECT_EQ(rows[1][0], "Example");
+    EXPECT_EQ(rows[1].back(), "ok");
+}
+
+TEST(Batch, TableProblemsStopTheRun)
+{
+    EXPECT_EQ(runOn("").summary.error, "the input has no header row");
+    EXPECT_EQ(runOn("name,ecoregion\nA,NLF\n").summary.error, "the header has no watershed_area column");
+    BatchSettings settings;
+    const BatchSummary failedRead = runBatch([](char*, std::size_t) -> std::size_t {
+        throw std::runtime_error("cannot read table.csv: Input/output error");
+    }, [](std::string_view) {}, settings);
+    EXPECT_EQ(failedRead.error, "cannot read table.csv: Input/output error");
+}
+
+TEST(LakeGenerator, SameSeedSameLakes)
+{
+    std::string a, b, c;
+    writeSyntheticLakes(200, 3, [&](std::string_view bytes) { a += bytes; });
+    writeSyntheticLakes(200, 3, [&](std::string_view bytes) { b += bytes; });
+    writeSyntheticLakes(200, 4, [&](std::string_view bytes) { c += bytes; });
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+    EXPECT_EQ(parseAll(a).size(), 201u);
+}
