@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <locale.h>
+#include <string_view>
 
 namespace trophex {
 
@@ -41,48 +42,45 @@ PatternShape shapeOf(NumberPattern pattern)
 
 using u128 = unsigned __int128;
 
-// Room for the digits of any value below 2^63 scaled by at most 10^3.
-constexpr std::size_t SmallDigitsCapacity = 40;
+constexpr std::uint64_t PowersOfTen[] = {1, 10, 100, 1000};
 
-struct DigitBuffer {
-    char small[SmallDigitsCapacity];  // the digits of values below 2^63, at its end
-    std::string large;                // the digits of values from 2^63 on
-    const char* digits;               // most significant first, no leading zeros
-    std::size_t count;                // number of digits; 0 when the rounded value is zero
-};
-
-// A finite extended magnitude as m * 2^-shift, with m its 64-bit significand.
-struct FixedPoint {
-    std::uint64_t significand;  // the significand, leading bit explicit
-    int shift;                  // binary places below the point
-};
-
-FixedPoint fixedPointOf(long double magnitude)
+// round(magnitude * 10^decimals), halves away from zero, computed exactly, for a finite
+// magnitude below 2^63. The magnitude is m * 2^-shift with an integer m; the scaled value
+// is then an exact fixed-point number, rounded at its binary point.
+u128 scaledRounded(long double magnitude, int decimals)
 {
-    FixedPoint f;
-    // Most displayed values are doubles: their bits are at hand without taking the
-    // extended value apart in memory.
+    // Most displayed values are doubles, whose 53-bit m keeps m * 10^3 within 64 bits.
     const double d = static_cast<double>(magnitude);
-    if (static_cast<long double>(d) == magnitude && d >= 0x1p-1022) {
+    if (static_cast<long double>(d) == magnitude) {
         std::uint64_t bits;
         std::memcpy(&bits, &d, sizeof bits);
-        f.significand = ((bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52)) << 11;
-        f.shift = 1023 + 63 - static_cast<int>(bits >> 52);
-        return f;
+        const auto biased = static_cast<int>(bits >> 52);
+        const int shift = 1075 - biased;
+        if (biased == 0 || shift >= 64)
+            return 0;  // below 2^-11: less than a half even at three decimals
+        if (shift > 0) {
+            const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+            const std::uint64_t scaled = m * PowersOfTen[decimals];
+            return (scaled >> shift) + ((scaled >> (shift - 1)) & 1);
+        }
     }
+    std::uint64_t m;
+    std::uint16_t signAndExponent;
     unsigned char raw[sizeof(long double)];
     std::memcpy(raw, &magnitude, sizeof raw);
-    std::memcpy(&f.significand, raw, sizeof f.significand);
-    std::uint16_t signAndExponent;
+    std::memcpy(&m, raw, sizeof m);
     std::memcpy(&signAndExponent, raw + 8, sizeof signAndExponent);
     const int biased = signAndExponent & 0x7FFF;
-    f.shift = 16383 + 63 - (biased == 0 ? 1 : biased);  // subnormals share the smallest exponent
-    return f;
+    const int shift = 16383 + 63 - (biased == 0 ? 1 : biased);  // subnormals share the smallest exponent
+    if (m == 0 || shift > 80)
+        return 0;
+    const u128 scaled = u128{m} * PowersOfTen[decimals];
+    return (scaled >> shift) + ((scaled >> (shift - 1)) & 1);
 }
 
-void writeDigits(DigitBuffer& out, u128 n)
+// Writes the digits of n so that they end at end; returns where they begin (end for 0).
+char* writeDigits(char* end, u128 n)
 {
-    char* end = out.small + SmallDigitsCapacity;
     char* p = end;
     if (n >> 64 == 0) {
         for (auto v = static_cast<std::uint64_t>(n); v != 0; v /= 10)
@@ -91,38 +89,52 @@ void writeDigits(DigitBuffer& out, u128 n)
         for (; n != 0; n /= 10)
             *--p = static_cast<char>('0' + static_cast<int>(n % 10));
     }
-    out.digits = p;
-    out.count = static_cast<std::size_t>(end - p);
+    return p;
+}
+
+// The text of a number given as the digits of its value times 10^decimals, without
+// leading zeros (none at all for zero).
+std::string layOut(std::string_view digits, bool negative, const PatternShape& shape, const NumberFormat& format)
+{
+    const auto decimals = static_cast<std::size_t>(shape.decimals);
+    // Leading zeros up to one whole digit and the decimals.
+    const std::size_t padding = digits.size() < decimals + 1 ? decimals + 1 - digits.size() : 0;
+    const std::size_t total = digits.size() + padding;
+    const std::size_t wholeLength = total - decimals;
+    const auto digitAt = [&](std::size_t i) { return i < padding ? '0' : digits[i - padding]; };
+    const std::string_view group = format.thousandsSeparator;
+    const std::string_view point = format.decimalSeparator;
+    const std::size_t groups = shape.grouped ? (wholeLength - 1) / 3 : 0;
+    const std::string_view suffix = shape.suffix;
+
+    std::string out(static_cast<std::size_t>(negative) + wholeLength + groups * group.size()
+                        + (decimals > 0 ? point.size() + decimals : 0) + suffix.size(),
+                    '\0');
+    char* p = out.data();
+    if (negative)
+        *p++ = '-';
+    for (std::size_t i = 0; i < wholeLength; ++i) {
+        if (groups > 0 && i > 0 && (wholeLength - i) % 3 == 0)
+            p = std::copy(group.begin(), group.end(), p);
+        *p++ = digitAt(i);
+    }
+    if (decimals > 0) {
+        p = std::copy(point.begin(), point.end(), p);
+        for (std::size_t i = wholeLength; i < total; ++i)
+            *p++ = digitAt(i);
+    }
+    std::copy(suffix.begin(), suffix.end(), p);
+    return out;
 }
 
 // From 2^63 on every extended value is an integer; its digits come from the C library.
-[[gnu::noinline]] void largeValueDigits(long double magnitude, int decimals, DigitBuffer& out)
+std::string formatLargeNumber(long double value, const PatternShape& shape, const NumberFormat& format)
 {
     char buffer[5000];
-    std::snprintf(buffer, sizeof buffer, "%.0Lf", magnitude);
-    out.large = buffer;
-    out.large.append(static_cast<std::size_t>(decimals), '0');
-    out.digits = out.large.data();
-    out.count = out.large.size();
-}
-
-// The decimal digits of round(magnitude * 10^decimals), halves away from zero, computed
-// exactly. Below 2^63 the value is m * 2^-shift with a 64-bit m and shift > 0, and the
-// scaled value is an exact 128-bit fixed-point number.
-void scaledRoundedDigits(long double magnitude, int decimals, DigitBuffer& out)
-{
-    if (magnitude >= 0x1p63L) {
-        largeValueDigits(magnitude, decimals, out);
-        return;
-    }
-    const FixedPoint f = fixedPointOf(magnitude);
-    u128 scaled = f.significand;
-    for (int i = 0; i < decimals; ++i)
-        scaled *= 10;
-    u128 rounded = 0;
-    if (f.significand != 0 && f.shift <= 80)
-        rounded = (scaled >> f.shift) + ((scaled >> (f.shift - 1)) & 1);
-    writeDigits(out, rounded);
+    std::snprintf(buffer, sizeof buffer, "%.0Lf", std::fabs(value));
+    std::string digits = buffer;
+    digits.append(static_cast<std::size_t>(shape.decimals), '0');
+    return layOut(digits, value < 0, shape, format);
 }
 
 }  // namespace
@@ -146,37 +158,14 @@ NumberFormat NumberFormat::fromSystemLocale()
 std::string formatNumber(long double value, NumberPattern pattern, const NumberFormat& format)
 {
     const PatternShape shape = shapeOf(pattern);
-    const auto decimals = static_cast<std::size_t>(shape.decimals);
-    DigitBuffer digits;
-    scaledRoundedDigits(std::fabs(value), shape.decimals, digits);
-    const bool negative = value < 0 && digits.count != 0;
-
-    // Leading zeros up to one whole digit and the decimals.
-    const std::size_t padding = digits.count < decimals + 1 ? decimals + 1 - digits.count : 0;
-    const std::size_t total = digits.count + padding;
-    const std::size_t wholeLength = total - decimals;
-    const auto digitAt = [&](std::size_t i) { return i < padding ? '0' : digits.digits[i - padding]; };
-    const std::string& groupSeparator = format.thousandsSeparator;
-    const std::size_t groups = shape.grouped ? (wholeLength - 1) / 3 : 0;
-
-    std::string out;
-    out.resize(negative + wholeLength + groups * groupSeparator.size()
-               + (decimals > 0 ? format.decimalSeparator.size() + decimals : 0) + std::strlen(shape.suffix));
-    char* p = out.data();
-    if (negative)
-        *p++ = '-';
-    for (std::size_t i = 0; i < wholeLength; ++i) {
-        if (groups > 0 && i > 0 && (wholeLength - i) % 3 == 0)
-            p = std::copy(groupSeparator.begin(), groupSeparator.end(), p);
-        *p++ = digitAt(i);
-    }
-    if (decimals > 0) {
-        p = std::copy(format.decimalSeparator.begin(), format.decimalSeparator.end(), p);
-        for (std::size_t i = wholeLength; i < total; ++i)
-            *p++ = digitAt(i);
-    }
-    std::strcpy(p, shape.suffix);
-    return out;
+    const long double magnitude = std::fabs(value);
+    if (magnitude >= 0x1p63L)
+        return formatLargeNumber(value, shape, format);
+    char buffer[48];
+    char* const end = buffer + sizeof buffer;
+    const char* const first = writeDigits(end, scaledRounded(magnitude, shape.decimals));
+    const std::string_view digits(first, static_cast<std::size_t>(end - first));
+    return layOut(digits, value < 0 && !digits.empty(), shape, format);
 }
 
 }  // namespace trophex
