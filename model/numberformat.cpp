@@ -44,26 +44,27 @@ using u128 = unsigned __int128;
 
 constexpr std::uint64_t PowersOfTen[] = {1, 10, 100, 1000};
 
-// round(magnitude * 10^decimals), halves away from zero, computed exactly, for a finite
-// magnitude below 2^63. The magnitude is m * 2^-shift with an integer m; the scaled value
-// is then an exact fixed-point number, rounded at its binary point.
-u128 scaledRounded(long double magnitude, int decimals)
+// round(magnitude * 10^decimals), halves away from zero, computed exactly: the magnitude
+// is m * 2^-shift with an integer m, the scaled value an exact fixed-point number that is
+// rounded at its binary point. This for a double magnitude below 2^63.
+u128 scaledRoundedDouble(double magnitude, int decimals)
 {
-    // Most displayed values are doubles, whose 53-bit m keeps m * 10^3 within 64 bits.
-    const double d = static_cast<double>(magnitude);
-    if (static_cast<long double>(d) == magnitude) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &d, sizeof bits);
-        const auto biased = static_cast<int>(bits >> 52);
-        const int shift = 1075 - biased;
-        if (biased == 0 || shift >= 64)
-            return 0;  // below 2^-11: less than a half even at three decimals
-        if (shift > 0) {
-            const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-            const std::uint64_t scaled = m * PowersOfTen[decimals];
-            return (scaled >> shift) + ((scaled >> (shift - 1)) & 1);
-        }
-    }
+    std::uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const auto biased = static_cast<int>(bits >> 52);
+    const int shift = 1075 - biased;
+    if (biased == 0 || shift >= 64)
+        return 0;  // below 2^-11: less than a half even at three decimals
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const u128 scaled = u128{m} * PowersOfTen[decimals];
+    if (shift <= 0)
+        return scaled << -shift;
+    return (scaled >> shift) + ((scaled >> (shift - 1)) & 1);
+}
+
+// The same for any extended magnitude below 2^63, from its 64-bit significand.
+u128 scaledRoundedExtended(long double magnitude, int decimals)
+{
     std::uint64_t m;
     std::uint16_t signAndExponent;
     unsigned char raw[sizeof(long double)];
@@ -158,12 +159,18 @@ NumberFormat NumberFormat::fromSystemLocale()
 std::string formatNumber(long double value, NumberPattern pattern, const NumberFormat& format)
 {
     const PatternShape shape = shapeOf(pattern);
-    const long double magnitude = std::fabs(value);
-    if (magnitude >= 0x1p63L)
+    // Most displayed values are doubles; those below 2^63 are handled in integer arithmetic
+    // on the double's bits, without taking the extended value apart in memory.
+    const double d = static_cast<double>(value);
+    const bool isDouble = static_cast<long double>(d) == value;
+    if (!isDouble && std::fabs(value) >= 0x1p63L)
+        return formatLargeNumber(value, shape, format);
+    if (isDouble && std::fabs(d) >= 0x1p63)
         return formatLargeNumber(value, shape, format);
     char buffer[48];
     char* const end = buffer + sizeof buffer;
-    const char* const first = writeDigits(end, scaledRounded(magnitude, shape.decimals));
+    const char* const first = writeDigits(end, isDouble ? scaledRoundedDouble(std::fabs(d), shape.decimals)
+                                                        : scaledRoundedExtended(std::fabs(value), shape.decimals));
     const std::string_view digits(first, static_cast<std::size_t>(end - first));
     return layOut(digits, value < 0 && !digits.empty(), shape, format);
 }

@@ -93,6 +93,7 @@ TEST(NumberFormat, GroupsThousandsOnlyWhereThePatternSaysSo)
     EXPECT_EQ(fmt(123, P::GroupedTwoDecimals), "123.00");
     EXPECT_EQ(fmt(1e20L, P::GroupedOneDecimal), "100,000,000,000,000,000,000.0");
     EXPECT_EQ(fmt(9223372036854775808.0L, P::Whole), "9223372036854775808");
+    EXPECT_EQ(fmt(123456789012345678.0, P::GroupedTwoDecimals), "123,456,789,012,345,680.00");
 }
 
 TEST(NumberFormat, SeparatorsComeFromTheFormat)
