@@ -1,5 +1,6 @@
 #include "cli/csv.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace trophex::cli {
@@ -100,7 +101,8 @@ std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, 
 
 void appendCsvField(std::string& out, std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const auto needsQuotes = [](char c) { return endsUnquotedText(c) || c == '"'; };
+    if (std::none_of(text.begin(), text.end(), needsQuotes)) {
         out += text;
         return;
     }
