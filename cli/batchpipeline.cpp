@@ -33,6 +33,7 @@ void RecordChunker::fill(std::size_t target)
         if (std::string_view(buffer_).substr(0, ByteOrderMark.size()) == ByteOrderMark) {
             byteOrderMark_ = true;
             buffer_.erase(0, ByteOrderMark.size());
+            headerBytes_ += ByteOrderMark.size();
         }
     }
 }
@@ -53,6 +54,7 @@ bool RecordChunker::readHeader(CsvRecord& header)
         const bool crlf = end >= 2 && buffer_.compare(end - 2, 2, "\r\n") == 0;
         const bool cr = end >= 1 && buffer_[end - 1] == '\r';
         buffer_.erase(0, end);
+        headerBytes_ += end;
         if (header.isBlank())
             continue;
         lineEnd_ = (crlf || cr) ? "\r\n" : "\n";
@@ -358,6 +360,7 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
             return summary;
         }
         summary.ignoredColumns = reading.layout->ignoredNames;
+        summary.totals.inputBytes = chunker.headerBytes();
 
         std::string head(chunker.hadByteOrderMark() ? ByteOrderMark : std::string_view());
         appendResultHeader(head);

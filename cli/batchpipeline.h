@@ -42,6 +42,8 @@ public:
     bool nextChunk(Chunk& chunk);
 
     bool hadByteOrderMark() const { return byteOrderMark_; }
+    // Input consumed by the header row, blank lines and byte order mark before it.
+    std::uint64_t headerBytes() const { return headerBytes_; }
     // The header row's line end, "\r\n" or "\n"; results are written with the same.
     const char* lineEnd() const { return lineEnd_; }
 
@@ -49,12 +51,13 @@ private:
     void fill(std::size_t target);
     std::uint64_t skipLine();
 
-    ReadFunction read_;
-    std::string buffer_;  // unconsumed input, starting at a record
-    bool atEnd_ = false;
-    bool started_ = false;
-    bool byteOrderMark_ = false;
-    const char* lineEnd_ = "\n";
+    ReadFunction read_;              // where the input comes from
+    std::string buffer_;             // unconsumed input, starting at a record
+    bool atEnd_ = false;             // the input has no more bytes
+    bool started_ = false;           // the start was checked for a byte order mark
+    bool byteOrderMark_ = false;     // the input began with one
+    const char* lineEnd_ = "\n";     // of the header row
+    std::uint64_t headerBytes_ = 0;  // input consumed by readHeader
 };
 
 struct BatchSettings {

@@ -280,6 +280,7 @@ TEST(Batch, BadRowsGetTheirStatusAndTheBatchGoesOn)
     EXPECT_EQ(rows[3][0], "Example");
     EXPECT_EQ(run.summary.totals.lakes, 4u);
     EXPECT_EQ(run.summary.totals.failed, 3u);
+    EXPECT_EQ(run.summary.totals.inputBytes, input.size());  // the progress bar reaches 100%
 }
 
 TEST(Batch, ByteOrderMarkAndLineEndsAreKept)
