@@ -241,13 +241,13 @@ int assessTable(const BatchCommand& command)
 
     const bool showProgress = isatty(STDERR_FILENO) && !(command.output == "-" && isatty(STDOUT_FILENO));
     ProgressBar bar(inputSize(in));
-    const auto onProgress = [&](const BatchProgress& p) {
-        if (showProgress)
-            bar.update(p);
-    };
-    const BatchSummary summary = runBatch(readerOf(in), writerOf(out), command.settings, onProgress);
-    for (const std::string& name : summary.ignoredColumns)
+    BatchObserver observer;
+    observer.ignoredColumn = [](const std::string& name) {
         std::fprintf(stderr, "trophex-cli batch: ignoring the column \"%s\"\n", name.c_str());
+    };
+    if (showProgress)
+        observer.progress = [&](const BatchProgress& p) { bar.update(p); };
+    const BatchSummary summary = runBatch(readerOf(in), writerOf(out), command.settings, observer);
     if (showProgress)
         bar.finish(summary.totals);
     if (!summary.ok())
@@ -274,7 +274,7 @@ int runBatchCommand(int argc, char** argv)
     std::string error;
     const std::optional<BatchCommand> command = parseArguments(argc, argv, error);
     if (!command) {
-        std::fprintf(stderr, "trophex-cli batch: %s\n%s", error.c_str(), BatchUsage);
+        std::fprintf(stderr, "trophex-cli batch: %s\n(trophex-cli batch --help tells more)\n", error.c_str());
         return 2;
     }
     if (command->help) {

@@ -323,7 +323,7 @@ void calculateChunks(const ColumnLayout& layout, const BatchSettings& settings, 
 }
 
 void writeChunks(const WriteFunction& write, Pipeline& pipeline, BatchProgress& totals,
-                 const std::function<void(const BatchProgress&)>& onProgress)
+                 const BatchObserver& observer)
 {
     try {
         JobResult result;
@@ -333,8 +333,8 @@ void writeChunks(const WriteFunction& write, Pipeline& pipeline, BatchProgress& 
             totals.lakes += result.counts.lakes;
             totals.failed += result.counts.failed;
             totals.inputBytes += result.counts.inputBytes;
-            if (onProgress)
-                onProgress(totals);
+            if (observer.progress)
+                observer.progress(totals);
         }
     } catch (const std::exception& e) {
         pipeline.fail(e.what());
@@ -344,7 +344,7 @@ void writeChunks(const WriteFunction& write, Pipeline& pipeline, BatchProgress& 
 }  // namespace
 
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
-                      const std::function<void(const BatchProgress&)>& onProgress)
+                      const BatchObserver& observer)
 {
     BatchSummary summary;
     try {
@@ -359,7 +359,9 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
             summary.error = reading.error;
             return summary;
         }
-        summary.ignoredColumns = reading.layout->ignoredNames;
+        if (observer.ignoredColumn)
+            for (const std::string& name : reading.layout->ignoredNames)
+                observer.ignoredColumn(name);
         summary.totals.inputBytes = chunker.headerBytes();
 
         std::string head(chunker.hadByteOrderMark() ? ByteOrderMark : std::string_view());
@@ -374,7 +376,7 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
         for (unsigned i = 0; i < workers; ++i)
             calculators.emplace_back(calculateChunks, std::cref(*reading.layout), std::cref(settings),
                                      chunker.lineEnd(), std::ref(pipeline));
-        writeChunks(write, pipeline, summary.totals, onProgress);
+        writeChunks(write, pipeline, summary.totals, observer);
         reader.join();
         for (std::thread& t : calculators)
             t.join();

@@ -72,15 +72,19 @@ struct BatchProgress {
 };
 
 struct BatchSummary {
-    BatchProgress totals;                    // what was written
-    std::vector<std::string> ignoredColumns;  // header names that name no input
-    std::string error;                        // why the run stopped early; empty when it completed
+    BatchProgress totals;  // what was written
+    std::string error;     // why the run stopped early; empty when it completed
     bool ok() const { return error.empty(); }
 };
 
-// Assesses every lake of the table. onProgress, when given, is called on the calling
-// thread after each chunk is written.
+// What a caller may watch while a batch runs; every call comes on the calling thread.
+struct BatchObserver {
+    std::function<void(const std::string& name)> ignoredColumn;  // a header name that names no input
+    std::function<void(const BatchProgress&)> progress;          // after each chunk is written
+};
+
+// Assesses every lake of the table.
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
-                      const std::function<void(const BatchProgress&)>& onProgress = {});
+                      const BatchObserver& observer = {});
 
 }  // namespace trophex::cli
