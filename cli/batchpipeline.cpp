@@ -3,7 +3,6 @@
 #include "model/calculation.h"
 
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <exception>
 #include <map>

@@ -10,7 +10,7 @@ namespace trophex::cli {
 namespace {
 
 struct InputColumn {
-    Input input;
+    Input input;        // the input text the column gives
     const char* name;   // the documented header name
     const char* alias;  // a shorter name also understood, or nullptr
 };
@@ -55,10 +55,10 @@ constexpr std::array<Input, 7> RequiredInputs = {Input::EcoRegComboBox, Input::W
                                                  Input::SechiEditBox};
 
 struct UnitColumn {
-    Input unitBox;
-    const char* modelUnit;          // taken for an absent or empty unit
-    const char* const* units;       // the names the selector offers
-    std::size_t unitCount;
+    Input unitBox;             // the unit selector's text
+    const char* modelUnit;     // taken for an absent or empty unit
+    const char* const* units;  // the names the selector offers
+    std::size_t unitCount;     // how many
 };
 
 template <std::size_t N>
@@ -282,8 +282,8 @@ namespace {
 enum class Source { Output, Retention, Prediction, Frequency, Index };
 
 struct ResultColumn {
-    const char* header;
-    Source source;
+    const char* header;  // column name in the output
+    Source source;       // which result group
     int row;     // OutputResult, prediction row, frequency row or index (Avg, P, Chl, Secchi)
     int column;  // prediction or frequency column
 };
