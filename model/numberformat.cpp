@@ -93,36 +93,42 @@ char* writeDigits(char* end, u128 n)
     return p;
 }
 
+// Appends the whole-number digits with a separator before each group of three from the right.
+char* writeGrouped(char* p, std::string_view whole, std::string_view separator)
+{
+    std::size_t head = whole.size() % 3 == 0 ? 3 : whole.size() % 3;
+    p = std::copy(whole.begin(), whole.begin() + head, p);
+    for (; head < whole.size(); head += 3) {
+        p = std::copy(separator.begin(), separator.end(), p);
+        p = std::copy(whole.begin() + head, whole.begin() + head + 3, p);
+    }
+    return p;
+}
+
 // The text of a number given as the digits of its value times 10^decimals, without
 // leading zeros (none at all for zero).
 std::string layOut(std::string_view digits, bool negative, const PatternShape& shape, const NumberFormat& format)
 {
     const auto decimals = static_cast<std::size_t>(shape.decimals);
-    // Leading zeros up to one whole digit and the decimals.
-    const std::size_t padding = digits.size() < decimals + 1 ? decimals + 1 - digits.size() : 0;
-    const std::size_t total = digits.size() + padding;
-    const std::size_t wholeLength = total - decimals;
-    const auto digitAt = [&](std::size_t i) { return i < padding ? '0' : digits[i - padding]; };
+    // Below one the whole part is a single 0 and the fraction is padded with zeros.
+    const std::string_view whole = digits.size() > decimals ? digits.substr(0, digits.size() - decimals) : "0";
+    const std::string_view fraction = digits.substr(digits.size() - std::min(digits.size(), decimals));
+    const std::size_t fractionPadding = decimals - fraction.size();
     const std::string_view group = format.thousandsSeparator;
     const std::string_view point = format.decimalSeparator;
-    const std::size_t groups = shape.grouped ? (wholeLength - 1) / 3 : 0;
+    const std::size_t groups = shape.grouped ? (whole.size() - 1) / 3 : 0;
     const std::string_view suffix = shape.suffix;
 
-    std::string out(static_cast<std::size_t>(negative) + wholeLength + groups * group.size()
+    std::string out(static_cast<std::size_t>(negative) + whole.size() + groups * group.size()
                         + (decimals > 0 ? point.size() + decimals : 0) + suffix.size(),
-                    '\0');
+                    '0');
     char* p = out.data();
     if (negative)
         *p++ = '-';
-    for (std::size_t i = 0; i < wholeLength; ++i) {
-        if (groups > 0 && i > 0 && (wholeLength - i) % 3 == 0)
-            p = std::copy(group.begin(), group.end(), p);
-        *p++ = digitAt(i);
-    }
+    p = groups > 0 ? writeGrouped(p, whole, group) : std::copy(whole.begin(), whole.end(), p);
     if (decimals > 0) {
-        p = std::copy(point.begin(), point.end(), p);
-        for (std::size_t i = wholeLength; i < total; ++i)
-            *p++ = digitAt(i);
+        p = std::copy(point.begin(), point.end(), p) + fractionPadding;  // the padding is the fill
+        p = std::copy(fraction.begin(), fraction.end(), p);
     }
     std::copy(suffix.begin(), suffix.end(), p);
     return out;
