@@ -93,27 +93,23 @@ char* writeDigits(char* end, u128 n)
     return p;
 }
 
-// Appends the whole-number digits with a separator before each group of three from the right.
-char* writeGrouped(char* p, std::string_view whole, std::string_view separator)
+// Writes text so that it ends at end, one character at a time (the texts are a few
+// characters long); returns where it begins.
+char* writeBefore(char* end, std::string_view text)
 {
-    std::size_t head = whole.size() % 3 == 0 ? 3 : whole.size() % 3;
-    p = std::copy(whole.begin(), whole.begin() + head, p);
-    for (; head < whole.size(); head += 3) {
-        p = std::copy(separator.begin(), separator.end(), p);
-        p = std::copy(whole.begin() + head, whole.begin() + head + 3, p);
-    }
-    return p;
+    for (std::size_t i = text.size(); i > 0; --i)
+        *--end = text[i - 1];
+    return end;
 }
 
 // The text of a number given as the digits of its value times 10^decimals, without
-// leading zeros (none at all for zero).
+// leading zeros (none at all for zero). Written from the right in one pass.
 std::string layOut(std::string_view digits, bool negative, const PatternShape& shape, const NumberFormat& format)
 {
     const auto decimals = static_cast<std::size_t>(shape.decimals);
     // Below one the whole part is a single 0 and the fraction is padded with zeros.
     const std::string_view whole = digits.size() > decimals ? digits.substr(0, digits.size() - decimals) : "0";
     const std::string_view fraction = digits.substr(digits.size() - std::min(digits.size(), decimals));
-    const std::size_t fractionPadding = decimals - fraction.size();
     const std::string_view group = format.thousandsSeparator;
     const std::string_view point = format.decimalSeparator;
     const std::size_t groups = shape.grouped ? (whole.size() - 1) / 3 : 0;
@@ -122,15 +118,16 @@ std::string layOut(std::string_view digits, bool negative, const PatternShape& s
     std::string out(static_cast<std::size_t>(negative) + whole.size() + groups * group.size()
                         + (decimals > 0 ? point.size() + decimals : 0) + suffix.size(),
                     '0');
-    char* p = out.data();
-    if (negative)
-        *p++ = '-';
-    p = groups > 0 ? writeGrouped(p, whole, group) : std::copy(whole.begin(), whole.end(), p);
-    if (decimals > 0) {
-        p = std::copy(point.begin(), point.end(), p) + fractionPadding;  // the padding is the fill
-        p = std::copy(fraction.begin(), fraction.end(), p);
+    char* p = writeBefore(out.data() + out.size(), suffix);
+    if (decimals > 0)
+        p = writeBefore(writeBefore(p, fraction) - (decimals - fraction.size()), point);  // padding: the fill
+    for (std::size_t i = whole.size(); i > 0; --i) {
+        *--p = whole[i - 1];
+        if (groups > 0 && i > 1 && (whole.size() - i + 1) % 3 == 0)
+            p = writeBefore(p, group);
     }
-    std::copy(suffix.begin(), suffix.end(), p);
+    if (negative)
+        *--p = '-';
     return out;
 }
 
