@@ -369,7 +369,8 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
         write(head);
 
         const unsigned workers = settings.workers > 0 ? settings.workers : 1;
-        Pipeline pipeline(4 * static_cast<std::size_t>(workers));
+        // Each worker has a chunk, one more waits for it, and two are being read and written.
+        Pipeline pipeline(2 * static_cast<std::size_t>(workers) + 2);
         std::thread reader(readChunks, std::ref(chunker), std::ref(pipeline));
         std::vector<std::thread> calculators;
         for (unsigned i = 0; i < workers; ++i)
