@@ -46,7 +46,8 @@ constexpr std::uint64_t PowersOfTen[] = {1, 10, 100, 1000};
 
 // round(magnitude * 10^decimals), halves away from zero, computed exactly: the magnitude
 // is m * 2^-shift with an integer m, the scaled value an exact fixed-point number that is
-// rounded at its binary point. This for a double magnitude below 2^63.
+// rounded at its binary point. This for a double magnitude below 2^63, whose 53-bit m
+// keeps the arithmetic short.
 u128 scaledRoundedDouble(double magnitude, int decimals)
 {
     std::uint64_t bits;
@@ -131,6 +132,16 @@ std::string layOut(std::string_view digits, bool negative, const PatternShape& s
     return out;
 }
 
+// The text of round(|value| * 10^decimals), given as a number.
+std::string formatDigits(u128 scaled, bool negative, const PatternShape& shape, const NumberFormat& format)
+{
+    char buffer[48];
+    char* const end = buffer + sizeof buffer;
+    const char* const first = writeDigits(end, scaled);
+    const std::string_view digits(first, static_cast<std::size_t>(end - first));
+    return layOut(digits, negative && !digits.empty(), shape, format);
+}
+
 // From 2^63 on every extended value is an integer; its digits come from the C library.
 std::string formatLargeNumber(long double value, const PatternShape& shape, const NumberFormat& format)
 {
@@ -159,23 +170,20 @@ NumberFormat NumberFormat::fromSystemLocale()
     return format;
 }
 
-std::string formatNumber(long double value, NumberPattern pattern, const NumberFormat& format)
+std::string formatDoubleNumber(double value, NumberPattern pattern, const NumberFormat& format)
 {
     const PatternShape shape = shapeOf(pattern);
-    // Most displayed values are doubles; those below 2^63 are handled in integer arithmetic
-    // on the double's bits, without taking the extended value apart in memory.
-    const double d = static_cast<double>(value);
-    const bool isDouble = static_cast<long double>(d) == value;
-    if (!isDouble && std::fabs(value) >= 0x1p63L)
+    if (std::fabs(value) >= 0x1p63)
         return formatLargeNumber(value, shape, format);
-    if (isDouble && std::fabs(d) >= 0x1p63)
+    return formatDigits(scaledRoundedDouble(std::fabs(value), shape.decimals), value < 0, shape, format);
+}
+
+std::string formatExtendedNumber(long double value, NumberPattern pattern, const NumberFormat& format)
+{
+    const PatternShape shape = shapeOf(pattern);
+    if (std::fabs(value) >= 0x1p63L)
         return formatLargeNumber(value, shape, format);
-    char buffer[48];
-    char* const end = buffer + sizeof buffer;
-    const char* const first = writeDigits(end, isDouble ? scaledRoundedDouble(std::fabs(d), shape.decimals)
-                                                        : scaledRoundedExtended(std::fabs(value), shape.decimals));
-    const std::string_view digits(first, static_cast<std::size_t>(end - first));
-    return layOut(digits, value < 0 && !digits.empty(), shape, format);
+    return formatDigits(scaledRoundedExtended(std::fabs(value), shape.decimals), value < 0, shape, format);
 }
 
 }  // namespace trophex

@@ -25,6 +25,18 @@ struct NumberFormat {
     static NumberFormat fromSystemLocale();
 };
 
-std::string formatNumber(long double value, NumberPattern pattern, const NumberFormat& format);
+// The two ways formatNumber takes: a value that is exactly a double, and any other.
+std::string formatDoubleNumber(double value, NumberPattern pattern, const NumberFormat& format);
+std::string formatExtendedNumber(long double value, NumberPattern pattern, const NumberFormat& format);
+
+// Inline, so that the usual value, a double, reaches the formatter in a register rather
+// than as an 80-bit value in memory, which this processor family reads back slowly.
+inline std::string formatNumber(long double value, NumberPattern pattern, const NumberFormat& format)
+{
+    const double d = static_cast<double>(value);
+    if (static_cast<long double>(d) == value)
+        return formatDoubleNumber(d, pattern, format);
+    return formatExtendedNumber(value, pattern, format);
+}
 
 }  // namespace trophex

@@ -13,17 +13,19 @@ struct Comparison {
 };
 
 // A zero or negative observation has no logarithm: its residual and t statistic are 0.
-Comparison compare(long double observed, double predicted, long double testVariance)
+// The t statistic's variance is the error term plus the prediction's variance. Values
+// come as Real48 and double, which travel in registers.
+Comparison compare(Real48 observed, double predicted, Real48 errorTerm, double variance)
 {
     Comparison c;
     if (observed > 0) {
         c.residual = toDouble(checkedLn(checkedDiv(observed, predicted)));
-        c.ttest = toDouble(checkedDiv(c.residual, checkedSqrt(testVariance)));
+        c.ttest = toDouble(checkedDiv(c.residual, checkedSqrt(errorTerm.value() + variance)));
     }
     return c;
 }
 
-PredictionRow rowOf(long double observed, double predicted, double variance, const Comparison& c)
+PredictionRow rowOf(Real48 observed, double predicted, double variance, const Comparison& c)
 {
     return {observed, predicted, checkedSqrt(variance) * predicted, c.residual * Log10Factor, c.ttest};
 }
@@ -44,15 +46,15 @@ Predictions CalcVarConc(ModelState& s)
     const double q = power(p.PhosRet, 2);
     const double varTP = toDouble(sq * (s.V1.value() * q)
                                   + (s.V2.value() * q + s.V3.value() * (q * sq + (1 - 0.92L * p.PhosRet))));
-    const Comparison tp = compare(s.ObsTP, predTP, s.V6.value() + varTP);
+    const Comparison tp = compare(s.ObsTP, predTP, s.V6, varTP);
 
     s.PredChlrA = toDouble(power(predTP, 1.46) * 0.0661L);
     s.VarChlrA = toDouble(s.V4.value() + chlrAFactorSquared * static_cast<long double>(varTP));
-    const Comparison chlrA = compare(s.ObsChlrA, s.PredChlrA, s.V7.value() + s.VarChlrA);
+    const Comparison chlrA = compare(s.ObsChlrA, s.PredChlrA, s.V7, s.VarChlrA);
 
     const double predSechi = toDouble(power(s.PredChlrA, -0.59) * 7.76L);
     const double varSechi = toDouble(s.V5.value() + sechiFactorSquared * static_cast<long double>(s.VarChlrA));
-    const Comparison sechi = compare(s.ObsSechi, predSechi, s.V8.value() + varSechi);
+    const Comparison sechi = compare(s.ObsSechi, predSechi, s.V8, varSechi);
 
     p.rows[0] = rowOf(s.ObsTP, predTP, varTP, tp);
     p.rows[1] = rowOf(s.ObsChlrA, s.PredChlrA, s.VarChlrA, chlrA);
