@@ -173,7 +173,7 @@ NumberFormat NumberFormat::fromSystemLocale()
 std::string formatDoubleNumber(double value, NumberPattern pattern, const NumberFormat& format)
 {
     const PatternShape shape = shapeOf(pattern);
-    if (std::fabs(value) >= 0x1p63)
+    if (!(std::fabs(value) < 0x1p63))  // NaN too, which the C library spells out
         return formatLargeNumber(value, shape, format);
     return formatDigits(scaledRoundedDouble(std::fabs(value), shape.decimals), value < 0, shape, format);
 }
@@ -181,7 +181,7 @@ std::string formatDoubleNumber(double value, NumberPattern pattern, const Number
 std::string formatExtendedNumber(long double value, NumberPattern pattern, const NumberFormat& format)
 {
     const PatternShape shape = shapeOf(pattern);
-    if (std::fabs(value) >= 0x1p63L)
+    if (!(std::fabs(value) < 0x1p63L))  // NaN too, which the C library spells out
         return formatLargeNumber(value, shape, format);
     return formatDigits(scaledRoundedExtended(std::fabs(value), shape.decimals), value < 0, shape, format);
 }
