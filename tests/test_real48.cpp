@@ -24,6 +24,9 @@ TEST(Real48, RoundsToFortySignificantBitsHalfAwayFromZero)
     EXPECT_EQ(Real48::store(1 + ulp / 2).value(), 1 + ulp);
     EXPECT_EQ(Real48::store(-(1 + ulp / 2)).value(), -(1 + ulp));
     EXPECT_EQ(Real48::store(1 + ulp / 2 - ulp / 1024).value(), 1.0L);
+    // Just below the half-way point by less than a double can tell: still rounded down.
+    EXPECT_EQ(Real48::store(1 + ulp / 2 - std::ldexp(1.0L, -60)).value(), 1.0L);
+    EXPECT_EQ(Real48::store(-(1 + ulp / 2 - std::ldexp(1.0L, -60))).value(), -1.0L);
     EXPECT_EQ(Real48::store(1 + 1.5L * ulp).value(), 1 + 2 * ulp);
     // Rounding up across a power of two carries into the exponent.
     EXPECT_EQ(Real48::store(2 - ulp / 4).value(), 2.0L);
