@@ -88,7 +88,7 @@ protected:
 
     static const CalculationOutcome& exampleOutcome()
     {
-        static const CalculationOutcome outcome = runCalculation(*parseDataFile(fileOf(exampleLines())), {});
+        static const CalculationOutcome outcome = runCalculation(exampleLake(), NumberFormat{});
         return outcome;
     }
 };

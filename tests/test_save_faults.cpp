@@ -142,13 +142,16 @@ SaveAftermath saveInChild(const std::function<std::string()>& prepare, const fs:
     return after;
 }
 
-// Permissions bind a process that is not root; root gives its privileges up.
-std::string becomeUnprivileged()
+// Permissions bind a process that is not root; root gives its privileges up, which needs
+// a folder that others can reach.
+std::string becomeUnprivilegedIn(const fs::path& folder)
 {
     if (::geteuid() != 0)
         return {};
     if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
         return errnoText("giving up root");
+    if (::access(folder.c_str(), R_OK | X_OK) != 0)
+        return errnoText("the test folder cannot be reached without root");
     return {};
 }
 
@@ -232,7 +235,7 @@ TEST_F(SaveFaults, FolderWithoutWritePermission)
     spit(target, EarlierContents);
     fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                              fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    const SaveAftermath after = saveInChild(becomeUnprivileged, target);
+    const SaveAftermath after = saveInChild([&] { return becomeUnprivilegedIn(dir); }, target);
     if (!after.skipReason.empty())
         GTEST_SKIP() << after.skipReason;
     expectIntact(after, "Permission denied", {"keep.tpx"});
@@ -243,7 +246,7 @@ TEST_F(SaveFaults, ReadOnlyFileInAWritableFolderIsNotReplaced)
     spit(target, EarlierContents);
     fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(dir, fs::perms::all);
-    const SaveAftermath after = saveInChild(becomeUnprivileged, target);
+    const SaveAftermath after = saveInChild([&] { return becomeUnprivilegedIn(dir); }, target);
     if (!after.skipReason.empty())
         GTEST_SKIP() << after.skipReason;
     expectIntact(after, "Permission denied", {"keep.tpx"});
