@@ -1,0 +1,125 @@
+#include "cli/json.h"
+
+#include "cli/runner.h"
+#include "files/textencoding.h"
+
+#include <cstdio>
+
+namespace trophex::cli {
+
+namespace {
+
+class ObjectWriter {
+public:
+    explicit ObjectWriter(std::string& out) : out_(out) { out_ += '{'; }
+    ~ObjectWriter() { out_ += '}'; }
+    ObjectWriter(const ObjectWriter&) = delete;
+    ObjectWriter& operator=(const ObjectWriter&) = delete;
+
+    std::string& key(std::string_view name)
+    {
+        if (!first_)
+            out_ += ',';
+        first_ = false;
+        out_ += jsonString(name);
+        out_ += ':';
+        return out_;
+    }
+    void field(std::string_view name, std::string_view text) { key(name) += jsonString(text); }
+
+private:
+    std::string& out_;
+    bool first_ = true;
+};
+
+template <typename Titles, typename RowTitles, typename Cells>
+void appendGrid(std::string& out, const Titles& columnTitles, const RowTitles& rowTitles, const Cells& cells)
+{
+    out += "[[";
+    for (std::size_t c = 0; c < columnTitles.size(); ++c)
+        out += (c ? "," : "") + jsonString(columnTitles[c]);
+    out += ']';
+    for (std::size_t r = 0; r < cells.size(); ++r) {
+        out += ",[" + jsonString(rowTitles[r]);
+        for (const std::string& cell : cells[r])
+            out += "," + jsonString(cell);
+        out += ']';
+    }
+    out += ']';
+}
+
+void appendControls(std::string& out, const FileAssessment& a)
+{
+    ObjectWriter controls(out);
+    for (int i = 0; i < InputCount; ++i)
+        controls.field(inputControlName(static_cast<Input>(i)), a.inputs->texts[i]);
+    for (OutputResult r : AllOutputResults) {
+        controls.field(outputBoxName(r), a.results.outputs[static_cast<int>(r)]);
+        controls.field(outputSelectorName(r), a.unitTexts[static_cast<int>(r)]);
+    }
+    controls.field("PhosRetEditBox", a.results.predictions.PhosRet);
+    controls.field("AvgTSIeditBox", a.results.tsi.AvgTSI);
+    controls.field("PhosTSIeditBox", a.results.tsi.PhosTSI);
+    controls.field("ChlrATSIeditBox", a.results.tsi.ChlrATSI);
+    controls.field("SecchiTSIeditBox", a.results.tsi.SecchiTSI);
+}
+
+}  // namespace
+
+std::string jsonString(std::string_view text)
+{
+    const std::string valid = sanitizeUtf8(text);
+    std::string out;
+    out.reserve(valid.size() + 2);
+    out += '"';
+    for (char c : valid) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string assessmentJson(const FileAssessment& a)
+{
+    std::string out;
+    {
+        ObjectWriter object(out);
+        object.field("file", a.file);
+        object.key("ok") += a.ok() ? "true" : "false";
+        if (!a.ok()) {
+            object.field("error", a.error);
+        } else {
+            appendControls(object.key("controls"), a);
+            appendGrid(object.key("CompStringGrid"), CompGridColumnTitles, CompGridRowTitles,
+                       a.results.predictions.cells);
+            appendGrid(object.key("ChlrStringGrid"), ChlrGridColumnTitles, ChlrGridRowTitles, a.results.frequencies);
+        }
+    }
+    return out;
+}
+
+}  // namespace trophex::cli

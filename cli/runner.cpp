@@ -1,0 +1,203 @@
+#include "cli/runner.h"
+
+#include "cli/json.h"
+#include "files/datafile.h"
+
+#include <iomanip>
+#include <vector>
+#include <ostream>
+
+namespace trophex::cli {
+
+namespace {
+
+std::optional<OutputResult> selectorNamed(const std::string& name)
+{
+    for (OutputResult r : AllOutputResults)
+        if (name == outputSelectorName(r))
+            return r;
+    return std::nullopt;
+}
+
+std::optional<UnitChoice> parseUnitChoice(const std::string& text, std::string& error)
+{
+    const std::size_t eq = text.find('=');
+    const auto selector = eq == std::string::npos ? std::nullopt : selectorNamed(text.substr(0, eq));
+    if (!selector) {
+        error = "--unit takes SELECTOR=TEXT with a result unit selector, not \"" + text + "\"";
+        return std::nullopt;
+    }
+    return UnitChoice{*selector, text.substr(eq + 1)};
+}
+
+// Re-expresses a result as its unit selector does after a calculation. A Chiaudani/Vighi
+// box that shows "NA" keeps it whatever unit is chosen.
+void applyUnitChoice(FileAssessment& a, const ModelState& state, const UnitChoice& choice, const NumberFormat& format)
+{
+    const int i = static_cast<int>(choice.result);
+    a.unitTexts[i] = choice.unit;
+    if (choice.result == OutputResult::CVtp && a.results.outputs[i] == NotAvailableText)
+        return;
+    a.results.outputs[i] = convertedResultText(choice.result, choice.unit, state, format);
+}
+
+void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {})
+{
+    out << "  " << std::left << std::setw(22) << label << value;
+    if (!unit.empty())
+        out << ' ' << unit;
+    out << '\n';
+}
+
+// The title column left-aligned, every other column right-aligned.
+template <typename Grid, typename Titles>
+void printGrid(std::ostream& out, const Titles& columnTitles, const Grid& cells, const char* const* rowTitles,
+               int width)
+{
+    const auto printLine = [&](const auto& title, const auto& values) {
+        out << "  " << std::left << std::setw(width) << title << std::right;
+        for (const auto& value : values)
+            out << std::setw(width) << value;
+        out << '\n';
+    };
+    printLine(columnTitles[0], std::vector<std::string>(columnTitles.begin() + 1, columnTitles.end()));
+    for (std::size_t r = 0; r < cells.size(); ++r)
+        printLine(rowTitles[r], cells[r]);
+}
+
+void printInputs(std::ostream& out, const InputTexts& t)
+{
+    printRow(out, "Lake Name", t[Input::NameEditBox]);
+    printRow(out, "Ecoregion", t[Input::EcoRegComboBox]);
+    printRow(out, "Watershed Area", t[Input::WareaEditBox], t[Input::WareaComboBox]);
+    printRow(out, "Surface Area", t[Input::LareaEditBox], t[Input::LareaComboBox]);
+    printRow(out, "Mean Depth", t[Input::DepthEditBox], t[Input::DepthComboBox]);
+    printRow(out, "Total Phosphorus", t[Input::TPeditBox], t[Input::TPunitComboBox]);
+    printRow(out, "Chlorophyll a", t[Input::ChlrAeditBox], t[Input::ChlrAunitComboBox]);
+    printRow(out, "Secchi Disk", t[Input::SechiEditBox], t[Input::SechiUnitComboBox]);
+    printRow(out, "Alkalinity", t[Input::AlkalinityEditBox], t[Input::AlkalinityUnitComboBox]);
+}
+
+void printResults(std::ostream& out, const FileAssessment& a)
+{
+    const ResultTexts& r = a.results;
+    out << "Output\n";
+    for (OutputResult result : AllOutputResults) {
+        const int i = static_cast<int>(result);
+        printRow(out, outputLabel(result), r.outputs[i], a.unitTexts[i]);
+    }
+    printRow(out, "Phos Retention Coef", r.predictions.PhosRet);
+    out << "Predictions\n";
+    printGrid(out, CompGridColumnTitles, r.predictions.cells, CompGridRowTitles.data(), 15);
+    out << "Chlorophyll A Interval Frequencies (%)\n";
+    printGrid(out, ChlrGridColumnTitles, r.frequencies, ChlrGridRowTitles.data(), 10);
+    out << "TSI\n";
+    printRow(out, "Average TSI", r.tsi.AvgTSI);
+    printRow(out, "TPhos TSI", r.tsi.PhosTSI);
+    printRow(out, "Chlor a TSI", r.tsi.ChlrATSI);
+    printRow(out, "Secchi TSI", r.tsi.SecchiTSI);
+}
+
+}  // namespace
+
+std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error)
+{
+    RunnerOptions options;
+    bool onlyFiles = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.files.push_back(arg);
+        } else if (arg == "--") {
+            onlyFiles = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--unit" || arg.rfind("--unit=", 0) == 0) {
+            const bool inline_ = arg != "--unit";
+            if (!inline_ && i + 1 >= args.size()) {
+                error = "--unit needs SELECTOR=TEXT";
+                return std::nullopt;
+            }
+            const auto choice = parseUnitChoice(inline_ ? arg.substr(7) : args[++i], error);
+            if (!choice)
+                return std::nullopt;
+            options.units.push_back(*choice);
+        } else {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        }
+    }
+    if (options.files.empty()) {
+        error = "no data file given";
+        return std::nullopt;
+    }
+    return options;
+}
+
+FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>& units, const NumberFormat& format)
+{
+    FileAssessment a;
+    a.file = path;
+    DataFileRead read = readDataFile(path);
+    if (!read.ok()) {
+        a.error = read.error;
+        return a;
+    }
+    a.inputs = std::move(read.texts);
+    const CalculationOutcome outcome = runCalculation(*a.inputs, format);
+    if (!outcome.ok()) {
+        a.error = outcome.error;
+        return a;
+    }
+    a.results = outcome.texts;
+    for (OutputResult r : AllOutputResults)
+        a.unitTexts[static_cast<int>(r)] = modelUnit(r);
+    for (const UnitChoice& choice : units)
+        applyUnitChoice(a, outcome.state, choice, format);
+    return a;
+}
+
+void printPage(std::ostream& out, const FileAssessment& a)
+{
+    out << "File: " << a.file << '\n';
+    if (a.inputs)
+        printInputs(out, *a.inputs);
+    if (a.ok())
+        printResults(out, a);
+    else
+        out << "Error: " << a.error << '\n';
+}
+
+int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format)
+{
+    std::string error;
+    const std::optional<RunnerOptions> options = parseRunnerArguments(args, error);
+    if (!options) {
+        err << "trophex-cli: " << error << '\n' << RunnerUsage;
+        return 2;
+    }
+    if (options->help) {
+        out << RunnerUsage;
+        return 0;
+    }
+    bool allCalculated = true;
+    bool first = true;
+    for (const std::string& file : options->files) {
+        const FileAssessment a = assessFile(file, options->units, format);
+        allCalculated = allCalculated && a.ok();
+        if (options->json) {
+            out << assessmentJson(a) << '\n';
+        } else {
+            if (!first)
+                out << '\n';
+            printPage(out, a);
+        }
+        first = false;
+    }
+    return allCalculated ? 0 : 1;
+}
+
+}  // namespace trophex::cli

@@ -1,0 +1,205 @@
+#include "files/datafile.h"
+
+#include "files/textencoding.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+namespace trophex {
+
+namespace {
+
+constexpr char EndOfFile = 0x1A;
+constexpr int LineCount = 1 + InputCount;
+
+// Splits the readable part into at most LineCount lines. A line ends at CR, and an LF
+// right after a CR belongs to that line end; a lone LF is part of the text.
+int splitLines(std::string_view bytes, std::string_view* lines)
+{
+    int count = 0;
+    std::size_t pos = 0;
+    while (pos < bytes.size() && count < LineCount) {
+        const std::size_t cr = bytes.find('\r', pos);
+        const std::size_t end = cr == std::string_view::npos ? bytes.size() : cr;
+        lines[count++] = bytes.substr(pos, end - pos);
+        pos = end + 1;
+        if (pos < bytes.size() && bytes[pos] == '\n')
+            ++pos;
+    }
+    return count;
+}
+
+std::string systemError(int error)
+{
+    return std::strerror(error);
+}
+
+// The whole file, or the system's error text.
+bool readWholeFile(const std::string& path, std::string& contents, std::string& error)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = systemError(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        error = systemError(EISDIR);
+        return false;
+    }
+    contents.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = systemError(errno);
+            ::close(fd);
+            return false;
+        }
+        contents.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A symbolic link is saved through: the file it points to is replaced, not the link.
+std::string resolvedTarget(const std::string& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved))
+            return resolved;
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates a new temporary file beside the target, with the permissions a plain new file
+// would get; returns its descriptor or -1 with errno set.
+int createTemporaryBeside(const std::string& target, std::string& tempPath)
+{
+    const std::string base = folderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".tmp";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = base + std::to_string(::getpid()) + "_" + std::to_string(attempt);
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+void keepModeOfExisting(int fd, const std::string& target)
+{
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        ::fchmod(fd, info.st_mode & 07777);
+}
+
+}  // namespace
+
+std::optional<InputTexts> parseDataFile(std::string_view bytes)
+{
+    bytes = bytes.substr(0, bytes.find(EndOfFile));
+    std::string_view lines[LineCount];
+    const int count = splitLines(bytes, lines);
+    if (count == 0 || lines[0] != DataFileHeader)
+        return std::nullopt;
+
+    const bool utf8 = isValidUtf8(bytes);
+    InputTexts texts;
+    for (int i = 1; i < count; ++i)
+        texts.texts[i - 1] = utf8 ? std::string(lines[i]) : windows1252ToUtf8(lines[i]);
+    return texts;
+}
+
+std::string serializeDataFile(const InputTexts& texts)
+{
+    std::string text = DataFileHeader;
+    text += "\r\n";
+    for (const std::string& line : texts.texts) {
+        text += line;
+        text += "\r\n";
+    }
+    return encodeFileText(text);
+}
+
+DataFileRead readDataFile(const std::string& path)
+{
+    DataFileRead result;
+    std::string contents;
+    if (!readWholeFile(path, contents, result.error))
+        return result;
+    result.texts = parseDataFile(contents);
+    if (!result.texts)
+        result.error = InvalidFileMessage;
+    return result;
+}
+
+std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts)
+{
+    const std::string target = resolvedTarget(path);
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return systemError(EISDIR);
+
+    std::string tempPath;
+    const int fd = createTemporaryBeside(target, tempPath);
+    if (fd < 0)
+        return systemError(errno);
+    keepModeOfExisting(fd, target);
+
+    const std::string bytes = serializeDataFile(texts);
+    int error = 0;
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(tempPath.c_str());
+        return systemError(error);
+    }
+    const int dirFd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return std::nullopt;
+}
+
+}  // namespace trophex

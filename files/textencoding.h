@@ -14,6 +14,9 @@ std::string windows1252ToUtf8(std::string_view bytes);
 // nullopt when a character has no Windows-1252 byte.
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
 
+// Valid UTF-8 with every invalid sequence replaced by U+FFFD.
+std::string sanitizeUtf8(std::string_view bytes);
+
 std::string decodeFileText(std::string_view bytes);
 std::string encodeFileText(std::string_view utf8);
 

@@ -80,6 +80,13 @@ const char* outputSelectorName(OutputResult result)
     return Names[static_cast<int>(result)];
 }
 
+const char* outputLabel(OutputResult result)
+{
+    static const std::array<const char*, 6> Labels = {"Average TP Inflow", "TP Load",        "Chiadudani/Vighi TP",
+                                                      "Lake Outflow",      "Residence Time", "Areal Water Load"};
+    return Labels[static_cast<int>(result)];
+}
+
 const std::vector<const char*>& outputUnits(OutputResult result)
 {
     static const std::array<std::vector<const char*>, 6> Units = {{

@@ -20,6 +20,7 @@ inline constexpr std::array<OutputResult, 6> AllOutputResults = {
 
 const char* outputBoxName(OutputResult result);       // e.g. "OutVolEditBox"
 const char* outputSelectorName(OutputResult result);  // e.g. "OutVolUnits"
+const char* outputLabel(OutputResult result);         // e.g. "Lake Outflow"
 
 // The units a selector offers, in list order; the first is the model's unit.
 const std::vector<const char*>& outputUnits(OutputResult result);

@@ -1,0 +1,76 @@
+// Time of one whole calculation, from the 31 input texts to every displayed text, and
+// the runner's throughput on a folder of data files.
+//
+//   build/bench/calculation_bench [--benchmark_filter=...]
+
+#include "cli/json.h"
+#include "cli/runner.h"
+#include "files/datafile.h"
+#include "model/calculation.h"
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+using namespace trophex;
+namespace fs = std::filesystem;
+
+namespace {
+
+InputTexts exampleLake(int variant)
+{
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "Lake " + std::to_string(variant);
+    t[Input::WareaEditBox] = std::to_string(10 + variant % 90);
+    t[Input::WareaComboBox] = "km2";
+    t[Input::LareaEditBox] = "1.5";
+    t[Input::LareaComboBox] = "km2";
+    t[Input::DepthEditBox] = "5";
+    t[Input::TPeditBox] = "30";
+    t[Input::ChlrAeditBox] = "10";
+    t[Input::SechiEditBox] = "2";
+    t[Input::AlkalinityEditBox] = "1";
+    t[Input::AlkalinityUnitComboBox] = "meq/L";
+    return t;
+}
+
+void WholeCalculation(benchmark::State& state)
+{
+    const InputTexts lake = exampleLake(0);
+    const NumberFormat format;
+    for (auto _ : state) {
+        CalculationOutcome outcome = runCalculation(lake, format);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(WholeCalculation);
+
+// Opens, calculates and writes the JSON line of every file in a folder of data files.
+void RunnerThroughput(benchmark::State& state)
+{
+    const auto count = static_cast<int>(state.range(0));
+    const fs::path dir = fs::temp_directory_path() / ("trophex_bench_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::vector<std::string> files;
+    for (int i = 0; i < count; ++i) {
+        files.push_back((dir / ("lake" + std::to_string(i) + ".tpx")).string());
+        writeDataFile(files.back(), exampleLake(i));
+    }
+    const NumberFormat format;
+    for (auto _ : state) {
+        std::ostringstream out;
+        for (const std::string& file : files)
+            out << cli::assessmentJson(cli::assessFile(file, {}, format)) << '\n';
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+    fs::remove_all(dir);
+}
+BENCHMARK(RunnerThroughput)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

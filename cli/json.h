@@ -1,0 +1,18 @@
+#pragma once
+// JSON output of the runner: one object per data file, on one line.
+
+#include <string>
+#include <string_view>
+
+namespace trophex::cli {
+
+struct FileAssessment;
+
+// A JSON string literal; invalid UTF-8 becomes U+FFFD, so the output is always valid.
+std::string jsonString(std::string_view text);
+
+// {"file":..., "ok":true, "controls":{...}, "CompStringGrid":[...], "ChlrStringGrid":[...]}
+// or {"file":..., "ok":false, "error":...}.
+std::string assessmentJson(const FileAssessment& assessment);
+
+}  // namespace trophex::cli

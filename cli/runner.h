@@ -1,0 +1,62 @@
+#pragma once
+// The headless runner: opens data files as the Open command does, calculates, and
+// reports every text the window would show.
+
+#include "model/calculation.h"
+#include "model/inputs.h"
+#include "model/numberformat.h"
+#include "model/outputunits.h"
+
+#include <array>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trophex::cli {
+
+struct UnitChoice {
+    OutputResult result;  // which result selector
+    std::string unit;     // the text chosen in it
+};
+
+struct RunnerOptions {
+    bool help = false;              // print the usage and nothing else
+    bool json = false;              // one JSON object per line instead of a readable page
+    std::vector<UnitChoice> units;  // unit selections applied after each calculation
+    std::vector<std::string> files;
+};
+
+// The options, or nullopt with a message for bad usage.
+std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error);
+
+struct FileAssessment {
+    std::string file;                     // the path as given
+    std::string error;                    // empty when the file opened and calculated
+    std::optional<InputTexts> inputs;     // the texts the file put into the window
+    ResultTexts results;                  // valid when error is empty
+    std::array<std::string, 6> unitTexts; // the output unit selectors' texts, by OutputResult
+
+    bool ok() const { return error.empty(); }
+};
+
+FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>& units,
+                          const NumberFormat& format);
+
+void printPage(std::ostream& out, const FileAssessment& assessment);
+
+// Exit status: 0 when every file calculated, 1 otherwise, 2 for bad usage.
+int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              const NumberFormat& format);
+
+inline constexpr const char* RunnerUsage =
+    "usage: trophex-cli [--json] [--unit SELECTOR=TEXT]... FILE...\n"
+    "       trophex-cli batch --help    (assess a CSV table of lakes)\n"
+    "  Opens each model-run data file, calculates and prints every result.\n"
+    "  --json                one JSON object per line per file\n"
+    "  --unit SELECTOR=TEXT  show a result in another unit, as its unit selector would;\n"
+    "                        SELECTOR is one of AvgInTPunits, PhosLoadUnits, CVtpUnits,\n"
+    "                        OutVolUnits, ResTimeUnits, WatLoadUnits\n"
+    "  Exit status: 0 when every file calculated, 1 otherwise, 2 for bad usage.\n";
+
+}  // namespace trophex::cli

@@ -1,0 +1,188 @@
+#include "files/datafile.h"
+#include "files/textencoding.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace trophex;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string joinCrLf(std::initializer_list<std::string> lines)
+{
+    std::string s;
+    for (const std::string& l : lines)
+        s += l + "\r\n";
+    return s;
+}
+
+std::string slurp(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void spit(const fs::path& p, const std::string& bytes)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+class DataFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("trophex_files_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST(DataFileFormat, StartupTextsWithANameGiveTheDocumentedLines)
+{
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "Lake";
+    const std::string expected = joinCrLf({"TROPHEX 1.0 Data File", "Lake", "NLF", "", "HA", "", "HA", "", "m", "",
+                                           "ug/L", "", "ug/L", "", "m", "", "mg/L", "52", "0.74", "0.61", "0.23",
+                                           "15", "0.01", "0.202", "0.04", "0.126", "0.038", "0.027", "0.071",
+                                           "0.019", "0.48", "0.20"});
+    EXPECT_EQ(serializeDataFile(t), expected);
+}
+
+TEST(DataFileFormat, EveryTextRoundTripsByteForByte)
+{
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "Lac d'Annecy \u00e9t\u00e9 \u20ac";  // fits Windows-1252
+    t[Input::EcoRegComboBox] = "Somewhere else";
+    t[Input::WareaEditBox] = "10.500";
+    t[Input::LareaEditBox] = " 1e3";
+    t[Input::DepthEditBox] = "five";
+    t[Input::PrecipEditBox] = "0.80";
+    const auto back = parseDataFile(serializeDataFile(t));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->texts, t.texts);
+
+    t[Input::NameEditBox] = "\u041e\u0437\u0435\u0440\u043e \u6e56";  // needs UTF-8
+    EXPECT_EQ(parseDataFile(serializeDataFile(t))->texts, t.texts);
+    t[Input::NameEditBox] = "\u00c3\u00a9";  // in Windows-1252 these bytes would read as UTF-8
+    EXPECT_EQ(parseDataFile(serializeDataFile(t))->texts, t.texts);
+}
+
+TEST(DataFileFormat, NamesAreWrittenInWindows1252WhenTheyFit)
+{
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "S\u00e9e \u20ac";
+    const std::string bytes = serializeDataFile(t);
+    EXPECT_NE(bytes.find("\r\nS\xe9" "e \x80\r\n"), std::string::npos);
+    EXPECT_EQ(windows1252ToUtf8("\x81\x9f\xff"), "\u0081\u0178\u00ff");
+    EXPECT_EQ(utf8ToWindows1252("\u0081\u0178\u00ff"), std::string("\x81\x9f\xff"));
+    EXPECT_FALSE(utf8ToWindows1252("\u6e56"));
+    EXPECT_FALSE(isValidUtf8("\xc0\xaf"));      // overlong
+    EXPECT_FALSE(isValidUtf8("\xed\xa0\x80"));  // surrogate
+    EXPECT_FALSE(isValidUtf8("\xe2\x82"));      // truncated
+}
+
+TEST(DataFileFormat, HeaderMustMatchExactly)
+{
+    const std::string body = joinCrLf({"Lake", "NLF"});
+    EXPECT_FALSE(parseDataFile(joinCrLf({"TROPHEX 1.0 data File"}) + body));
+    EXPECT_FALSE(parseDataFile(joinCrLf({"TROPHEX 1.0 Data File "}) + body));
+    EXPECT_FALSE(parseDataFile(""));
+    EXPECT_FALSE(parseDataFile("TROPHEX 1.0 Data File\nLake\nNLF\n"));  // LF alone ends no line
+    EXPECT_TRUE(parseDataFile("TROPHEX 1.0 Data File"));
+}
+
+TEST(DataFileFormat, LineEndsEndOfFileMarkAndMissingLines)
+{
+    const auto onlyHeader = parseDataFile(joinCrLf({"TROPHEX 1.0 Data File"}));
+    ASSERT_TRUE(onlyHeader);
+    for (const std::string& text : onlyHeader->texts)
+        EXPECT_EQ(text, "");
+
+    const auto loneCr = parseDataFile("TROPHEX 1.0 Data File\rLake\rNLF\r\n10");
+    ASSERT_TRUE(loneCr);
+    EXPECT_EQ((*loneCr)[Input::NameEditBox], "Lake");
+    EXPECT_EQ((*loneCr)[Input::EcoRegComboBox], "NLF");
+    EXPECT_EQ((*loneCr)[Input::WareaEditBox], "10");
+
+    const auto lfInside = parseDataFile("TROPHEX 1.0 Data File\r\nLa\nke\r\n");
+    EXPECT_EQ((*lfInside)[Input::NameEditBox], "La\nke");
+
+    const auto marked = parseDataFile(std::string("TROPHEX 1.0 Data File\r\nLake\r\nN\x1ALF\r\nignored\r\n"));
+    EXPECT_EQ((*marked)[Input::EcoRegComboBox], "N");
+    EXPECT_EQ((*marked)[Input::WareaEditBox], "");
+
+    std::string longFile = joinCrLf({"TROPHEX 1.0 Data File"});
+    for (int i = 0; i < 40; ++i)
+        longFile += "line" + std::to_string(i + 2) + "\r\n";
+    const auto extra = parseDataFile(longFile);
+    EXPECT_EQ((*extra)[Input::S2EditBox], "line32");
+
+    const auto latin = parseDataFile("TROPHEX 1.0 Data File\r\nM\xfcggelsee\r\n");
+    EXPECT_EQ((*latin)[Input::NameEditBox], "M\u00fcggelsee");
+}
+
+TEST_F(DataFileOnDisk, SaveAndReadBack)
+{
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "Round trip";
+    const fs::path file = dir / "lake";  // no extension is added
+    ASSERT_EQ(writeDataFile(file.string(), t), std::nullopt);
+    EXPECT_TRUE(fs::exists(file));
+    const DataFileRead read = readDataFile(file.string());
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.texts->texts, t.texts);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(DataFileOnDisk, ReadFailuresCarryTheSystemText)
+{
+    EXPECT_EQ(readDataFile((dir / "missing.tpx").string()).error, "No such file or directory");
+    EXPECT_EQ(readDataFile(dir.string()).error, "Is a directory");
+    spit(dir / "bad.tpx", "TROPHEX 1.0 DATA FILE\r\n");
+    EXPECT_EQ(readDataFile((dir / "bad.tpx").string()).error, InvalidFileMessage);
+}
+
+TEST_F(DataFileOnDisk, FailedSaveLeavesTheEarlierFileIntact)
+{
+    const fs::path file = dir / "keep.tpx";
+    spit(file, "earlier contents");
+    InputTexts t = InputTexts::startup();
+
+    EXPECT_EQ(writeDataFile(dir.string(), t), "Is a directory");
+    if (::geteuid() != 0) {  // root writes through permissions
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(writeDataFile(file.string(), t), "Permission denied");
+        fs::permissions(dir, fs::perms::owner_all);
+    }
+    EXPECT_EQ(writeDataFile((dir / "no" / "such.tpx").string(), t), "No such file or directory");
+    EXPECT_EQ(slurp(file), "earlier contents");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(DataFileOnDisk, SavingReplacesTheFileAndKeepsItsPermissions)
+{
+    const fs::path file = dir / "mode.tpx";
+    spit(file, "old");
+    ::chmod(file.c_str(), 0640);
+    ASSERT_EQ(writeDataFile(file.string(), InputTexts::startup()), std::nullopt);
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(slurp(file).substr(0, 23), "TROPHEX 1.0 Data File\r\n");
+}

@@ -1,0 +1,113 @@
+#include "cli/json.h"
+#include "cli/runner.h"
+#include "files/datafile.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace trophex;
+using namespace trophex::cli;
+namespace fs = std::filesystem;
+
+namespace {
+
+class Runner : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("trophex_runner_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        InputTexts t = InputTexts::startup();
+        t[Input::NameEditBox] = "Example \"Lake\"";
+        t[Input::WareaEditBox] = "10";
+        t[Input::WareaComboBox] = "km2";
+        t[Input::LareaEditBox] = "1";
+        t[Input::LareaComboBox] = "km2";
+        t[Input::DepthEditBox] = "5";
+        t[Input::TPeditBox] = "30";
+        t[Input::ChlrAeditBox] = "10";
+        t[Input::SechiEditBox] = "2";
+        t[Input::AlkalinityEditBox] = "1";
+        t[Input::AlkalinityUnitComboBox] = "meq/L";
+        example = (dir / "example.tpx").string();
+        writeDataFile(example, t);
+        t[Input::LareaEditBox] = "big";
+        invalid = (dir / "invalid.tpx").string();
+        writeDataFile(invalid, t);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    int run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return runRunner(args, out, err, NumberFormat{});
+    }
+
+    fs::path dir;
+    std::string example, invalid;
+    std::ostringstream out, err;
+};
+
+}  // namespace
+
+TEST_F(Runner, JsonCarriesEveryDisplayedText)
+{
+    ASSERT_EQ(run({"--json", example}), 0) << err.str();
+    const std::string line = out.str();
+    EXPECT_EQ(line.back(), '\n');
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+    for (const char* fragment :
+         {"\"ok\":true", "\"NameEditBox\":\"Example \\\"Lake\\\"\"", "\"OutVolEditBox\":\"2.43\"",
+          "\"OutVolUnits\":\"hm3/yr\"", "\"CVtpEditBox\":\"16.2\"", "\"PhosRetEditBox\":\"0.60\"",
+          "\"AvgTSIeditBox\":\"52\"", "[\"TP (ug/L)\",\"30\",\"22\",\"7\",\"0.13\",\"0.88\"]",
+          "[\"Secchi (m)\",\"2.0\",\"2.7\",\"1.0\",\"-0.13\",\"-0.71\"]",
+          "[\"ppb\",\"Observed\",\"Case A\",\"Case B\",\"Case C\"]"})
+        EXPECT_NE(line.find(fragment), std::string::npos) << fragment;
+}
+
+TEST_F(Runner, UnitSelectionsApplyAfterTheCalculation)
+{
+    ASSERT_EQ(run({"--json", "--unit", "OutVolUnits=L/day", "--unit=ResTimeUnits=days", example}), 0);
+    EXPECT_NE(out.str().find("\"OutVolEditBox\":\"6,657,577.92\",\"OutVolUnits\":\"L/day\""), std::string::npos);
+    EXPECT_NE(out.str().find("\"ResTimeEditBox\":\"751\",\"ResTimeUnits\":\"days\""), std::string::npos);
+}
+
+TEST_F(Runner, FailuresAreReportedPerFileAndInTheExitStatus)
+{
+    EXPECT_EQ(run({"--json", example, invalid, (dir / "missing.tpx").string()}), 1);
+    std::istringstream lines(out.str());
+    std::string first, second, third;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    std::getline(lines, third);
+    EXPECT_NE(first.find("\"ok\":true"), std::string::npos);
+    EXPECT_NE(second.find("\"ok\":false,\"error\":\"Invalid Input Parameter!\""), std::string::npos);
+    EXPECT_NE(third.find("\"error\":\"No such file or directory\""), std::string::npos);
+
+    EXPECT_EQ(run({invalid}), 1);
+    EXPECT_NE(out.str().find("Error: Invalid Input Parameter!"), std::string::npos);
+}
+
+TEST_F(Runner, BadUsage)
+{
+    EXPECT_EQ(run({}), 2);
+    EXPECT_EQ(run({"--unit", "OutVol=gal/day", example}), 2);
+    EXPECT_EQ(run({"--unit"}), 2);
+    EXPECT_EQ(run({"--frobnicate", example}), 2);
+    EXPECT_NE(err.str().find("usage:"), std::string::npos);
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_NE(out.str().find("usage:"), std::string::npos);
+}
+
+TEST(Json, StringsAreAlwaysValid)
+{
+    EXPECT_EQ(jsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
+    EXPECT_EQ(jsonString("caf\xe9"), "\"caf\xef\xbf\xbd\"");
+    EXPECT_EQ(jsonString("\u6e56"), "\"\u6e56\"");
+}
