@@ -4,6 +4,7 @@
 #include "model/ecoregion.h"
 #include "model/fpu.h"
 #include "model/tsi.h"
+#include "print/printcommand.h"
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
 #include "ui/dialogs.h"
@@ -237,13 +238,14 @@ QWidget* TMainForm::createOutputPage()
     };
     auto* page = new QWidget;
     auto* group = new QGroupBox(QStringLiteral("TROPHEX Model Output"), page);
-    group->setGeometry(6, 6, 612, 144);
+    group->setGeometry(6, 6, 608, 150);
     for (int i = 0; i < static_cast<int>(std::size(Rows)); ++i) {
         const bool leftColumn = i < 4;
-        const int left = leftColumn ? 10 : 318;
-        const int y = 24 + 28 * (leftColumn ? i : i - 4);
-        addLabel(group, QString::fromLatin1(Rows[i].caption), QRect(left, y, 136, RowHeight));
-        const QRect box(left + 138, y, 82, RowHeight);
+        const int labelLeft = leftColumn ? 10 : 322;
+        const int boxLeft = leftColumn ? 132 : 428;
+        const int y = 26 + 30 * (leftColumn ? i : i - 4);
+        addLabel(group, QString::fromLatin1(Rows[i].caption), QRect(labelLeft, y, boxLeft - labelLeft - 2, RowHeight));
+        const QRect box(boxLeft, y, 84, RowHeight);
         if (!Rows[i].result) {
             phosRetBox_ = addEditBox(group, QStringLiteral("PhosRetEditBox"), box);
             continue;
@@ -251,7 +253,7 @@ QWidget* TMainForm::createOutputPage()
         const OutputResult result = *Rows[i].result;
         const int r = static_cast<int>(result);
         outputBoxes_[r] = addEditBox(group, QString::fromLatin1(outputBoxName(result)), box);
-        outputSelectors_[r] = addOutputSelector(group, result, QRect(left + 224, y, 78, RowHeight));
+        outputSelectors_[r] = addOutputSelector(group, result, QRect(boxLeft + 88, y, 76, RowHeight));
     }
     return page;
 }

@@ -28,7 +28,6 @@ class TCalibrateForm;
 class TsiChart;
 class UserDialogs;
 
-inline constexpr const char* NothingToPrintMessage = "There's nothing to print!";
 inline constexpr const char* TsiPageCaption = "TSI";
 
 class TMainForm : public QMainWindow {
