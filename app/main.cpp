@@ -8,8 +8,27 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+// Without a display, and without a platform chosen explicitly, the windowing library
+// would abort; say what is missing instead.
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
+    if (!displayAvailable()) {
+        std::fputs("trophex needs a graphical display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty).\n",
+                   stderr);
+        return 1;
+    }
     QApplication application(argc, argv);
     const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
     trophex::ui::QtUserDialogs dialogs;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -77,6 +78,10 @@ void HelpViewer::showTopic(int context, QWidget* requester)
     QUrl url = QUrl::fromLocalFile(path);
     url.setFragment(topicAnchor(context));
     browser_->setSource(url, QTextDocument::HtmlResource);
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        move(screen()->availableGeometry().center() - rect().center());
+    }
     show();
     raise();
     activateWindow();

@@ -35,6 +35,7 @@ private:
     UserDialogs& dialogs_;
     QStringList helpDirs_;
     QTextBrowser* browser_;
+    bool shownBefore_ = false;  // centred on the screen only the first time
 };
 
 }  // namespace trophex::ui
