@@ -70,6 +70,7 @@ private slots:
     void unusableFilesChangeNothing();
     void headerOnlyFileEmptiesTheInputsAndReportsThem();
     void savingOverAFileAsksFirst();
+    void saveFailureNamesTheFileAndTheSystemError();
     void dialogsStartWithTheirOwnLastName();
 
 private:
@@ -195,6 +196,16 @@ void FilesTest::savingOverAFileAsksFirst()
     save(program, path("new.tpx"));
     QCOMPARE(program.dialogs.replaceQuestions.size(), 2);
     QVERIFY(QFile::exists(path("new.tpx")));
+}
+
+void FilesTest::saveFailureNamesTheFileAndTheSystemError()
+{
+    Program program;
+    program.endStartupScreen();
+    const QString target = path("missing-folder/run.tpx");
+    save(program, target);
+    QCOMPARE(program.dialogs.errors, QStringList({target + "\nNo such file or directory"}));
+    QVERIFY(!QFile::exists(target));
 }
 
 void FilesTest::dialogsStartWithTheirOwnLastName()

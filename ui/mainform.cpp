@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -69,13 +70,13 @@ struct CommandButton {
     const char* hint;     // tool tip
     QIcon (*glyph)();     // picture on the button
     int width;            // pixels
-    void (TMainForm::*handler)();
+    void (TMainForm::*handler)();  // run on a click
 };
 
 struct MenuItem {
     const char* name;     // object name
     const char* caption;  // with the access key marked by "&"
-    void (TMainForm::*handler)();
+    void (TMainForm::*handler)();  // run when the item is chosen
 };
 
 struct InputRow {
@@ -104,8 +105,6 @@ TMainForm::TMainForm(UserDialogs& dialogs, const NumberFormat& format, HelpViewe
     createNotebook(client);
     createMenus();
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
-
-    resultsReady_ = 0;
     setEnabled(false);
 }
 
@@ -395,6 +394,7 @@ bool TMainForm::DrawTSIgraphs()
         DrawEcoRegInt(painter, ecoregionTsiRanges(ecoregionText().toStdString(), RangeUse::Chart), BarBottom,
                       RowStep);
     }
+    // The surface is repainted after this handler, with whatever it has drawn by then.
     chart_->update();
 
     TsiTexts indices;
@@ -445,7 +445,7 @@ void TMainForm::SaveBtnClick()
     if (QFileInfo::exists(name) && !dialogs_.confirmReplace(this, name))
         return;
     if (const std::optional<std::string> error = writeDataFile(pathOf(name), gatherInputs()))
-        DisplayErrorDlg(qs(*error));
+        reportFileError(name, *error);
 }
 
 void TMainForm::OpenBtnClick()
@@ -456,7 +456,7 @@ void TMainForm::OpenBtnClick()
     lastOpenName_ = name;
     const DataFileRead read = readDataFile(pathOf(name));
     if (!read.ok()) {
-        DisplayErrorDlg(qs(read.error));
+        reportFileError(name, read.error);
         return;
     }
     setInputs(*read.texts);
@@ -516,6 +516,14 @@ void TMainForm::outputUnitsChange(OutputResult result)
         return;
     const std::string unit = outputSelectors_[r]->currentText().toStdString();
     outputBoxes_[r]->setText(qs(convertedResultText(result, unit, state_, format_)));
+}
+
+void TMainForm::reportFileError(const QString& fileName, const std::string& error)
+{
+    if (error == InvalidFileMessage)
+        DisplayErrorDlg(qs(error));
+    else
+        DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(error)));
 }
 
 void TMainForm::DisplayErrorDlg(const QString& message)
