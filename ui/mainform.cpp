@@ -53,10 +53,13 @@ QStringList unitList(const Units& units)
     return list;
 }
 
-const QFont& selectorFont()
+// Selectors use a smaller font than labels and edit boxes.
+QComboBox* addUnitSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text,
+                           QRect geometry)
 {
-    static const QFont Font = pixelFont(QStringLiteral("Arial"), 11, true);
-    return Font;
+    QComboBox* selector = addSelector(parent, name, items, text, geometry);
+    selector->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    return selector;
 }
 
 std::string pathOf(const QString& fileName)
@@ -79,13 +82,13 @@ struct MenuItem {
     void (TMainForm::*handler)();  // run when the item is chosen
 };
 
-struct InputRow {
+}  // namespace
+
+struct TMainForm::InputRow {
     const char* caption;  // label text
     Input box;            // edit box, or the selector itself for the ecoregion
     QStringList units;    // selector items; empty for a row without a selector
 };
-
-}  // namespace
 
 TMainForm::TMainForm(UserDialogs& dialogs, const NumberFormat& format, HelpViewer& help)
     : dialogs_(dialogs), format_(format), help_(help)
@@ -143,7 +146,6 @@ void TMainForm::createCommandRow(QWidget* client)
 
 void TMainForm::createInputGroups(QWidget* client)
 {
-    const InputTexts initial = InputTexts::startup();
     const QStringList areas = unitList(areaUnits());
     const QStringList lengths = unitList(lengthUnits());
     const QStringList concentrations = unitList(concentrationUnits());
@@ -160,37 +162,42 @@ void TMainForm::createInputGroups(QWidget* client)
         {"Secchi Disk ", Input::SechiEditBox, lengths},
         {"Alkalinity", Input::AlkalinityEditBox, unitList(alkalinityUnits())},
     };
-    const auto addGroup = [&](const QString& title, int left, int boxLeft, const auto& rows) {
-        auto* group = new QGroupBox(title, client);
-        group->setGeometry(left, 42, 310, 154);
-        constexpr int SelectorLeft = 230;
-        constexpr int SelectorWidth = 72;
-        for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
-            const InputRow& row = rows[i];
-            const int y = 22 + 26 * i;
-            addLabel(group, QString::fromLatin1(row.caption), QRect(10, y, boxLeft - 12, RowHeight));
-            if (row.box == Input::EcoRegComboBox) {
-                auto* selector = addSelector(group, QString::fromLatin1(inputControlName(row.box)), row.units,
-                                             qs(initial[row.box]), QRect(boxLeft, y, SelectorWidth, RowHeight));
-                selector->setFont(selectorFont());
-                onUserChange(selector, [this] { EcoRegComboBoxChange(); });
-                inputControls_[static_cast<int>(row.box)] = selector;
-                continue;
-            }
-            const int boxWidth = row.units.isEmpty() ? SelectorLeft + SelectorWidth - boxLeft : SelectorLeft - 4 - boxLeft;
-            inputControls_[static_cast<int>(row.box)] =
-                addEditBox(group, QString::fromLatin1(inputControlName(row.box)), QRect(boxLeft, y, boxWidth, RowHeight));
-            if (row.units.isEmpty())
-                continue;
-            const auto unit = static_cast<Input>(static_cast<int>(row.box) + 1);
-            auto* selector = addSelector(group, QString::fromLatin1(inputControlName(unit)), row.units,
-                                         qs(initial[unit]), QRect(SelectorLeft, y, SelectorWidth, RowHeight));
-            selector->setFont(selectorFont());
-            inputControls_[static_cast<int>(unit)] = selector;
-        }
-    };
-    addGroup(QStringLiteral("Lake and Watershed Constants"), 6, 116, lakeRows);
-    addGroup(QStringLiteral("Lake Water Quality Variables"), 324, 132, qualityRows);
+    auto* lake = new QGroupBox(QStringLiteral("Lake and Watershed Constants"), client);
+    lake->setGeometry(6, 42, 310, 154);
+    for (int i = 0; i < static_cast<int>(std::size(lakeRows)); ++i)
+        addInputRow(lake, lakeRows[i], 22 + 26 * i, 116);
+    auto* quality = new QGroupBox(QStringLiteral("Lake Water Quality Variables"), client);
+    quality->setGeometry(324, 42, 310, 154);
+    for (int i = 0; i < static_cast<int>(std::size(qualityRows)); ++i)
+        addInputRow(quality, qualityRows[i], 22 + 26 * i, 132);
+}
+
+// A label, then the edit box and its unit selector, or the ecoregion selector alone.
+void TMainForm::addInputRow(QWidget* group, const InputRow& row, int y, int boxLeft)
+{
+    constexpr int SelectorLeft = 230;
+    constexpr int SelectorWidth = 72;
+    addLabel(group, QString::fromLatin1(row.caption), QRect(10, y, boxLeft - 12, RowHeight));
+    if (row.box == Input::EcoRegComboBox) {
+        QComboBox* ecoregion = addInputSelector(group, row.box, row.units, QRect(boxLeft, y, SelectorWidth, RowHeight));
+        onUserChange(ecoregion, [this] { EcoRegComboBoxChange(); });
+        return;
+    }
+    const int boxRight = row.units.isEmpty() ? SelectorLeft + SelectorWidth : SelectorLeft - 4;
+    inputControls_[static_cast<int>(row.box)] = addEditBox(group, QString::fromLatin1(inputControlName(row.box)),
+                                                           QRect(boxLeft, y, boxRight - boxLeft, RowHeight));
+    if (!row.units.isEmpty()) {
+        const auto unit = static_cast<Input>(static_cast<int>(row.box) + 1);
+        addInputSelector(group, unit, row.units, QRect(SelectorLeft, y, SelectorWidth, RowHeight));
+    }
+}
+
+QComboBox* TMainForm::addInputSelector(QWidget* parent, Input input, const QStringList& items, QRect geometry)
+{
+    const QString text = qs(InputTexts::startup()[input]);
+    QComboBox* selector = addUnitSelector(parent, QString::fromLatin1(inputControlName(input)), items, text, geometry);
+    inputControls_[static_cast<int>(input)] = selector;
+    return selector;
 }
 
 void TMainForm::createNotebook(QWidget* client)
@@ -216,9 +223,8 @@ QComboBox* TMainForm::addOutputSelector(QWidget* parent, OutputResult result, QR
     QStringList units;
     for (const char* unit : outputUnits(result))
         units << QString::fromLatin1(unit);
-    auto* selector =
-        addSelector(parent, QString::fromLatin1(outputSelectorName(result)), units, units.constFirst(), geometry);
-    selector->setFont(selectorFont());
+    QComboBox* selector =
+        addUnitSelector(parent, QString::fromLatin1(outputSelectorName(result)), units, units.constFirst(), geometry);
     onUserChange(selector, [this, result] { outputUnitsChange(result); });
     return selector;
 }

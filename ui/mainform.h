@@ -97,6 +97,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    struct InputRow;
+
     void createCommandRow(QWidget* client);
     void createInputGroups(QWidget* client);
     void createNotebook(QWidget* client);
@@ -105,6 +107,7 @@ private:
     QWidget* createPredictionsPage();
     QWidget* createTsiPage();
     void createMenus();
+    void addInputRow(QWidget* group, const InputRow& row, int y, int boxLeft);
     QComboBox* addInputSelector(QWidget* parent, Input input, const QStringList& items, QRect geometry);
     QComboBox* addOutputSelector(QWidget* parent, OutputResult result, QRect geometry);
 
