@@ -67,6 +67,24 @@ std::string pathOf(const QString& fileName)
     return QFile::encodeName(fileName).toStdString();
 }
 
+// A result grid under its page's heading, with the titles of its first row and column;
+// the column titles include the corner cell.
+template <std::size_t Columns, std::size_t Rows>
+StringGrid* addTitledGrid(QWidget* page, const QString& name, int columnWidth,
+                          const std::array<const char*, Columns>& columnTitles,
+                          const std::array<const char*, Rows>& rowTitles)
+{
+    constexpr int GridRowHeight = 18;
+    auto* grid = new StringGrid(int(Columns), int(Rows) + 1, columnWidth, GridRowHeight, page);
+    grid->setObjectName(name);
+    grid->move(8, 28);
+    for (int column = 0; column < int(Columns); ++column)
+        grid->setCell(column, 0, QString::fromLatin1(columnTitles[column]));
+    for (int row = 0; row < int(Rows); ++row)
+        grid->setCell(0, row + 1, QString::fromLatin1(rowTitles[row]));
+    return grid;
+}
+
 struct CommandButton {
     const char* name;     // object name
     const char* caption;  // text beside the glyph; empty for a glyph-only button
@@ -267,13 +285,7 @@ QWidget* TMainForm::createChlrPage()
 {
     auto* page = new QWidget;
     addLabel(page, QStringLiteral("Chlorophyll A Interval Frequencies (%)"), QRect(8, 4, 360, 20));
-    chlrGrid_ = new StringGrid(5, 5, 64, 18, page);
-    chlrGrid_->setObjectName(QStringLiteral("ChlrStringGrid"));
-    chlrGrid_->move(8, 28);
-    for (int column = 0; column < 5; ++column)
-        chlrGrid_->setCell(column, 0, QString::fromLatin1(ChlrGridColumnTitles[column]));
-    for (int row = 1; row < 5; ++row)
-        chlrGrid_->setCell(0, row, QString::fromLatin1(ChlrGridRowTitles[row - 1]));
+    chlrGrid_ = addTitledGrid(page, QStringLiteral("ChlrStringGrid"), 64, ChlrGridColumnTitles, ChlrGridRowTitles);
     const char* legend[] = {"Case A = within-year variation considered", "Case B = within-year + year-to-year",
                             "Case C = Case B + Model Error"};
     for (int i = 0; i < 3; ++i)
@@ -285,13 +297,7 @@ QWidget* TMainForm::createPredictionsPage()
 {
     auto* page = new QWidget;
     addLabel(page, QStringLiteral("TRPHEX Model Predictions"), QRect(8, 4, 360, 20));
-    compGrid_ = new StringGrid(6, 4, 90, 18, page);
-    compGrid_->setObjectName(QStringLiteral("CompStringGrid"));
-    compGrid_->move(8, 28);
-    for (int column = 0; column < 6; ++column)
-        compGrid_->setCell(column, 0, QString::fromLatin1(CompGridColumnTitles[column]));
-    for (int row = 1; row < 4; ++row)
-        compGrid_->setCell(0, row, QString::fromLatin1(CompGridRowTitles[row - 1]));
+    compGrid_ = addTitledGrid(page, QStringLiteral("CompStringGrid"), 90, CompGridColumnTitles, CompGridRowTitles);
     addLabel(page, QStringLiteral("Note:"), QRect(8, 110, 44, 20));
     addLabel(page, QStringLiteral("Residual = Log10(obs/pred)"), QRect(52, 110, 500, 20));
     addLabel(page, QStringLiteral("t-test for significant difference between observed and predicted"),
