@@ -15,11 +15,13 @@ namespace trophex::ui::testing {
 
 namespace {
 
-QString takeFront(std::deque<QString>& answers)
+// The first queued answer, or a cancelled dialog's answer when none is queued.
+template <typename Answer>
+Answer takeFront(std::deque<Answer>& answers)
 {
     if (answers.empty())
-        return {};
-    QString answer = answers.front();
+        return Answer{};
+    Answer answer = answers.front();
     answers.pop_front();
     return answer;
 }
@@ -49,16 +51,23 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& lastName)
 bool ScriptedDialogs::confirmReplace(QWidget*, const QString& fileName)
 {
     replaceQuestions << fileName;
-    if (replaceAnswers.empty())
-        return false;
-    const bool answer = replaceAnswers.front();
-    replaceAnswers.pop_front();
-    return answer;
+    return takeFront(replaceAnswers);
 }
 
 void ScriptedDialogs::showError(QWidget*, const QString& message)
 {
     errors << message;
+}
+
+bool ScriptedDialogs::confirmPrint(QWidget*, QPrinter&)
+{
+    ++printDialogs;
+    return takeFront(printAnswers);
+}
+
+void ScriptedDialogs::setUpPrinter(QWidget*, QPrinter&)
+{
+    ++printerSetups;
 }
 
 QString sourceHelpDir()

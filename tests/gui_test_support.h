@@ -29,11 +29,16 @@ public:
     QStringList saveStartNames;          // the name each save dialog started with
     QStringList replaceQuestions;        // the file each replace question named
     QStringList errors;                  // every error message shown
+    std::deque<bool> printAnswers;       // answers of the print dialog
+    int printDialogs = 0;                // how often the print dialog was shown
+    int printerSetups = 0;               // how often the printer setup dialog was shown
 
     QString openFileName(QWidget* parent, const QString& lastName) override;
     QString saveFileName(QWidget* parent, const QString& lastName) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
+    bool confirmPrint(QWidget* parent, QPrinter& printer) override;
+    void setUpPrinter(QWidget* parent, QPrinter& printer) override;
 };
 
 // The help folder of the source tree, which holds the help file.

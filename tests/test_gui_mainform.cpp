@@ -169,7 +169,9 @@ void MainFormTest::invalidInputBeforeAnyResultLeavesNothingToPrint()
     enterWorkedExample(program.main);
     editBox(&program.main, "WareaEditBox")->clear();
     program.main.CalcButtonClick();
+    program.dialogs.printAnswers.push_back(true);
     program.main.PrintBtnClick();
+    QCOMPARE(program.dialogs.printDialogs, 1);
     QCOMPARE(program.dialogs.errors, QStringList({"Invalid Input Parameter!", "There's nothing to print!"}));
 }
 
@@ -229,6 +231,7 @@ void MainFormTest::clearEmptiesBoxesAndGridsButKeepsSelections()
     QCOMPARE(calibrationSet(*program.windows.CalibrateForm), calibration);
     QCOMPARE(main.ResultsReady(), 0);
 
+    program.dialogs.printAnswers.push_back(true);
     main.PrintBtnClick();
     QCOMPARE(program.dialogs.errors, QStringList({"There's nothing to print!"}));
 }
@@ -384,8 +387,11 @@ void MainFormTest::menusRunTheButtonHandlers()
     QCOMPARE(main.ResultsReady(), 1);
     trigger("Clear1");
     QCOMPARE(main.ResultsReady(), 0);
+    program.dialogs.printAnswers.push_back(true);
     trigger("Print1");
     QCOMPARE(program.dialogs.errors, QStringList({"There's nothing to print!"}));
+    trigger("PrinterSetup1");
+    QCOMPARE(program.dialogs.printerSetups, 1);
     trigger("Open1");
     trigger("Save1");
     QCOMPARE(program.dialogs.openStartNames.size(), 1);

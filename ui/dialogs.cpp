@@ -1,5 +1,7 @@
 #include "ui/dialogs.h"
 
+#include "print/printcommand.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -49,6 +51,16 @@ void QtUserDialogs::showError(QWidget* parent, const QString& message)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtUserDialogs::confirmPrint(QWidget* parent, QPrinter& printer)
+{
+    return SystemPrintDialog(parent).confirm(printer);
+}
+
+void QtUserDialogs::setUpPrinter(QWidget* parent, QPrinter& printer)
+{
+    runPrinterSetup(printer, parent);
 }
 
 }  // namespace trophex::ui

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace trophex::ui {
@@ -24,6 +25,11 @@ public:
 
     // A modal box with the error icon, the caption "Error" and one OK button.
     virtual void showError(QWidget* parent, const QString& message) = 0;
+
+    // The print dialog on the kept printer; true when the user confirmed.
+    virtual bool confirmPrint(QWidget* parent, QPrinter& printer) = 0;
+    // The printer setup dialog on the kept printer.
+    virtual void setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The platform's file dialogs and message boxes.
@@ -33,6 +39,8 @@ public:
     QString saveFileName(QWidget* parent, const QString& lastName) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
+    bool confirmPrint(QWidget* parent, QPrinter& printer) override;
+    void setUpPrinter(QWidget* parent, QPrinter& printer) override;
 };
 
 }  // namespace trophex::ui

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -440,13 +441,68 @@ void TMainForm::FormPaint()
         chart_->copyBitmapToSurface();
 }
 
+namespace {
+
+// The window's print dialog, as the Print command asks for it.
+class WindowPrintDialog : public PrintDialogRunner {
+public:
+    WindowPrintDialog(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
+    bool confirm(QPrinter& printer) override { return dialogs_.confirmPrint(parent_, printer); }
+
+private:
+    UserDialogs& dialogs_;  // the dialogs of the window
+    QWidget* parent_;       // owner of the modal dialog
+};
+
+}  // namespace
+
+TMainForm::~TMainForm() = default;
+
 void TMainForm::PrintBtnClick()
 {
-    if (resultsReady_ == 0)
-        DisplayErrorDlg(QString::fromLatin1(NothingToPrintMessage));
+    WindowPrintDialog dialog(dialogs_, this);
+    runPrintCommand(printer(), dialog, resultsReady_ != 0, reportTexts(),
+                    [this](const std::string& message) { DisplayErrorDlg(qs(message)); });
 }
 
-void TMainForm::PrinterSetup1Click() {}
+void TMainForm::PrinterSetup1Click()
+{
+    dialogs_.setUpPrinter(this, printer());
+}
+
+QPrinter& TMainForm::printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+ReportTexts TMainForm::reportTexts() const
+{
+    const auto text = [this](const char* name) { return controlText(QString::fromLatin1(name)).toStdString(); };
+    ReportTexts t;
+    t.NameEditBox = text("NameEditBox");
+    t.EcoRegComboBox = text("EcoRegComboBox");
+    t.WareaEditBox = text("WareaEditBox");
+    t.WareaComboBox = text("WareaComboBox");
+    t.LareaEditBox = text("LareaEditBox");
+    t.LareaComboBox = text("LareaComboBox");
+    t.DepthEditBox = text("DepthEditBox");
+    t.DepthComboBox = text("DepthComboBox");
+    for (OutputResult r : AllOutputResults) {
+        t.resultBoxes[static_cast<int>(r)] = text(outputBoxName(r));
+        t.resultUnits[static_cast<int>(r)] = text(outputSelectorName(r));
+    }
+    t.PhosRetEditBox = text("PhosRetEditBox");
+    for (int row = 0; row < CompGridRows; ++row)
+        for (int column = 0; column < CompGridColumns; ++column)
+            t.CompStringGrid[row][column] = compGrid_->cell(column, row).toStdString();
+    for (int row = 0; row < ChlrGridRows; ++row)
+        for (int column = 0; column < ChlrGridColumns; ++column)
+            t.ChlrStringGrid[row][column] = chlrGrid_->cell(column, row).toStdString();
+    t.indexBoxes = {text("AvgTSIeditBox"), text("PhosTSIeditBox"), text("ChlrATSIeditBox"), text("SecchiTSIeditBox")};
+    return t;
+}
 
 void TMainForm::SaveBtnClick()
 {

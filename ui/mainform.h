@@ -8,13 +8,16 @@
 #include "model/modelstate.h"
 #include "model/numberformat.h"
 #include "model/outputunits.h"
+#include "print/reporttexts.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class QComboBox;
+class QPrinter;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -35,6 +38,7 @@ class TMainForm : public QMainWindow {
 
 public:
     TMainForm(UserDialogs& dialogs, const NumberFormat& format, HelpViewer& help);
+    ~TMainForm() override;
 
     // The windows created after this one at start-up.
     void attachWindows(TAboutBox& aboutBox, TCalibrateForm& calibrateForm);
@@ -80,6 +84,10 @@ public:
 
     // The text of the main window's input, result or index control with this object name.
     QString controlText(const QString& objectName) const;
+    // Every text the printed report shows, as the controls hold them now.
+    ReportTexts reportTexts() const;
+    // The printer that the print and printer setup dialogs choose, kept for the whole run.
+    QPrinter& printer();
     StringGrid& ChlrStringGrid() const { return *chlrGrid_; }
     StringGrid& CompStringGrid() const { return *compGrid_; }
     TsiChart& PaintBox1() const { return *chart_; }
@@ -123,6 +131,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     TCalibrateForm* calibrateForm_ = nullptr;
 
+    std::unique_ptr<QPrinter> printer_;  // created when first printed to or set up
     ModelState state_;               // model state of the last completed calculation
     std::uint8_t resultsReady_ = 0;  // 1 once a calculation completed, 0 after Clear
     QString lastOpenName_;           // file last chosen in the open dialog
