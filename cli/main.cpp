@@ -1,9 +1,17 @@
 #include "cli/runner.h"
 
+#ifdef TROPHEX_WITH_REPORT
+#include "cli/report_command.h"
+#endif
+
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return trophex::cli::runRunner(args, std::cout, std::cerr, trophex::NumberFormat::fromSystemLocale());
+    trophex::cli::ReportWriter writeReport;
+#ifdef TROPHEX_WITH_REPORT
+    writeReport = trophex::cli::writeReportPdf;
+#endif
+    return trophex::cli::runRunner(args, std::cout, std::cerr, trophex::NumberFormat::fromSystemLocale(), writeReport);
 }

@@ -98,6 +98,23 @@ void printResults(std::ostream& out, const FileAssessment& a)
     printRow(out, "Secchi TSI", r.tsi.SecchiTSI);
 }
 
+// The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
+// nullopt when args[i] is another option; a missing value sets error.
+std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+                                       std::string& error)
+{
+    const std::string& arg = args[i];
+    if (arg.rfind(name + "=", 0) == 0)
+        return arg.substr(name.size() + 1);
+    if (arg != name)
+        return std::nullopt;
+    if (i + 1 >= args.size()) {
+        error = name + " needs a value";
+        return std::nullopt;
+    }
+    return args[++i];
+}
+
 }  // namespace
 
 std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error)
@@ -115,23 +132,25 @@ std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>
             return options;
         } else if (arg == "--json") {
             options.json = true;
-        } else if (arg == "--unit" || arg.rfind("--unit=", 0) == 0) {
-            const bool inline_ = arg != "--unit";
-            if (!inline_ && i + 1 >= args.size()) {
-                error = "--unit needs SELECTOR=TEXT";
-                return std::nullopt;
-            }
-            const auto choice = parseUnitChoice(inline_ ? arg.substr(7) : args[++i], error);
+        } else if (const auto value = optionValue(args, i, "--unit", error)) {
+            const auto choice = parseUnitChoice(*value, error);
             if (!choice)
                 return std::nullopt;
             options.units.push_back(*choice);
+        } else if (const auto value = optionValue(args, i, "--report", error)) {
+            options.reportPath = *value;
         } else {
-            error = "unknown option " + arg;
+            if (error.empty())
+                error = "unknown option " + arg;
             return std::nullopt;
         }
     }
     if (options.files.empty()) {
         error = "no data file given";
+        return std::nullopt;
+    }
+    if (!options.reportPath.empty() && options.files.size() != 1) {
+        error = "--report takes exactly one data file";
         return std::nullopt;
     }
     return options;
@@ -171,7 +190,8 @@ void printPage(std::ostream& out, const FileAssessment& a)
         out << "Error: " << a.error << '\n';
 }
 
-int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format)
+int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format,
+              const ReportWriter& writeReport)
 {
     std::string error;
     const std::optional<RunnerOptions> options = parseRunnerArguments(args, error);
@@ -182,6 +202,13 @@ int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (options->help) {
         out << RunnerUsage;
         return 0;
+    }
+    if (!options->reportPath.empty()) {
+        if (!writeReport) {
+            err << "trophex-cli: this build cannot write reports\n";
+            return 2;
+        }
+        return writeReport(options->files.front(), options->reportPath, options->units, format, err);
     }
     bool allCalculated = true;
     bool first = true;

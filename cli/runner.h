@@ -8,6 +8,7 @@
 #include "model/outputunits.h"
 
 #include <array>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -24,8 +25,15 @@ struct RunnerOptions {
     bool help = false;              // print the usage and nothing else
     bool json = false;              // one JSON object per line instead of a readable page
     std::vector<UnitChoice> units;  // unit selections applied after each calculation
+    std::string reportPath;         // write the printed report of the one file as this PDF
     std::vector<std::string> files;
 };
+
+// Writes the printed report of a data file as a PDF; 0 on success, else 1 with one line
+// on the error stream. Builds without the printing subsystem have none.
+using ReportWriter = std::function<int(const std::string& dataFile, const std::string& pdfPath,
+                                       const std::vector<UnitChoice>& units, const NumberFormat& format,
+                                       std::ostream& errors)>;
 
 // The options, or nullopt with a message for bad usage.
 std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error);
@@ -47,16 +55,18 @@ void printPage(std::ostream& out, const FileAssessment& assessment);
 
 // Exit status: 0 when every file calculated, 1 otherwise, 2 for bad usage.
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-              const NumberFormat& format);
+              const NumberFormat& format, const ReportWriter& writeReport = {});
 
 inline constexpr const char* RunnerUsage =
     "usage: trophex-cli [--json] [--unit SELECTOR=TEXT]... FILE...\n"
+    "       trophex-cli [--unit SELECTOR=TEXT]... --report REPORT.pdf FILE\n"
     "       trophex-cli batch --help    (assess a CSV table of lakes)\n"
     "  Opens each model-run data file, calculates and prints every result.\n"
     "  --json                one JSON object per line per file\n"
     "  --unit SELECTOR=TEXT  show a result in another unit, as its unit selector would;\n"
     "                        SELECTOR is one of AvgInTPunits, PhosLoadUnits, CVtpUnits,\n"
     "                        OutVolUnits, ResTimeUnits, WatLoadUnits\n"
+    "  --report REPORT.pdf   write the printed report of the one FILE as a PDF\n"
     "  Exit status: 0 when every file calculated, 1 otherwise, 2 for bad usage.\n";
 
 }  // namespace trophex::cli

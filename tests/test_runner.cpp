@@ -111,3 +111,25 @@ TEST(Json, StringsAreAlwaysValid)
     EXPECT_EQ(jsonString("caf\xe9"), "\"caf\xef\xbf\xbd\"");
     EXPECT_EQ(jsonString("\u6e56"), "\"\u6e56\"");
 }
+
+TEST_F(Runner, ReportOptionHandsOneFileToTheReportWriter)
+{
+    std::string reportedFile, reportedPdf;
+    std::size_t unitCount = 0;
+    const ReportWriter fake = [&](const std::string& file, const std::string& pdf, const std::vector<UnitChoice>& units,
+                                  const NumberFormat&, std::ostream&) {
+        reportedFile = file;
+        reportedPdf = pdf;
+        unitCount = units.size();
+        return 0;
+    };
+    std::vector<std::string> args = {"--unit", "OutVolUnits=gal/day", "--report", "out.pdf", example};
+    EXPECT_EQ(runRunner(args, out, err, NumberFormat{}, fake), 0);
+    EXPECT_EQ(reportedFile, example);
+    EXPECT_EQ(reportedPdf, "out.pdf");
+    EXPECT_EQ(unitCount, 1u);
+
+    EXPECT_EQ(runRunner({"--report", "out.pdf", example, invalid}, out, err, NumberFormat{}, fake), 2);
+    EXPECT_EQ(runRunner({"--report"}, out, err, NumberFormat{}, fake), 2);
+    EXPECT_EQ(runRunner({"--report", "out.pdf", example}, out, err, NumberFormat{}), 2);  // no printing in this build
+}

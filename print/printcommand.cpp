@@ -1,0 +1,51 @@
+#include "print/printcommand.h"
+
+#include "print/reportlayout.h"
+#include "print/reportpainter.h"
+
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace trophex {
+
+bool SystemPrintDialog::confirm(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent_);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool printReport(QPaintDevice& device, const ReportTexts& texts)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    paintReport(painter, layoutReport(device.width(), device.height(), texts));
+    return painter.end();
+}
+
+PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
+                             const ReportTexts& texts, const ErrorDisplay& showError)
+{
+    if (!dialog.confirm(printer))
+        return PrintOutcome::Cancelled;
+    if (!resultsReady) {
+        showError(NothingToPrintMessage);
+        return PrintOutcome::NothingToPrint;
+    }
+    if (!printReport(printer, texts)) {
+        showError(PrintFailedMessage);
+        return PrintOutcome::PrinterFailed;
+    }
+    return PrintOutcome::Printed;
+}
+
+void runPrinterSetup(QPrinter& printer, QWidget* parent)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    dialog.exec();
+}
+
+}  // namespace trophex

@@ -1,0 +1,14 @@
+#pragma once
+// Draws a laid-out report on any paint device: a printer, a PDF writer or an image.
+
+#include "print/reportlayout.h"
+
+class QPainter;
+
+namespace trophex {
+
+// The painter must be active on the device the layout was computed for. Font sizes are
+// points on that device, turned into pixels with its logical resolution.
+void paintReport(QPainter& painter, const ReportLayout& layout);
+
+}  // namespace trophex

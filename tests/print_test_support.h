@@ -1,0 +1,26 @@
+#pragma once
+// Shared helpers of the report tests: the worked example lake and lookups in a layout.
+
+#include "model/calculation.h"
+#include "print/reportlayout.h"
+
+#include <string>
+#include <vector>
+
+namespace trophex::testing {
+
+// 10 km2 of watershed, 1 km2 of lake 5 m deep, TP 30 ug/L, chlorophyll 10 ug/L, Secchi 2 m,
+// alkalinity 1 meq/L, NLF.
+InputTexts workedExampleInputs();
+
+// The window's texts right after calculating these inputs (the calculation must succeed).
+ReportTexts reportAfterCalculating(const InputTexts& inputs);
+
+std::vector<ReportText> textsOf(const ReportLayout& layout);
+std::vector<ReportRect> rectsOf(const ReportLayout& layout);
+std::vector<ReportLine> linesOf(const ReportLayout& layout, Rgb colour);
+
+// The one text item with exactly this text; fails the test when there is not exactly one.
+ReportText textItem(const ReportLayout& layout, const std::string& text);
+
+}  // namespace trophex::testing

@@ -1,0 +1,246 @@
+#include "print_test_support.h"
+
+#include "cli/report_command.h"
+#include "files/datafile.h"
+#include "print/printcommand.h"
+#include "print/reportpainter.h"
+#include "print/reportpdf.h"
+
+#include <QFile>
+#include <QImage>
+#include <QLocale>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace trophex;
+using namespace trophex::testing;
+using trophex::cli::writeReportPdf;
+
+namespace {
+
+QColor qcolor(Rgb rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QImage paintedPage(const ReportLayout& layout, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintReport(painter, layout);
+    return image;
+}
+
+// The print dialog of a test: records that it was asked and, when confirmed, prints to a
+// PDF file as the platform dialog's "print to file" does.
+class ScriptedPrintDialog : public PrintDialogRunner {
+public:
+    ScriptedPrintDialog(bool confirms, QString file, std::vector<std::string>& events)
+        : confirms_(confirms), file_(std::move(file)), events_(events)
+    {
+    }
+    bool confirm(QPrinter& printer) override
+    {
+        events_.push_back("dialog");
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file_);
+        return confirms_;
+    }
+
+private:
+    bool confirms_;
+    QString file_;
+    std::vector<std::string>& events_;
+};
+
+struct PrintRun {
+    PrintOutcome outcome;             // what the command returned
+    std::vector<std::string> events;  // dialog and error messages, in order
+    bool documentWritten;             // whether the printer produced a file
+};
+
+PrintRun runPrint(bool confirms, bool resultsReady, const QString& file)
+{
+    PrintRun run{};
+    QPrinter printer(QPrinter::HighResolution);
+    ScriptedPrintDialog dialog(confirms, file, run.events);
+    run.outcome = runPrintCommand(printer, dialog, resultsReady, reportAfterCalculating(workedExampleInputs()),
+                                  [&run](const std::string& message) { run.events.push_back(message); });
+    run.documentWritten = QFile::exists(file);
+    return run;
+}
+
+QString runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+}  // namespace
+
+TEST(ReportPainter, DrawsOpaqueTextBarsMarksAndAxis)
+{
+    ReportTexts texts = reportAfterCalculating(workedExampleInputs());
+    texts.indexBoxes.AvgTSI = "62";
+    const ReportLayout layout = layoutReport(800, 1100, texts);
+    const ReportUnits u = layout.units;  // Lh 22, Cw 100, U 4
+    const QImage image = paintedPage(layout, 800, 1100);
+
+    // The title's cells start exactly at its top-left corner, filled green behind white letters.
+    EXPECT_EQ(image.pixelColor(u.Cw, 2 * u.Lh), qcolor(ReportGreen));
+    EXPECT_EQ(image.pixelColor(u.Cw - 1, 2 * u.Lh + 2), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(u.Cw + 2, 2 * u.Lh - 1), QColor(Qt::white));
+
+    const int Yc = 33 * u.Lh + u.Lh / 2;
+    EXPECT_EQ(image.pixelColor(u.x0, 33 * u.Lh), qcolor(ReportGreen));
+    EXPECT_EQ(image.pixelColor(u.x0 + 100 * u.U - 1, 34 * u.Lh - 1), qcolor(ReportGreen));
+    EXPECT_EQ(image.pixelColor(u.x0 + 100 * u.U, 33 * u.Lh + 1), QColor(Qt::white));
+    // The mark at 62 rises Lh div 8 above the middle; the NLF range 45-51 is drawn over it.
+    EXPECT_EQ(image.pixelColor(u.x0 + 62 * u.U, Yc - 2), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(u.x0 + 62 * u.U, Yc - 4), qcolor(ReportGreen));
+    EXPECT_EQ(image.pixelColor(u.x0 + 48 * u.U, Yc), qcolor(ReportMagenta));
+    EXPECT_EQ(image.pixelColor(u.x0 + 52 * u.U + 1, Yc), qcolor(ReportGreen));
+    const int Ya = 39 * u.Lh + 2 * (u.Lh / 2);
+    EXPECT_EQ(image.pixelColor(u.x0 + 5 * u.U, Ya), QColor(Qt::black));
+}
+
+TEST(PrintCommand, DialogComesFirstThenNothingToPrint)
+{
+    QTemporaryDir dir;
+    const PrintRun notReady = runPrint(true, false, dir.filePath("not-ready.pdf"));
+    EXPECT_EQ(notReady.outcome, PrintOutcome::NothingToPrint);
+    EXPECT_EQ(notReady.events, (std::vector<std::string>{"dialog", "There's nothing to print!"}));
+    EXPECT_FALSE(notReady.documentWritten);
+
+    const PrintRun cancelled = runPrint(false, true, dir.filePath("cancelled.pdf"));
+    EXPECT_EQ(cancelled.outcome, PrintOutcome::Cancelled);
+    EXPECT_EQ(cancelled.events, (std::vector<std::string>{"dialog"}));
+    EXPECT_FALSE(cancelled.documentWritten);
+
+    const PrintRun printed = runPrint(true, true, dir.filePath("printed.pdf"));
+    EXPECT_EQ(printed.outcome, PrintOutcome::Printed);
+    EXPECT_EQ(printed.events, (std::vector<std::string>{"dialog"}));
+    EXPECT_TRUE(printed.documentWritten);
+}
+
+TEST(PrintCommand, PrinterThatCannotStartIsReported)
+{
+    QTemporaryDir dir;
+    const PrintRun run = runPrint(true, true, dir.filePath("missing-folder/report.pdf"));
+    EXPECT_EQ(run.outcome, PrintOutcome::PrinterFailed);
+    EXPECT_EQ(run.events, (std::vector<std::string>{"dialog", PrintFailedMessage}));
+}
+
+TEST(ReportPdf, PaperFollowsTheLocale)
+{
+    EXPECT_EQ(reportPaperSize(QLocale("en_US")), QPageSize::Letter);
+    EXPECT_EQ(reportPaperSize(QLocale("fr_CA")), QPageSize::Letter);
+    EXPECT_EQ(reportPaperSize(QLocale("es_MX")), QPageSize::Letter);
+    EXPECT_EQ(reportPaperSize(QLocale("en_GB")), QPageSize::A4);
+    EXPECT_EQ(reportPaperSize(QLocale("de_DE")), QPageSize::A4);
+    EXPECT_EQ(reportPaperSize(QLocale::c()), QPageSize::A4);
+}
+
+TEST(ReportCommand, WorkedExampleAsPdfShowsTheWindowsTexts)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftoppm.isEmpty() || pdftotext.isEmpty())
+        GTEST_SKIP() << "poppler-utils (pdftoppm, pdftotext) not installed";
+
+    QTemporaryDir dir;
+    const std::string dataFile = dir.filePath("example.tpx").toStdString();
+    const std::string pdf = dir.filePath("example.pdf").toStdString();
+    ASSERT_FALSE(writeDataFile(dataFile, workedExampleInputs()));
+    std::ostringstream errors;
+    ASSERT_EQ(writeReportPdf(dataFile, pdf, {}, NumberFormat{}, errors), 0) << errors.str();
+
+    const QString text = runTool(pdftotext, {"-layout", QString::fromStdString(pdf), "-"});
+    const ReportTexts window = reportAfterCalculating(workedExampleInputs());
+    for (const std::string& expected :
+         {std::string("TRPHEX - Tarnovale"), std::string("Lake Outflow: 2.43 hm3/yr"),
+          "TP Load: " + window.resultBox(OutputResult::PhosLoad) + " kg/yr",
+          "Avg TP Inflow: " + window.resultBox(OutputResult::AvgInTP) + " ug/L",
+          "Residence Time: " + window.resultBox(OutputResult::ResTime) + " years",
+          "Chiaudani/Vighi TP: " + window.resultBox(OutputResult::CVtp) + " ug/L",
+          "P Retention Coef: " + window.PhosRetEditBox, "Avg TSI = " + window.indexBoxes.AvgTSI,
+          "Secchi TSI = " + window.indexBoxes.SecchiTSI})
+        EXPECT_TRUE(text.contains(QString::fromStdString(expected))) << expected << "\n" << text.toStdString();
+    for (const auto& row : window.CompStringGrid)
+        for (const std::string& cell : row)
+            EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
+    for (const auto& row : window.ChlrStringGrid)
+        for (const std::string& cell : row)
+            EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
+    EXPECT_EQ(text.count('\f'), 1) << "one page";
+
+    // Rendered, the title band and the first bar are green and its NLF range magenta where
+    // the layout put them.
+    constexpr int Dpi = 150;
+    runTool(pdftoppm, {"-png", "-r", QString::number(Dpi), "-singlefile", QString::fromStdString(pdf),
+                       dir.filePath("page")});
+    const QImage image(dir.filePath("page.png"));
+    ASSERT_FALSE(image.isNull());
+    const QRect printable = reportPdfPageLayout(reportPaperSize(QLocale::system())).paintRectPixels(ReportPdfResolution);
+    const ReportUnits u = layoutReport(printable.width(), printable.height(), window).units;
+    auto rendered = [&](int x, int y) {
+        const double scale = double(Dpi) / ReportPdfResolution;
+        return image.pixelColor(int((printable.left() + x) * scale), int((printable.top() + y) * scale));
+    };
+    const int Yc = 33 * u.Lh + u.Lh / 2;
+    EXPECT_EQ(rendered(u.Cw + u.Lh / 8, 2 * u.Lh + u.Lh / 8), qcolor(ReportGreen));
+    EXPECT_EQ(rendered(u.x0 + 10 * u.U, Yc), qcolor(ReportGreen));
+    EXPECT_EQ(rendered(u.x0 + 48 * u.U, Yc), qcolor(ReportMagenta));
+    EXPECT_EQ(rendered(u.x0 + 52 * u.U, Yc - u.Lh / 4), qcolor(ReportGreen));
+}
+
+TEST(ReportCommand, FailuresAreReportedAndNothingIsWritten)
+{
+    QTemporaryDir dir;
+    const std::string pdf = dir.filePath("report.pdf").toStdString();
+    std::ostringstream missing;
+    EXPECT_EQ(writeReportPdf(dir.filePath("missing.tpx").toStdString(), pdf, {}, NumberFormat{}, missing), 1);
+    EXPECT_FALSE(missing.str().empty());
+
+    const std::string dataFile = dir.filePath("bad.tpx").toStdString();
+    InputTexts inputs = workedExampleInputs();
+    inputs[Input::WareaEditBox] = "";
+    ASSERT_FALSE(writeDataFile(dataFile, inputs));
+    std::ostringstream invalid;
+    EXPECT_EQ(writeReportPdf(dataFile, pdf, {}, NumberFormat{}, invalid), 1);
+    EXPECT_NE(invalid.str().find("Invalid Input Parameter!"), std::string::npos) << invalid.str();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
+
+    std::ostringstream unwritable;
+    ASSERT_FALSE(writeDataFile(dataFile, workedExampleInputs()));
+    EXPECT_EQ(writeReportPdf(dataFile, dir.filePath("no-such-folder/report.pdf").toStdString(), {}, NumberFormat{},
+                             unwritable),
+              1);
+    EXPECT_FALSE(unwritable.str().empty());
+}
+
+TEST(ReportCommand, PrintsTheRunnersUnitChoices)
+{
+    QTemporaryDir dir;
+    const std::string dataFile = dir.filePath("example.tpx").toStdString();
+    InputTexts inputs = workedExampleInputs();
+    inputs[Input::AlkalinityEditBox] = "";
+    ASSERT_FALSE(writeDataFile(dataFile, inputs));
+    const cli::FileAssessment assessment = cli::assessFile(
+        dataFile, {{OutputResult::OutVol, "gal/day"}, {OutputResult::CVtp, "mg/L"}}, NumberFormat{});
+    ASSERT_TRUE(assessment.ok()) << assessment.error;
+    const ReportLayout page = layoutReport(4800, 6600, cli::reportTextsOf(assessment));
+    textItem(page, "Lake Outflow: 1,761,264.00 gal/day");
+    textItem(page, "Chiaudani/Vighi TP: NA mg/L");
+}
