@@ -6,6 +6,7 @@
 #include "ui/calibrateform.h"
 #include "ui/mainform.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -101,10 +102,13 @@ void FilesTest::saveAndReopenRestoresEveryTextAndCalculates()
     program.endStartupScreen();
     TMainForm& main = program.main;
     enterWorkedExample(main);
-    editBox(&main, "NameEditBox")->setText("Lac Léman, north bay");
+    editBox(&main, "NameEditBox")->setText("Lac Léman, north bay " + QString(40000, QChar('x')));
+    selector(&main, "TPunitComboBox")->setEditText(QString(40000, QChar('u')));
     editBox(&main, "DepthEditBox")->setText("5.00");
     editBox(program.windows.CalibrateForm.get(), "PrecipEditBox")->setText("0.80");
     const trophex::InputTexts saved = main.gatherInputs();
+    QCOMPARE(saved[trophex::Input::NameEditBox].size(), std::size_t{22 + 40000});
+    QCOMPARE(saved[trophex::Input::TPunitComboBox].size(), std::size_t{40000});
     save(program, path("run.tpx"));
 
     Program other;

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <limits>
+
 namespace trophex::ui {
 
 void installFontSubstitutes()
@@ -22,6 +24,16 @@ QFont pixelFont(const QString& family, int pixelSize, bool bold, bool italic)
     return font;
 }
 
+namespace {
+
+// Boxes hold texts of any length, so that a data file's line comes back whole on saving.
+void removeLengthLimit(QLineEdit* box)
+{
+    box->setMaxLength(std::numeric_limits<int>::max());
+}
+
+}  // namespace
+
 QLabel* addLabel(QWidget* parent, const QString& text, QRect geometry)
 {
     auto* label = new QLabel(text, parent);
@@ -35,6 +47,7 @@ QLineEdit* addEditBox(QWidget* parent, const QString& name, QRect geometry)
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setGeometry(geometry);
+    removeLengthLimit(box);
     return box;
 }
 
@@ -44,6 +57,7 @@ QComboBox* addSelector(QWidget* parent, const QString& name, const QStringList& 
     auto* selector = new QComboBox(parent);
     selector->setObjectName(name);
     selector->setEditable(true);
+    removeLengthLimit(selector->lineEdit());
     selector->setCompleter(nullptr);
     selector->setInsertPolicy(QComboBox::NoInsert);
     selector->setFocusPolicy(Qt::ClickFocus);
