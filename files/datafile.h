@@ -8,6 +8,7 @@
 
 #include "model/inputs.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,9 +31,15 @@ struct DataFileRead {
 // Reads the whole file before anything is decided; nothing is changed on failure.
 DataFileRead readDataFile(const std::string& path);
 
+// Called with the temporary file's path once it is complete and synced, just before it
+// replaces the target: the moment tests interrupt a save at.
+using BeforeRename = std::function<void(const std::string& tempPath)>;
+
 // Writes a temporary file beside the target, flushes and syncs it, then renames it over
-// the target, so that a failure leaves any earlier file intact. Returns the system's
-// error text on failure, nullopt on success.
-std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts);
+// the target, so that a failure leaves any earlier file intact. A device or pipe is
+// written into instead, and an existing file the user may not write is left alone.
+// Returns the system's error text on failure, nullopt on success.
+std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts,
+                                         const BeforeRename& beforeRename = {});
 
 }  // namespace trophex

@@ -1,5 +1,6 @@
 #include "files/datafile.h"
 #include "files/textencoding.h"
+#include "tests/disk_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +8,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace trophex;
+using namespace trophex::disk;
 namespace fs = std::filesystem;
 
 namespace {
@@ -22,34 +22,6 @@ std::string joinCrLf(std::initializer_list<std::string> lines)
         s += l + "\r\n";
     return s;
 }
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-class DataFileOnDisk : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("trophex_files_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override
-    {
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir);
-    }
-    fs::path dir;
-};
 
 }  // namespace
 

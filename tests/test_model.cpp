@@ -6,6 +6,7 @@
 #include "model/inputs.h"
 #include "model/outputunits.h"
 #include "model/tsi.h"
+#include "tests/example_lake.h"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +15,6 @@
 using namespace trophex;
 
 namespace {
-
-// The worked example lake: 10 km2 of watershed, 1 km2 of lake 5 m deep, NLF calibration.
-InputTexts exampleLake()
-{
-    InputTexts t = InputTexts::startup();
-    t[Input::NameEditBox] = "Example";
-    t[Input::WareaEditBox] = "10";
-    t[Input::WareaComboBox] = "km2";
-    t[Input::LareaEditBox] = "1";
-    t[Input::LareaComboBox] = "km2";
-    t[Input::DepthEditBox] = "5";
-    t[Input::TPeditBox] = "30";
-    t[Input::ChlrAeditBox] = "10";
-    t[Input::SechiEditBox] = "2";
-    t[Input::AlkalinityEditBox] = "1";
-    t[Input::AlkalinityUnitComboBox] = "meq/L";
-    return t;
-}
 
 CalculationOutcome calculate(const InputTexts& t)
 {

@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
-# Builds the project and runs every test.
+# Builds the project and runs every test: the test suite of the normal build, the same
+# suite built with AddressSanitizer and UndefinedBehaviorSanitizer (into build-asan/), and
+# each fuzz target for 60 seconds (tools/fuzz.sh, into build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/build.sh build
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure
+
+echo "== test suite with AddressSanitizer and UndefinedBehaviorSanitizer"
+bash tools/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE=ON \
+  -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF
+ctest --test-dir build-asan --output-on-failure -j2
+
+echo "== fuzz targets"
+bash tools/fuzz.sh 60

@@ -1,0 +1,44 @@
+#pragma once
+// Files on disk for the data-file tests: whole-file reading and writing, and a fresh
+// folder per test.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace trophex::disk {
+
+inline std::string slurp(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void spit(const std::filesystem::path& p, const std::string& bytes)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+class DataFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = std::filesystem::temp_directory_path() /
+              ("trophex_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        std::filesystem::permissions(dir, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+        std::filesystem::remove_all(dir);
+    }
+    std::filesystem::path dir;
+};
+
+}  // namespace trophex::disk

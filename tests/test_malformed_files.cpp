@@ -1,0 +1,208 @@
+// Malformed data files, opened as the Open command does: read from disk, then calculated.
+// Each opens as the reading rules say or is refused with "Invalid Input File!"; none
+// crashes or hangs. How long they take and how much memory they need is measured by
+// bench/malformed_files_bench.
+
+#include "files/datafile.h"
+#include "files/textencoding.h"
+#include "model/calculation.h"
+#include "tests/disk_helpers.h"
+#include "tests/example_lake.h"
+#include "tests/result_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <random>
+
+using namespace trophex;
+using namespace trophex::disk;
+
+namespace {
+
+const std::string Header = "TROPHEX 1.0 Data File";
+constexpr std::size_t HundredMegabytes = 100u << 20;
+
+std::vector<std::string> exampleLines()
+{
+    const InputTexts lake = exampleLake();
+    return {lake.texts.begin(), lake.texts.end()};
+}
+
+std::string joined(const std::vector<std::string>& lines, const std::string& lineEnd)
+{
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + lineEnd;
+    return bytes;
+}
+
+std::string fileOf(std::vector<std::string> lines, const std::string& lineEnd = "\r\n")
+{
+    lines.insert(lines.begin(), Header);
+    return joined(lines, lineEnd);
+}
+
+std::string noise(std::size_t size)
+{
+    std::mt19937 random(20240607);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+struct Opened {
+    DataFileRead read;           // what reading the file gave
+    CalculationOutcome outcome;  // the calculation that opening runs, when the file was read
+};
+
+class MalformedFiles : public DataFileOnDisk {
+protected:
+    Opened open(const std::string& bytes)
+    {
+        const std::filesystem::path file = dir / "lake.tpx";
+        spit(file, bytes);
+        Opened opened{readDataFile(file.string()), {}};
+        if (opened.read.ok())
+            opened.outcome = runCalculation(*opened.read.texts, NumberFormat{});
+        return opened;
+    }
+
+    void expectRefused(const std::string& bytes)
+    {
+        const Opened opened = open(bytes);
+        EXPECT_FALSE(opened.read.ok());
+        EXPECT_EQ(opened.read.error, InvalidFileMessage);
+    }
+
+    // Opens, and calculates as a file holding the example lake does.
+    void expectExampleResults(const std::string& bytes)
+    {
+        const Opened opened = open(bytes);
+        ASSERT_TRUE(opened.read.ok()) << opened.read.error;
+        ASSERT_TRUE(opened.outcome.ok()) << opened.outcome.error;
+        EXPECT_EQ(allResultTexts(opened.outcome.texts), allResultTexts(exampleOutcome().texts));
+    }
+
+    static const CalculationOutcome& exampleOutcome()
+    {
+        static const CalculationOutcome outcome = runCalculation(exampleLake(), NumberFormat{});
+        return outcome;
+    }
+};
+
+}  // namespace
+
+TEST_F(MalformedFiles, EmptyFileAndNoiseAreRefused)
+{
+    expectRefused("");
+    expectRefused(noise(65536));
+    expectRefused(std::string(1, '\0') + Header + "\r\n");
+    expectRefused(Header.substr(0, 10) + '\0' + Header.substr(10) + "\r\n");
+}
+
+TEST_F(MalformedFiles, HeaderOnlyOpensWithEmptyTextsAndIsNotCalculated)
+{
+    for (const std::string& bytes : {Header, Header + "\r\n", Header + "\r"}) {
+        const Opened opened = open(bytes);
+        ASSERT_TRUE(opened.read.ok());
+        EXPECT_EQ(opened.read.texts->texts, InputTexts().texts);
+        EXPECT_EQ(opened.outcome.error, InvalidInputMessage);
+    }
+}
+
+TEST_F(MalformedFiles, NoiseAfterTheHeaderOpensAsValidTextAndIsNotCalculated)
+{
+    const Opened opened = open(Header + "\r\n" + noise(65536));
+    ASSERT_TRUE(opened.read.ok());
+    for (const std::string& text : opened.read.texts->texts)
+        EXPECT_TRUE(isValidUtf8(text));
+    EXPECT_EQ(opened.outcome.error, InvalidInputMessage);
+}
+
+TEST_F(MalformedFiles, HundredMegabyteSingleLine)
+{
+    expectRefused(std::string(HundredMegabytes, 'A'));
+
+    std::vector<std::string> lines = exampleLines();
+    lines[0] = std::string(HundredMegabytes, 'n');
+    const Opened longName = open(fileOf(lines));
+    ASSERT_TRUE(longName.read.ok());
+    EXPECT_EQ((*longName.read.texts)[Input::NameEditBox].size(), HundredMegabytes);
+    EXPECT_TRUE(longName.outcome.ok());
+
+    lines = exampleLines();
+    lines[static_cast<int>(Input::WareaEditBox)] = std::string(HundredMegabytes, '7');
+    EXPECT_EQ(open(fileOf(lines)).outcome.error, faultMessage(FaultKind::Overflow));
+}
+
+TEST_F(MalformedFiles, NulBytesStayInTheirTexts)
+{
+    std::vector<std::string> lines = exampleLines();
+    lines[0] = std::string("La\0ke", 5);
+    const Opened inName = open(fileOf(lines));
+    ASSERT_TRUE(inName.read.ok());
+    EXPECT_EQ((*inName.read.texts)[Input::NameEditBox], lines[0]);
+    EXPECT_TRUE(inName.outcome.ok());
+
+    lines[static_cast<int>(Input::DepthEditBox)] = std::string("5\0", 2);
+    EXPECT_EQ(open(fileOf(lines)).outcome.error, InvalidInputMessage);
+}
+
+TEST_F(MalformedFiles, EndOfFileMarkEndsTheReadablePart)
+{
+    const std::string example = fileOf(exampleLines());
+    expectExampleResults(example + "\x1a" + noise(4096));
+
+    const std::size_t phosphorus = example.find("\r\n30\r\n") + 3;
+    const Opened cut = open(example.substr(0, phosphorus) + "\x1a" + example.substr(phosphorus));
+    ASSERT_TRUE(cut.read.ok());
+    EXPECT_EQ((*cut.read.texts)[Input::TPeditBox], "3");
+    EXPECT_EQ((*cut.read.texts)[Input::TPunitComboBox], "");
+    EXPECT_EQ(cut.outcome.error, InvalidInputMessage);
+}
+
+TEST_F(MalformedFiles, LineEnds)
+{
+    expectExampleResults(fileOf(exampleLines(), "\r"));
+    expectRefused(fileOf(exampleLines(), "\n"));
+
+    std::string mixed;
+    const std::vector<std::string> lines = exampleLines();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        mixed += lines[i] + (i % 3 == 0 ? "\r" : "\r\n");
+    expectExampleResults(Header + "\r\n" + mixed);
+
+    // An LF without a CR before it stays in its text and ends no line.
+    const Opened lf = open(Header + "\r\nExample\nLake\r\nNLF\n\r\n10\r\n");
+    ASSERT_TRUE(lf.read.ok());
+    EXPECT_EQ((*lf.read.texts)[Input::NameEditBox], "Example\nLake");
+    EXPECT_EQ((*lf.read.texts)[Input::EcoRegComboBox], "NLF\n");
+    EXPECT_EQ((*lf.read.texts)[Input::WareaEditBox], "10");
+}
+
+TEST_F(MalformedFiles, NamesInWindows1252AndInvalidUtf8)
+{
+    std::vector<std::string> lines = exampleLines();
+    lines[0] = "M\xfcggelsee \x80";
+    const Opened windows = open(fileOf(lines));
+    ASSERT_TRUE(windows.read.ok());
+    EXPECT_EQ((*windows.read.texts)[Input::NameEditBox], "M\u00fcggelsee \u20ac");
+    EXPECT_TRUE(windows.outcome.ok());
+
+    lines[0] = "\xc3\x28 \xed\xa0\x80 \xf8\x88\x80\x80\x80";  // bad continuation, surrogate, five bytes
+    const Opened invalid = open(fileOf(lines));
+    ASSERT_TRUE(invalid.read.ok());
+    EXPECT_EQ((*invalid.read.texts)[Input::NameEditBox], windows1252ToUtf8(lines[0]));
+    expectExampleResults(fileOf(lines));
+}
+
+TEST_F(MalformedFiles, PipesAndDevicesAreRefusedWithoutWaiting)
+{
+    const std::filesystem::path pipe = dir / "pipe.tpx";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(readDataFile(pipe.string()).error, InvalidFileMessage);
+    EXPECT_EQ(readDataFile("/dev/zero").error, InvalidFileMessage);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The modal questions and messages the windows put to the user. The windows reach them only
+// through this interface, so that a test can answer them without a dialog ever blocking.
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace trophex::ui {
+
+inline constexpr const char* DataFileFilter = "TRPHEX (*.tpx)";
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // The file chosen in the open or save dialog, which starts with lastName; empty when
+    // the user cancels. No extension is added to a name typed without one.
+    virtual QString openFileName(QWidget* parent, const QString& lastName) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& lastName) = 0;
+
+    // Whether the existing file may be replaced.
+    virtual bool confirmReplace(QWidget* parent, const QString& fileName) = 0;
+
+    // A modal box with the error icon, the caption "Error" and one OK button.
+    virtual void showError(QWidget* parent, const QString& message) = 0;
+
+    // The print dialog on the kept printer; true when the user confirmed.
+    virtual bool confirmPrint(QWidget* parent, QPrinter& printer) = 0;
+    // The printer setup dialog on the kept printer.
+    virtual void setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+};
+
+// The platform's file dialogs and message boxes.
+class QtUserDialogs : public UserDialogs {
+public:
+    QString openFileName(QWidget* parent, const QString& lastName) override;
+    QString saveFileName(QWidget* parent, const QString& lastName) override;
+    bool confirmReplace(QWidget* parent, const QString& fileName) override;
+    void showError(QWidget* parent, const QString& message) override;
+    bool confirmPrint(QWidget* parent, QPrinter& printer) override;
+    void setUpPrinter(QWidget* parent, QPrinter& printer) override;
+};
+
+}  // namespace trophex::ui

@@ -1,0 +1,653 @@
+#include "ui/mainform.h"
+
+#include "files/datafile.h"
+#include "model/ecoregion.h"
+#include "model/fpu.h"
+#include "model/tsi.h"
+#include "print/printcommand.h"
+#include "ui/aboutbox.h"
+#include "ui/calibrateform.h"
+#include "ui/dialogs.h"
+#include "ui/glyphs.h"
+#include "ui/helpviewer.h"
+#include "ui/stringgrid.h"
+#include "ui/tsichart.h"
+#include "ui/widgets.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace trophex::ui {
+
+namespace {
+
+constexpr int ClientWidth = 640;
+constexpr int ClientHeight = 416;
+constexpr int RowHeight = 22;  // edit boxes and selectors
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+template <typename Units>
+QStringList unitList(const Units& units)
+{
+    QStringList list;
+    for (const char* unit : units)
+        list << QString::fromLatin1(unit);
+    return list;
+}
+
+// Selectors use a smaller font than labels and edit boxes.
+QComboBox* addUnitSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text,
+                           QRect geometry)
+{
+    QComboBox* selector = addSelector(parent, name, items, text, geometry);
+    selector->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    return selector;
+}
+
+std::string pathOf(const QString& fileName)
+{
+    return QFile::encodeName(fileName).toStdString();
+}
+
+// A result grid under its page's heading, with the titles of its first row and column;
+// the column titles include the corner cell.
+template <std::size_t Columns, std::size_t Rows>
+StringGrid* addTitledGrid(QWidget* page, const QString& name, int columnWidth,
+                          const std::array<const char*, Columns>& columnTitles,
+                          const std::array<const char*, Rows>& rowTitles)
+{
+    constexpr int GridRowHeight = 18;
+    auto* grid = new StringGrid(int(Columns), int(Rows) + 1, columnWidth, GridRowHeight, page);
+    grid->setObjectName(name);
+    grid->move(8, 28);
+    for (int column = 0; column < int(Columns); ++column)
+        grid->setCell(column, 0, QString::fromLatin1(columnTitles[column]));
+    for (int row = 0; row < int(Rows); ++row)
+        grid->setCell(0, row + 1, QString::fromLatin1(rowTitles[row]));
+    return grid;
+}
+
+struct CommandButton {
+    const char* name;     // object name
+    const char* caption;  // text beside the glyph; empty for a glyph-only button
+    const char* hint;     // tool tip
+    QIcon (*glyph)();     // picture on the button
+    int width;            // pixels
+    void (TMainForm::*handler)();  // run on a click
+};
+
+struct MenuItem {
+    const char* name;     // object name
+    const char* caption;  // with the access key marked by "&"
+    void (TMainForm::*handler)();  // run when the item is chosen
+};
+
+}  // namespace
+
+struct TMainForm::InputRow {
+    const char* caption;  // label text
+    Input box;            // edit box, or the selector itself for the ecoregion
+    QStringList units;    // selector items; empty for a row without a selector
+};
+
+TMainForm::TMainForm(UserDialogs& dialogs, const NumberFormat& format, HelpViewer& help)
+    : dialogs_(dialogs), format_(format), help_(help)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Tarnovale"));
+    setWindowIcon(QIcon(programIcon(32)));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    auto* client = new QWidget(this);
+    client->setFont(pixelFont(QStringLiteral("Arial"), 12, true));
+    client->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(client);
+    createCommandRow(client);
+    createInputGroups(client);
+    createNotebook(client);
+    createMenus();
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    setEnabled(false);
+}
+
+void TMainForm::attachWindows(TAboutBox& aboutBox, TCalibrateForm& calibrateForm)
+{
+    aboutBox_ = &aboutBox;
+    calibrateForm_ = &calibrateForm;
+}
+
+void TMainForm::createCommandRow(QWidget* client)
+{
+    static const CommandButton Buttons[] = {
+        {"CalibrateBtn", "Calibrate", "Calibrate Model", calibrateGlyph, 98, &TMainForm::CalibrateBtnClick},
+        {"CalcButton", "Calculate", "Calculate Results", calculateGlyph, 98, &TMainForm::CalcButtonClick},
+        {"PrintBtn", "Print", "Print Model Run", printGlyph, 80, &TMainForm::PrintBtnClick},
+        {"SaveBtn", "Save", "Save Model Run", saveGlyph, 80, &TMainForm::SaveBtnClick},
+        {"OpenBtn", "Open", "Open Model Results", openGlyph, 80, &TMainForm::OpenBtnClick},
+        {"ClearBtn", "Clear", "Clear All Values", clearGlyph, 80, &TMainForm::ClearBtnClick},
+        {"HelpBtn", "", "Help", helpGlyph, 40, &TMainForm::HelpBtnClick},
+    };
+    int x = 6;
+    for (const CommandButton& b : Buttons) {
+        auto* button = new QPushButton(b.glyph(), QString::fromLatin1(b.caption), client);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setToolTip(QString::fromLatin1(b.hint));
+        button->setIconSize(QSize(20, 20));
+        button->setGeometry(x, 4, b.width, 30);
+        connect(button, &QPushButton::clicked, this, b.handler);
+        x += b.width + 4;
+    }
+    auto* rule = new QFrame(client);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(0, 37, ClientWidth, 3);
+}
+
+void TMainForm::createInputGroups(QWidget* client)
+{
+    const QStringList areas = unitList(areaUnits());
+    const QStringList lengths = unitList(lengthUnits());
+    const QStringList concentrations = unitList(concentrationUnits());
+    const InputRow lakeRows[] = {
+        {"Lake Name", Input::NameEditBox, {}},
+        {"Ecoregion", Input::EcoRegComboBox, unitList(EcoregionCodes)},
+        {"Watershed Area", Input::WareaEditBox, areas},
+        {"Surface Area", Input::LareaEditBox, areas},
+        {"Mean Depth", Input::DepthEditBox, lengths},
+    };
+    const InputRow qualityRows[] = {
+        {"Total Phosphorus", Input::TPeditBox, concentrations},
+        {"Chlorophyll a ", Input::ChlrAeditBox, concentrations},
+        {"Secchi Disk ", Input::SechiEditBox, lengths},
+        {"Alkalinity", Input::AlkalinityEditBox, unitList(alkalinityUnits())},
+    };
+    auto* lake = new QGroupBox(QStringLiteral("Lake and Watershed Constants"), client);
+    lake->setGeometry(6, 42, 310, 154);
+    for (int i = 0; i < static_cast<int>(std::size(lakeRows)); ++i)
+        addInputRow(lake, lakeRows[i], 22 + 26 * i, 116);
+    auto* quality = new QGroupBox(QStringLiteral("Lake Water Quality Variables"), client);
+    quality->setGeometry(324, 42, 310, 154);
+    for (int i = 0; i < static_cast<int>(std::size(qualityRows)); ++i)
+        addInputRow(quality, qualityRows[i], 22 + 26 * i, 132);
+}
+
+// A label, then the edit box and its unit selector, or the ecoregion selector alone.
+void TMainForm::addInputRow(QWidget* group, const InputRow& row, int y, int boxLeft)
+{
+    constexpr int SelectorLeft = 230;
+    constexpr int SelectorWidth = 72;
+    addLabel(group, QString::fromLatin1(row.caption), QRect(10, y, boxLeft - 12, RowHeight));
+    if (row.box == Input::EcoRegComboBox) {
+        QComboBox* ecoregion = addInputSelector(group, row.box, row.units, QRect(boxLeft, y, SelectorWidth, RowHeight));
+        onUserChange(ecoregion, [this] { EcoRegComboBoxChange(); });
+        return;
+    }
+    const int boxRight = row.units.isEmpty() ? SelectorLeft + SelectorWidth : SelectorLeft - 4;
+    inputControls_[static_cast<int>(row.box)] = addEditBox(group, QString::fromLatin1(inputControlName(row.box)),
+                                                           QRect(boxLeft, y, boxRight - boxLeft, RowHeight));
+    if (!row.units.isEmpty()) {
+        const auto unit = static_cast<Input>(static_cast<int>(row.box) + 1);
+        addInputSelector(group, unit, row.units, QRect(SelectorLeft, y, SelectorWidth, RowHeight));
+    }
+}
+
+QComboBox* TMainForm::addInputSelector(QWidget* parent, Input input, const QStringList& items, QRect geometry)
+{
+    const QString text = qs(InputTexts::startup()[input]);
+    QComboBox* selector = addUnitSelector(parent, QString::fromLatin1(inputControlName(input)), items, text, geometry);
+    inputControls_[static_cast<int>(input)] = selector;
+    return selector;
+}
+
+void TMainForm::createNotebook(QWidget* client)
+{
+    notebook_ = new QTabWidget(client);
+    notebook_->setObjectName(QStringLiteral("TabbedNotebook1"));
+    notebook_->setGeometry(6, 200, 628, 212);
+    notebook_->addTab(createOutputPage(), QStringLiteral("Output"));
+    notebook_->addTab(createChlrPage(), QStringLiteral("Chlr A"));
+    notebook_->addTab(createPredictionsPage(), QStringLiteral("Predictions"));
+    notebook_->addTab(createTsiPage(), QString::fromLatin1(TsiPageCaption));
+    notebook_->setCurrentIndex(0);
+    connect(notebook_, &QTabWidget::currentChanged, this, &TMainForm::TabbedNotebook1Click);
+    // A click on the tab of the page already shown redraws it too.
+    connect(notebook_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index == notebook_->currentIndex())
+            TabbedNotebook1Click();
+    });
+}
+
+QComboBox* TMainForm::addOutputSelector(QWidget* parent, OutputResult result, QRect geometry)
+{
+    QStringList units;
+    for (const char* unit : outputUnits(result))
+        units << QString::fromLatin1(unit);
+    QComboBox* selector =
+        addUnitSelector(parent, QString::fromLatin1(outputSelectorName(result)), units, units.constFirst(), geometry);
+    onUserChange(selector, [this, result] { outputUnitsChange(result); });
+    return selector;
+}
+
+QWidget* TMainForm::createOutputPage()
+{
+    struct OutputRow {
+        const char* caption;  // label text
+        std::optional<OutputResult> result;  // none for the retention coefficient
+    };
+    static const OutputRow Rows[] = {
+        {"Average TP Inflow", OutputResult::AvgInTP}, {"TP Load", OutputResult::PhosLoad},
+        {"Chiadudani/Vighi TP", OutputResult::CVtp},  {"Phos Retention Coef", std::nullopt},
+        {"Lake Outflow", OutputResult::OutVol},       {"Residence Time", OutputResult::ResTime},
+        {"Areal Water Load", OutputResult::WatLoad},
+    };
+    auto* page = new QWidget;
+    auto* group = new QGroupBox(QStringLiteral("TROPHEX Model Output"), page);
+    group->setGeometry(6, 6, 608, 150);
+    for (int i = 0; i < static_cast<int>(std::size(Rows)); ++i) {
+        const bool leftColumn = i < 4;
+        const int labelLeft = leftColumn ? 10 : 322;
+        const int boxLeft = leftColumn ? 132 : 428;
+        const int y = 26 + 30 * (leftColumn ? i : i - 4);
+        addLabel(group, QString::fromLatin1(Rows[i].caption), QRect(labelLeft, y, boxLeft - labelLeft - 2, RowHeight));
+        const QRect box(boxLeft, y, 84, RowHeight);
+        if (!Rows[i].result) {
+            phosRetBox_ = addEditBox(group, QStringLiteral("PhosRetEditBox"), box);
+            continue;
+        }
+        const OutputResult result = *Rows[i].result;
+        const int r = static_cast<int>(result);
+        outputBoxes_[r] = addEditBox(group, QString::fromLatin1(outputBoxName(result)), box);
+        outputSelectors_[r] = addOutputSelector(group, result, QRect(boxLeft + 88, y, 76, RowHeight));
+    }
+    return page;
+}
+
+QWidget* TMainForm::createChlrPage()
+{
+    auto* page = new QWidget;
+    addLabel(page, QStringLiteral("Chlorophyll A Interval Frequencies (%)"), QRect(8, 4, 360, 20));
+    chlrGrid_ = addTitledGrid(page, QStringLiteral("ChlrStringGrid"), 64, ChlrGridColumnTitles, ChlrGridRowTitles);
+    const char* legend[] = {"Case A = within-year variation considered", "Case B = within-year + year-to-year",
+                            "Case C = Case B + Model Error"};
+    for (int i = 0; i < 3; ++i)
+        addLabel(page, QString::fromLatin1(legend[i]), QRect(346, 44 + 22 * i, 272, 20));
+    return page;
+}
+
+QWidget* TMainForm::createPredictionsPage()
+{
+    auto* page = new QWidget;
+    addLabel(page, QStringLiteral("TRPHEX Model Predictions"), QRect(8, 4, 360, 20));
+    compGrid_ = addTitledGrid(page, QStringLiteral("CompStringGrid"), 90, CompGridColumnTitles, CompGridRowTitles);
+    addLabel(page, QStringLiteral("Note:"), QRect(8, 110, 44, 20));
+    addLabel(page, QStringLiteral("Residual = Log10(obs/pred)"), QRect(52, 110, 500, 20));
+    addLabel(page, QStringLiteral("t-test for significant difference between observed and predicted"),
+             QRect(52, 130, 520, 20));
+    return page;
+}
+
+QWidget* TMainForm::createTsiPage()
+{
+    static const char* const Captions[] = {"Average TSI", "TPhos TSI", "Chlor a TSI", "Secchi TSI"};
+    static const char* const Boxes[] = {"AvgTSIeditBox", "PhosTSIeditBox", "ChlrATSIeditBox", "SecchiTSIeditBox"};
+    auto* page = new QWidget;
+    chart_ = new TsiChart(page);
+    chart_->setObjectName(QStringLiteral("PaintBox1"));
+    chart_->move(110, 0);
+    chart_->setRepaintHandler([this] { FormPaint(); });
+
+    const QFont captionFont = pixelFont(QStringLiteral("Arial"), 11, true);
+    for (int row = 0; row < 4; ++row) {
+        const int y = BarTop - 3 + row * RowStep;
+        addLabel(page, QString::fromLatin1(Captions[row]), QRect(4, y, 72, 20))->setFont(captionFont);
+        tsiBoxes_[row] = addEditBox(page, QString::fromLatin1(Boxes[row]), QRect(76, y, 32, 20));
+    }
+    for (int i = 0; i <= 10; ++i) {
+        const int x = i == 10 ? 590 : 105 + 50 * i;
+        addLabel(page, QString::number(10 * i), QRect(x, 135, 28, 12))->setFont(captionFont);
+    }
+    auto* rangeSample = addLabel(page, QStringLiteral("______"), QRect(8, 146, 50, 16));
+    rangeSample->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    addLabel(page, QStringLiteral("Ecoregion Range"), QRect(59, 151, 150, 16));
+    addLabel(page, QStringLiteral("Carlson's Trophic State Index"), QRect(264, 151, 240, 16));
+    return page;
+}
+
+void TMainForm::createMenus()
+{
+    const auto addMenu = [this](const char* title, std::initializer_list<MenuItem> items) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(title));
+        for (const MenuItem& item : items) {
+            QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+            action->setObjectName(QString::fromLatin1(item.name));
+            connect(action, &QAction::triggered, this, item.handler);
+        }
+    };
+    addMenu("&File", {{"Open1", "&Open", &TMainForm::Open1Click},
+                      {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
+                      {"Print1", "P&rint", &TMainForm::Print1Click},
+                      {"Save1", "&Save", &TMainForm::Save1Click},
+                      {"Exit1", "&Exit", &TMainForm::Exit1Click}});
+    addMenu("&Tools", {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
+                       {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
+                       {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
+    addMenu("&Help", {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
+}
+
+void TMainForm::CalibrateBtnClick()
+{
+    calibrateForm_->show();
+    calibrateForm_->raise();
+    calibrateForm_->activateWindow();
+    setEnabled(false);
+}
+
+void TMainForm::CalcButtonClick()
+{
+    const CalculationOutcome outcome = runCalculation(gatherInputs(), format_);
+    if (!outcome.ok()) {
+        DisplayErrorDlg(qs(outcome.error));
+        return;
+    }
+    state_ = outcome.state;
+    writeResults(outcome.texts);
+    OutputResults();
+    if (DrawTSIgraphs())
+        resultsReady_ = 1;
+}
+
+void TMainForm::writeResults(const ResultTexts& texts)
+{
+    phosRetBox_->setText(qs(texts.predictions.PhosRet));
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 5; ++column)
+            compGrid_->setCell(column + 1, row + 1, qs(texts.predictions.cells[row][column]));
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column)
+            chlrGrid_->setCell(column + 1, row + 1, qs(texts.frequencies[row][column]));
+}
+
+void TMainForm::OutputResults()
+{
+    const std::array<std::string, 6> texts = trophex::OutputResults(state_, format_);
+    for (OutputResult result : AllOutputResults) {
+        const int r = static_cast<int>(result);
+        outputBoxes_[r]->setText(qs(texts[r]));
+        setSelectorText(outputSelectors_[r], QString::fromLatin1(modelUnit(result)));
+    }
+}
+
+bool TMainForm::DrawTSIgraphs()
+{
+    QImage& surface = chart_->surface();
+    {
+        QPainter painter(&surface);
+        drawTsiBars(painter);
+        painter.setPen(QPen(Qt::red, 1));
+        DrawEcoRegInt(painter, ecoregionTsiRanges(ecoregionText().toStdString(), RangeUse::Chart), BarBottom,
+                      RowStep);
+    }
+    // The surface is repainted after this handler, with whatever it has drawn by then.
+    chart_->update();
+
+    TsiTexts indices;
+    try {
+        indices = OutputTSI(state_, format_);
+    } catch (const FloatFault& fault) {
+        DisplayErrorDlg(QString::fromLatin1(fault.what()));
+        return false;
+    }
+    const std::string* texts[] = {&indices.AvgTSI, &indices.PhosTSI, &indices.ChlrATSI, &indices.SecchiTSI};
+    std::array<std::optional<int>, 4> values;
+    for (int row = 0; row < 4; ++row) {
+        tsiBoxes_[row]->setText(qs(*texts[row]));
+        bool whole = false;
+        const int value = tsiBoxes_[row]->text().toInt(&whole);
+        if (whole)
+            values[row] = value;
+    }
+    {
+        QPainter painter(&surface);
+        GraphTSIresults(painter, RowStep, BarBottom, values);
+    }
+    if (tsiPageActive())
+        chart_->SaveTSIgraph();
+    return true;
+}
+
+void TMainForm::FormPaint()
+{
+    if (tsiPageActive() && resultsReady_ != 0 && chart_->hasBitmap())
+        chart_->copyBitmapToSurface();
+}
+
+namespace {
+
+// The window's print dialog, as the Print command asks for it.
+class WindowPrintDialog : public PrintDialogRunner {
+public:
+    WindowPrintDialog(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
+    bool confirm(QPrinter& printer) override { return dialogs_.confirmPrint(parent_, printer); }
+
+private:
+    UserDialogs& dialogs_;  // the dialogs of the window
+    QWidget* parent_;       // owner of the modal dialog
+};
+
+}  // namespace
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::PrintBtnClick()
+{
+    WindowPrintDialog dialog(dialogs_, this);
+    runPrintCommand(printer(), dialog, resultsReady_ != 0, reportTexts(),
+                    [this](const std::string& message) { DisplayErrorDlg(qs(message)); });
+}
+
+void TMainForm::PrinterSetup1Click()
+{
+    dialogs_.setUpPrinter(this, printer());
+}
+
+QPrinter& TMainForm::printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+ReportTexts TMainForm::reportTexts() const
+{
+    const auto text = [this](const char* name) { return controlText(QString::fromLatin1(name)).toStdString(); };
+    ReportTexts t;
+    t.NameEditBox = text("NameEditBox");
+    t.EcoRegComboBox = text("EcoRegComboBox");
+    t.WareaEditBox = text("WareaEditBox");
+    t.WareaComboBox = text("WareaComboBox");
+    t.LareaEditBox = text("LareaEditBox");
+    t.LareaComboBox = text("LareaComboBox");
+    t.DepthEditBox = text("DepthEditBox");
+    t.DepthComboBox = text("DepthComboBox");
+    for (OutputResult r : AllOutputResults) {
+        t.resultBoxes[static_cast<int>(r)] = text(outputBoxName(r));
+        t.resultUnits[static_cast<int>(r)] = text(outputSelectorName(r));
+    }
+    t.PhosRetEditBox = text("PhosRetEditBox");
+    for (int row = 0; row < CompGridRows; ++row)
+        for (int column = 0; column < CompGridColumns; ++column)
+            t.CompStringGrid[row][column] = compGrid_->cell(column, row).toStdString();
+    for (int row = 0; row < ChlrGridRows; ++row)
+        for (int column = 0; column < ChlrGridColumns; ++column)
+            t.ChlrStringGrid[row][column] = chlrGrid_->cell(column, row).toStdString();
+    t.indexBoxes = {text("AvgTSIeditBox"), text("PhosTSIeditBox"), text("ChlrATSIeditBox"), text("SecchiTSIeditBox")};
+    return t;
+}
+
+void TMainForm::SaveBtnClick()
+{
+    const QString name = dialogs_.saveFileName(this, lastSaveName_);
+    if (name.isEmpty())
+        return;
+    lastSaveName_ = name;
+    if (QFileInfo::exists(name) && !dialogs_.confirmReplace(this, name))
+        return;
+    if (const std::optional<std::string> error = writeDataFile(pathOf(name), gatherInputs()))
+        reportFileError(name, *error);
+}
+
+void TMainForm::OpenBtnClick()
+{
+    const QString name = dialogs_.openFileName(this, lastOpenName_);
+    if (name.isEmpty())
+        return;
+    lastOpenName_ = name;
+    const DataFileRead read = readDataFile(pathOf(name));
+    if (!read.ok()) {
+        reportFileError(name, read.error);
+        return;
+    }
+    setInputs(*read.texts);
+    CalcButtonClick();
+}
+
+void TMainForm::ClearBtnClick()
+{
+    for (QWidget* control : inputControls_)
+        if (auto* box = qobject_cast<QLineEdit*>(control))
+            box->clear();
+    for (QLineEdit* box : outputBoxes_)
+        box->clear();
+    phosRetBox_->clear();
+    for (QLineEdit* box : tsiBoxes_)
+        box->clear();
+    if (tsiPageActive() && resultsReady_ == 1)
+        chart_->eraseToSilver();
+    compGrid_->clearBody();
+    chlrGrid_->clearBody();
+    resultsReady_ = 0;
+}
+
+void TMainForm::HelpBtnClick()
+{
+    help_.showTopic(MainWindowHelpContext, this);
+}
+
+void TMainForm::Exit1Click()
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void TMainForm::About1Click()
+{
+    setEnabled(false);
+    aboutBox_->showAsAboutWindow();
+}
+
+void TMainForm::EcoRegComboBoxChange()
+{
+    calibrateForm_->DefaultBtnClick();
+}
+
+void TMainForm::TabbedNotebook1Click()
+{
+    if (tsiPageActive() && resultsReady_ == 1)
+        DrawTSIgraphs();
+}
+
+void TMainForm::outputUnitsChange(OutputResult result)
+{
+    if (resultsReady_ != 1)
+        return;
+    const int r = static_cast<int>(result);
+    if (result == OutputResult::CVtp && outputBoxes_[r]->text() == QLatin1String(NotAvailableText))
+        return;
+    const std::string unit = outputSelectors_[r]->currentText().toStdString();
+    outputBoxes_[r]->setText(qs(convertedResultText(result, unit, state_, format_)));
+}
+
+void TMainForm::reportFileError(const QString& fileName, const std::string& error)
+{
+    if (error == InvalidFileMessage)
+        DisplayErrorDlg(qs(error));
+    else
+        DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(error)));
+}
+
+void TMainForm::DisplayErrorDlg(const QString& message)
+{
+    dialogs_.showError(this, message);
+}
+
+QString TMainForm::controlText(const QString& objectName) const
+{
+    return textOf(findChild<QWidget*>(objectName));
+}
+
+QString TMainForm::ecoregionText() const
+{
+    return textOf(inputControls_[static_cast<int>(Input::EcoRegComboBox)]);
+}
+
+InputTexts TMainForm::gatherInputs() const
+{
+    InputTexts texts;
+    for (int i = 0; i < FirstCalibrationInput; ++i)
+        texts.texts[i] = textOf(inputControls_[i]).toStdString();
+    const CalibrationTexts calibration = calibrateForm_->calibrationTexts();
+    for (int i = 0; i < CalibrationCount; ++i)
+        texts.texts[FirstCalibrationInput + i] = calibration[i];
+    return texts;
+}
+
+void TMainForm::setInputs(const InputTexts& texts)
+{
+    for (int i = 0; i < FirstCalibrationInput; ++i)
+        setTextOf(inputControls_[i], qs(texts.texts[i]));
+    CalibrationTexts calibration;
+    for (int i = 0; i < CalibrationCount; ++i)
+        calibration[i] = texts.texts[FirstCalibrationInput + i];
+    calibrateForm_->setCalibrationTexts(calibration);
+}
+
+bool TMainForm::tsiPageActive() const
+{
+    return notebook_->tabText(notebook_->currentIndex()) == QLatin1String(TsiPageCaption);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    if (!centred_) {
+        centred_ = true;
+        move(screen()->availableGeometry().center() - rect().center());
+    }
+    QMainWindow::showEvent(event);
+}
+
+}  // namespace trophex::ui

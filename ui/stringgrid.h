@@ -1,0 +1,21 @@
+#pragma once
+// A display-only table of texts with one fixed title row and one fixed title column.
+// Cells are addressed as (column, row), row 0 and column 0 being the titles. The user can
+// neither select nor edit a cell.
+
+#include <QTableWidget>
+
+namespace trophex::ui {
+
+class StringGrid : public QTableWidget {
+public:
+    StringGrid(int columns, int rows, int columnWidth, int rowHeight, QWidget* parent);
+
+    QString cell(int column, int row) const;
+    void setCell(int column, int row, const QString& text);
+
+    // Empties every cell outside the title row and column.
+    void clearBody();
+};
+
+}  // namespace trophex::ui

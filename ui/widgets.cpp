@@ -1,0 +1,103 @@
+#include "ui/widgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <limits>
+
+namespace trophex::ui {
+
+void installFontSubstitutes()
+{
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+}
+
+QFont pixelFont(const QString& family, int pixelSize, bool bold, bool italic)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+namespace {
+
+// Boxes hold texts of any length, so that a data file's line comes back whole on saving.
+void removeLengthLimit(QLineEdit* box)
+{
+    box->setMaxLength(std::numeric_limits<int>::max());
+}
+
+}  // namespace
+
+QLabel* addLabel(QWidget* parent, const QString& text, QRect geometry)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QLineEdit* addEditBox(QWidget* parent, const QString& name, QRect geometry)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    removeLengthLimit(box);
+    return box;
+}
+
+QComboBox* addSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text,
+                       QRect geometry)
+{
+    auto* selector = new QComboBox(parent);
+    selector->setObjectName(name);
+    selector->setEditable(true);
+    removeLengthLimit(selector->lineEdit());
+    selector->setCompleter(nullptr);
+    selector->setInsertPolicy(QComboBox::NoInsert);
+    selector->setFocusPolicy(Qt::ClickFocus);
+    selector->addItems(items);
+    selector->setGeometry(geometry);
+    setSelectorText(selector, text);
+    return selector;
+}
+
+void setSelectorText(QComboBox* selector, const QString& text)
+{
+    const int item = selector->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (item >= 0)
+        selector->setCurrentIndex(item);
+    selector->setEditText(text);
+}
+
+void onUserChange(QComboBox* selector, const std::function<void()>& handler)
+{
+    QObject::connect(selector, &QComboBox::textActivated, selector, [handler] { handler(); });
+    QObject::connect(selector->lineEdit(), &QLineEdit::textEdited, selector, [handler] { handler(); });
+}
+
+QString textOf(const QWidget* control)
+{
+    if (const auto* box = qobject_cast<const QLineEdit*>(control))
+        return box->text();
+    if (const auto* selector = qobject_cast<const QComboBox*>(control))
+        return selector->currentText();
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    return {};
+}
+
+void setTextOf(QWidget* control, const QString& text)
+{
+    if (auto* box = qobject_cast<QLineEdit*>(control))
+        box->setText(text);
+    else if (auto* selector = qobject_cast<QComboBox*>(control))
+        setSelectorText(selector, text);
+}
+
+}  // namespace trophex::ui
