@@ -7,10 +7,9 @@ namespace trophex {
 
 std::array<std::string, 6> OutputResults(const ModelState& state, const NumberFormat& format)
 {
-    std::array<std::string, 6> texts;
-    for (OutputResult r : AllOutputResults)
-        texts[static_cast<int>(r)] = outputResultText(r, state, format);
-    return texts;
+    const auto text = [&](OutputResult r) { return outputResultText(r, state, format); };
+    using R = OutputResult;
+    return {text(R::AvgInTP), text(R::PhosLoad), text(R::CVtp), text(R::OutVol), text(R::ResTime), text(R::WatLoad)};
 }
 
 CalculationResults CalculateResults(ModelState& state)
@@ -52,10 +51,12 @@ CalculationOutcome evaluateInputs(const InputTexts& texts)
 
 CalculationOutcome runCalculation(const InputTexts& texts, const NumberFormat& format)
 {
-    CalculationOutcome outcome = evaluateInputs(texts);
-    if (outcome.ok())
-        outcome.texts = formatResults(outcome.state, outcome.results, format);
-    return outcome;
+    CalculationOutcome evaluated = evaluateInputs(texts);
+    if (!evaluated.ok())
+        return evaluated;
+    // The texts are built in place in the outcome rather than moved into it.
+    return {std::move(evaluated.error), evaluated.state, evaluated.results,
+            formatResults(evaluated.state, evaluated.results, format)};
 }
 
 }  // namespace trophex

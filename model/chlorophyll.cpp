@@ -65,11 +65,12 @@ ChlrFrequencies CalcChlrAMain(const ModelState& s)
 
 ChlrTexts formatFrequencies(const ChlrFrequencies& frequencies, const NumberFormat& format)
 {
-    ChlrTexts texts;
-    for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col)
-            texts[row][col] = formatNumber(frequencies[row][col], NumberPattern::Percent, format);
-    return texts;
+    // Built in place, row by row, rather than assigned cell by cell.
+    const auto row = [&](int r) -> std::array<std::string, 4> {
+        const auto cell = [&](int c) { return formatNumber(frequencies[r][c], NumberPattern::Percent, format); };
+        return {cell(0), cell(1), cell(2), cell(3)};
+    };
+    return {row(0), row(1), row(2), row(3)};
 }
 
 }  // namespace trophex

@@ -72,16 +72,14 @@ PredictionTexts formatPredictions(const Predictions& p, const NumberFormat& form
         {P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedTwoDecimals,
          P::GroupedTwoDecimals},
     }};
-    PredictionTexts t;
-    t.PhosRet = formatNumber(p.PhosRet, P::GroupedTwoDecimals, format);
-    for (int r = 0; r < 3; ++r) {
-        const PredictionRow& row = p.rows[r];
-        const std::array<long double, 5> values = {row.observed, row.predicted, row.stdError, row.residual10,
-                                                   row.ttest};
-        for (int c = 0; c < 5; ++c)
-            t.cells[r][c] = formatNumber(values[c], Patterns[r][c], format);
-    }
-    return t;
+    // Built in place, row by row, rather than assigned cell by cell.
+    const auto row = [&](int r) -> std::array<std::string, 5> {
+        const PredictionRow& pr = p.rows[r];
+        const std::array<long double, 5> values = {pr.observed, pr.predicted, pr.stdError, pr.residual10, pr.ttest};
+        const auto cell = [&](int c) { return formatNumber(values[c], Patterns[r][c], format); };
+        return {cell(0), cell(1), cell(2), cell(3), cell(4)};
+    };
+    return {formatNumber(p.PhosRet, P::GroupedTwoDecimals, format), {row(0), row(1), row(2)}};
 }
 
 }  // namespace trophex
