@@ -1,3 +1,4 @@
+#include "cli/batch.h"
 #include "cli/runner.h"
 
 #ifdef TROPHEX_WITH_REPORT
@@ -5,9 +6,13 @@
 #endif
 
 #include <iostream>
+#include <string_view>
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string_view(argv[1]) == "batch")
+        return trophex::cli::runBatchCommand(argc - 2, argv + 2);
+
     const std::vector<std::string> args(argv + 1, argv + argc);
     trophex::cli::ReportWriter writeReport;
 #ifdef TROPHEX_WITH_REPORT
