@@ -10,6 +10,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace trophex {
@@ -41,6 +42,67 @@ inline long double checkedResult(long double x)
     return x;
 }
 
+// The x87's transcendental instructions, in the 64-bit significand the model computes
+// with. Both take x finite; the callers check the domain.
+
+// ln x = ln 2 * log2 x (fyl2x).
+inline long double x87Ln(long double x)
+{
+    long double result;
+    asm("fldln2\n\t"
+        "fxch %%st(1)\n\t"
+        "fyl2x"
+        : "=t"(result)
+        : "0"(x));
+    return result;
+}
+
+namespace x87 {
+
+inline long double roundToInteger(long double x)
+{
+    long double result;
+    asm("frndint" : "=t"(result) : "0"(x));
+    return result;
+}
+
+// 2^f - 1, for |f| <= 1.
+inline long double twoToPowerMinusOne(long double f)
+{
+    long double result;
+    asm("f2xm1" : "=t"(result) : "0"(f));
+    return result;
+}
+
+// x * 2^n for a whole number n.
+inline long double scaleByPowerOfTwo(long double x, long double n)
+{
+    long double result;
+    asm("fscale" : "=t"(result) : "0"(x), "u"(n));
+    return result;
+}
+
+}  // namespace x87
+
+// e^x = 2^n * 2^f, with n the whole number nearest to x / ln 2 and f = (x - n ln 2) / ln 2
+// taken with ln 2 in two parts, so that f keeps its full precision (within a few units in
+// the last place of the extended result). Beyond +-12000 the result is out of the extended
+// range: infinity above, 0 below.
+inline long double x87Exp(long double x)
+{
+    constexpr long double Log2e = 1.442695040888963407359924681001892137L;
+    constexpr long double Ln2Hi = 6.93147180369123816490e-01L;  // 32 significant bits: n * Ln2Hi is exact
+    constexpr long double Ln2Lo = 1.90821492927058770002e-10L;  // ln 2 - Ln2Hi
+    constexpr long double Limit = 12000;
+    if (x > Limit)
+        return std::numeric_limits<long double>::infinity();
+    if (x < -Limit)
+        return 0;
+    const long double n = x87::roundToInteger(x * Log2e);
+    const long double f = ((x - n * Ln2Hi) - n * Ln2Lo) * Log2e;
+    return x87::scaleByPowerOfTwo(x87::twoToPowerMinusOne(f) + 1, n);
+}
+
 inline long double checkedDiv(long double numerator, long double denominator)
 {
     if (denominator == 0.0L)
@@ -54,7 +116,7 @@ inline long double checkedLn(long double x)
         raiseFault(FaultKind::DivisionByZero);
     if (x < 0.0L)
         raiseFault(FaultKind::InvalidOperation);
-    return checkedResult(std::log(x));
+    return checkedResult(x87Ln(x));
 }
 
 inline long double checkedSqrt(long double x)
@@ -66,7 +128,7 @@ inline long double checkedSqrt(long double x)
 
 inline long double checkedExp(long double x)
 {
-    return checkedResult(std::exp(x));
+    return checkedResult(x87Exp(x));
 }
 
 // Rounds to a double, faulting when the result is out of the double's range. A NaN or

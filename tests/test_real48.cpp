@@ -84,3 +84,16 @@ TEST(FloatFaults, ClassifiedAsTheX87Does)
     EXPECT_EQ(checkedSqrt(0), 0);
     EXPECT_DOUBLE_EQ(power(2, 10), 1024);
 }
+
+TEST(FloatFaults, X87TranscendentalsAreAccurateAndRangeChecked)
+{
+    for (long double x : {1e-4000L, 2.9e-39L, 0.1L, 0.5L, 1.0L, 2.0L, 10.0L, 55.391L, 1.7e38L, 1e4000L})
+        EXPECT_EQ(x87Ln(x), std::log(x)) << static_cast<double>(x);
+    for (long double x : {-11000.0L, -700.0L, -12.5L, -1.0L, -1e-10L, 0.0L, 1e-10L, 0.5L, 1.0L, 3.7L, 700.0L, 11000.0L})
+        EXPECT_LT(std::fabs(x87Exp(x) / std::exp(x) - 1), 1e-18L) << static_cast<double>(x);
+    EXPECT_EQ(x87Exp(0), 1.0L);
+    EXPECT_EQ(x87Exp(-1e30L), 0.0L);  // below the extended range: 0, no fault
+    EXPECT_TRUE(std::isinf(x87Exp(1e30L)));
+    EXPECT_THROW(checkedExp(1e30L), FloatFault);
+    EXPECT_EQ(power(2, 0.5), std::sqrt(2.0));
+}
