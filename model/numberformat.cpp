@@ -137,6 +137,13 @@ std::string formatDigits(u128 scaled, bool negative, const PatternShape& shape, 
 {
     char buffer[48];
     char* const end = buffer + sizeof buffer;
+    if (shape.decimals == 0 && !shape.grouped) {  // whole numbers and percentages: no layout needed
+        char* first = writeBefore(end, shape.suffix);
+        first = scaled == 0 ? writeBefore(first, "0") : writeDigits(first, scaled);
+        if (negative && scaled != 0)
+            *--first = '-';
+        return std::string(first, end);
+    }
     const char* const first = writeDigits(end, scaled);
     const std::string_view digits(first, static_cast<std::size_t>(end - first));
     return layOut(digits, negative && !digits.empty(), shape, format);
