@@ -10,6 +10,8 @@
 #include "cli/lakegenerator.h"
 #include "model/calculation.h"
 
+#include "tests/example_lake.h"
+
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -25,23 +27,6 @@ using namespace trophex::cli;
 namespace fs = std::filesystem;
 
 namespace {
-
-InputTexts workedExample()
-{
-    InputTexts t = InputTexts::startup();
-    t[Input::NameEditBox] = "Example";
-    t[Input::WareaEditBox] = "10";
-    t[Input::WareaComboBox] = "km2";
-    t[Input::LareaEditBox] = "1";
-    t[Input::LareaComboBox] = "km2";
-    t[Input::DepthEditBox] = "5";
-    t[Input::TPeditBox] = "30";
-    t[Input::ChlrAeditBox] = "10";
-    t[Input::SechiEditBox] = "2";
-    t[Input::AlkalinityEditBox] = "1";
-    t[Input::AlkalinityUnitComboBox] = "meq/L";
-    return t;
-}
 
 // The input texts of the first synthetic lakes, as the batch reads them.
 std::vector<InputTexts> syntheticLakes(std::size_t count)
@@ -63,7 +48,7 @@ std::vector<InputTexts> syntheticLakes(std::size_t count)
 
 void CalculationOfWorkedExample(benchmark::State& state)
 {
-    const InputTexts lake = workedExample();
+    const InputTexts lake = exampleLake();
     const NumberFormat format;
     for (auto _ : state) {
         CalculationOutcome outcome = runCalculation(lake, format);

@@ -8,6 +8,8 @@
 #include "files/datafile.h"
 #include "model/calculation.h"
 
+#include "tests/example_lake.h"
+
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -20,26 +22,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-InputTexts exampleLake(int variant)
+InputTexts exampleLakeNumber(int variant)
 {
-    InputTexts t = InputTexts::startup();
+    InputTexts t = exampleLake();
     t[Input::NameEditBox] = "Lake " + std::to_string(variant);
     t[Input::WareaEditBox] = std::to_string(10 + variant % 90);
-    t[Input::WareaComboBox] = "km2";
-    t[Input::LareaEditBox] = "1.5";
-    t[Input::LareaComboBox] = "km2";
-    t[Input::DepthEditBox] = "5";
-    t[Input::TPeditBox] = "30";
-    t[Input::ChlrAeditBox] = "10";
-    t[Input::SechiEditBox] = "2";
-    t[Input::AlkalinityEditBox] = "1";
-    t[Input::AlkalinityUnitComboBox] = "meq/L";
     return t;
 }
 
 void WholeCalculation(benchmark::State& state)
 {
-    const InputTexts lake = exampleLake(0);
+    const InputTexts lake = exampleLake();
     const NumberFormat format;
     for (auto _ : state) {
         CalculationOutcome outcome = runCalculation(lake, format);
@@ -57,7 +50,7 @@ void RunnerThroughput(benchmark::State& state)
     std::vector<std::string> files;
     for (int i = 0; i < count; ++i) {
         files.push_back((dir / ("lake" + std::to_string(i) + ".tpx")).string());
-        writeDataFile(files.back(), exampleLake(i));
+        writeDataFile(files.back(), exampleLakeNumber(i));
     }
     const NumberFormat format;
     for (auto _ : state) {

@@ -357,31 +357,12 @@ const std::string& displayedText(const ResultColumn& c, const ResultTexts& t)
     return *indices[c.row];
 }
 
-double outputValue(OutputResult r, const ModelState& s)
-{
-    switch (r) {
-    case OutputResult::AvgInTP:
-        return s.AvgInTP;
-    case OutputResult::PhosLoad:
-        return s.PhosLoad;
-    case OutputResult::CVtp:
-        return static_cast<double>(s.CVtp.value());
-    case OutputResult::OutVol:
-        return s.OutVol;
-    case OutputResult::ResTime:
-        return s.ResTime;
-    case OutputResult::WatLoad:
-        return s.WatLoad;
-    }
-    return 0;
-}
-
 double rawValue(const ResultColumn& c, const CalculationOutcome& o)
 {
     const CalculationResults& r = o.results;
     switch (c.source) {
     case Source::Output:
-        return outputValue(static_cast<OutputResult>(c.row), o.state);
+        return static_cast<double>(outputResultValue(static_cast<OutputResult>(c.row), o.state));
     case Source::Retention:
         return r.predictions.PhosRet;
     case Source::Prediction: {

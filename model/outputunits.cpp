@@ -45,25 +45,6 @@ const std::vector<Conversion>& conversionsOf(OutputResult result)
     return OutVol;
 }
 
-long double modelValue(OutputResult result, const ModelState& s)
-{
-    switch (result) {
-    case OutputResult::AvgInTP:
-        return s.AvgInTP;
-    case OutputResult::PhosLoad:
-        return s.PhosLoad;
-    case OutputResult::CVtp:
-        return s.CVtp;
-    case OutputResult::OutVol:
-        return s.OutVol;
-    case OutputResult::ResTime:
-        return s.ResTime;
-    case OutputResult::WatLoad:
-        return s.WatLoad;
-    }
-    return 0;
-}
-
 }  // namespace
 
 const char* outputBoxName(OutputResult result)
@@ -87,6 +68,25 @@ const char* outputLabel(OutputResult result)
     return Labels[static_cast<int>(result)];
 }
 
+long double outputResultValue(OutputResult result, const ModelState& s)
+{
+    switch (result) {
+    case OutputResult::AvgInTP:
+        return s.AvgInTP;
+    case OutputResult::PhosLoad:
+        return s.PhosLoad;
+    case OutputResult::CVtp:
+        return s.CVtp;
+    case OutputResult::OutVol:
+        return s.OutVol;
+    case OutputResult::ResTime:
+        return s.ResTime;
+    case OutputResult::WatLoad:
+        return s.WatLoad;
+    }
+    return 0;
+}
+
 const std::vector<const char*>& outputUnits(OutputResult result)
 {
     static const std::array<std::vector<const char*>, 6> Units = {{
@@ -105,7 +105,7 @@ std::string convertedResultText(OutputResult result, std::string_view unitText, 
 {
     for (const Conversion& row : conversionsOf(result)) {
         if (row.unit == nullptr || unitText == row.unit)
-            return formatNumber(modelValue(result, state) * row.factor, row.pattern, format);
+            return formatNumber(outputResultValue(result, state) * row.factor, row.pattern, format);
     }
     return {};
 }

@@ -22,6 +22,9 @@ const char* outputBoxName(OutputResult result);       // e.g. "OutVolEditBox"
 const char* outputSelectorName(OutputResult result);  // e.g. "OutVolUnits"
 const char* outputLabel(OutputResult result);         // e.g. "Lake Outflow"
 
+// The result in its model unit.
+long double outputResultValue(OutputResult result, const ModelState& state);
+
 // The units a selector offers, in list order; the first is the model's unit.
 const std::vector<const char*>& outputUnits(OutputResult result);
 inline const char* modelUnit(OutputResult result) { return outputUnits(result).front(); }

@@ -9,7 +9,7 @@ namespace trophex {
 inline InputTexts exampleLake()
 {
     InputTexts t = InputTexts::startup();
-    t[Input::NameEditBox] = "Example";
+    t[Input::NameEditBox] = "Example Lake";
     t[Input::WareaEditBox] = "10";
     t[Input::WareaComboBox] = "km2";
     t[Input::LareaEditBox] = "1";

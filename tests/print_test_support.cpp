@@ -4,23 +4,6 @@
 
 namespace trophex::testing {
 
-InputTexts workedExampleInputs()
-{
-    InputTexts t = InputTexts::startup();
-    t[Input::NameEditBox] = "Example Lake";
-    t[Input::WareaEditBox] = "10";
-    t[Input::WareaComboBox] = "km2";
-    t[Input::LareaEditBox] = "1";
-    t[Input::LareaComboBox] = "km2";
-    t[Input::DepthEditBox] = "5";
-    t[Input::TPeditBox] = "30";
-    t[Input::ChlrAeditBox] = "10";
-    t[Input::SechiEditBox] = "2";
-    t[Input::AlkalinityEditBox] = "1";
-    t[Input::AlkalinityUnitComboBox] = "meq/L";
-    return t;
-}
-
 ReportTexts reportAfterCalculating(const InputTexts& inputs)
 {
     const CalculationOutcome outcome = runCalculation(inputs, NumberFormat{});

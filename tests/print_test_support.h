@@ -1,6 +1,8 @@
 #pragma once
-// Shared helpers of the report tests: the worked example lake and lookups in a layout.
+// Shared helpers of the report tests: the window's texts of a calculated lake and lookups
+// in a layout.
 
+#include "example_lake.h"
 #include "model/calculation.h"
 #include "print/reportlayout.h"
 
@@ -8,10 +10,6 @@
 #include <vector>
 
 namespace trophex::testing {
-
-// 10 km2 of watershed, 1 km2 of lake 5 m deep, TP 30 ug/L, chlorophyll 10 ug/L, Secchi 2 m,
-// alkalinity 1 meq/L, NLF.
-InputTexts workedExampleInputs();
 
 // The window's texts right after calculating these inputs (the calculation must succeed).
 ReportTexts reportAfterCalculating(const InputTexts& inputs);

@@ -4,6 +4,8 @@
 #include "cli/lakegenerator.h"
 #include "model/calculation.h"
 
+#include "example_lake.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,24 +84,7 @@ std::vector<std::vector<std::string>> resultRows(const BatchRun& run)
 const std::string ExampleHeader =
     "name,ecoregion,watershed_area,watershed_area_unit,lake_area,lake_area_unit,mean_depth,"
     "total_phosphorus,chlorophyll_a,secchi_depth,alkalinity,alkalinity_unit\n";
-const std::string ExampleRow = "Example,NLF,10,km2,1,km2,5,30,10,2,1,meq/L\n";
-
-InputTexts exampleLake()
-{
-    InputTexts t = InputTexts::startup();
-    t[Input::NameEditBox] = "Example";
-    t[Input::WareaEditBox] = "10";
-    t[Input::WareaComboBox] = "km2";
-    t[Input::LareaEditBox] = "1";
-    t[Input::LareaComboBox] = "km2";
-    t[Input::DepthEditBox] = "5";
-    t[Input::TPeditBox] = "30";
-    t[Input::ChlrAeditBox] = "10";
-    t[Input::SechiEditBox] = "2";
-    t[Input::AlkalinityEditBox] = "1";
-    t[Input::AlkalinityUnitComboBox] = "meq/L";
-    return t;
-}
+const std::string ExampleRow = "Example Lake,NLF,10,km2,1,km2,5,30,10,2,1,meq/L\n";
 
 // The texts the window shows, in the order of the result columns.
 std::vector<std::string> windowTexts(const ResultTexts& t)
@@ -252,7 +237,7 @@ TEST(Batch, WorkedExampleRowShowsTheWindowsTexts)
     ASSERT_EQ(rows.size(), 1u);
     const CalculationOutcome window = runCalculation(exampleLake(), NumberFormat{});
     ASSERT_TRUE(window.ok());
-    std::vector<std::string> expected = {"Example"};
+    std::vector<std::string> expected = {"Example Lake"};
     const std::vector<std::string> texts = windowTexts(window.texts);
     expected.insert(expected.end(), texts.begin(), texts.end());
     expected.push_back("ok");
@@ -277,7 +262,7 @@ TEST(Batch, BadRowsGetTheirStatusAndTheBatchGoesOn)
     EXPECT_EQ(statusOf(rows[2]), "Floating point division by zero");
     EXPECT_EQ(rows[2][1], "");  // a failed row has no results
     EXPECT_EQ(statusOf(rows[3]), "ok");
-    EXPECT_EQ(rows[3][0], "Example");
+    EXPECT_EQ(rows[3][0], "Example Lake");
     EXPECT_EQ(run.summary.totals.lakes, 4u);
     EXPECT_EQ(run.summary.totals.failed, 3u);
     EXPECT_EQ(run.summary.totals.inputBytes, input.size());  // the progress bar reaches 100%
@@ -335,7 +320,7 @@ TEST(Batch, AnOverlongRowIsSkippedAndReported)
     const auto rows = resultRows(run);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].back(), "Row too long!");
-    EXPECT_EQ(rows[1][0], "Example");
+    EXPECT_EQ(rows[1][0], "Example Lake");
     EXPECT_EQ(rows[1].back(), "ok");
 }
 

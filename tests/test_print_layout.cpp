@@ -29,7 +29,7 @@ void expectLine(const ReportLine& line, int x1, int y1, int x2, int y2, int widt
 
 TEST(ReportLayout, PageOf4800By6600)
 {
-    const ReportTexts texts = withIndices(reportAfterCalculating(workedExampleInputs()), "62", "105", "-3", "50");
+    const ReportTexts texts = withIndices(reportAfterCalculating(exampleLake()), "62", "105", "-3", "50");
     const ReportLayout page = layoutReport(4800, 6600, texts);
     EXPECT_EQ(page.units.Lh, 132);
     EXPECT_EQ(page.units.Cw, 600);
@@ -93,7 +93,7 @@ TEST(ReportLayout, PageOf4800By6600)
 
 TEST(ReportLayout, OddLineUnitRoundsEveryHalfDown)
 {
-    const ReportLayout page = layoutReport(4800, 5050, reportAfterCalculating(workedExampleInputs()));
+    const ReportLayout page = layoutReport(4800, 5050, reportAfterCalculating(exampleLake()));
     ASSERT_EQ(page.units.Lh, 101);
     const int Yc = 33 * 101 + 50;
     const std::vector<ReportLine> marks = linesOf(page, ReportWhite);
@@ -109,7 +109,7 @@ TEST(ReportLayout, OddLineUnitRoundsEveryHalfDown)
 
 TEST(ReportLayout, LinesOfTheWorkedExample)
 {
-    const ReportLayout page = layoutReport(4800, 6600, reportAfterCalculating(workedExampleInputs()));
+    const ReportLayout page = layoutReport(4800, 6600, reportAfterCalculating(exampleLake()));
     struct Expected {
         const char* text;
         int column;  // in Cw
@@ -151,7 +151,7 @@ TEST(ReportLayout, LinesOfTheWorkedExample)
 
 TEST(ReportLayout, PrintsTheBoxesAndSelectorsAsTheyStand)
 {
-    const InputTexts inputs = workedExampleInputs();
+    const InputTexts inputs = exampleLake();
     const CalculationOutcome outcome = runCalculation(inputs, NumberFormat{});
     ASSERT_TRUE(outcome.ok());
     ReportTexts texts = reportTextsAfterCalculation(inputs, outcome.texts);
@@ -179,7 +179,7 @@ TEST(ReportLayout, PrintsTheBoxesAndSelectorsAsTheyStand)
 
 TEST(ReportLayout, ChiaudaniVighiNotAvailableWithoutAlkalinity)
 {
-    InputTexts inputs = workedExampleInputs();
+    InputTexts inputs = exampleLake();
     inputs[Input::AlkalinityEditBox] = "";
     textItem(layoutReport(4800, 6600, reportAfterCalculating(inputs)), "Chiaudani/Vighi TP: NA ug/L");
 }
@@ -188,7 +188,7 @@ TEST(ReportLayout, ChiaudaniVighiNotAvailableWithoutAlkalinity)
 TEST(ReportLayout, IndexBoxWithoutAWholeNumberLosesOnlyItsMark)
 {
     for (const char* odd : {"", "abc", "62.5", "6 2", "+-3", "99999999999", "1e2", "2147483647"}) {
-        const ReportTexts texts = withIndices(reportAfterCalculating(workedExampleInputs()), "52", odd, "53", "50");
+        const ReportTexts texts = withIndices(reportAfterCalculating(exampleLake()), "52", odd, "53", "50");
         const ReportLayout page = layoutReport(4800, 6600, texts);
         const std::vector<ReportLine> marks = linesOf(page, ReportWhite);
         ASSERT_EQ(marks.size(), 3u) << odd;

@@ -72,7 +72,7 @@ PrintRun runPrint(bool confirms, bool resultsReady, const QString& file)
     PrintRun run{};
     QPrinter printer(QPrinter::HighResolution);
     ScriptedPrintDialog dialog(confirms, file, run.events);
-    run.outcome = runPrintCommand(printer, dialog, resultsReady, reportAfterCalculating(workedExampleInputs()),
+    run.outcome = runPrintCommand(printer, dialog, resultsReady, reportAfterCalculating(exampleLake()),
                                   [&run](const std::string& message) { run.events.push_back(message); });
     run.documentWritten = QFile::exists(file);
     return run;
@@ -91,7 +91,7 @@ QString runTool(const QString& program, const QStringList& arguments)
 
 TEST(ReportPainter, DrawsOpaqueTextBarsMarksAndAxis)
 {
-    ReportTexts texts = reportAfterCalculating(workedExampleInputs());
+    ReportTexts texts = reportAfterCalculating(exampleLake());
     texts.indexBoxes.AvgTSI = "62";
     const ReportLayout layout = layoutReport(800, 1100, texts);
     const ReportUnits u = layout.units;  // Lh 22, Cw 100, U 4
@@ -162,12 +162,12 @@ TEST(ReportCommand, WorkedExampleAsPdfShowsTheWindowsTexts)
     QTemporaryDir dir;
     const std::string dataFile = dir.filePath("example.tpx").toStdString();
     const std::string pdf = dir.filePath("example.pdf").toStdString();
-    ASSERT_FALSE(writeDataFile(dataFile, workedExampleInputs()));
+    ASSERT_FALSE(writeDataFile(dataFile, exampleLake()));
     std::ostringstream errors;
     ASSERT_EQ(writeReportPdf(dataFile, pdf, {}, NumberFormat{}, errors), 0) << errors.str();
 
     const QString text = runTool(pdftotext, {"-layout", QString::fromStdString(pdf), "-"});
-    const ReportTexts window = reportAfterCalculating(workedExampleInputs());
+    const ReportTexts window = reportAfterCalculating(exampleLake());
     for (const std::string& expected :
          {std::string("TRPHEX - Tarnovale"), std::string("Lake Outflow: 2.43 hm3/yr"),
           "TP Load: " + window.resultBox(OutputResult::PhosLoad) + " kg/yr",
@@ -214,7 +214,7 @@ TEST(ReportCommand, FailuresAreReportedAndNothingIsWritten)
     EXPECT_FALSE(missing.str().empty());
 
     const std::string dataFile = dir.filePath("bad.tpx").toStdString();
-    InputTexts inputs = workedExampleInputs();
+    InputTexts inputs = exampleLake();
     inputs[Input::WareaEditBox] = "";
     ASSERT_FALSE(writeDataFile(dataFile, inputs));
     std::ostringstream invalid;
@@ -223,7 +223,7 @@ TEST(ReportCommand, FailuresAreReportedAndNothingIsWritten)
     EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
 
     std::ostringstream unwritable;
-    ASSERT_FALSE(writeDataFile(dataFile, workedExampleInputs()));
+    ASSERT_FALSE(writeDataFile(dataFile, exampleLake()));
     EXPECT_EQ(writeReportPdf(dataFile, dir.filePath("no-such-folder/report.pdf").toStdString(), {}, NumberFormat{},
                              unwritable),
               1);
@@ -234,7 +234,7 @@ TEST(ReportCommand, PrintsTheRunnersUnitChoices)
 {
     QTemporaryDir dir;
     const std::string dataFile = dir.filePath("example.tpx").toStdString();
-    InputTexts inputs = workedExampleInputs();
+    InputTexts inputs = exampleLake();
     inputs[Input::AlkalinityEditBox] = "";
     ASSERT_FALSE(writeDataFile(dataFile, inputs));
     const cli::FileAssessment assessment = cli::assessFile(

@@ -2,6 +2,8 @@
 #include "cli/runner.h"
 #include "files/datafile.h"
 
+#include "example_lake.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -22,18 +24,8 @@ protected:
     {
         dir = fs::temp_directory_path() / ("trophex_runner_" + std::to_string(::getpid()));
         fs::create_directories(dir);
-        InputTexts t = InputTexts::startup();
+        InputTexts t = exampleLake();
         t[Input::NameEditBox] = "Example \"Lake\"";
-        t[Input::WareaEditBox] = "10";
-        t[Input::WareaComboBox] = "km2";
-        t[Input::LareaEditBox] = "1";
-        t[Input::LareaComboBox] = "km2";
-        t[Input::DepthEditBox] = "5";
-        t[Input::TPeditBox] = "30";
-        t[Input::ChlrAeditBox] = "10";
-        t[Input::SechiEditBox] = "2";
-        t[Input::AlkalinityEditBox] = "1";
-        t[Input::AlkalinityUnitComboBox] = "meq/L";
         example = (dir / "example.tpx").string();
         writeDataFile(example, t);
         t[Input::LareaEditBox] = "big";
