@@ -46,17 +46,6 @@ std::vector<InputTexts> syntheticLakes(std::size_t count)
     return lakes;
 }
 
-void CalculationOfWorkedExample(benchmark::State& state)
-{
-    const InputTexts lake = exampleLake();
-    const NumberFormat format;
-    for (auto _ : state) {
-        CalculationOutcome outcome = runCalculation(lake, format);
-        benchmark::DoNotOptimize(outcome);
-    }
-}
-BENCHMARK(CalculationOfWorkedExample);
-
 void CalculationOfSyntheticLakes(benchmark::State& state)
 {
     const std::vector<InputTexts> lakes = syntheticLakes(1024);

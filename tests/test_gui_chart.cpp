@@ -29,6 +29,15 @@ void enterIndexExample(TMainForm& main)
     editBox(&main, "SechiEditBox")->setText("1");
 }
 
+// The marker example calculated while the "TSI" page is shown.
+void calculateIndexExampleOnTsiPage(Program& program)
+{
+    program.endStartupScreen();
+    enterIndexExample(program.main);
+    showPage(program.main, "TSI");
+    program.main.CalcButtonClick();
+}
+
 QImage shownChart(TMainForm& main)
 {
     return main.PaintBox1().grab().toImage();
@@ -78,10 +87,7 @@ private slots:
 void ChartTest::barsBaselinesAndTicks()
 {
     Program program;
-    program.endStartupScreen();
-    enterIndexExample(program.main);
-    showPage(program.main, "TSI");
-    program.main.CalcButtonClick();
+    calculateIndexExampleOnTsiPage(program);
     const QImage chart = shownChart(program.main);
     QCOMPARE(chart.size(), QSize(505, 137));
 
@@ -109,10 +115,7 @@ void ChartTest::barsBaselinesAndTicks()
 void ChartTest::rangeLinesOfTheEcoregion()
 {
     Program program;
-    program.endStartupScreen();
-    enterIndexExample(program.main);
-    showPage(program.main, "TSI");
-    program.main.CalcButtonClick();
+    calculateIndexExampleOnTsiPage(program);
     verifyRangeLines(shownChart(program.main), {{{45, 51}, {42, 52}, {20, 53}, {38, 47}}});
 }
 
@@ -130,10 +133,7 @@ void ChartTest::rangeLinesOfAnUnknownEcoregion()
 void ChartTest::markersAtTheIndexValues()
 {
     Program program;
-    program.endStartupScreen();
-    enterIndexExample(program.main);
-    showPage(program.main, "TSI");
-    program.main.CalcButtonClick();
+    calculateIndexExampleOnTsiPage(program);
     QCOMPARE(program.main.controlText("AvgTSIeditBox"), QStringLiteral("50"));
     QCOMPARE(program.main.controlText("PhosTSIeditBox"), QStringLiteral("37"));
     QCOMPARE(program.main.controlText("ChlrATSIeditBox"), QStringLiteral("53"));
@@ -173,10 +173,7 @@ void ChartTest::calculationOnAnotherPageDrawsWhenThePageIsShown()
 void ChartTest::turningToThePageRedrawsWithTheCurrentEcoregion()
 {
     Program program;
-    program.endStartupScreen();
-    enterIndexExample(program.main);
-    showPage(program.main, "TSI");
-    program.main.CalcButtonClick();
+    calculateIndexExampleOnTsiPage(program);
     showPage(program.main, "Output");
     chooseFromList(selector(&program.main, "EcoRegComboBox"), "WCP");
     editBox(&program.main, "PhosTSIeditBox")->setText("99");
@@ -189,10 +186,7 @@ void ChartTest::turningToThePageRedrawsWithTheCurrentEcoregion()
 void ChartTest::repaintCopiesTheSavedChartBack()
 {
     Program program;
-    program.endStartupScreen();
-    enterIndexExample(program.main);
-    showPage(program.main, "TSI");
-    program.main.CalcButtonClick();
+    calculateIndexExampleOnTsiPage(program);
     const QImage drawn = shownChart(program.main);
     {
         QPainter overwrite(&program.main.PaintBox1().surface());
@@ -204,10 +198,7 @@ void ChartTest::repaintCopiesTheSavedChartBack()
 void ChartTest::clearOnThePageErasesToSilver()
 {
     Program program;
-    program.endStartupScreen();
-    enterIndexExample(program.main);
-    showPage(program.main, "TSI");
-    program.main.CalcButtonClick();
+    calculateIndexExampleOnTsiPage(program);
     program.main.ClearBtnClick();
     const QImage chart = shownChart(program.main);
     for (const QPoint at : {QPoint(0, 0), QPoint(10, 20), QPoint(250, 20), QPoint(504, 136)})
@@ -220,10 +211,7 @@ void ChartTest::clearOnThePageErasesToSilver()
 void ChartTest::clearOnAnotherPageLeavesThePageEmpty()
 {
     Program program;
-    program.endStartupScreen();
-    enterIndexExample(program.main);
-    showPage(program.main, "TSI");
-    program.main.CalcButtonClick();
+    calculateIndexExampleOnTsiPage(program);
     showPage(program.main, "Output");
     program.main.ClearBtnClick();
     showPage(program.main, "TSI");
