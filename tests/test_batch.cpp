@@ -5,6 +5,7 @@
 #include "model/calculation.h"
 
 #include "example_lake.h"
+#include "result_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -90,15 +91,10 @@ const std::string ExampleRow = "Example Lake,NLF,10,km2,1,km2,5,30,10,2,1,meq/L\
 std::vector<std::string> windowTexts(const ResultTexts& t)
 {
     using R = OutputResult;
-    std::vector<std::string> texts;
+    std::vector<std::string> texts = allResultTexts(t);  // the balance results first, by OutputResult
+    int i = 0;
     for (R r : {R::OutVol, R::WatLoad, R::ResTime, R::PhosLoad, R::AvgInTP, R::CVtp})
-        texts.push_back(t.output(r));
-    texts.push_back(t.predictions.PhosRet);
-    for (const auto& row : t.predictions.cells)
-        texts.insert(texts.end(), row.begin(), row.end());
-    for (const auto& row : t.frequencies)
-        texts.insert(texts.end(), row.begin(), row.end());
-    texts.insert(texts.end(), {t.tsi.AvgTSI, t.tsi.PhosTSI, t.tsi.ChlrATSI, t.tsi.SecchiTSI});
+        texts[i++] = t.output(r);
     return texts;
 }
 

@@ -5,6 +5,7 @@
 #include "model/fpu.h"
 #include "model/tsi.h"
 #include "print/printcommand.h"
+#include "print/reportlayout.h"
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
 #include "ui/dialogs.h"
@@ -421,10 +422,7 @@ bool TMainForm::DrawTSIgraphs()
     std::array<std::optional<int>, 4> values;
     for (int row = 0; row < 4; ++row) {
         tsiBoxes_[row]->setText(qs(*texts[row]));
-        bool whole = false;
-        const int value = tsiBoxes_[row]->text().toInt(&whole);
-        if (whole)
-            values[row] = value;
+        values[row] = readIndexBox(tsiBoxes_[row]->text().toStdString());
     }
     {
         QPainter painter(&surface);
