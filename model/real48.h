@@ -71,12 +71,16 @@ public:
 
 private:
     // The six bytes as one number, byte 0 least significant (the byte order of x86, the
-    // only platform with the extended format the model needs).
+    // only platform with the extended format the model needs). Read as four bytes and two,
+    // the sizes setPackedBytes writes, and joined in a register: a wider read of the
+    // freshly written bytes would wait for the writes to reach the cache.
     std::uint64_t packedBytes() const
     {
-        std::uint64_t packed = 0;
-        std::memcpy(&packed, bytes_.data(), bytes_.size());
-        return packed;
+        std::uint32_t low;
+        std::uint16_t high;
+        std::memcpy(&low, bytes_.data(), sizeof low);
+        std::memcpy(&high, bytes_.data() + sizeof low, sizeof high);
+        return low | (std::uint64_t{high} << 32);
     }
     void setPackedBytes(std::uint64_t packed) { std::memcpy(bytes_.data(), &packed, bytes_.size()); }
 
