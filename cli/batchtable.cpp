@@ -420,24 +420,30 @@ void appendResultRow(std::string& out, std::string_view name, const CalculationO
         appendFailedRow(out, name, outcome.error);
         return;
     }
-    appendCsvField(out, name);
-    for (const ResultColumn& column : ResultColumns) {
-        out += ',';
-        if (style == ResultStyle::Raw)
+    if (style == ResultStyle::Raw) {
+        appendCsvField(out, name);
+        for (const ResultColumn& column : ResultColumns) {
+            out += ',';
             appendRawField(out, column, outcome);
-        else
-            appendCsvField(out, displayedText(column, outcome.texts));
+        }
+        out += ',';
+        out += SuccessStatus;
+        return;
     }
-    out += ',';
-    out += SuccessStatus;
+    std::array<std::string_view, ResultColumns.size() + 2> fields;
+    fields.front() = name;
+    for (std::size_t i = 0; i < ResultColumns.size(); ++i)
+        fields[i + 1] = displayedText(ResultColumns[i], outcome.texts);
+    fields.back() = SuccessStatus;
+    appendCsvFields(out, fields.data(), fields.size());
 }
 
 void appendFailedRow(std::string& out, std::string_view name, std::string_view status)
 {
-    appendCsvField(out, name);
-    out.append(ResultColumns.size(), ',');
-    out += ',';
-    appendCsvField(out, status);
+    std::array<std::string_view, ResultColumns.size() + 2> fields;
+    fields.front() = name;
+    fields.back() = status;
+    appendCsvFields(out, fields.data(), fields.size());
 }
 
 }  // namespace trophex::cli

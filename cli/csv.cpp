@@ -99,20 +99,48 @@ std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, 
     }
 }
 
-void appendCsvField(std::string& out, std::string_view text)
+namespace {
+
+// Writes a field at p, quoted when it needs it; returns the position after it. Needs room
+// for twice the text plus two quotes.
+char* writeCsvField(char* p, std::string_view text)
 {
     const auto needsQuotes = [](char c) { return endsUnquotedText(c) || c == '"'; };
-    if (std::none_of(text.begin(), text.end(), needsQuotes)) {
-        out += text;
-        return;
-    }
-    out += '"';
+    if (std::none_of(text.begin(), text.end(), needsQuotes))
+        return std::copy(text.begin(), text.end(), p);
+    *p++ = '"';
     for (char c : text) {
         if (c == '"')
-            out += '"';
-        out += c;
+            *p++ = '"';
+        *p++ = c;
     }
-    out += '"';
+    *p++ = '"';
+    return p;
+}
+
+}  // namespace
+
+void appendCsvField(std::string& out, std::string_view text)
+{
+    appendCsvFields(out, &text, 1);
+}
+
+void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count)
+{
+    // The row is written into room made once for the worst case, then trimmed.
+    const std::size_t start = out.size();
+    std::size_t room = count;  // the commas, and one to spare
+    for (std::size_t i = 0; i < count; ++i)
+        room += 2 * fields[i].size() + 2;
+    out.resize(start + room);
+    char* const first = out.data() + start;
+    char* p = first;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            *p++ = ',';
+        p = writeCsvField(p, fields[i]);
+    }
+    out.resize(start + static_cast<std::size_t>(p - first));
 }
 
 }  // namespace trophex::cli

@@ -48,4 +48,7 @@ std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, 
 // Appends a field, quoted when it holds a comma, a double quote or a line end.
 void appendCsvField(std::string& out, std::string_view text);
 
+// Appends fields separated by commas, each quoted as appendCsvField quotes it.
+void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count);
+
 }  // namespace trophex::cli
