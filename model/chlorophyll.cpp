@@ -8,18 +8,29 @@ namespace trophex {
 
 namespace {
 
-// The frequency from l = ln(x / m): the bias term, the normal deviate and the tail.
-// Inlined into its callers so that l stays in a register: an 80-bit argument passed in
-// memory is read back slowly on this processor family.
-[[gnu::always_inline]] inline Real48 frequencyOfLogRatio(long double l, Real48 s, Real48 s1)
+// The frequencies from l = ln(x / m) for several bounds x with the same spread: the bias
+// term, the normal deviate and the tail. The bounds are taken together, step by step, so
+// that the processor overlaps their long chains of dependent extended-precision
+// operations. Only the first step, the normal deviate, can fault, and it is taken bound by
+// bound, so a fault is the one that taking the bounds one after another would meet first.
+template <std::size_t N>
+std::array<Real48, N> frequenciesOfLogRatios(const std::array<long double, N>& l, Real48 s, Real48 s1)
 {
-    const long double n = l + 0.5L * s1.value() * s1.value();
-    const double z = toDouble(checkedDiv(n, s));
-    const double phi = toDouble(checkedExp(-0.5L * z * z) * 0.398883127243717606L);
-    const double t = toDouble(1 / (1 + 0.33267L * std::fabs(z)));
-    const double cube = power(t, 3);  // taken first, so that no extended partial sum waits across the call
-    const double q = toDouble(phi * (0.4361684L * t - 0.121676L * t * t + 0.937298L * cube));
-    return Real48::store(z > 0 ? 100 * static_cast<long double>(q) : 100 * (1 - static_cast<long double>(q)));
+    std::array<double, N> z, phi, t, cube;
+    for (std::size_t i = 0; i < N; ++i)
+        z[i] = toDouble(checkedDiv(l[i] + 0.5L * s1.value() * s1.value(), s));
+    for (std::size_t i = 0; i < N; ++i)
+        phi[i] = toDouble(checkedExp(-0.5L * z[i] * z[i]) * 0.398883127243717606L);
+    for (std::size_t i = 0; i < N; ++i)
+        t[i] = toDouble(1 / (1 + 0.33267L * std::fabs(z[i])));
+    for (std::size_t i = 0; i < N; ++i)
+        cube[i] = power(t[i], 3);
+    std::array<Real48, N> f;
+    for (std::size_t i = 0; i < N; ++i) {
+        const double q = toDouble(phi[i] * (0.4361684L * t[i] - 0.121676L * t[i] * t[i] + 0.937298L * cube[i]));
+        f[i] = Real48::store(z[i] > 0 ? 100 * static_cast<long double>(q) : 100 * (1 - static_cast<long double>(q)));
+    }
+    return f;
 }
 
 long double logRatio(Real48 x, Real48 m)
@@ -27,41 +38,48 @@ long double logRatio(Real48 x, Real48 m)
     return checkedLn(checkedDiv(x, m));
 }
 
+const std::array<Real48, 4>& bounds()
+{
+    static const std::array<Real48, 4> Bounds = {Real48::store(10), Real48::store(20), Real48::store(30),
+                                                 Real48::store(60)};
+    return Bounds;
+}
+
+// ln(bound / m) for the four bounds.
+std::array<long double, 4> logRatiosOfBounds(Real48 m)
+{
+    std::array<long double, 4> l;
+    for (std::size_t row = 0; row < 4; ++row)
+        l[row] = logRatio(bounds()[row], m);
+    return l;
+}
+
 }  // namespace
 
 Real48 CalcChlrABrain(Real48 x, Real48 m, Real48 s, Real48 s1)
 {
-    return frequencyOfLogRatio(logRatio(x, m), s, s1);
+    return frequenciesOfLogRatios<1>({logRatio(x, m)}, s, s1)[0];
 }
 
 ChlrFrequencies CalcChlrAMain(const ModelState& s)
 {
-    static const std::array<Real48, 4> Bounds = {Real48::store(10), Real48::store(20), Real48::store(30),
-                                                 Real48::store(60)};
     const Real48 sb = Real48::store(checkedSqrt(static_cast<long double>(power(s.S1, 2)) + power(s.S2, 2)));
     const Real48 predicted = Real48::store(s.PredChlrA);
-    // Case C adds the model error to the Case B spread; it is computed when its column is
-    // reached, so that a fault in an earlier column is the one reported.
-    const auto spreadOf = [&](int col) {
-        if (col == 3)
-            return Real48::store(checkedSqrt(static_cast<long double>(power(sb, 2)) + s.VarChlrA));
-        return col == 2 ? sb : s.S1;
-    };
-
     ChlrFrequencies f;
-    for (int row = 0; row < 4; ++row)
-        f[row][0] = CalcChlrABrain(Bounds[row], s.ObsChlrA, s.S1, s.S1);
-    // The three cases share the predicted mean, so ln(x / m) of a row is taken once, in
-    // Case A, where it is first needed.
-    std::array<long double, 4> predictedLogRatios;
-    for (int col = 1; col < 4; ++col) {
-        const Real48 spread = spreadOf(col);
-        for (int row = 0; row < 4; ++row) {
-            if (col == 1)
-                predictedLogRatios[row] = logRatio(Bounds[row], predicted);
-            f[row][col] = frequencyOfLogRatio(predictedLogRatios[row], spread, s.S1);
-        }
-    }
+    const auto fillColumn = [&](int col, const std::array<Real48, 4>& column) {
+        for (int row = 0; row < 4; ++row)
+            f[row][col] = column[row];
+    };
+    fillColumn(0, frequenciesOfLogRatios(logRatiosOfBounds(s.ObsChlrA), s.S1, s.S1));
+    // The three cases share the predicted mean, so its ratios are taken once, in Case A,
+    // where they are first needed. Case C adds the model error to the Case B spread; it
+    // is computed when its column is reached, so that a fault in an earlier column is the
+    // one reported.
+    const std::array<long double, 4> predictedLogRatios = logRatiosOfBounds(predicted);
+    fillColumn(1, frequenciesOfLogRatios(predictedLogRatios, s.S1, s.S1));
+    fillColumn(2, frequenciesOfLogRatios(predictedLogRatios, sb, s.S1));
+    const Real48 sc = Real48::store(checkedSqrt(static_cast<long double>(power(sb, 2)) + s.VarChlrA));
+    fillColumn(3, frequenciesOfLogRatios(predictedLogRatios, sc, s.S1));
     return f;
 }
 

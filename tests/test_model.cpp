@@ -163,6 +163,61 @@ TEST(Chlorophyll, ObservedAndCaseAAgreeForEqualMeans)
         EXPECT_EQ(f[row][0], f[row][1]);
 }
 
+// The state of the worked example after the balance and the predictions.
+ModelState exampleStateBeforeFrequencies()
+{
+    ModelState s;
+    convertInputs(s, exampleLake());
+    CalculateBalance(s);
+    CalcVarConc(s);
+    return s;
+}
+
+TEST(Chlorophyll, EveryCellEqualsItsFrequencyTakenAlone)
+{
+    const ModelState s = exampleStateBeforeFrequencies();
+    const Real48 sb = Real48::store(std::sqrt(static_cast<long double>(power(s.S1, 2)) + power(s.S2, 2)));
+    const Real48 sc = Real48::store(std::sqrt(static_cast<long double>(power(sb, 2)) + s.VarChlrA));
+    const std::array<Real48, 4> means = {s.ObsChlrA, Real48::store(s.PredChlrA), Real48::store(s.PredChlrA),
+                                         Real48::store(s.PredChlrA)};
+    const std::array<Real48, 4> spreads = {s.S1, s.S1, sb, sc};
+    const std::array<int, 4> bounds = {10, 20, 30, 60};
+    const ChlrFrequencies f = CalcChlrAMain(s);
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col)
+            EXPECT_EQ(f[row][col], CalcChlrABrain(r48(bounds[row]), means[col], spreads[col], s.S1))
+                << "row " << row << " column " << col;
+}
+
+TEST(Chlorophyll, FirstFaultIsTheOneMetColumnByColumn)
+{
+    const auto messageOf = [](const ModelState& s) -> std::string {
+        try {
+            CalcChlrAMain(s);
+        } catch (const FloatFault& fault) {
+            return fault.what();
+        }
+        return "no fault";
+    };
+    const std::string divisionByZero = faultMessage(FaultKind::DivisionByZero);
+    const std::string invalid = faultMessage(FaultKind::InvalidOperation);
+    const ModelState example = exampleStateBeforeFrequencies();
+
+    ModelState s = example;
+    s.VarChlrA = -100;  // Case C's spread is the square root of a negative number
+    EXPECT_EQ(messageOf(s), invalid);
+    s.PredChlrA = 0;  // Case A divides by the predicted mean before Case C is reached
+    EXPECT_EQ(messageOf(s), divisionByZero);
+    s = example;
+    s.PredChlrA = -5;
+    s.ObsChlrA = Real48();  // the observed column comes first
+    EXPECT_EQ(messageOf(s), divisionByZero);
+    s.ObsChlrA = r48(-5);
+    EXPECT_EQ(messageOf(s), invalid);
+    s.S1 = Real48();  // the Case B spread is taken before any column
+    EXPECT_EQ(messageOf(s), divisionByZero);
+}
+
 TEST(TrophicState, WorkedExamples)
 {
     ModelState s;
