@@ -1,6 +1,5 @@
 #include "cli/csv.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace trophex::cli {
@@ -101,13 +100,8 @@ std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, 
 
 namespace {
 
-// Writes a field at p, quoted when it needs it; returns the position after it. Needs room
-// for twice the text plus two quotes.
-char* writeCsvField(char* p, std::string_view text)
+char* writeQuotedCsvField(char* p, std::string_view text)
 {
-    const auto needsQuotes = [](char c) { return endsUnquotedText(c) || c == '"'; };
-    if (std::none_of(text.begin(), text.end(), needsQuotes))
-        return std::copy(text.begin(), text.end(), p);
     *p++ = '"';
     for (char c : text) {
         if (c == '"')
@@ -115,6 +109,21 @@ char* writeCsvField(char* p, std::string_view text)
         *p++ = c;
     }
     *p++ = '"';
+    return p;
+}
+
+// Writes a field at p, quoted when it needs it; returns the position after it. Needs room
+// for twice the text plus two quotes. The usual field, a short one that needs no quotes,
+// is checked and copied in the same pass.
+char* writeCsvField(char* p, std::string_view text)
+{
+    const auto needsQuotes = [](char c) { return endsUnquotedText(c) || c == '"'; };
+    char* const start = p;
+    for (char c : text) {
+        if (needsQuotes(c))
+            return writeQuotedCsvField(start, text);
+        *p++ = c;
+    }
     return p;
 }
 
