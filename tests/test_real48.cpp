@@ -2,8 +2,10 @@
 #include "model/real48.h"
 
 #include <gtest/gtest.h>
+#include <quadmath.h>
 
 #include <cmath>
+#include <random>
 
 using namespace trophex;
 
@@ -85,12 +87,37 @@ TEST(FloatFaults, ClassifiedAsTheX87Does)
     EXPECT_DOUBLE_EQ(power(2, 10), 1024);
 }
 
+// The error of an extended result in units of its last place, against a 113-bit reference.
+double unitsInLastPlace(long double result, __float128 reference)
+{
+    int exponent;
+    frexpq(reference, &exponent);
+    return static_cast<double>(fabsq(static_cast<__float128>(result) - reference) / ldexpq(1, exponent - 64));
+}
+
+TEST(FloatFaults, ExponentialIsWithinOneUnitInTheLastPlace)
+{
+    std::mt19937_64 random(7);
+    double worst = 0;
+    // From arguments near zero, where the table is not used, to the ends of the range,
+    // where the result is near the largest and smallest normal extended values.
+    for (long double range : {1e-3L, 0.1L, 1.0L, 20.0L, 700.0L, 11350.0L}) {
+        std::uniform_real_distribution<double> uniform(-1, 1);
+        for (int i = 0; i < 20000; ++i) {
+            const long double x = range * uniform(random) * (1 + 1e-12L * uniform(random));  // all 64 bits in use
+            worst = std::max(worst, unitsInLastPlace(x87Exp(x), expq(x)));
+        }
+    }
+    EXPECT_LE(worst, 1.0);
+}
+
 TEST(FloatFaults, X87TranscendentalsAreAccurateAndRangeChecked)
 {
     for (long double x : {1e-4000L, 2.9e-39L, 0.1L, 0.5L, 1.0L, 2.0L, 10.0L, 55.391L, 1.7e38L, 1e4000L})
         EXPECT_EQ(x87Ln(x), std::log(x)) << static_cast<double>(x);
     for (long double x : {-11000.0L, -700.0L, -12.5L, -1.0L, -1e-10L, 0.0L, 1e-10L, 0.5L, 1.0L, 3.7L, 700.0L, 11000.0L})
         EXPECT_LT(std::fabs(x87Exp(x) / std::exp(x) - 1), 1e-18L) << static_cast<double>(x);
+    EXPECT_EQ(x87Exp(1), 2.718281828459045235360287L);  // e rounded to the extended format
     EXPECT_EQ(x87Exp(0), 1.0L);
     EXPECT_EQ(x87Exp(-1e30L), 0.0L);  // below the extended range: 0, no fault
     EXPECT_TRUE(std::isinf(x87Exp(1e30L)));
