@@ -1,5 +1,6 @@
 #include "model/numberreader.h"
 
+#include <array>
 #include <clocale>
 #include <cstdlib>
 #include <locale.h>
@@ -45,12 +46,18 @@ long double wholeNumberOf(std::string_view intDigits, std::string_view fracDigit
 
 // Exact powers of ten: 10^k is representable in the extended format up to k = 27.
 constexpr int MaxExactPower = 27;
+constexpr std::array<long double, MaxExactPower + 1> ExactPowersOfTen = [] {
+    std::array<long double, MaxExactPower + 1> powers{};
+    long double p = 1;
+    for (long double& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
 long double exactPowerOfTen(int k)
 {
-    long double p = 1;
-    for (int i = 0; i < k; ++i)
-        p *= 10;
-    return p;
+    return ExactPowersOfTen[static_cast<std::size_t>(k)];
 }
 
 // Short mantissas with small exponents: one exactly rounded multiplication or division of
