@@ -100,12 +100,22 @@ const std::vector<const char*>& outputUnits(OutputResult result)
     return Units[static_cast<int>(result)];
 }
 
+namespace {
+
+std::string formatConverted(OutputResult result, const Conversion& row, const ModelState& state,
+                            const NumberFormat& format)
+{
+    return formatNumber(outputResultValue(result, state) * row.factor, row.pattern, format);
+}
+
+}  // namespace
+
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format)
 {
     for (const Conversion& row : conversionsOf(result)) {
         if (row.unit == nullptr || unitText == row.unit)
-            return formatNumber(outputResultValue(result, state) * row.factor, row.pattern, format);
+            return formatConverted(result, row, state, format);
     }
     return {};
 }
@@ -114,7 +124,8 @@ std::string outputResultText(OutputResult result, const ModelState& state, const
 {
     if (result == OutputResult::CVtp && state.CVtp.isZero())
         return NotAvailableText;
-    return convertedResultText(result, modelUnit(result), state, format);
+    // The model unit is named by no row: it takes the last, the row for any other text.
+    return formatConverted(result, conversionsOf(result).back(), state, format);
 }
 
 }  // namespace trophex

@@ -387,6 +387,10 @@ TEST(OutputUnits, ConversionTable)
     EXPECT_EQ(convertedResultText(OutputResult::AvgInTP, "ug/L", s, f), "37");
     EXPECT_EQ(convertedResultText(OutputResult::CVtp, "mg/L", s, f), "0.016");
     EXPECT_EQ(outputResultText(OutputResult::CVtp, s, f), "16.2");
+    s.PhosLoad = 1234.5;
+    s.WatLoad = 2.345;
+    for (OutputResult r : AllOutputResults)  // a calculation shows each result in its model unit
+        EXPECT_EQ(outputResultText(r, s, f), convertedResultText(r, modelUnit(r), s, f)) << outputBoxName(r);
     s.CVtp = Real48();
     EXPECT_EQ(outputResultText(OutputResult::CVtp, s, f), "NA");
 }
