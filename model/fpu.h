@@ -8,7 +8,8 @@
 // sqrt(negative) are "invalid operation"; a result beyond the destination's range is
 // "overflow". No NaN or infinity ever leaves these helpers.
 
-#include "model/powersoftwo.h"
+#include "model/extendedmath.h"
+#include "model/x87extended.h"
 
 #include <cfloat>
 #include <cmath>
@@ -59,49 +60,10 @@ inline long double x87Ln(long double x)
     return result;
 }
 
-namespace x87 {
-
-// The whole number nearest to x (ties to even), for |x| < 2^31.
-inline int roundToInt(long double x)
-{
-    int result;
-    asm("fistpl %0" : "=m"(result) : "t"(x) : "st");
-    return result;
-}
-
-// x * 2^n for a whole number n.
-inline long double scaleByPowerOfTwo(long double x, long double n)
-{
-    long double result;
-    asm("fscale" : "=t"(result) : "0"(x), "u"(n));
-    return result;
-}
-
-}  // namespace x87
-
-// e^x = 2^m * 2^(j/128) * e^r, with k = 128 m + j the whole number nearest to x * 128 / ln 2
-// and r = x - k ln 2 / 128 (|r| <= ln 2 / 256), taken with ln 2 / 128 in two parts so that r
-// keeps its full precision. 2^(j/128) comes from a table in more than extended precision and
-// e^r - 1 from its Taylor polynomial: within one unit in the last place of the extended
-// result. Beyond +-12000 the result is out of the extended range: infinity above, 0 below.
+// e^x on the model's extended algorithm (model/extendedmath.h).
 inline long double x87Exp(long double x)
 {
-    constexpr double StepsPerLn2 = 0x1.71547652b82fep+7;  // 128 / ln 2; k only needs to be near
-    constexpr double StepHi = 0xB17217F7D1p-47;             // 40 bits: k * StepHi is exact
-    constexpr double StepLo = 0x1.9ef35793c7673p-48;        // ln 2 / 128 - StepHi
-    constexpr long double Limit = 12000;
-    if (x > Limit)
-        return std::numeric_limits<long double>::infinity();
-    if (x < -Limit)
-        return 0;
-    const int k = x87::roundToInt(x * StepsPerLn2);
-    const long double kk = k;
-    const long double r = (x - kk * StepHi) - kk * StepLo;
-    const long double r2 = r * r;
-    const long double expm1r =
-        r + r2 * ((0.5L + r * (1.0 / 6)) + r2 * ((1.0 / 24 + r * (1.0 / 120)) + r2 * (1.0 / 720)));
-    const PowerOfTwoFraction& t = PowersOfTwoFractions[k & 127];
-    return x87::scaleByPowerOfTwo(t.hi + (t.hi * expm1r + t.lo), static_cast<long double>(k >> 7));
+    return extendedExp(X87Extended(x)).value();
 }
 
 inline long double checkedDiv(long double numerator, long double denominator)
