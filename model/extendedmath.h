@@ -7,6 +7,7 @@
 #include "model/powersoftwo.h"
 
 #include <array>
+#include <cmath>
 
 namespace trophex {
 
@@ -24,24 +25,27 @@ struct PowersOfTwoFractionsOf {
 // e^x = 2^m * 2^(j/128) * e^r, with k = 128 m + j the whole number nearest to x * 128 / ln 2
 // and r = x - k ln 2 / 128 (|r| <= ln 2 / 256), taken with ln 2 / 128 in two parts so that r
 // keeps its full precision. 2^(j/128) comes from a table in more than extended precision and
-// e^r - 1 from its Taylor polynomial: within one unit in the last place of the extended
-// result. Beyond +-12000 the result is out of the extended range: infinity above, 0 below.
+// e^r - 1 from its Taylor polynomial, whose terms from the third power on, below 2^-27, are
+// taken in double precision: within 0.51 units in the last place of the extended result.
+// Beyond +-12000 the result is out of the extended range: infinity above, 0 below.
 template <class E>
 E extendedExp(E x)
 {
     constexpr double StepsPerLn2 = 0x1.71547652b82fep+7;  // 128 / ln 2; k only needs to be near
     constexpr double StepHi = 0xB17217F7D1p-47;             // 40 bits: k * StepHi is exact
     constexpr double StepLo = 0x1.9ef35793c7673p-48;        // ln 2 / 128 - StepHi
-    constexpr int Limit = 12000;
-    if (x > E(Limit))
-        return E::infinity();
-    if (x < E(-Limit))
+    constexpr double Limit = 12000;
+    const double near = x.toDouble();
+    if (!(near <= Limit))
+        return near > Limit ? E::infinity() : x + x;  // NaN quieted
+    if (near < -Limit)
         return E(0);
-    const int k = (x * StepsPerLn2).roundToInt();
+    const int k = static_cast<int>(std::floor(near * StepsPerLn2 + 0.5));
     const E kk = k;
     const E r = (x - kk * StepHi) - kk * StepLo;
-    const E r2 = r * r;
-    const E expm1r = r + r2 * ((0.5 + r * (1.0 / 6)) + r2 * ((1.0 / 24 + r * (1.0 / 120)) + r2 * (1.0 / 720)));
+    const double rd = r.toDouble();
+    const double higherTerms = rd * (1.0 / 6 + rd * (1.0 / 24 + rd * (1.0 / 120 + rd * (1.0 / 720))));
+    const E expm1r = r + r * r * (E::fromParts(1, -1) + higherTerms);
     const E hi = PowersOfTwoFractionsOf<E>::rounded[static_cast<std::size_t>(k & 127)];
     const double lo = PowersOfTwoFractions[k & 127].rest;
     return (hi + (hi * expm1r + lo)).scaledByPowerOfTwo(k >> 7);
@@ -58,36 +62,41 @@ E extendedExp(E x)
 template <class E>
 E extendedLn(E x)
 {
-    constexpr double HalvingBound = 724.5 / LogTableSteps;  // m above it is halved
+    constexpr double HalvingBound = 724.5 / LogTableSteps;  // m from it on is halved
     constexpr double Splitter = 0x1.8p32;                   // rounds m to a multiple of 2^-31
     if (!(x > E(0)) || !x.isFinite()) {
         if (x.isNaN() || x > E(0))
             return x + x;  // NaN quieted, infinity as it is
         return x == E(0) ? -E::infinity() : (x - x) / (x - x);
     }
-    E k;
-    E m = x.significandAndExponent(k);
-    if (m > E(HalvingBound)) {
-        m = m * 0.5;
-        k = k + 1;
+    E exponent;
+    E m = x.significandAndExponent(exponent);
+    double md = m.toDouble();  // near m: chooses the halving and the table row
+    int k = exponent.roundToInt();
+    if (md >= HalvingBound) {
+        m = m * E::fromParts(1, -1);
+        md *= 0.5;
+        ++k;
     }
-    const LogTableRow& row = LogTable[(m * LogTableSteps).roundToInt() - LogTableFirst];
+    const LogTableRow& row = LogTable[static_cast<int>(md * LogTableSteps + 0.5) - LogTableFirst];
     const E c = row.reciprocal;
     const E mHi = (m + Splitter) - Splitter;
     const E mLo = m - mHi;
-    const E t = mHi * c - 1;
+    const E t = mHi * c - E(1);
     const E u = mLo * c;
     const E rHi = t + u;
     const E rLo = (t - rHi) + u;
 
     const double rd = rHi.toDouble();
-    const double tail = (((rd * (1.0 / 7) - 1.0 / 6) * rd + 1.0 / 5) * rd - 0.25) * rd + 1.0 / 3;
-    const E p = rHi * rHi * (rHi * tail - 0.5);  // ln(1 + r) - r
+    const double higherTerms = rd * (1.0 / 3 + rd * (-0.25 + rd * (1.0 / 5 + rd * (-1.0 / 6 + rd * (1.0 / 7)))));
+    const E p = rHi * rHi * (higherTerms - E::fromParts(1, -1));  // ln(1 + r) - r
 
-    const E high = k * Ln2High + row.logHigh;  // exact
+    const E kk = k;
+    const E high = kk * Ln2High + row.logHigh;  // exact
     const E s = high + rHi;
     const E sError = (high - s) + rHi;
-    return s + ((((k * Ln2Rest + row.logRest) + rLo) + p) + sError);
+    const double smallParts = k * Ln2Rest + row.logRest;
+    return s + (((E(smallParts) + rLo) + p) + sError);
 }
 
 }  // namespace trophex

@@ -139,26 +139,17 @@ SoftExtended SoftExtended::divideSpecial(SoftExtended a, SoftExtended b)
     return quotient(negative, x.e, x.m, y.e, y.m);
 }
 
-SoftExtended::SoftExtended(double v)
+SoftExtended SoftExtended::fromUnusualDouble(std::uint64_t bits)
 {
-    std::uint64_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
     const std::uint16_t sign = (bits >> 63) != 0 ? SignBit : 0;
-    const auto exponent = static_cast<int>((bits >> 52) & 0x7FF);
     const std::uint64_t fraction = bits & DoubleFractionMask;
-    if (exponent == 0x7FF) {
-        // Infinity, or a NaN quieted as the x87 loads it.
-        *this = fromBits(sign | MaxBiasedExponent, fraction == 0 ? IntegerBit : IntegerBit | QuietBit | (fraction << 11));
-    } else if (exponent == 0) {
-        *this = fromBits(sign, 0);
-        if (fraction != 0) {  // a double denormal is a normal extended number
-            const int shift = leadingZeros(fraction);
-            *this = fromBits(static_cast<std::uint16_t>(sign | (Bias + 63 - 1074 - shift)), fraction << shift);
-        }
-    } else {
-        *this = fromBits(static_cast<std::uint16_t>(sign | (exponent - DoubleBias + Bias)),
-                         IntegerBit | (fraction << 11));
-    }
+    if (((bits >> 52) & 0x7FF) == 0x7FF)  // infinity, or a NaN quieted as the x87 loads it
+        return fromBits(sign | MaxBiasedExponent, fraction == 0 ? IntegerBit : IntegerBit | QuietBit | (fraction << 11));
+    if (fraction == 0)
+        return fromBits(sign, 0);
+    // A double denormal is a normal extended number.
+    const int shift = leadingZeros(fraction);
+    return fromBits(static_cast<std::uint16_t>(sign | (Bias + 63 - 1074 - shift)), fraction << shift);
 }
 
 double SoftExtended::toDouble() const

@@ -13,6 +13,7 @@
 #include "model/wideint.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace trophex {
 
@@ -31,7 +32,18 @@ public:
     constexpr SoftExtended(unsigned v) : SoftExtended(fromInteger(false, v)) {}
     constexpr SoftExtended(unsigned long v) : SoftExtended(fromInteger(false, v)) {}
     constexpr SoftExtended(unsigned long long v) : SoftExtended(fromInteger(false, v)) {}
-    SoftExtended(double v);  // exact
+    SoftExtended(double v)  // exact
+    {
+        std::uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        const auto exponent = static_cast<unsigned>((bits >> 52) & 0x7FF);
+        if (exponent - 1 < 0x7FE) {  // a normal double: the fraction moves up below the integer bit
+            se_ = static_cast<std::uint16_t>(((bits >> 48) & SignBit) | (exponent + Bias - 1023));
+            sig_ = IntegerBit | (bits << 11);
+        } else {
+            *this = fromUnusualDouble(bits);
+        }
+    }
     SoftExtended(float v) : SoftExtended(static_cast<double>(v)) {}
 
     // The value with these two fields, as the x87 stores it in memory.
@@ -50,6 +62,15 @@ public:
     {
         const int shift = leadingZeros(significand);
         return fromBits(static_cast<std::uint16_t>(exponent + Bias + 63 - shift), significand << shift);
+    }
+
+    // (m + rest / 2^64) * 2^(exponent - 63) for an m with its top bit set, rounded once to
+    // the format (to a denormal, 0 or infinity where it lies beyond the normal range).
+    static constexpr SoftExtended roundedFromParts(bool negative, long exponent, std::uint64_t m, std::uint64_t rest)
+    {
+        const long limit = 4 * MaxBiasedExponent;  // beyond it the result is infinite or 0 anyway
+        const long e = exponent > limit ? limit : exponent < -limit ? -limit : exponent;
+        return rounded(negative, static_cast<int>(e) + Bias, m, rest);
     }
 
     static constexpr SoftExtended infinity() { return fromBits(MaxBiasedExponent, IntegerBit); }
@@ -136,6 +157,7 @@ private:
     {
         return v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     }
+    static SoftExtended fromUnusualDouble(std::uint64_t bits);  // zero, denormal, infinite or NaN
     static constexpr SoftExtended fromInteger(bool negative, std::uint64_t magnitude)
     {
         if (magnitude == 0)
@@ -147,8 +169,7 @@ private:
     // A normal number: the usual operand, taken on the short paths.
     constexpr bool isOrdinary() const
     {
-        const int e = biasedExponent();
-        return e != 0 && e != MaxBiasedExponent && (sig_ & IntegerBit) != 0;
+        return static_cast<unsigned>(biasedExponent() - 1) < MaxBiasedExponent - 1 && (sig_ & IntegerBit) != 0;
     }
     constexpr bool isUnnormal() const
     {
@@ -164,16 +185,14 @@ private:
     static constexpr SoftExtended rounded(bool negative, int e, std::uint64_t m, std::uint64_t rest)
     {
         const std::uint16_t sign = negative ? SignBit : 0;
-        if (e < 1)
-            return roundedBelowNormal(sign, e, m, rest);
-        if (rest > Half || (rest == Half && (m & 1) != 0)) {
-            if (++m == 0) {
-                m = IntegerBit;
-                ++e;
-            }
+        if (static_cast<unsigned>(e - 1) >= MaxBiasedExponent - 1)
+            return e < 1 ? roundedBelowNormal(sign, e, m, rest) : fromBits(sign | MaxBiasedExponent, IntegerBit);
+        m += rest > Half - (m & 1) ? 1 : 0;  // above a half, or a half and m odd
+        if (m == 0) {
+            m = IntegerBit;
+            if (++e == MaxBiasedExponent)
+                return fromBits(sign | MaxBiasedExponent, IntegerBit);
         }
-        if (e >= MaxBiasedExponent)
-            return fromBits(sign | MaxBiasedExponent, IntegerBit);
         return fromBits(static_cast<std::uint16_t>(sign | e), m);
     }
     static SoftExtended roundedBelowNormal(std::uint16_t sign, int e, std::uint64_t m, std::uint64_t rest);
@@ -182,10 +201,8 @@ private:
     // shifted further out kept as its lowest bit.
     static constexpr Wide alignedRight(std::uint64_t m, int d)
     {
-        if (d == 0)
-            return {m, 0};
         if (d < 64)
-            return {m >> d, m << (64 - d)};
+            return {m >> d, (m << 1) << (63 - d)};  // two shifts: no shift by 64 when d is 0
         if (d == 64)
             return {0, m};
         if (d < 128)
@@ -197,18 +214,15 @@ private:
     // normalized significand.
     static constexpr SoftExtended sumOfNumbers(bool na, int ea, std::uint64_t ma, bool nb, int eb, std::uint64_t mb)
     {
-        if (ea < eb || (ea == eb && ma < mb)) {
-            const bool n = na;
-            na = nb;
-            nb = n;
-            const int e = ea;
-            ea = eb;
-            eb = e;
-            const std::uint64_t m = ma;
-            ma = mb;
-            mb = m;
-        }
-        const Wide b = alignedRight(mb, ea - eb);
+        const bool swap = ea < eb || (ea == eb && ma < mb);
+        const bool nLarge = swap ? nb : na, nSmall = swap ? na : nb;
+        const int eLarge = swap ? eb : ea, eSmall = swap ? ea : eb;
+        const std::uint64_t mLarge = swap ? mb : ma, mSmall = swap ? ma : mb;
+        na = nLarge;
+        nb = nSmall;
+        ea = eLarge;
+        ma = mLarge;
+        const Wide b = alignedRight(mSmall, eLarge - eSmall);
         if (na == nb) {
             const std::uint64_t s = ma + b.hi;
             if (s >= ma)
@@ -216,6 +230,10 @@ private:
             return rounded(na, ea + 1, (s >> 1) | IntegerBit, (s << 63) | (b.lo >> 1) | (b.lo & 1));
         }
         Wide d = subtract({ma, 0}, b);
+        if ((d.hi & IntegerBit) != 0)
+            return rounded(na, ea, d.hi, d.lo);
+        if ((d.hi >> 62) != 0)  // the usual loss of one bit
+            return rounded(na, ea - 1, (d.hi << 1) | (d.lo >> 63), d.lo << 1);
         if (d.hi == 0 && d.lo == 0)
             return SoftExtended();  // x - x is +0
         const int shift = d.hi != 0 ? leadingZeros(d.hi) : 64 + leadingZeros(d.lo);
@@ -232,12 +250,10 @@ private:
 
     static constexpr SoftExtended product(bool negative, int ea, std::uint64_t ma, int eb, std::uint64_t mb)
     {
-        Wide p = multiplyWide(ma, mb);
-        int e = ea + eb - Bias + 1;
-        if ((p.hi & IntegerBit) == 0) {
-            p = shiftLeft(p, 1);
-            --e;
-        }
+        const Wide p = multiplyWide(ma, mb);
+        const int e = ea + eb - Bias + 1;
+        if ((p.hi & IntegerBit) == 0)
+            return rounded(negative, e - 1, (p.hi << 1) | (p.lo >> 63), p.lo << 1);
         return rounded(negative, e, p.hi, p.lo);
     }
 

@@ -56,11 +56,15 @@ constexpr Wide multiplyWide(std::uint64_t a, std::uint64_t b)
     return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xFFFFFFFFu)};
 }
 
-// The number of zero bits above the highest set bit (64 for 0).
+// The number of zero bits above the highest set bit (64 for 0): the compiler's builtin
+// where there is one, else a binary search.
 constexpr int leadingZeros(std::uint64_t x)
 {
     if (x == 0)
         return 64;
+#if defined(__GNUC__)
+    return __builtin_clzll(x);
+#endif
     int n = 0;
     for (int step = 32; step > 0; step /= 2) {
         if (x >> (64 - step) == 0) {
