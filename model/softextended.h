@@ -212,7 +212,7 @@ private:
 
     // a + b or a - b of two finite non-zero numbers given as sign, exponent and
     // normalized significand.
-    static constexpr SoftExtended sumOfNumbers(bool na, int ea, std::uint64_t ma, bool nb, int eb, std::uint64_t mb)
+    [[gnu::always_inline]] static constexpr SoftExtended sumOfNumbers(bool na, int ea, std::uint64_t ma, bool nb, int eb, std::uint64_t mb)
     {
         const bool swap = ea < eb || (ea == eb && ma < mb);
         const bool nLarge = swap ? nb : na, nSmall = swap ? na : nb;
