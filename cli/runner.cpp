@@ -1,7 +1,6 @@
 #include "cli/runner.h"
 
 #include "cli/json.h"
-#include "files/datafile.h"
 
 #include <iomanip>
 #include <vector>
@@ -28,17 +27,6 @@ std::optional<UnitChoice> parseUnitChoice(const std::string& text, std::string& 
         return std::nullopt;
     }
     return UnitChoice{*selector, text.substr(eq + 1)};
-}
-
-// Re-expresses a result as its unit selector does after a calculation. A Chiaudani/Vighi
-// box that shows "NA" keeps it whatever unit is chosen.
-void applyUnitChoice(FileAssessment& a, const ModelState& state, const UnitChoice& choice, const NumberFormat& format)
-{
-    const int i = static_cast<int>(choice.result);
-    a.unitTexts[i] = choice.unit;
-    if (choice.result == OutputResult::CVtp && a.results.outputs[i] == NotAvailableText)
-        return;
-    a.results.outputs[i] = convertedResultText(choice.result, choice.unit, state, format);
 }
 
 void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {})
@@ -156,29 +144,6 @@ std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>
     return options;
 }
 
-FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>& units, const NumberFormat& format)
-{
-    FileAssessment a;
-    a.file = path;
-    DataFileRead read = readDataFile(path);
-    if (!read.ok()) {
-        a.error = read.error;
-        return a;
-    }
-    a.inputs = std::move(read.texts);
-    const CalculationOutcome outcome = runCalculation(*a.inputs, format);
-    if (!outcome.ok()) {
-        a.error = outcome.error;
-        return a;
-    }
-    a.results = outcome.texts;
-    for (OutputResult r : AllOutputResults)
-        a.unitTexts[static_cast<int>(r)] = modelUnit(r);
-    for (const UnitChoice& choice : units)
-        applyUnitChoice(a, outcome.state, choice, format);
-    return a;
-}
-
 void printPage(std::ostream& out, const FileAssessment& a)
 {
     out << "File: " << a.file << '\n';
@@ -213,7 +178,7 @@ int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostr
     bool allCalculated = true;
     bool first = true;
     for (const std::string& file : options->files) {
-        const FileAssessment a = assessFile(file, options->units, format);
+        const FileAssessment a = batch::assessFile(file, options->units, format);
         allCalculated = allCalculated && a.ok();
         if (options->json) {
             out << assessmentJson(a) << '\n';

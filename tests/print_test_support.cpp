@@ -1,4 +1,4 @@
-#include "print_test_support.h"
+#include "tests/print_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "cli/batchpipeline.h"
-#include "cli/batchtable.h"
-#include "cli/csv.h"
-#include "cli/lakegenerator.h"
+#include "batch/batchpipeline.h"
+#include "batch/batchtable.h"
+#include "batch/csv.h"
+#include "batch/lakegenerator.h"
 #include "model/calculation.h"
 
-#include "example_lake.h"
-#include "result_texts.h"
+#include "examples/examplelake.h"
+#include "tests/result_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <stdexcept>
 
 using namespace trophex;
-using namespace trophex::cli;
+using namespace trophex::batch;
 
 namespace {
 

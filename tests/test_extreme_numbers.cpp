@@ -4,7 +4,7 @@
 
 #include "model/calculation.h"
 #include "model/fpu.h"
-#include "tests/example_lake.h"
+#include "examples/examplelake.h"
 #include "tests/result_texts.h"
 
 #include <gtest/gtest.h>

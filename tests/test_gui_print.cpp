@@ -1,7 +1,7 @@
 // The Print and Printer Setup commands of the main window: the dialog first, the
 // results-ready check, the report taken from the controls as they stand, one kept printer.
 
-#include "gui_test_support.h"
+#include "tests/gui_test_support.h"
 
 #include "ui/mainform.h"
 

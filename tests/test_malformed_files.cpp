@@ -7,7 +7,7 @@
 #include "files/textencoding.h"
 #include "model/calculation.h"
 #include "tests/disk_helpers.h"
-#include "tests/example_lake.h"
+#include "examples/examplelake.h"
 #include "tests/result_texts.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "model/inputs.h"
 #include "model/outputunits.h"
 #include "model/tsi.h"
-#include "tests/example_lake.h"
+#include "examples/examplelake.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "cli/runner.h"
 #include "files/datafile.h"
 
-#include "example_lake.h"
+#include "examples/examplelake.h"
 
 #include <gtest/gtest.h>
 

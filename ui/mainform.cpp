@@ -4,7 +4,7 @@
 #include "model/ecoregion.h"
 #include "model/fpu.h"
 #include "model/tsi.h"
-#include "print/printcommand.h"
+#include "ui/printcommand.h"
 #include "print/reportlayout.h"
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"

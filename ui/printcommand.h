@@ -9,7 +9,6 @@
 #include <functional>
 #include <string>
 
-class QPaintDevice;
 class QPrinter;
 class QWidget;
 
@@ -51,10 +50,6 @@ enum class PrintOutcome {
 // one page on the chosen printer.
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
                              const ReportTexts& texts, const ErrorDisplay& showError);
-
-// Begins a document on the device, draws the report on its whole printable area and ends
-// the document; false when the device refused to begin or failed to finish it.
-bool printReport(QPaintDevice& device, const ReportTexts& texts);
 
 // The Printer Setup command: the platform's page setup dialog on the kept printer.
 void runPrinterSetup(QPrinter& printer, QWidget* parent);

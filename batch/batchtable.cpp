@@ -1,11 +1,11 @@
-#include "cli/batchtable.h"
+#include "batch/batchtable.h"
 
 #include "files/textencoding.h"
 #include "model/ecoregion.h"
 
 #include <charconv>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 namespace {
 
@@ -446,4 +446,4 @@ void appendFailedRow(std::string& out, std::string_view name, std::string_view s
     appendCsvFields(out, fields.data(), fields.size());
 }
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -1,10 +1,8 @@
-#include "print/printcommand.h"
+#include "ui/printcommand.h"
 
-#include "print/reportlayout.h"
 #include "print/reportpainter.h"
 
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -15,15 +13,6 @@ bool SystemPrintDialog::confirm(QPrinter& printer)
     QPrintDialog dialog(&printer, parent_);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile);
     return dialog.exec() == QDialog::Accepted;
-}
-
-bool printReport(QPaintDevice& device, const ReportTexts& texts)
-{
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    paintReport(painter, layoutReport(device.width(), device.height(), texts));
-    return painter.end();
 }
 
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,

@@ -2,7 +2,7 @@
 // The columns of a batch table: which header names feed which input text, how one record
 // becomes the 31 input texts of a lake, and the result columns written for it.
 
-#include "cli/csv.h"
+#include "batch/csv.h"
 #include "model/calculation.h"
 #include "model/inputs.h"
 
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 // Header names are compared without letter case and ignoring everything but letters and
 // digits, so "Watershed area", "watershed_area" and "WareaEditBox" are all understood.
@@ -54,4 +54,4 @@ void appendFailedRow(std::string& out, std::string_view name, std::string_view s
 // Number of result columns between the name and the status.
 std::size_t resultColumnCount();
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

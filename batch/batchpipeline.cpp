@@ -1,4 +1,4 @@
-#include "cli/batchpipeline.h"
+#include "batch/batchpipeline.h"
 
 #include "model/calculation.h"
 
@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 namespace {
 
@@ -389,4 +389,4 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
     return summary;
 }
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch
