@@ -280,7 +280,7 @@ void appendRawNumber(std::string& out, double value)
 
 void appendRawField(std::string& out, const ResultSpec& spec, const ResultValues& values)
 {
-    const long double value = values[spec.result];
+    const Extended value = values[spec.result];
     if (spec.zeroText != nullptr && value == 0)
         out += spec.zeroText;
     else

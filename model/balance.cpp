@@ -6,9 +6,9 @@ namespace trophex {
 
 void CalculateBalance(ModelState& s)
 {
-    const long double watArea = s.WatArea;
-    const long double surfArea = s.SurfArea;
-    const long double runoff = s.Runoff;
+    const Extended watArea = s.WatArea;
+    const Extended surfArea = s.SurfArea;
+    const Extended runoff = s.Runoff;
     s.OutVol = toDouble(watArea * runoff + surfArea * (s.Precip.value() - s.Evap.value()));
     s.LakeVol = toDouble(surfArea * s.MeanDepth.value());
     s.WatLoad = toDouble(checkedDiv(s.OutVol, surfArea));
@@ -23,8 +23,8 @@ void CalcCVconc(ModelState& s)
         s.CVtp = Real48();
         return;
     }
-    const long double log10Ratio = checkedLn(checkedDiv(s.Alkalinity, s.MeanDepth)) * Log10Factor;
-    const long double exponent = log10Ratio * 0.33L + 1.44L;
+    const Extended log10Ratio = checkedLn(checkedDiv(s.Alkalinity, s.MeanDepth)) * Log10Factor;
+    const Extended exponent = log10Ratio * 0.33_x + 1.44_x;
     s.CVtp = Real48::store(power(10.0, static_cast<double>(exponent)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The steady-state annual water and phosphorus balance of the lake.
 
+#include "model/extended.h"
 #include "model/modelstate.h"
 
 namespace trophex {
@@ -13,6 +14,6 @@ void CalculateBalance(ModelState& state);
 void CalcCVconc(ModelState& state);
 
 // 1/2.303: the model's base-10 logarithm factor (not the exact 1/ln 10).
-inline constexpr long double Log10Factor = 0.43421623968736430742L;
+inline constexpr Extended Log10Factor = Extended::fromParts(0xDE519749B2DAFBE3, -65);  // 0.43421623968736430742
 
 }  // namespace trophex

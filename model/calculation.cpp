@@ -10,10 +10,10 @@ namespace trophex {
 
 namespace {
 
-long double predictionValue(const Predictions& p, int column, int row)
+Extended predictionValue(const Predictions& p, int column, int row)
 {
     const PredictionRow& r = p.rows[row - 1];
-    const long double values[] = {r.observed, r.predicted, r.stdError, r.residual10, r.ttest};
+    const Extended values[] = {r.observed, r.predicted, r.stdError, r.residual10, r.ttest};
     return values[column - 1];
 }
 

@@ -14,26 +14,26 @@ namespace {
 // operations. Only the first step, the normal deviate, can fault, and it is taken bound by
 // bound, so a fault is the one that taking the bounds one after another would meet first.
 template <std::size_t N>
-std::array<Real48, N> frequenciesOfLogRatios(const std::array<long double, N>& l, Real48 s, Real48 s1)
+std::array<Real48, N> frequenciesOfLogRatios(const std::array<Extended, N>& l, Real48 s, Real48 s1)
 {
     std::array<double, N> z, phi, t, cube;
     for (std::size_t i = 0; i < N; ++i)
-        z[i] = toDouble(checkedDiv(l[i] + 0.5L * s1.value() * s1.value(), s));
+        z[i] = toDouble(checkedDiv(l[i] + 0.5_x * s1.value() * s1.value(), s));
     for (std::size_t i = 0; i < N; ++i)
-        phi[i] = toDouble(checkedExp(-0.5L * z[i] * z[i]) * 0.398883127243717606L);
+        phi[i] = toDouble(checkedExp(-0.5_x * z[i] * z[i]) * 0.398883127243717606_x);
     for (std::size_t i = 0; i < N; ++i)
-        t[i] = toDouble(1 / (1 + 0.33267L * std::fabs(z[i])));
+        t[i] = toDouble(1 / (1 + 0.33267_x * std::fabs(z[i])));
     for (std::size_t i = 0; i < N; ++i)
         cube[i] = power(t[i], 3);
     std::array<Real48, N> f;
     for (std::size_t i = 0; i < N; ++i) {
-        const double q = toDouble(phi[i] * (0.4361684L * t[i] - 0.121676L * t[i] * t[i] + 0.937298L * cube[i]));
-        f[i] = Real48::store(z[i] > 0 ? 100 * static_cast<long double>(q) : 100 * (1 - static_cast<long double>(q)));
+        const double q = toDouble(phi[i] * (0.4361684_x * t[i] - 0.121676_x * t[i] * t[i] + 0.937298_x * cube[i]));
+        f[i] = Real48::store(z[i] > 0 ? 100 * Extended(q) : 100 * (1 - Extended(q)));
     }
     return f;
 }
 
-long double logRatio(Real48 x, Real48 m)
+Extended logRatio(Real48 x, Real48 m)
 {
     return checkedLn(checkedDiv(x, m));
 }
@@ -46,9 +46,9 @@ const std::array<Real48, 4>& bounds()
 }
 
 // ln(bound / m) for the four bounds.
-std::array<long double, 4> logRatiosOfBounds(Real48 m)
+std::array<Extended, 4> logRatiosOfBounds(Real48 m)
 {
-    std::array<long double, 4> l;
+    std::array<Extended, 4> l;
     for (std::size_t row = 0; row < 4; ++row)
         l[row] = logRatio(bounds()[row], m);
     return l;
@@ -63,7 +63,7 @@ Real48 CalcChlrABrain(Real48 x, Real48 m, Real48 s, Real48 s1)
 
 ChlrFrequencies CalcChlrAMain(const ModelState& s)
 {
-    const Real48 sb = Real48::store(checkedSqrt(static_cast<long double>(power(s.S1, 2)) + power(s.S2, 2)));
+    const Real48 sb = Real48::store(checkedSqrt(Extended(power(s.S1.doubleValue(), 2)) + power(s.S2.doubleValue(), 2)));
     const Real48 predicted = Real48::store(s.PredChlrA);
     ChlrFrequencies f;
     const auto fillColumn = [&](int col, const std::array<Real48, 4>& column) {
@@ -75,10 +75,10 @@ ChlrFrequencies CalcChlrAMain(const ModelState& s)
     // where they are first needed. Case C adds the model error to the Case B spread; it
     // is computed when its column is reached, so that a fault in an earlier column is the
     // one reported.
-    const std::array<long double, 4> predictedLogRatios = logRatiosOfBounds(predicted);
+    const std::array<Extended, 4> predictedLogRatios = logRatiosOfBounds(predicted);
     fillColumn(1, frequenciesOfLogRatios(predictedLogRatios, s.S1, s.S1));
     fillColumn(2, frequenciesOfLogRatios(predictedLogRatios, sb, s.S1));
-    const Real48 sc = Real48::store(checkedSqrt(static_cast<long double>(power(sb, 2)) + s.VarChlrA));
+    const Real48 sc = Real48::store(checkedSqrt(Extended(power(sb.doubleValue(), 2)) + s.VarChlrA));
     fillColumn(3, frequenciesOfLogRatios(predictedLogRatios, sc, s.S1));
     return f;
 }

@@ -9,17 +9,12 @@
 // "overflow". No NaN or infinity ever leaves these helpers.
 
 #include "model/errors.h"
-#include "model/extendedmath.h"
-#include "model/x87extended.h"
+#include "model/extended.h"
 
-#include <cfloat>
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 
 namespace trophex {
-
-static_assert(LDBL_MANT_DIG == 64, "the lake model needs the 80-bit extended format");
 
 // A floating-point fault: ErrorCode::DivisionByZero, InvalidOperation or Overflow.
 class FloatFault : public std::runtime_error {
@@ -36,67 +31,46 @@ private:
 [[noreturn]] void raiseFault(ErrorCode code);
 
 // Passes x on, faulting on NaN (invalid operation) and infinity (overflow).
-inline long double checkedResult(long double x)
+inline Extended checkedResult(Extended x)
 {
-    if (!(x - x == 0.0L))  // NaN or infinity; a single test for the usual finite case
-        raiseFault(std::isnan(x) ? ErrorCode::InvalidOperation : ErrorCode::Overflow);
+    if (!x.isFinite())
+        raiseFault(x.isNaN() ? ErrorCode::InvalidOperation : ErrorCode::Overflow);
     return x;
 }
 
-// The x87's transcendental instructions, in the 64-bit significand the model computes
-// with. Both take x finite; the callers check the domain.
-
-// ln x = ln 2 * log2 x (fyl2x).
-inline long double x87Ln(long double x)
+inline Extended checkedDiv(Extended numerator, Extended denominator)
 {
-    long double result;
-    asm("fldln2\n\t"
-        "fxch %%st(1)\n\t"
-        "fyl2x"
-        : "=t"(result)
-        : "0"(x));
-    return result;
-}
-
-// e^x on the model's extended algorithm (model/extendedmath.h).
-inline long double x87Exp(long double x)
-{
-    return extendedExp(X87Extended(x)).value();
-}
-
-inline long double checkedDiv(long double numerator, long double denominator)
-{
-    if (denominator == 0.0L)
-        raiseFault(numerator == 0.0L ? ErrorCode::InvalidOperation : ErrorCode::DivisionByZero);
+    if (denominator == 0)
+        raiseFault(numerator == 0 ? ErrorCode::InvalidOperation : ErrorCode::DivisionByZero);
     return checkedResult(numerator / denominator);
 }
 
-inline long double checkedLn(long double x)
+inline Extended checkedLn(Extended x)
 {
-    if (x == 0.0L)
+    if (x == 0)
         raiseFault(ErrorCode::DivisionByZero);
-    if (x < 0.0L)
+    if (x < 0)
         raiseFault(ErrorCode::InvalidOperation);
-    return checkedResult(x87Ln(x));
+    return checkedResult(extendedLn(x));
 }
 
-inline long double checkedSqrt(long double x)
+inline Extended checkedSqrt(Extended x)
 {
-    if (x < 0.0L)
+    if (x < 0)
         raiseFault(ErrorCode::InvalidOperation);
-    return checkedResult(std::sqrt(x));
+    return checkedResult(sqrt(x));
 }
 
-inline long double checkedExp(long double x)
+inline Extended checkedExp(Extended x)
 {
-    return checkedResult(x87Exp(x));
+    return checkedResult(extendedExp(x));
 }
 
 // Rounds to a double, faulting when the result is out of the double's range. A NaN or
 // infinite x rounds to a NaN or infinite double, so the double alone tells the fault.
-inline double toDouble(long double x)
+inline double toDouble(Extended x)
 {
-    const double d = static_cast<double>(x);
+    const double d = x.toDouble();
     if (!std::isfinite(d))
         raiseFault(std::isnan(d) ? ErrorCode::InvalidOperation : ErrorCode::Overflow);
     return d;
@@ -106,7 +80,7 @@ inline double toDouble(long double x)
 // The base must be positive, whatever the exponent.
 inline double power(double base, double exponent)
 {
-    return toDouble(checkedExp(static_cast<long double>(exponent) * checkedLn(base)));
+    return toDouble(checkedExp(Extended(exponent) * checkedLn(base)));
 }
 
 }  // namespace trophex

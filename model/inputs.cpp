@@ -71,28 +71,28 @@ namespace {
 enum class Quantity { Area, Length, Concentration, Alkalinity };
 
 // The factor into the model unit; none for a unit text that names no other unit.
-std::optional<long double> unitFactor(Quantity quantity, std::string_view unit)
+std::optional<Extended> unitFactor(Quantity quantity, std::string_view unit)
 {
     switch (quantity) {
     case Quantity::Area:
         if (unit == "HA")
-            return 0.01L;
+            return 0.01_x;
         if (unit == "Acres")
-            return 0.004046856L;
+            return 0.004046856_x;
         if (unit == "mi2")
-            return 2.589988L;
+            return 2.589988_x;
         break;
     case Quantity::Length:
         if (unit == "ft")
-            return 0.3048L;
+            return 0.3048_x;
         break;
     case Quantity::Concentration:
         if (unit == "mg/L")
-            return 1000.0L;
+            return 1000.0_x;
         break;
     case Quantity::Alkalinity:
         if (unit == "mg/L")
-            return 0.02L;
+            return 0.02_x;
         break;
     }
     return std::nullopt;
@@ -100,7 +100,7 @@ std::optional<long double> unitFactor(Quantity quantity, std::string_view unit)
 
 // Stores a read value and, when its unit has a factor, the value times the factor
 // (the value is rounded to a Real48 twice, once before and once after the factor).
-Real48 storeInModelUnit(long double value, Quantity quantity, std::string_view unit)
+Real48 storeInModelUnit(Extended value, Quantity quantity, std::string_view unit)
 {
     Real48 stored = Real48::store(value);
     if (const auto factor = unitFactor(quantity, unit))

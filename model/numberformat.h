@@ -3,6 +3,8 @@
 // Values are rounded at the last shown digit, halves away from zero, on the exact value
 // of their binary representation. A value that rounds to zero has no minus sign.
 
+#include "model/extended.h"
+
 #include <string>
 
 namespace trophex {
@@ -30,14 +32,14 @@ struct NumberFormat {
 
 // The two ways formatNumber takes: a value that is exactly a double, and any other.
 std::string formatDoubleNumber(double value, NumberPattern pattern, const NumberFormat& format);
-std::string formatExtendedNumber(long double value, NumberPattern pattern, const NumberFormat& format);
+std::string formatExtendedNumber(Extended value, NumberPattern pattern, const NumberFormat& format);
 
 // Inline, so that the usual value, a double, reaches the formatter in a register rather
 // than as an 80-bit value in memory, which this processor family reads back slowly.
-inline std::string formatNumber(long double value, NumberPattern pattern, const NumberFormat& format)
+inline std::string formatNumber(Extended value, NumberPattern pattern, const NumberFormat& format)
 {
-    const double d = static_cast<double>(value);
-    if (static_cast<long double>(d) == value)
+    const double d = value.toDouble();
+    if (Extended(d) == value)
         return formatDoubleNumber(d, pattern, format);
     return formatExtendedNumber(value, pattern, format);
 }

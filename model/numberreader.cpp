@@ -1,9 +1,8 @@
 #include "model/numberreader.h"
 
+#include "model/extendeddecimal.h"
+
 #include <array>
-#include <clocale>
-#include <cstdlib>
-#include <locale.h>
 #include <string>
 
 namespace trophex {
@@ -34,9 +33,9 @@ struct Scanner {
     }
 };
 
-long double wholeNumberOf(std::string_view intDigits, std::string_view fracDigits)
+Extended wholeNumberOf(std::string_view intDigits, std::string_view fracDigits)
 {
-    long double v = 0;
+    Extended v = 0;
     for (char c : intDigits)
         v = v * 10 + (c - '0');
     for (char c : fracDigits)
@@ -45,24 +44,21 @@ long double wholeNumberOf(std::string_view intDigits, std::string_view fracDigit
 }
 
 // Exact powers of ten: 10^k is representable in the extended format up to k = 27.
-constexpr int MaxExactPower = 27;
-constexpr std::array<long double, MaxExactPower + 1> ExactPowersOfTen = [] {
-    std::array<long double, MaxExactPower + 1> powers{};
-    long double p = 1;
-    for (long double& power : powers) {
-        power = p;
-        p *= 10;
-    }
+constexpr int MaxExactPower = detail::MaxExactPowerOfTen;
+constexpr std::array<Extended, MaxExactPower + 1> ExactPowersOfTen = [] {
+    std::array<Extended, MaxExactPower + 1> powers{};
+    for (int k = 0; k <= MaxExactPower; ++k)
+        powers[static_cast<std::size_t>(k)] = detail::exactPowerOfTen(k);
     return powers;
 }();
-long double exactPowerOfTen(int k)
+Extended exactPowerOfTen(int k)
 {
     return ExactPowersOfTen[static_cast<std::size_t>(k)];
 }
 
 // Short mantissas with small exponents: one exactly rounded multiplication or division of
 // exact operands gives the correctly rounded value.
-bool fastDecimalValue(std::string_view intDigits, std::string_view fracDigits, long exponent, long double& out)
+bool fastDecimalValue(std::string_view intDigits, std::string_view fracDigits, long exponent, Extended& out)
 {
     if (intDigits.size() + fracDigits.size() > 19)
         return false;
@@ -72,7 +68,7 @@ bool fastDecimalValue(std::string_view intDigits, std::string_view fracDigits, l
     for (char c : fracDigits)
         mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
     const long scale = exponent - static_cast<long>(fracDigits.size());
-    out = static_cast<long double>(mantissa);
+    out = Extended(mantissa);
     if (mantissa == 0)
         return true;
     if (scale >= 0 && scale <= MaxExactPower)
@@ -84,23 +80,8 @@ bool fastDecimalValue(std::string_view intDigits, std::string_view fracDigits, l
     return true;
 }
 
-long double slowDecimalValue(std::string_view intDigits, std::string_view fracDigits, int exponentSign,
-                             std::string_view expDigits)
-{
-    std::string s;
-    s.reserve(intDigits.size() + fracDigits.size() + expDigits.size() + 5);
-    s += intDigits.empty() ? std::string_view("0") : intDigits;
-    s += '.';
-    s += fracDigits;
-    s += 'e';
-    s += exponentSign < 0 ? '-' : '+';
-    s += expDigits.empty() ? std::string_view("0") : expDigits;
-    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    return strtold_l(s.c_str(), nullptr, cLocale);
-}
-
 // Decimal to extended, correctly rounded.
-long double decimalValue(bool negative, std::string_view intDigits, std::string_view fracDigits,
+Extended decimalValue(bool negative, std::string_view intDigits, std::string_view fracDigits,
                          int exponentSign, std::string_view expDigits)
 {
     while (!intDigits.empty() && intDigits.front() == '0')
@@ -114,9 +95,9 @@ long double decimalValue(bool negative, std::string_view intDigits, std::string_
         if (exponent > 100000)
             break;
     }
-    long double v = 0;
+    Extended v = 0;
     if (!fastDecimalValue(intDigits, fracDigits, exponent * exponentSign, v))
-        v = slowDecimalValue(intDigits, fracDigits, exponentSign, expDigits);
+        v = extendedOf(decimalToExtended(intDigits, fracDigits, exponentSign < 0, expDigits));
     return negative ? -v : v;
 }
 
@@ -125,10 +106,10 @@ long double decimalValue(bool negative, std::string_view intDigits, std::string_
 NumberReading readNumber(std::string_view text)
 {
     Scanner sc{text};
-    const auto failAt = [&](std::size_t pos, long double value) {
+    const auto failAt = [&](std::size_t pos, Extended value) {
         return NumberReading{value, static_cast<std::int32_t>(pos + 1)};
     };
-    const auto endedEarly = [&](long double value) { return failAt(text.size(), value); };
+    const auto endedEarly = [&](Extended value) { return failAt(text.size(), value); };
 
     while (sc.take(' ')) {
     }

@@ -3,13 +3,15 @@
 // full stop and fraction, an optional exponent. The full stop is the decimal separator
 // whatever the locale.
 
+#include "model/extended.h"
+
 #include <cstdint>
 #include <string_view>
 
 namespace trophex {
 
 struct NumberReading {
-    long double value = 0;      // the number, correctly rounded to extended precision
+    Extended value = 0;         // the number, correctly rounded to extended precision
     std::int32_t errorPos = 0;  // 0 when the text is a number, else the 1-based failing position
     bool ok() const { return errorPos == 0; }
 };

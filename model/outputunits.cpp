@@ -8,7 +8,7 @@ namespace {
 
 struct Conversion {
     const char* unit;       // the unit's name in the selector
-    long double factor;     // from the model unit into this one
+    Extended factor;     // from the model unit into this one
     NumberPattern pattern;  // how the converted value is shown
 };
 
@@ -18,16 +18,16 @@ using P = NumberPattern;
 // result as a calculation does.
 const std::vector<Conversion>& conversionsOf(OutputResult result)
 {
-    static const std::vector<Conversion> AvgInTP = {{"mg/L", 0.001L, P::ThreeDecimals}};
-    static const std::vector<Conversion> PhosLoad = {{"lbs/yr", 2.2046L, P::Whole}};
-    static const std::vector<Conversion> CVtp = {{"mg/L", 0.001L, P::ThreeDecimals}};
+    static const std::vector<Conversion> AvgInTP = {{"mg/L", 0.001_x, P::ThreeDecimals}};
+    static const std::vector<Conversion> PhosLoad = {{"lbs/yr", 2.2046_x, P::Whole}};
+    static const std::vector<Conversion> CVtp = {{"mg/L", 0.001_x, P::ThreeDecimals}};
     static const std::vector<Conversion> OutVol = {
-        {"ft3/sec", 1.119821L, P::GroupedTwoDecimals}, {"m3/sec", 0.03171L, P::GroupedTwoDecimals},
-        {"L/day", 2739744.0L, P::GroupedTwoDecimals},  {"L/hr", 114156.0L, P::GroupedTwoDecimals},
-        {"gal/day", 724800.0L, P::GroupedTwoDecimals}, {"gal/hr", 30200.0L, P::GroupedTwoDecimals}};
-    static const std::vector<Conversion> ResTime = {{"hours", 8760.0L, P::Whole}, {"days", 365.0L, P::Whole}};
-    static const std::vector<Conversion> WatLoad = {{"ft/yr", 3.28084L, P::GroupedTwoDecimals},
-                                                    {"in/day", 0.107863L, P::GroupedTwoDecimals}};
+        {"ft3/sec", 1.119821_x, P::GroupedTwoDecimals}, {"m3/sec", 0.03171_x, P::GroupedTwoDecimals},
+        {"L/day", 2739744.0_x, P::GroupedTwoDecimals},  {"L/hr", 114156.0_x, P::GroupedTwoDecimals},
+        {"gal/day", 724800.0_x, P::GroupedTwoDecimals}, {"gal/hr", 30200.0_x, P::GroupedTwoDecimals}};
+    static const std::vector<Conversion> ResTime = {{"hours", 8760.0_x, P::Whole}, {"days", 365.0_x, P::Whole}};
+    static const std::vector<Conversion> WatLoad = {{"ft/yr", 3.28084_x, P::GroupedTwoDecimals},
+                                                    {"in/day", 0.107863_x, P::GroupedTwoDecimals}};
     switch (result) {
     case OutputResult::AvgInTP:
         return AvgInTP;
@@ -54,7 +54,7 @@ const char* outputSelectorName(OutputResult result)
     return Names[static_cast<int>(result)];
 }
 
-long double outputResultValue(OutputResult result, const ModelState& s)
+Extended outputResultValue(OutputResult result, const ModelState& s)
 {
     switch (result) {
     case OutputResult::AvgInTP:
@@ -89,7 +89,7 @@ const std::vector<const char*>& outputUnits(OutputResult result)
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format)
 {
-    const long double value = outputResultValue(result, state);
+    const Extended value = outputResultValue(result, state);
     for (const Conversion& row : conversionsOf(result)) {
         if (unitText == row.unit)
             return formatNumber(value * row.factor, row.pattern, format);

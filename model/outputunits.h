@@ -21,7 +21,7 @@ inline constexpr std::array<OutputResult, 6> AllOutputResults = {
 const char* outputSelectorName(OutputResult result);  // e.g. "OutVolUnits"
 
 // The result in its model unit.
-long double outputResultValue(OutputResult result, const ModelState& state);
+Extended outputResultValue(OutputResult result, const ModelState& state);
 
 // The units a selector offers, in list order; the first is the model's unit.
 const std::vector<const char*>& outputUnits(OutputResult result);

@@ -18,7 +18,7 @@ struct Comparison {
 Comparison compare(Real48 observed, double predicted, Real48 errorTerm, double variance)
 {
     Comparison c;
-    if (observed > 0) {
+    if (observed.value() > 0) {
         c.residual = toDouble(checkedLn(checkedDiv(observed, predicted)));
         c.ttest = toDouble(checkedDiv(c.residual, checkedSqrt(errorTerm.value() + variance)));
     }
@@ -36,7 +36,7 @@ Predictions CalcVarConc(ModelState& s)
 {
     Predictions p;
 
-    const long double a = power(s.AvgInTP, 0.458) * 0.162L;
+    const Extended a = power(s.AvgInTP, 0.458) * 0.162_x;
     const double predTP = toDouble(s.AvgInTP / (power(s.ResTime, 0.542) * a + 1));
     p.PhosRet = toDouble(1 - checkedDiv(predTP, s.AvgInTP));
     // Squares of the model's constants: the same on every call, so taken once.
@@ -45,15 +45,15 @@ Predictions CalcVarConc(ModelState& s)
     static const double sechiFactorSquared = power(0.59, 2);
     const double q = power(p.PhosRet, 2);
     const double varTP = toDouble(sq * (s.V1.value() * q)
-                                  + (s.V2.value() * q + s.V3.value() * (q * sq + (1 - 0.92L * p.PhosRet))));
+                                  + (s.V2.value() * q + s.V3.value() * (q * sq + (1 - 0.92_x * p.PhosRet))));
     const Comparison tp = compare(s.ObsTP, predTP, s.V6, varTP);
 
-    s.PredChlrA = toDouble(power(predTP, 1.46) * 0.0661L);
-    s.VarChlrA = toDouble(s.V4.value() + chlrAFactorSquared * static_cast<long double>(varTP));
+    s.PredChlrA = toDouble(power(predTP, 1.46) * 0.0661_x);
+    s.VarChlrA = toDouble(s.V4.value() + chlrAFactorSquared * Extended(varTP));
     const Comparison chlrA = compare(s.ObsChlrA, s.PredChlrA, s.V7, s.VarChlrA);
 
-    const double predSechi = toDouble(power(s.PredChlrA, -0.59) * 7.76L);
-    const double varSechi = toDouble(s.V5.value() + sechiFactorSquared * static_cast<long double>(s.VarChlrA));
+    const double predSechi = toDouble(power(s.PredChlrA, -0.59) * 7.76_x);
+    const double varSechi = toDouble(s.V5.value() + sechiFactorSquared * Extended(s.VarChlrA));
     const Comparison sechi = compare(s.ObsSechi, predSechi, s.V8, varSechi);
 
     p.rows[0] = rowOf(s.ObsTP, predTP, varTP, tp);

@@ -9,11 +9,11 @@
 namespace trophex {
 
 struct PredictionRow {
-    long double observed;    // in model units
-    long double predicted;   // in model units
-    long double stdError;    // prediction times the square root of its log variance
-    long double residual10;  // ln(observed / predicted) times 1/2.303
-    long double ttest;       // residual over its standard deviation
+    Extended observed;    // in model units
+    Extended predicted;   // in model units
+    Extended stdError;    // prediction times the square root of its log variance
+    Extended residual10;  // ln(observed / predicted) times 1/2.303
+    Extended ttest;       // residual over its standard deviation
 };
 
 struct Predictions {

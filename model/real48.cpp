@@ -2,8 +2,6 @@
 
 #include "model/fpu.h"
 
-#include <cmath>
-#include <cstring>
 
 namespace trophex {
 
@@ -24,15 +22,11 @@ struct ExtendedFields {
     bool subnormal;
 };
 
-ExtendedFields fieldsOf(long double x)
+ExtendedFields fieldsOf(Extended x)
 {
-    unsigned char raw[sizeof(long double)];
-    std::memcpy(raw, &x, sizeof raw);
     ExtendedFields f;
-    std::memcpy(&f.significand, raw, sizeof f.significand);
-    std::uint16_t signAndExponent;
-    std::memcpy(&signAndExponent, raw + 8, sizeof signAndExponent);
-    const int biased = signAndExponent & 0x7FFF;
+    f.significand = x.significand();
+    const int biased = x.signExponent() & 0x7FFF;
     f.exponent = biased - ExtendedBias;
     f.subnormal = biased == 0;
     return f;
@@ -40,15 +34,15 @@ ExtendedFields fieldsOf(long double x)
 
 }  // namespace
 
-Real48 Real48::storeExactly(long double x)
+Real48 Real48::storeExactly(Extended x)
 {
-    if (std::isnan(x))
+    if (x.isNaN())
         throw FloatFault(ErrorCode::InvalidOperation);
-    if (std::isinf(x))
+    if (x.isInfinite())
         throw FloatFault(ErrorCode::Overflow);
     Real48 r;
     const ExtendedFields f = fieldsOf(x);
-    if (x == 0.0L || f.subnormal)
+    if (x == 0 || f.subnormal)
         return r;  // extended subnormals lie far below the Real48 range
 
     std::uint64_t significand = f.significand >> DroppedBits;

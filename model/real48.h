@@ -6,6 +6,8 @@
 // of byte 5 is the sign. Storing rounds to the nearest Real48 with halves away from zero;
 // magnitudes below the range become 0 and magnitudes above it raise the overflow fault.
 
+#include "model/extended.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -26,9 +28,9 @@ public:
     // fraction decide the rounding. That gives the same Real48 as rounding x itself
     // unless the double lies exactly half-way, which x need not; that case and values
     // near the ends of the range take the exact path.
-    static Real48 store(long double x)
+    static Real48 store(Extended x)
     {
-        const double d = static_cast<double>(x);
+        const double d = x.toDouble();
         std::uint64_t bits;
         std::memcpy(&bits, &d, sizeof bits);
         const auto doubleExponent = static_cast<int>((bits >> 52) & 0x7FF);
@@ -50,10 +52,10 @@ public:
 
     // Exact. Every Real48 is a double (40 significant bits, exponent within the double's
     // range), so the value is assembled as the bits of a double.
-    long double value() const
+    double doubleValue() const
     {
         if (bytes_[0] == 0)
-            return 0.0L;
+            return 0.0;
         const std::uint64_t packed = packedBytes();
         const std::uint64_t sign = (packed >> 47) << 63;
         const std::uint64_t exponent = (packed & 0xFF) + DoubleExponentOffset;
@@ -62,7 +64,8 @@ public:
         std::memcpy(&d, &bits, sizeof d);
         return d;
     }
-    operator long double() const { return value(); }
+    Extended value() const { return Extended(doubleValue()); }
+    operator Extended() const { return value(); }
     const Bytes& bytes() const { return bytes_; }
     bool isZero() const { return bytes_[0] == 0; }
 
@@ -70,8 +73,8 @@ public:
     friend bool operator!=(const Real48& a, const Real48& b) { return !(a == b); }
 
 private:
-    // The six bytes as one number, byte 0 least significant (the byte order of x86, the
-    // only platform with the extended format the model needs). Read as four bytes and two,
+    // The six bytes as one number, byte 0 least significant (the byte order of every
+    // platform the model is built for). Read as four bytes and two,
     // the sizes setPackedBytes writes, and joined in a register: a wider read of the
     // freshly written bytes would wait for the writes to reach the cache.
     std::uint64_t packedBytes() const
@@ -85,7 +88,7 @@ private:
     void setPackedBytes(std::uint64_t packed) { std::memcpy(bytes_.data(), &packed, bytes_.size()); }
 
     // Rounds from the bits of the extended value itself.
-    static Real48 storeExactly(long double x);
+    static Real48 storeExactly(Extended x);
 
     // Biased Real48 exponent plus this gives the biased double exponent (1023 - 129).
     static constexpr std::uint64_t DoubleExponentOffset = 894;

@@ -110,7 +110,7 @@ std::optional<OutputResult> selectorOf(Result r)
     return std::nullopt;
 }
 
-std::string resultText(const ResultSpec& spec, long double value, const NumberFormat& format)
+std::string resultText(const ResultSpec& spec, Extended value, const NumberFormat& format)
 {
     if (spec.zeroText != nullptr && value == 0)
         return spec.zeroText;

@@ -95,10 +95,10 @@ std::optional<OutputResult> selectorOf(Result r);
 
 // Every result as a number in its model unit, exactly as the model computed it.
 struct ResultValues {
-    std::array<long double, ResultCount> values{};
+    std::array<Extended, ResultCount> values{};
 
-    long double& operator[](Result r) { return values[static_cast<int>(r)]; }
-    long double operator[](Result r) const { return values[static_cast<int>(r)]; }
+    Extended& operator[](Result r) { return values[static_cast<int>(r)]; }
+    Extended operator[](Result r) const { return values[static_cast<int>(r)]; }
 };
 
 // Every result as the window shows it.
@@ -110,7 +110,7 @@ struct ResultTexts {
 };
 
 // The text of a result in its model unit.
-std::string resultText(const ResultSpec& spec, long double value, const NumberFormat& format);
+std::string resultText(const ResultSpec& spec, Extended value, const NumberFormat& format);
 
 ResultTexts formatResults(const ResultValues& values, const NumberFormat& format);
 

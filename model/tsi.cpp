@@ -5,19 +5,25 @@
 
 namespace trophex {
 
+namespace {
+
+constexpr Extended OneThird = Extended(1) / Extended(3);
+
+}  // namespace
+
 Real48 CalcPTSI(const ModelState& s)
 {
-    return Real48::store(14.42L * checkedLn(s.ObsTP) + 4.15L);
+    return Real48::store(14.42_x * checkedLn(s.ObsTP) + 4.15_x);
 }
 
 Real48 CalcCTSI(const ModelState& s)
 {
-    return Real48::store(9.81L * checkedLn(s.ObsChlrA) + 30.6L);
+    return Real48::store(9.81_x * checkedLn(s.ObsChlrA) + 30.6_x);
 }
 
 Real48 CalcSTSI(const ModelState& s)
 {
-    return Real48::store(60.0f - 14.41L * checkedLn(s.ObsSechi));
+    return Real48::store(60.0f - 14.41_x * checkedLn(s.ObsSechi));
 }
 
 TsiValues CalcTSIs(const ModelState& s)
@@ -25,7 +31,7 @@ TsiValues CalcTSIs(const ModelState& s)
     const Real48 phos = CalcPTSI(s);
     const Real48 chlrA = CalcCTSI(s);
     const Real48 secchi = CalcSTSI(s);
-    const Real48 average = Real48::store((phos.value() + chlrA.value() + secchi.value()) * (1.0L / 3));
+    const Real48 average = Real48::store((phos.value() + chlrA.value() + secchi.value()) * OneThird);
     return {average, phos, chlrA, secchi};
 }
 

@@ -160,10 +160,9 @@ Snapshot snapshot(TMainForm& main)
     shot.chart = main.PaintBox1().grab().toImage();
     shot.resultsReady = main.ResultsReady();
     const ModelState& s = main.modelState();
-    for (long double value : {static_cast<long double>(s.OutVol), static_cast<long double>(s.ResTime),
-                              static_cast<long double>(s.AvgInTP), s.CVtp.value(),
-                              static_cast<long double>(s.PredChlrA), s.ObsTP.value(), s.ObsSechi.value()})
-        shot.modelResults << QString::number(static_cast<double>(value), 'g', 17);
+    for (double value : {s.OutVol, s.ResTime, s.AvgInTP, s.CVtp.doubleValue(), s.PredChlrA, s.ObsTP.doubleValue(),
+                         s.ObsSechi.doubleValue()})
+        shot.modelResults << QString::number(value, 'g', 17);
     return shot;
 }
 

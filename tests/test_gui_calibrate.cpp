@@ -1,5 +1,6 @@
 // The Calibrate dialog, the About box's start-up timer and the help viewer.
 
+#include "tests/extended_values.h"
 #include "tests/gui_test_support.h"
 
 #include "ui/aboutbox.h"
@@ -119,7 +120,7 @@ void CalibrateTest::titleBarCloseHidesAndKeepsTheEdits()
 
     enterWorkedExample(program.main);
     program.main.CalcButtonClick();
-    QCOMPARE(program.main.modelState().V1, trophex::Real48::store(0.02L));
+    QCOMPARE(program.main.modelState().V1, trophex::Real48::store(trophex::testing::decimal("0.02")));
 }
 
 void CalibrateTest::helpOpensTheCalibrationTopic()

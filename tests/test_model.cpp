@@ -10,12 +10,16 @@
 #include "model/tsi.h"
 #include "examples/examplelake.h"
 
+#include "tests/extended_values.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <set>
 
 using namespace trophex;
+using trophex::testing::decimal;
+using trophex::testing::powerOfTwo;
 
 namespace {
 
@@ -30,7 +34,7 @@ std::string errorOf(InputTexts t, Input input, const std::string& text)
     return errorMessage(calculate(t).error);
 }
 
-Real48 r48(long double v)
+Real48 r48(Extended v)
 {
     return Real48::store(v);
 }
@@ -120,7 +124,7 @@ TEST(Predictions, ZeroObservedPhosphorusHasNoResidualButFaultsAtTheIndex)
     convertInputs(s, t);
     CalculateBalance(s);
     const PredictionRow tp = CalcVarConc(s).rows[0];
-    const auto text = [](Result r, long double v) { return resultText(resultSpec(r), v, NumberFormat{}); };
+    const auto text = [](Result r, Extended v) { return resultText(resultSpec(r), v, NumberFormat{}); };
     EXPECT_EQ(text(Result::TPObserved, tp.observed), "0");
     EXPECT_EQ(text(Result::TPPredicted, tp.predicted), "22");
     EXPECT_EQ(text(Result::TPResidual, tp.residual10), "0.00");
@@ -130,7 +134,7 @@ TEST(Predictions, ZeroObservedPhosphorusHasNoResidualButFaultsAtTheIndex)
 TEST(Chlorophyll, WorkedExampleFrequencies)
 {
     const Real48 s1 = r48(0.5), s2 = r48(0.3), mean = r48(20);
-    const Real48 sb = Real48::store(std::sqrt(0.34L));
+    const Real48 sb = Real48::store(sqrt(0.34_x));
     const char* expectedA[] = {"87%", "40%", "14%", "1%"};
     const char* expectedB[] = {"84%", "41%", "18%", "2%"};
     const int bounds[] = {10, 20, 30, 60};
@@ -146,8 +150,8 @@ TEST(Chlorophyll, WorkedExampleFrequencies)
 TEST(Chlorophyll, BoundAtTheBiasedMeanGivesFiftyPercent)
 {
     const Real48 s1 = r48(0.5);
-    const long double m = 20;
-    const Real48 x = r48(m * std::exp(-0.125L));
+    const Extended m = 20;
+    const Real48 x = r48(m * extendedExp(-0.125_x));
     EXPECT_EQ(formatNumber(CalcChlrABrain(x, r48(m), s1, s1), NumberPattern::Percent, {}), "50%");
     EXPECT_EQ(formatNumber(CalcChlrABrain(r48(60), r48(0.01), s1, s1), NumberPattern::Percent, {}), "0%");
     EXPECT_EQ(formatNumber(CalcChlrABrain(r48(10), r48(1e6), s1, s1), NumberPattern::Percent, {}), "100%");
@@ -179,8 +183,8 @@ ModelState exampleStateBeforeFrequencies()
 TEST(Chlorophyll, EveryCellEqualsItsFrequencyTakenAlone)
 {
     const ModelState s = exampleStateBeforeFrequencies();
-    const Real48 sb = Real48::store(std::sqrt(static_cast<long double>(power(s.S1, 2)) + power(s.S2, 2)));
-    const Real48 sc = Real48::store(std::sqrt(static_cast<long double>(power(sb, 2)) + s.VarChlrA));
+    const Real48 sb = Real48::store(sqrt(Extended(power(s.S1.doubleValue(), 2)) + power(s.S2.doubleValue(), 2)));
+    const Real48 sc = Real48::store(sqrt(Extended(power(sb.doubleValue(), 2)) + s.VarChlrA));
     const std::array<Real48, 4> means = {s.ObsChlrA, Real48::store(s.PredChlrA), Real48::store(s.PredChlrA),
                                          Real48::store(s.PredChlrA)};
     const std::array<Real48, 4> spreads = {s.S1, s.S1, sb, sc};
@@ -229,7 +233,7 @@ TEST(TrophicState, WorkedExamples)
     s.ObsSechi = r48(1);
     using Boxes = std::array<std::string, 4>;  // average, phosphorus, chlorophyll a, Secchi
     EXPECT_EQ(OutputTSI(s, NumberFormat{}), (Boxes{"50", "37", "53", "60"}));
-    EXPECT_EQ(CalcSTSI(s).value(), 60.0L);
+    EXPECT_EQ(CalcSTSI(s).value(), 60.0_x);
 
     s.ObsTP = r48(30);
     s.ObsSechi = r48(1.5);
@@ -258,16 +262,16 @@ TEST(InputStage, UnitFactors)
     struct Case {
         const char* text;
         const char* unit;
-        long double km2;
+        Extended km2;
     };
-    for (const Case& c : {Case{"100", "HA", 1}, Case{"640", "Acres", 2.58998784L}, Case{"1", "mi2", 2.589988L},
+    for (const Case& c : {Case{"100", "HA", 1}, Case{"640", "Acres", 2.58998784_x}, Case{"1", "mi2", 2.589988_x},
                           Case{"3", "km2", 3}, Case{"3", "ha", 3}}) {
         InputTexts t = exampleLake();
         t[Input::WareaEditBox] = c.text;
         t[Input::WareaComboBox] = c.unit;
         ModelState s;
         ASSERT_EQ(convertInputs(s, t), 0);
-        EXPECT_NEAR(static_cast<double>(s.WatArea.value()), static_cast<double>(c.km2), 1e-10) << c.unit;
+        EXPECT_NEAR(s.WatArea.doubleValue(), c.km2.toDouble(), 1e-10) << c.unit;
     }
     InputTexts t = exampleLake();
     t[Input::DepthEditBox] = "10";

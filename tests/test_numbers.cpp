@@ -1,6 +1,8 @@
 #include "model/numberformat.h"
 #include "model/numberreader.h"
 
+#include "tests/extended_values.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -12,16 +14,18 @@
 #include <unistd.h>
 
 using namespace trophex;
+using trophex::testing::decimal;
+using trophex::testing::powerOfTwo;
 
 TEST(NumberReader, ReadsWhatTheSyntaxAllows)
 {
     struct Case {
         const char* text;
-        long double value;
+        Extended value;
     };
-    for (const Case& c : {Case{"12.5", 12.5L}, Case{"   12.5", 12.5L}, Case{"1e3", 1000}, Case{"1E+3", 1000},
-                          Case{".5", 0.5L}, Case{"5.e3", 5000}, Case{"e3", 0}, Case{".e2", 0}, Case{"-7", -7},
-                          Case{"+0.25", 0.25L}, Case{"0.1", 0.1L}, Case{"1e-2", 0.01L}, Case{"007", 7}}) {
+    for (const Case& c : {Case{"12.5", 12.5_x}, Case{"   12.5", 12.5_x}, Case{"1e3", 1000}, Case{"1E+3", 1000},
+                          Case{".5", 0.5_x}, Case{"5.e3", 5000}, Case{"e3", 0}, Case{".e2", 0}, Case{"-7", -7},
+                          Case{"+0.25", 0.25_x}, Case{"0.1", 0.1_x}, Case{"1e-2", 0.01_x}, Case{"007", 7}}) {
         const NumberReading r = readNumber(c.text);
         EXPECT_EQ(r.errorPos, 0) << c.text;
         EXPECT_EQ(r.value, c.value) << c.text;
@@ -33,7 +37,7 @@ TEST(NumberReader, FailsAtTheOffendingPosition)
     struct Case {
         const char* text;
         int pos;
-        long double value;  // what the reader delivers on failure
+        Extended value;  // what the reader delivers on failure
     };
     for (const Case& c : {Case{"", 1, 0}, Case{"   ", 4, 0}, Case{"-", 2, 0}, Case{"12.5 ", 5, 125},
                           Case{"1,000", 2, 1}, Case{"12,5", 3, 12}, Case{"12.5mg", 5, 125}, Case{"5.", 3, 5},
@@ -48,18 +52,18 @@ TEST(NumberReader, FailsAtTheOffendingPosition)
 
 TEST(NumberReader, CorrectlyRoundsLongAndExtremeNumbers)
 {
-    EXPECT_EQ(readNumber("123456789012345678901234567890").value, 123456789012345678901234567890.0L);
-    EXPECT_EQ(readNumber("1e38").value, 1e38L);
-    EXPECT_EQ(readNumber("2.9e-39").value, 2.9e-39L);
-    EXPECT_TRUE(std::isinf(readNumber("1e99999").value));
+    EXPECT_EQ(readNumber("123456789012345678901234567890").value, decimal("123456789012345678901234567890.0"));
+    EXPECT_EQ(readNumber("1e38").value, decimal("1e38"));
+    EXPECT_EQ(readNumber("2.9e-39").value, decimal("2.9e-39"));
+    EXPECT_TRUE(readNumber("1e99999").value.isInfinite());
     EXPECT_EQ(readNumber("1e-99999").value, 0);
-    EXPECT_EQ(readNumber("0.0000000000000000000000000000001").value, 1e-31L);
+    EXPECT_EQ(readNumber("0.0000000000000000000000000000001").value, decimal("1e-31"));
     EXPECT_EQ(readNumber(std::string(10000, '9')).errorPos, 0);
 }
 
 namespace {
 
-std::string fmt(long double v, NumberPattern p)
+std::string fmt(Extended v, NumberPattern p)
 {
     return formatNumber(v, p, NumberFormat{});
 }
@@ -78,9 +82,9 @@ TEST(NumberFormat, PatternsRoundHalfAwayFromZeroOnTheExactValue)
     EXPECT_EQ(fmt(2.5, P::Whole), "3");
     EXPECT_EQ(fmt(0.0374, P::ThreeDecimals), "0.037");
     EXPECT_EQ(fmt(-0.004, P::TwoDecimals), "0.00");
-    EXPECT_EQ(fmt(-0.0L, P::Whole), "0");
+    EXPECT_EQ(fmt(-0.0_x, P::Whole), "0");
     EXPECT_EQ(fmt(-0.4, P::Whole), "0");
-    EXPECT_EQ(fmt(1e-30L, P::GroupedTwoDecimals), "0.00");
+    EXPECT_EQ(fmt(decimal("1e-30"), P::GroupedTwoDecimals), "0.00");
     EXPECT_EQ(fmt(87.4, P::Percent), "87%");
     EXPECT_EQ(fmt(100, P::Percent), "100%");
 }
@@ -96,8 +100,8 @@ TEST(NumberFormat, GroupsThousandsOnlyWhereThePatternSaysSo)
     EXPECT_EQ(fmt(999999.999, P::GroupedTwoDecimals), "1,000,000.00");
     EXPECT_EQ(fmt(-1234567.891, P::GroupedTwoDecimals), "-1,234,567.89");
     EXPECT_EQ(fmt(123, P::GroupedTwoDecimals), "123.00");
-    EXPECT_EQ(fmt(1e20L, P::GroupedOneDecimal), "100,000,000,000,000,000,000.0");
-    EXPECT_EQ(fmt(9223372036854775808.0L, P::Whole), "9223372036854775808");
+    EXPECT_EQ(fmt(decimal("1e20"), P::GroupedOneDecimal), "100,000,000,000,000,000,000.0");
+    EXPECT_EQ(fmt(decimal("9223372036854775808.0"), P::Whole), "9223372036854775808");
     EXPECT_EQ(fmt(123456789012345678.0, P::GroupedTwoDecimals), "123,456,789,012,345,680.00");
 }
 
@@ -166,7 +170,7 @@ TEST(NumberFormat, SeparatorsOfNamedLocales)
     const NumberFormat german = NumberFormat::fromLocale("de_DE.UTF-8");
     EXPECT_EQ(german.decimalSeparator, ",");
     EXPECT_EQ(german.thousandsSeparator, ".");
-    EXPECT_EQ(formatNumber(1234567.891L, NumberPattern::GroupedTwoDecimals, german), "1.234.567,89");
+    EXPECT_EQ(formatNumber(1234567.891_x, NumberPattern::GroupedTwoDecimals, german), "1.234.567,89");
 }
 
 TEST(NumberFormat, ReadingTheSystemLocaleLeavesTheProcessLocaleAlone)
