@@ -73,6 +73,8 @@ constexpr Extended decimalConstant()
     }
     if (digits > 19 || -scale > MaxExactPowerOfTen)
         throw std::invalid_argument("an extended constant needs at most 19 digits and 27 decimals");
+    if (mantissa == 0)
+        return Extended(0);
     return Extended(mantissa) / exactPowerOfTen(-scale);
 }
 
