@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
 """Writes model/logtable.h, the table of the extended-precision logarithm: for each j of
-362..724 (m near j/512, m in [0.707, 1.416)) a reciprocal c of 30 significant bits near
+512..1024 (m near j/512, m in [1, 2)) a reciprocal c of 30 significant bits near
 512/j, and -ln c split into a part on the grid of 2^-48 and the rest, all three exact
 doubles; computed with 200-bit arithmetic (needs mpmath). Run from the repository root:
 python3 tools/gen_log_table.py"""
 from mpmath import mp, mpf, log, floor
 
 mp.prec = 200
-FIRST, LAST, STEPS = 362, 724, 512
+FIRST, LAST, STEPS = 512, 1024, 512
 
 
 def rounded_to_bits(value, bits):
