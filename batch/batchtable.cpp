@@ -1,9 +1,10 @@
 #include "batch/batchtable.h"
 
+#include "batch/shortestnumber.h"
+
 #include "files/textencoding.h"
 #include "model/ecoregion.h"
 
-#include <charconv>
 
 namespace trophex::batch {
 
@@ -270,21 +271,13 @@ Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts&
 
 namespace {
 
-// The shortest text that reads back as the same double.
-void appendRawNumber(std::string& out, double value)
-{
-    char buffer[32];
-    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, written.ptr);
-}
-
 void appendRawField(std::string& out, const ResultSpec& spec, const ResultValues& values)
 {
     const Extended value = values[spec.result];
     if (spec.zeroText != nullptr && value == 0)
         out += spec.zeroText;
     else
-        appendRawNumber(out, static_cast<double>(value));
+        appendShortestNumber(out, value.toDouble());
 }
 
 }  // namespace

@@ -17,6 +17,16 @@
 
 namespace trophex {
 
+namespace detail {
+
+template <class Int>
+constexpr unsigned long long magnitudeOf(Int v)
+{
+    return v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+}
+
+}  // namespace detail
+
 class SoftExtended {
 public:
     static constexpr int Bias = 16383;
@@ -26,9 +36,9 @@ public:
     static constexpr std::uint16_t SignBit = 0x8000;
 
     constexpr SoftExtended() = default;
-    constexpr SoftExtended(int v) : SoftExtended(fromInteger(v < 0, magnitudeOf(v))) {}
-    constexpr SoftExtended(long v) : SoftExtended(fromInteger(v < 0, magnitudeOf(v))) {}
-    constexpr SoftExtended(long long v) : SoftExtended(fromInteger(v < 0, magnitudeOf(v))) {}
+    constexpr SoftExtended(int v) : SoftExtended(fromInteger(v < 0, detail::magnitudeOf(v))) {}
+    constexpr SoftExtended(long v) : SoftExtended(fromInteger(v < 0, detail::magnitudeOf(v))) {}
+    constexpr SoftExtended(long long v) : SoftExtended(fromInteger(v < 0, detail::magnitudeOf(v))) {}
     constexpr SoftExtended(unsigned v) : SoftExtended(fromInteger(false, v)) {}
     constexpr SoftExtended(unsigned long v) : SoftExtended(fromInteger(false, v)) {}
     constexpr SoftExtended(unsigned long long v) : SoftExtended(fromInteger(false, v)) {}
@@ -152,11 +162,6 @@ public:
 private:
     enum class Order { Less, Equal, Greater, Unordered };
 
-    template <class Int>
-    static constexpr unsigned long long magnitudeOf(Int v)
-    {
-        return v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-    }
     static SoftExtended fromUnusualDouble(std::uint64_t bits);  // zero, denormal, infinite or NaN
     static constexpr SoftExtended fromInteger(bool negative, std::uint64_t magnitude)
     {

@@ -2,6 +2,7 @@
 #include "batch/batchtable.h"
 #include "batch/csv.h"
 #include "batch/lakegenerator.h"
+#include "batch/shortestnumber.h"
 #include "model/calculation.h"
 
 #include "examples/examplelake.h"
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <random>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -88,6 +92,50 @@ const std::string ExampleHeader =
 const std::string ExampleRow = "Example Lake,NLF,10,km2,1,km2,5,30,10,2,1,meq/L\n";
 
 }  // namespace
+
+namespace {
+
+std::string shortestFromPrintf(double value)
+{
+    std::string text;
+    appendShortestNumberFromPrintf(text, value);
+    return text;
+}
+
+}  // namespace
+
+TEST(ShortestNumber, FixedOrScientificWhicheverIsShorter)
+{
+    EXPECT_EQ(shortestFromPrintf(0.1), "0.1");
+    EXPECT_EQ(shortestFromPrintf(-2.5), "-2.5");
+    EXPECT_EQ(shortestFromPrintf(100), "100");
+    EXPECT_EQ(shortestFromPrintf(1e20), "1e+20");
+    EXPECT_EQ(shortestFromPrintf(157201773620375486464.0), "157201773620375486464");  // every digit, as %f
+    EXPECT_EQ(shortestFromPrintf(0.000001), "1e-06");
+    EXPECT_EQ(shortestFromPrintf(0.0001), "1e-04");
+    EXPECT_EQ(shortestFromPrintf(0.001), "0.001");
+    EXPECT_EQ(shortestFromPrintf(5e-324), "5e-324");
+    EXPECT_EQ(shortestFromPrintf(0.0), "0");
+}
+
+#if defined(__cpp_lib_to_chars)
+TEST(ShortestNumber, PrintfDigitsAreWhatToCharsWrites)
+{
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 50000; ++i) {
+        std::uint64_t bits = random();
+        if (i % 2 == 0)  // the magnitudes of results, too
+            bits = (bits & 0x800FFFFFFFFFFFFFu) | (std::uint64_t{1003 + random() % 40} << 52);
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value))
+            continue;
+        char buffer[32];
+        const std::string expected(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+        ASSERT_EQ(shortestFromPrintf(value), expected);
+    }
+}
+#endif
 
 TEST(CsvReader, QuotedFieldsHoldCommasQuotesAndLineEnds)
 {

@@ -1,9 +1,9 @@
 # WebAssembly with Debian's emscripten; programs are JavaScript run by node with direct
 # access to the files (NODERAWFS) and threads (the program's main in a thread of its own).
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
-set(TROPHEX_WASM_FLAGS "-pthread")
+set(TROPHEX_WASM_FLAGS "-pthread -fexceptions")
 set(CMAKE_C_FLAGS_INIT "${TROPHEX_WASM_FLAGS}")
 set(CMAKE_CXX_FLAGS_INIT "${TROPHEX_WASM_FLAGS}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-pthread -sPROXY_TO_PTHREAD -sSINGLE_FILE=1 -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1")
+    "-pthread -fexceptions -sPROXY_TO_PTHREAD -sSINGLE_FILE=1 -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=1073741824")
 set(CMAKE_CROSSCOMPILING_EMULATOR node)
