@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <process.h>
+#define getpid _getpid
+#else
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -30,7 +35,7 @@ protected:
     {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         dir = std::filesystem::temp_directory_path() /
-              ("trophex_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
+              ("trophex_" + std::string(test->name()) + "_" + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
     }
     void TearDown() override

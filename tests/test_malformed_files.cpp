@@ -199,6 +199,12 @@ TEST_F(MalformedFiles, NamesInWindows1252AndInvalidUtf8)
     expectExampleResults(fileOf(lines));
 }
 
+#if defined(_WIN32)
+TEST_F(MalformedFiles, DevicesAreRefusedWithoutWaiting)
+{
+    EXPECT_EQ(readDataFile("NUL").error.code, ErrorCode::InvalidFile);
+}
+#else
 TEST_F(MalformedFiles, PipesAndDevicesAreRefusedWithoutWaiting)
 {
     const std::filesystem::path pipe = dir / "pipe.tpx";
@@ -206,3 +212,4 @@ TEST_F(MalformedFiles, PipesAndDevicesAreRefusedWithoutWaiting)
     EXPECT_EQ(readDataFile(pipe.string()).error.code, ErrorCode::InvalidFile);
     EXPECT_EQ(readDataFile("/dev/zero").error.code, ErrorCode::InvalidFile);
 }
+#endif

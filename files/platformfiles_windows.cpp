@@ -1,0 +1,187 @@
+#include "files/platformfiles.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+
+namespace trophex {
+
+namespace {
+
+// Paths are UTF-8 everywhere in the program; Windows takes them as UTF-16.
+std::wstring widePath(const std::string& path)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), n);
+    return wide;
+}
+
+// The C library's texts, the same words the program shows on other systems.
+std::string systemError(int error)
+{
+    return std::strerror(error);
+}
+
+// The errno that stands for a Windows error of moving a file.
+int errnoOf(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    constexpr std::size_t Chunk = 1 << 30;  // _write counts in unsigned int
+    while (!bytes.empty()) {
+        const int n = _write(fd, bytes.data(), static_cast<unsigned>(std::min(bytes.size(), Chunk)));
+        if (n < 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::optional<std::string> errorText(int error)
+{
+    if (error == 0)
+        return std::nullopt;
+    return systemError(error);
+}
+
+// A device is written into, as any program writing to it would.
+std::optional<std::string> writeInPlace(const std::wstring& target, std::string_view bytes)
+{
+    const int fd = _wopen(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+    if (fd < 0)
+        return systemError(errno);
+    int error = writeAll(fd, bytes) ? 0 : errno;
+    if (_close(fd) != 0 && error == 0)
+        error = errno;
+    return errorText(error);
+}
+
+// Creates a new temporary file beside the target, named as on other systems
+// (".NAME.tmpPID_N", the name shortened to stay within the file system's limit); returns
+// its descriptor or -1 with errno set.
+int createTemporaryBeside(const std::string& target, std::string& tempPath)
+{
+    constexpr std::size_t MaxNameKept = 200;
+    const std::size_t separator = target.find_last_of("/\\");
+    const std::string folder = separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
+    const std::string name = target.substr(separator == std::string::npos ? 0 : separator + 1, MaxNameKept);
+    const std::string base = folder + "." + name + ".tmp";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = base + std::to_string(_getpid()) + "_" + std::to_string(attempt);
+        const int fd = _wopen(widePath(tempPath).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                              _S_IREAD | _S_IWRITE);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool readRegularFile(const std::string& path, std::string& contents, Error& error)
+{
+    const std::wstring wide = widePath(path);
+    struct _stat64 info {};
+    if (_wstat64(wide.c_str(), &info) != 0) {
+        error = {ErrorCode::System, systemError(errno)};
+        return false;
+    }
+    if ((info.st_mode & _S_IFDIR) != 0) {
+        error = {ErrorCode::System, systemError(EISDIR)};
+        return false;
+    }
+    if ((info.st_mode & _S_IFREG) == 0) {
+        error = {ErrorCode::InvalidFile, {}};
+        return false;
+    }
+    const int fd = _wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    if (fd < 0) {
+        error = {ErrorCode::System, systemError(errno)};
+        return false;
+    }
+    contents.clear();
+    contents.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const int n = _read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            error = {ErrorCode::System, systemError(errno)};
+            _close(fd);
+            return false;
+        }
+        contents.append(buffer, static_cast<std::size_t>(n));
+    }
+    _close(fd);
+    return true;
+}
+
+// The new file takes the target's place with MoveFileExW, which replaces an existing file
+// in one step and, with MOVEFILE_WRITE_THROUGH, returns only once the move is on the disk;
+// the file's own bytes were flushed before (_commit).
+std::optional<std::string> replaceFile(const std::string& path, std::string_view bytes, const BeforeRename& beforeRename)
+{
+    const std::wstring target = widePath(path);
+    struct _stat64 info {};
+    const bool exists = _wstat64(target.c_str(), &info) == 0;
+    if (exists && (info.st_mode & _S_IFDIR) != 0)
+        return systemError(EISDIR);
+    // A read-only file is not replaced, even where the folder would allow it.
+    if (exists && _waccess(target.c_str(), 2) != 0)
+        return systemError(errno);
+    if (exists && (info.st_mode & _S_IFREG) == 0)
+        return writeInPlace(target, bytes);
+
+    std::string tempPath;
+    const int fd = createTemporaryBeside(path, tempPath);
+    if (fd < 0)
+        return systemError(errno);
+    int error = 0;
+    if (!writeAll(fd, bytes) || _commit(fd) != 0)
+        error = errno;
+    if (_close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && beforeRename)
+        beforeRename(tempPath);
+    const std::wstring wideTemp = widePath(tempPath);
+    if (error == 0 && !MoveFileExW(wideTemp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = errnoOf(GetLastError());
+    if (error != 0) {
+        _wunlink(wideTemp.c_str());
+        return systemError(error);
+    }
+    return std::nullopt;
+}
+
+}  // namespace trophex
