@@ -2,9 +2,7 @@
 
 #include "batch/batchpipeline.h"
 #include "batch/lakegenerator.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include "cli/systemio.h"
 
 #include <cerrno>
 #include <chrono>
@@ -117,7 +115,7 @@ public:
             file_ = forWriting ? stdout : stdin;
             return;
         }
-        file_ = std::fopen(path.c_str(), forWriting ? "wb" : "rb");
+        file_ = openFile(path, forWriting ? "wb" : "rb");
         owned_ = file_ != nullptr;
         if (!file_)
             throw std::runtime_error(systemError(forWriting ? "cannot write" : "cannot open", path));
@@ -169,19 +167,13 @@ WriteFunction writerOf(const CommandFile& file)
 // Whether the output path names the regular file that is being read.
 bool isInputFile(const CommandFile& in, const std::string& outputPath)
 {
-    struct stat input {};
-    struct stat output {};
-    return fstat(fileno(in.get()), &input) == 0 && S_ISREG(input.st_mode) && stat(outputPath.c_str(), &output) == 0
-        && input.st_dev == output.st_dev && input.st_ino == output.st_ino;
+    return isSameRegularFile(in.get(), outputPath);
 }
 
 // Size of a regular input file, 0 when it has none (a pipe or terminal).
 std::uint64_t inputSize(const CommandFile& file)
 {
-    struct stat st {};
-    if (fstat(fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode))
-        return 0;
-    return static_cast<std::uint64_t>(st.st_size);
+    return regularFileSize(file.get());
 }
 
 // A one-line progress bar on the error stream, shown once a run has taken a second and
@@ -241,7 +233,7 @@ int assessTable(const BatchCommand& command)
         throw std::runtime_error("the output " + command.output + " would overwrite the input");
     CommandFile out(command.output, true);
 
-    const bool showProgress = isatty(STDERR_FILENO) && !(command.output == "-" && isatty(STDOUT_FILENO));
+    const bool showProgress = isTerminal(stderr) && !(command.output == "-" && isTerminal(stdout));
     ProgressBar bar(inputSize(in));
     BatchObserver observer;
     observer.ignoredColumn = [](const std::string& name) {

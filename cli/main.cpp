@@ -1,19 +1,25 @@
 #include "cli/batch.h"
 #include "cli/runner.h"
+#include "cli/systemio.h"
 
 #ifdef TROPHEX_WITH_REPORT
 #include "cli/report_command.h"
 #endif
 
 #include <iostream>
-#include <string_view>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::string_view(argv[1]) == "batch")
-        return trophex::cli::runBatchCommand(argc - 2, argv + 2);
+    std::vector<std::string> args = trophex::cli::startProgram(argc, argv);
+    if (!args.empty() && args.front() == "batch") {
+        std::vector<char*> batchArgs;
+        for (std::size_t i = 1; i < args.size(); ++i)
+            batchArgs.push_back(args[i].data());
+        return trophex::cli::runBatchCommand(static_cast<int>(batchArgs.size()), batchArgs.data());
+    }
 
-    const std::vector<std::string> args(argv + 1, argv + argc);
     trophex::cli::ReportWriter writeReport;
 #ifdef TROPHEX_WITH_REPORT
     writeReport = trophex::cli::writeReportPdf;

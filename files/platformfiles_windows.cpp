@@ -111,22 +111,18 @@ int createTemporaryBeside(const std::string& target, std::string& tempPath)
 bool readRegularFile(const std::string& path, std::string& contents, Error& error)
 {
     const std::wstring wide = widePath(path);
-    struct _stat64 info {};
-    if (_wstat64(wide.c_str(), &info) != 0) {
-        error = {ErrorCode::System, systemError(errno)};
-        return false;
-    }
-    if ((info.st_mode & _S_IFDIR) != 0) {
-        error = {ErrorCode::System, systemError(EISDIR)};
-        return false;
-    }
-    if ((info.st_mode & _S_IFREG) == 0) {
-        error = {ErrorCode::InvalidFile, {}};
-        return false;
-    }
     const int fd = _wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
     if (fd < 0) {
-        error = {ErrorCode::System, systemError(errno)};
+        // Windows opens no folder as a file: say what it is, as on other systems.
+        struct _stat64 named {};
+        const bool folder = _wstat64(wide.c_str(), &named) == 0 && (named.st_mode & _S_IFDIR) != 0;
+        error = {ErrorCode::System, systemError(folder ? EISDIR : errno)};
+        return false;
+    }
+    struct _stat64 info {};
+    if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFREG) == 0) {
+        error = {ErrorCode::InvalidFile, {}};  // a device such as NUL or CON
+        _close(fd);
         return false;
     }
     contents.clear();
