@@ -7,6 +7,9 @@
 // TROPHEX_OPERANDS in the environment sets the number of operands per operation
 // (default 1,000,000).
 
+#include "model/balance.h"
+#include "model/extended.h"
+#include "model/extendeddecimal.h"
 #include "model/extendedmath.h"
 #include "model/softextended.h"
 
@@ -163,16 +166,53 @@ TEST(SoftExtended, DecimalConstantsAreCorrectlyRounded)
     EXPECT_EQ(bitsText(SoftExtended(162) / SoftExtended(1000)), "3ffc:a5e353f7ced91687");
 }
 
+TEST(ExtendedDecimal, TiesGoToEvenAndTheRangeEndsAreExact)
+{
+    const auto read = [](std::string_view whole, std::string_view fraction, bool negative, std::string_view exponent) {
+        return bitsText(decimalToExtended(whole, fraction, negative, exponent));
+    };
+    EXPECT_EQ(read("18446744073709551617", "", false, ""), "403f:8000000000000000");  // 2^64 + 1: a tie, to even
+    EXPECT_EQ(read("18446744073709551619", "", false, ""), "403f:8000000000000002");  // 2^64 + 3: a tie, to even
+    EXPECT_EQ(read("18446744073709551617", "0000000000000000000001", false, ""), "403f:8000000000000001");
+    EXPECT_EQ(read("1", "", false, "4933"), "7fff:8000000000000000");  // beyond the largest number
+    EXPECT_EQ(read("1", "18973149535723176502", false, "4932"), "7ffe:ffffffffffffffff");  // the largest
+    EXPECT_EQ(read("1", "", true, "4952"), "0000:0000000000000000");
+    EXPECT_EQ(read("3", "6451995318824746025", true, "4951"), "0000:0000000000000001");  // the smallest denormal
+    EXPECT_EQ(read("", "", false, "99999999999999999999"), "0000:0000000000000000");
+    EXPECT_EQ(read("0", std::string(20000, '0') + "1", false, "20005"), bitsText(SoftExtended(10000)));
+}
+
+TEST(ExtendedDecimal, WholeNumbersAreWrittenExactly)
+{
+    EXPECT_EQ(wholeNumberDigits(SoftExtended::fromParts(1, 64)), "18446744073709551616");
+    EXPECT_EQ(wholeNumberDigits(SoftExtended::fromParts(3, 100)), "3802951800684688204490109616128");
+    EXPECT_EQ(wholeNumberDigits(SoftExtended::fromBits(0x7FFE, ~std::uint64_t{0})).size(), 4933u);
+    EXPECT_EQ(wholeNumberDigits(SoftExtended::infinity()), "inf");
+    EXPECT_EQ(wholeNumberDigits(SoftExtended::indefinite()), "nan");
+}
+
+TEST(ExtendedConstants, ModelConstantsAreTheirDecimalsCorrectlyRounded)
+{
+    const auto decimal = [](std::string_view whole, std::string_view fraction) {
+        return extendedOf(decimalToExtended(whole, fraction, false, ""));
+    };
+    EXPECT_EQ(0.162_x, decimal("0", "162"));
+    EXPECT_EQ(0.398883127243717606_x, decimal("0", "398883127243717606"));
+    EXPECT_EQ(0.004046856_x, decimal("0", "004046856"));
+    EXPECT_EQ(2739744.0_x, decimal("2739744", ""));
+    EXPECT_EQ(Log10Factor, decimal("0", "43421623968736430742"));
+}
+
 #ifdef TROPHEX_X87_REFERENCE
 
 namespace {
 
-SoftExtended softOf(X87Extended x)
+SoftExtended softFromX87(X87Extended x)
 {
     return SoftExtended::fromBits(x.signExponent(), x.significand());
 }
 
-X87Extended x87Of(SoftExtended x)
+X87Extended x87FromSoft(SoftExtended x)
 {
     return X87Extended::fromBits(x.signExponent(), x.significand());
 }
@@ -210,13 +250,13 @@ TEST(SoftExtended, ArithmeticMatchesTheX87BitForBit)
     for (long i = 0; i < n; ++i) {
         const SoftExtended a = source.next();
         const SoftExtended b = source.random()() % 3 == 0 ? source.near(a) : source.next();
-        const X87Extended x = x87Of(a), y = x87Of(b);
+        const X87Extended x = x87FromSoft(a), y = x87FromSoft(b);
         const SoftExtended soft[5] = {a + b, a - b, a * b, a / b, sqrt(a)};
         const X87Extended x87[5] = {x + y, x - y, x * y, x / y, sqrt(x)};
         for (int op = 0; op < 5; ++op) {
             if (!sameBits(soft[op], x87[op]) && mismatches[op]++ < 5)
                 ADD_FAILURE() << "operation " << op << " of " << bitsText(a) << " and " << bitsText(b) << ": "
-                              << bitsText(soft[op]) << ", the x87 " << bitsText(softOf(x87[op]));
+                              << bitsText(soft[op]) << ", the x87 " << bitsText(softFromX87(x87[op]));
         }
         if (a.isFinite() && b.isFinite()) {
             ties.sums += isTie(static_cast<__float128>(x.value()) + y.value(), x87[0]);
@@ -233,7 +273,7 @@ TEST(SoftExtended, ComparisonsMatchTheX87)
     for (long i = 0; i < operandCount() / 4; ++i) {
         const SoftExtended a = source.next();
         const SoftExtended b = source.coin() ? source.near(a) : source.coin() ? a : source.next();
-        const long double x = x87Of(a).value(), y = x87Of(b).value();
+        const long double x = x87FromSoft(a).value(), y = x87FromSoft(b).value();
         const bool invalid = a.isNaN() || b.isNaN();
         ASSERT_EQ(a == b, !invalid && x == y) << bitsText(a) << " " << bitsText(b);
         ASSERT_EQ(a < b, !invalid && x < y) << bitsText(a) << " " << bitsText(b);
@@ -248,7 +288,7 @@ TEST(SoftExtended, ConversionsMatchTheX87)
     auto& random = source.random();
     for (long i = 0; i < operandCount() / 2; ++i) {
         const SoftExtended a = source.next();
-        const X87Extended x = x87Of(a);
+        const X87Extended x = x87FromSoft(a);
 
         const double toDouble = a.toDouble(), expected = x.toDouble();
         ASSERT_EQ(std::memcmp(&toDouble, &expected, sizeof toDouble), 0) << bitsText(a);
@@ -261,7 +301,7 @@ TEST(SoftExtended, ConversionsMatchTheX87)
         // Whole numbers within and just beyond the int's range, ties among them.
         const SoftExtended whole = SoftExtended::fromBits(static_cast<std::uint16_t>((a.signExponent() & 0x8000) | (16383 + random() % 34)),
                                                           a.significand() | SoftExtended::IntegerBit);
-        ASSERT_EQ(whole.roundToInt(), x87Of(whole).roundToInt()) << bitsText(whole);
+        ASSERT_EQ(whole.roundToInt(), x87FromSoft(whole).roundToInt()) << bitsText(whole);
         ASSERT_EQ(a.roundToInt(), x.roundToInt()) << bitsText(a);
 
         const int scale = static_cast<int>(random() % 40000) - 20000;
@@ -298,7 +338,7 @@ TEST(ExtendedMath, LogarithmIsTheSameOnBothTypesAndWithinHalfAUnit)
         if (x.isZero())
             continue;
         const X87Extended y = extendedLn(x);
-        ASSERT_TRUE(sameBits(extendedLn(softOf(x)), y)) << bitsText(softOf(x));
+        ASSERT_TRUE(sameBits(extendedLn(softFromX87(x)), y)) << bitsText(softFromX87(x));
         worst = std::max(worst, unitsInLastPlace(y, logq(x.value())));
     }
     EXPECT_LE(worst, 0.51);
@@ -315,7 +355,7 @@ TEST(ExtendedMath, ExponentialIsTheSameOnBothTypesAndWithinOneUnit)
         const long double range = ranges[i % 8];
         const X87Extended x(range * uniform(random) * (1 + 1e-12L * uniform(random)));  // all 64 bits in use
         const X87Extended y = extendedExp(x);
-        ASSERT_TRUE(sameBits(extendedExp(softOf(x)), y)) << bitsText(softOf(x));
+        ASSERT_TRUE(sameBits(extendedExp(softFromX87(x)), y)) << bitsText(softFromX87(x));
         if (range <= 11350)
             worst = std::max(worst, unitsInLastPlace(y, expq(x.value())));
     }
@@ -335,9 +375,51 @@ TEST(ExtendedMath, EdgesOfTheLogarithmAndExponential)
     EXPECT_EQ(extendedExp(one).value(), 2.718281828459045235360287L);  // e rounded to the extended format
     for (const SoftExtended x : {SoftExtended(), SoftExtended(-1), SoftExtended::infinity(), SoftExtended::indefinite(),
                                  SoftExtended::fromBits(0, 1)}) {
-        EXPECT_TRUE(sameBits(extendedLn(x), extendedLn(x87Of(x)))) << bitsText(x);
-        EXPECT_TRUE(sameBits(extendedExp(x), extendedExp(x87Of(x)))) << bitsText(x);
+        EXPECT_TRUE(sameBits(extendedLn(x), extendedLn(x87FromSoft(x)))) << bitsText(x);
+        EXPECT_TRUE(sameBits(extendedExp(x), extendedExp(x87FromSoft(x)))) << bitsText(x);
     }
+}
+
+#endif
+
+#ifdef TROPHEX_X87_REFERENCE
+
+TEST(ExtendedDecimal, DecimalsReadAsTheCLibraryReadsThem)
+{
+    std::mt19937_64 random(20);
+    for (long i = 0; i < operandCount() / 200; ++i) {
+        std::string whole, fraction;
+        const std::size_t wholeDigits = random() % 25, fractionDigits = random() % (i % 100 == 0 ? 3000 : 25);
+        for (std::size_t k = 0; k < wholeDigits; ++k)
+            whole += static_cast<char>('0' + random() % 10);
+        for (std::size_t k = 0; k < fractionDigits; ++k)
+            fraction += static_cast<char>('0' + random() % 10);
+        if (i % 7 == 0 && !fraction.empty())
+            fraction.back() = '5';
+        long exponent = static_cast<long>(random() % 10000) - 5000;
+        if (i % 3 == 0)
+            exponent = static_cast<long>(random() % 100) - 50;
+        if (i % 50 == 0)
+            exponent = -4950 - static_cast<long>(random() % 60);  // denormals
+        const std::string exponentText = std::to_string(std::labs(exponent));
+        const std::string text = (whole.empty() ? "0" : whole) + "." + fraction + "e" + (exponent < 0 ? "-" : "+") + exponentText;
+        const X87Extended expected(std::strtold(text.c_str(), nullptr));
+        ASSERT_TRUE(sameBits(decimalToExtended(whole, fraction, exponent < 0, exponentText), expected)) << text.substr(0, 80);
+
+        const X87Extended large = X87Extended::fromBits(static_cast<std::uint16_t>(16383 + 63 + random() % 2000),
+                                                        random() | SoftExtended::IntegerBit);
+        char printed[1000];
+        std::snprintf(printed, sizeof printed, "%.0Lf", large.value());
+        ASSERT_EQ(wholeNumberDigits(softFromX87(large)), printed);
+    }
+}
+
+TEST(ExtendedConstants, LiteralsAreTheCompilersLongDoubleLiterals)
+{
+    EXPECT_TRUE(sameBits(softOf(0.162_x), X87Extended(0.162L)));
+    EXPECT_TRUE(sameBits(softOf(Log10Factor), X87Extended(0.43421623968736430742L)));
+    EXPECT_TRUE(sameBits(softOf(0.398883127243717606_x), X87Extended(0.398883127243717606L)));
+    EXPECT_TRUE(sameBits(softOf(2.589988_x), X87Extended(2.589988L)));
 }
 
 #endif

@@ -5,11 +5,12 @@
 #   aarch64  Debian's aarch64 cross compiler, run under qemu-user
 #   windows  mingw-w64, run under wine
 #   wasm     Debian's emscripten, run under node with direct access to the files
+#   soft     this machine, with the software extended format instead of the x87's
 # The native build (build/) is made first when it is missing; it generates the shared
 # synthetic lakes, so that their input does not depend on the target's C library.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-target=${1:?usage: tools/cross.sh aarch64|windows|wasm}
+target=${1:?usage: tools/cross.sh aarch64|windows|wasm|soft}
 lakes=${TROPHEX_CROSS_LAKES:-20000}
 
 case $target in
@@ -19,13 +20,18 @@ case $target in
     bash tools/deps.sh cmake ninja-build googletest emscripten nodejs
     export NODE_PATH=/usr/share/nodejs  # emscripten's own tools need acorn from there
     ;;
-  *) echo "unknown target $target (aarch64, windows or wasm)" >&2; exit 2 ;;
+  soft) bash tools/deps.sh cmake ninja-build googletest libgtest-dev ;;
+  *) echo "unknown target $target (aarch64, windows, wasm or soft)" >&2; exit 2 ;;
 esac
 
 builddir=build-$target
-cmake -S . -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="tools/cross/$target.cmake" \
-  -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF -DTROPHEX_GTEST_SOURCE=/usr/src/googletest \
-  ${TROPHEX_CMAKE_ARGS:-} >/dev/null
+if [ "$target" = soft ]; then
+  configure=(-DTROPHEX_SOFT_EXTENDED=ON)
+else
+  configure=(-DCMAKE_TOOLCHAIN_FILE="tools/cross/$target.cmake" -DTROPHEX_GTEST_SOURCE=/usr/src/googletest)
+fi
+cmake -S . -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF \
+  "${configure[@]}" >/dev/null
 cmake --build "$builddir" -j2
 echo "== $target: test suite"
 ctest --test-dir "$builddir" --output-on-failure -j2

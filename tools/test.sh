@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the project and runs every test: the test suite of the normal build, the same
-# suite built with AddressSanitizer and UndefinedBehaviorSanitizer (into build-asan/), and
-# each fuzz target for 60 seconds (tools/fuzz.sh, into build-fuzz/).
+# suite built with AddressSanitizer and UndefinedBehaviorSanitizer (into build-asan/), each
+# fuzz target for 60 seconds (tools/fuzz.sh, into build-fuzz/), and the suite without
+# windows built with the software extended format (build-soft/) and for ARM64, Windows and
+# WebAssembly (tools/cross.sh, into build-TARGET/), each also compared byte for byte with
+# the native runner's output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/build.sh build
@@ -15,3 +18,8 @@ ctest --test-dir build-asan --output-on-failure -j2
 
 echo "== fuzz targets"
 bash tools/fuzz.sh 60
+
+for target in soft aarch64 windows wasm; do
+  echo "== $target"
+  bash tools/cross.sh "$target"
+done
