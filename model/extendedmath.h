@@ -25,8 +25,8 @@ struct PowersOfTwoFractionsOf {
 // e^x = 2^m * 2^(j/128) * e^r, with k = 128 m + j the whole number nearest to x * 128 / ln 2
 // and r = x - k ln 2 / 128 (|r| <= ln 2 / 256), taken with ln 2 / 128 in two parts so that r
 // keeps its full precision. 2^(j/128) comes from a table in more than extended precision and
-// e^r - 1 from its Taylor polynomial: within 0.51 units in the last place of the extended
-// result. Beyond +-12000 the result is out of the extended range: infinity above, 0 below.
+// e^r - 1 from its Taylor polynomial, whose terms from the third power on, below 2^-25, are
+// taken in double precision: within 0.51 units in the last place of the extended result. Beyond +-12000 the result is out of the extended range: infinity above, 0 below.
 // Inlined: on the x87 a call would pass x and the result through memory.
 template <class E>
 [[gnu::always_inline]] inline E extendedExp(E x)
@@ -42,8 +42,10 @@ template <class E>
     const int k = (x * StepsPerLn2).roundToInt();
     const E kk = k;
     const E r = (x - kk * StepHi) - kk * StepLo;
-    const E r2 = r * r;
-    const E expm1r = r + r2 * ((0.5 + r * (1.0 / 6)) + r2 * ((1.0 / 24 + r * (1.0 / 120)) + r2 * (1.0 / 720)));
+    const double rd = r.toDouble();
+    const double rd2 = rd * rd;
+    const double higherTerms = rd * ((1.0 / 6 + rd * (1.0 / 24)) + rd2 * (1.0 / 120 + rd * (1.0 / 720)));
+    const E expm1r = r + r * r * (E(higherTerms) + 0.5);
     const E hi = PowersOfTwoFractionsOf<E>::rounded[static_cast<std::size_t>(k & 127)];
     const double lo = PowersOfTwoFractions[k & 127].rest;
     return (hi + (hi * expm1r + lo)).scaledByPowerOfTwo(k >> 7);

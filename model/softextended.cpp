@@ -58,6 +58,15 @@ SoftExtended SoftExtended::roundedBelowNormal(std::uint16_t sign, int e, std::ui
     return fromBits(static_cast<std::uint16_t>(sign | (m >> 63)), m);
 }
 
+SoftExtended SoftExtended::normalizedDifference(bool negative, int e, std::uint64_t m, std::uint64_t rest)
+{
+    if (m == 0 && rest == 0)
+        return SoftExtended();  // x - x is +0
+    const int shift = m != 0 ? leadingZeros(m) : 64 + leadingZeros(rest);
+    const Wide d = shiftLeft(Wide{m, rest}, shift);
+    return rounded(negative, e - shift, d.hi, d.lo);
+}
+
 SoftExtended SoftExtended::nanResult(SoftExtended a, SoftExtended b)
 {
     if (a.isInvalidEncoding() || b.isInvalidEncoding())
@@ -152,7 +161,7 @@ SoftExtended SoftExtended::fromUnusualDouble(std::uint64_t bits)
     return fromBits(static_cast<std::uint16_t>(sign | (Bias + 63 - 1074 - shift)), fraction << shift);
 }
 
-double SoftExtended::toDouble() const
+double SoftExtended::unusualToDouble() const
 {
     const std::uint64_t sign = isNegative() ? DoubleSignBit : 0;
     if (isInvalidEncoding())

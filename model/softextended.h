@@ -139,8 +139,23 @@ public:
         return o == Order::Greater || o == Order::Equal;
     }
 
-    // Rounded to nearest, ties to even, into the double's range and denormals.
-    double toDouble() const;
+    // Rounded to nearest, ties to even, into the double's range and denormals. Inline for
+    // a normal result, the usual case.
+    double toDouble() const
+    {
+        const int e = biasedExponent() - Bias + 1023;  // the double's biased exponent
+        if (static_cast<unsigned>(e - 1) < 0x7FE - 1 && (sig_ & IntegerBit) != 0) {
+            const std::uint64_t kept = sig_ >> 11, dropped = sig_ & 0x7FF;
+            const std::uint64_t up = dropped > 0x400 || (dropped == 0x400 && (kept & 1) != 0) ? 1 : 0;
+            // The rounded significand added to the exponent field carries into it.
+            const std::uint64_t bits = (static_cast<std::uint64_t>(se_ & SignBit) << 48)
+                + ((static_cast<std::uint64_t>(e - 1) << 52) + kept + up);
+            double d;
+            std::memcpy(&d, &bits, sizeof d);
+            return d;
+        }
+        return unusualToDouble();
+    }
     explicit operator double() const { return toDouble(); }
 
     // The whole number nearest to x, ties to even, when it lies in the int's range; else
@@ -163,6 +178,7 @@ private:
     enum class Order { Less, Equal, Greater, Unordered };
 
     static SoftExtended fromUnusualDouble(std::uint64_t bits);  // zero, denormal, infinite or NaN
+    double unusualToDouble() const;  // a result at or beyond the double's range ends, or of a special value
     static constexpr SoftExtended fromInteger(bool negative, std::uint64_t magnitude)
     {
         if (magnitude == 0)
@@ -217,34 +233,45 @@ private:
 
     // a + b or a - b of two finite non-zero numbers given as sign, exponent and
     // normalized significand.
+    // Every path ends in one rounding, so that the inlined sum stays small.
     [[gnu::always_inline]] static constexpr SoftExtended sumOfNumbers(bool na, int ea, std::uint64_t ma, bool nb, int eb, std::uint64_t mb)
     {
-        const bool swap = ea < eb || (ea == eb && ma < mb);
-        const bool nLarge = swap ? nb : na, nSmall = swap ? na : nb;
-        const int eLarge = swap ? eb : ea, eSmall = swap ? ea : eb;
-        const std::uint64_t mLarge = swap ? mb : ma, mSmall = swap ? ma : mb;
-        na = nLarge;
-        nb = nSmall;
-        ea = eLarge;
-        ma = mLarge;
-        const Wide b = alignedRight(mSmall, eLarge - eSmall);
-        if (na == nb) {
-            const std::uint64_t s = ma + b.hi;
-            if (s >= ma)
-                return rounded(na, ea, s, b.lo);
-            return rounded(na, ea + 1, (s >> 1) | IntegerBit, (s << 63) | (b.lo >> 1) | (b.lo & 1));
+        if (ea < eb || (ea == eb && ma < mb)) {
+            const bool n = na;
+            na = nb;
+            nb = n;
+            const int e = ea;
+            ea = eb;
+            eb = e;
+            const std::uint64_t m = ma;
+            ma = mb;
+            mb = m;
         }
-        Wide d = subtract({ma, 0}, b);
-        if ((d.hi & IntegerBit) != 0)
-            return rounded(na, ea, d.hi, d.lo);
-        if ((d.hi >> 62) != 0)  // the usual loss of one bit
-            return rounded(na, ea - 1, (d.hi << 1) | (d.lo >> 63), d.lo << 1);
-        if (d.hi == 0 && d.lo == 0)
-            return SoftExtended();  // x - x is +0
-        const int shift = d.hi != 0 ? leadingZeros(d.hi) : 64 + leadingZeros(d.lo);
-        d = shiftLeft(d, shift);
-        return rounded(na, ea - shift, d.hi, d.lo);
+        const Wide b = alignedRight(mb, ea - eb);
+        std::uint64_t m = 0, rest = 0;
+        if (na == nb) {
+            m = ma + b.hi;
+            rest = b.lo;
+            if (m < ma) {  // carried out of the top bit
+                rest = (m << 63) | (rest >> 1) | (rest & 1);
+                m = (m >> 1) | IntegerBit;
+                ++ea;
+            }
+        } else {
+            m = ma - b.hi - (b.lo != 0 ? 1 : 0);
+            rest = 0 - b.lo;
+            if ((m & IntegerBit) == 0) {
+                if ((m >> 62) == 0)
+                    return normalizedDifference(na, ea, m, rest);
+                m = (m << 1) | (rest >> 63);  // the usual loss of one bit
+                rest <<= 1;
+                --ea;
+            }
+        }
+        return rounded(na, ea, m, rest);
     }
+    // A difference that lost more than one leading bit: exact (the operands were close).
+    static SoftExtended normalizedDifference(bool negative, int e, std::uint64_t m, std::uint64_t rest);
     static constexpr SoftExtended sum(SoftExtended a, SoftExtended b, bool subtracting)
     {
         const bool nb = b.isNegative() != subtracting;
