@@ -56,7 +56,7 @@ bool RecordChunker::readHeader(CsvRecord& header)
         headerBytes_ += end;
         if (header.isBlank())
             continue;
-        lineEnd_ = (crlf || cr) ? "\r\n" : "\n";
+        lineEnd_ = crlf ? "\r\n" : cr ? "\r" : "\n";
         return true;
     }
 }

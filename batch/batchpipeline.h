@@ -45,7 +45,7 @@ public:
     bool hadByteOrderMark() const { return byteOrderMark_; }
     // Input consumed by the header row, blank lines and byte order mark before it.
     std::uint64_t headerBytes() const { return headerBytes_; }
-    // The header row's line end, "\r\n" or "\n"; results are written with the same.
+    // The header row's line end, "\r\n", "\r" or "\n"; results are written with the same.
     const char* lineEnd() const { return lineEnd_; }
 
 private:
