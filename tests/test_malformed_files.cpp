@@ -1,7 +1,7 @@
 // Malformed data files, opened as the Open command does: read from disk, then calculated.
 // Each opens as the reading rules say or is refused with "Invalid Input File!"; none
-// crashes or hangs. How long they take and how much memory they need is measured by
-// bench/malformed_files_bench.
+// crashes or hangs. How long they take is measured by bench/malformed_files_bench; that
+// the memory they need stays bounded, whatever their size, is checked here.
 
 #include "files/datafile.h"
 #include "files/textencoding.h"
@@ -14,6 +14,9 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+#include <functional>
+#include <optional>
 #include <random>
 
 using namespace trophex;
@@ -51,6 +54,31 @@ std::string noise(std::size_t size)
     for (char& c : bytes)
         c = static_cast<char>(random() & 0xFF);
     return bytes;
+}
+
+constexpr std::uintmax_t ThreeGigabytes = std::uintmax_t{3} << 30;
+constexpr std::size_t SixteenMegabytes = 16u << 20;
+
+// A value of /proc/self/status, in bytes.
+std::size_t statusBytes(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stoull(line.substr(key.size() + 1)) * 1024;
+    return 0;
+}
+
+// How far the peak resident memory of this process rose above its size before the action,
+// from the kernel's high-water mark, which is reset first; nullopt where it cannot be reset.
+std::optional<std::size_t> peakMemoryGrowth(const std::function<void()>& action)
+{
+    if (!(std::ofstream("/proc/self/clear_refs") << "5" << std::flush))
+        return std::nullopt;
+    const std::size_t before = statusBytes("VmRSS");
+    action();
+    const std::size_t peak = statusBytes("VmHWM");
+    return peak > before ? peak - before : 0;
 }
 
 struct Opened {
@@ -205,4 +233,59 @@ TEST_F(MalformedFiles, PipesAndDevicesAreRefusedWithoutWaiting)
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(readDataFile(pipe.string()).error, InvalidFileMessage);
     EXPECT_EQ(readDataFile("/dev/zero").error, InvalidFileMessage);
+}
+
+TEST_F(MalformedFiles, BytesAfterThe32ndLineChangeNothing)
+{
+    std::vector<std::string> lines = exampleLines();
+    lines[0] = "\u041e\u0437\u0435\u0440\u043e";  // UTF-8
+    const std::string example = fileOf(lines);
+    for (const std::string& after : {std::string("\xff\xfe\x80\r\n"), noise(4096), "\x1a" + noise(4096)}) {
+        const Opened opened = open(example + after);
+        ASSERT_TRUE(opened.read.ok());
+        EXPECT_EQ((*opened.read.texts)[Input::NameEditBox], lines[0]);
+        EXPECT_TRUE(opened.outcome.ok());
+    }
+}
+
+// Sparse files of 3 GB: each is read only as far as it counts, in memory that does not
+// grow with the file.
+TEST_F(MalformedFiles, ThreeGigabyteFilesAreReadOnlyAsFarAsTheyCount)
+{
+    const std::filesystem::path file = dir / "huge.tpx";
+    const auto openHuge = [&](std::size_t memoryLimit) {
+        DataFileRead read;
+        const std::optional<std::size_t> growth = peakMemoryGrowth([&] { read = readDataFile(file.string()); });
+        if (growth) {
+            EXPECT_LT(*growth, memoryLimit);
+        }
+        return read;
+    };
+
+    spitSparse(file, "", ThreeGigabytes);  // zero bytes throughout: no header
+    EXPECT_EQ(openHuge(SixteenMegabytes).error, InvalidFileMessage);
+
+    spitSparse(file, fileOf(exampleLines()), ThreeGigabytes);
+    const DataFileRead example = openHuge(SixteenMegabytes);
+    ASSERT_TRUE(example.ok()) << example.error;
+    EXPECT_EQ(example.texts->texts, exampleLake().texts);
+
+    // The header, then no line end at all: refused once the readable part passes its limit.
+    spitSparse(file, Header + "\r\n", ThreeGigabytes);
+    EXPECT_EQ(openHuge(MaxReadableBytes + 4 * SixteenMegabytes).error, InvalidFileMessage);
+}
+
+TEST_F(MalformedFiles, TheReadablePartMayFillItsLimitButNotPassIt)
+{
+    const std::string example = fileOf(exampleLines());
+    for (const std::string& after : {std::string(), std::string("\x1a"), std::string("\r\n"), noise(100)}) {
+        SCOPED_TRACE(after.size());
+        spit(dir / "limit.tpx", example + after);
+        const std::string file = (dir / "limit.tpx").string();
+        // The readable part ends with the CR of the 32nd line; the LF after it is not needed.
+        EXPECT_TRUE(readDataFile(file, example.size() - 1).ok());
+        EXPECT_EQ(readDataFile(file, example.size() - 2).error, InvalidFileMessage);
+    }
+    spit(dir / "limit.tpx", Header + "\r\n");  // a short file is not refused for its size
+    EXPECT_TRUE(readDataFile((dir / "limit.tpx").string(), Header.size() + 2).ok());
 }
