@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -288,4 +289,27 @@ TEST_F(MalformedFiles, TheReadablePartMayFillItsLimitButNotPassIt)
     }
     spit(dir / "limit.tpx", Header + "\r\n");  // a short file is not refused for its size
     EXPECT_TRUE(readDataFile((dir / "limit.tpx").string(), Header.size() + 2).ok());
+}
+
+// Reads the file with only 64 MiB more address space than the process has, writes the
+// error text to the error stream and ends the process.
+[[noreturn]] void readWithLittleMemory(const std::filesystem::path& file)
+{
+    const rlimit limit{statusBytes("VmSize") + (64u << 20), RLIM_INFINITY};
+    ::setrlimit(RLIMIT_AS, &limit);
+    std::fputs(readDataFile(file.string()).error.c_str(), stderr);
+    std::_Exit(0);
+}
+
+// The windows and the runner rely on reading never throwing: a lack of memory is an error
+// text like any other failure to read.
+TEST_F(MalformedFiles, ALackOfMemoryIsTheSystemsErrorText)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's allocator ends the process instead of throwing std::bad_alloc";
+#else
+    const std::filesystem::path file = dir / "big-name.tpx";
+    spitSparse(file, Header + "\r", 192u << 20, std::string(31, '\r'));
+    EXPECT_EXIT(readWithLittleMemory(file), ::testing::ExitedWithCode(0), "^Cannot allocate memory$");
+#endif
 }
