@@ -7,6 +7,7 @@
 #include "files/textencoding.h"
 #include "model/calculation.h"
 #include "tests/disk_helpers.h"
+#include "tests/peak_memory.h"
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"
 
@@ -15,13 +16,12 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <functional>
 #include <optional>
 #include <random>
 
 using namespace trophex;
 using namespace trophex::disk;
+using namespace trophex::memory;
 
 namespace {
 
@@ -59,28 +59,6 @@ std::string noise(std::size_t size)
 
 constexpr std::uintmax_t ThreeGigabytes = std::uintmax_t{3} << 30;
 constexpr std::size_t SixteenMegabytes = 16u << 20;
-
-// A value of /proc/self/status, in bytes.
-std::size_t statusBytes(const std::string& key)
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stoull(line.substr(key.size() + 1)) * 1024;
-    return 0;
-}
-
-// How far the peak resident memory of this process rose above its size before the action,
-// from the kernel's high-water mark, which is reset first; nullopt where it cannot be reset.
-std::optional<std::size_t> peakMemoryGrowth(const std::function<void()>& action)
-{
-    if (!(std::ofstream("/proc/self/clear_refs") << "5" << std::flush))
-        return std::nullopt;
-    const std::size_t before = statusBytes("VmRSS");
-    action();
-    const std::size_t peak = statusBytes("VmHWM");
-    return peak > before ? peak - before : 0;
-}
 
 struct Opened {
     DataFileRead read;           // what reading the file gave
