@@ -63,6 +63,7 @@ const char* outputSelectorName(OutputResult result)
 
 const char* outputLabel(OutputResult result)
 {
+    // "Chiadudani" is spelled as the program always has.
     static const std::array<const char*, 6> Labels = {"Average TP Inflow", "TP Load",        "Chiadudani/Vighi TP",
                                                       "Lake Outflow",      "Residence Time", "Areal Water Load"};
     return Labels[static_cast<int>(result)];
