@@ -7,14 +7,13 @@ namespace trophex::batch {
 namespace {
 
 // Re-expresses a result as its unit selector does after a calculation. A Chiaudani/Vighi
-// box that shows "NA" keeps it whatever unit is chosen.
+// phosphorus that was not computed stays "NA" whatever unit is chosen.
 void applyUnitChoice(FileAssessment& a, const ModelState& state, const UnitChoice& choice, const NumberFormat& format)
 {
-    const int i = static_cast<int>(choice.result);
-    a.unitTexts[i] = choice.unit;
-    if (choice.result == OutputResult::CVtp && a.results.outputs[i] == NotAvailableText)
+    a.unitTexts[static_cast<int>(choice.result)] = choice.unit;
+    if (choice.result == OutputResult::CVtp && state.CVtp.isZero())
         return;
-    a.results.outputs[i] = convertedResultText(choice.result, choice.unit, state, format);
+    a.results[resultOf(choice.result)] = convertedResultText(choice.result, choice.unit, state, format);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // results re-expressed in the output units chosen: what the runner prints and reports.
 
 #include "model/calculation.h"
+#include "model/errors.h"
 #include "model/inputs.h"
 #include "model/numberformat.h"
 #include "model/outputunits.h"
@@ -21,12 +22,12 @@ struct UnitChoice {
 
 struct FileAssessment {
     std::string file;                      // the path as given
-    std::string error;                     // empty when the file opened and calculated
+    Error error;                           // none when the file opened and calculated
     std::optional<InputTexts> inputs;      // the texts the file put into the window
     ResultTexts results;                   // valid when error is empty
     std::array<std::string, 6> unitTexts;  // the output unit selectors' texts, by OutputResult
 
-    bool ok() const { return error.empty(); }
+    bool ok() const { return !error.failed(); }
 };
 
 FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>& units,

@@ -38,7 +38,7 @@ std::vector<InputTexts> syntheticLakes(std::size_t count)
     while (pos < table.size()) {
         pos = scanCsvRecord(table, pos, true, &record);
         InputTexts texts;
-        if (rowInputs(record, layout, texts).empty())
+        if (!rowInputs(record, layout, texts).failed())
             lakes.push_back(texts);
     }
     return lakes;

@@ -49,7 +49,7 @@ int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, cons
 {
     const FileAssessment assessment = batch::assessFile(dataFile, units, format);
     if (!assessment.ok()) {
-        errors << dataFile << ": " << assessment.error << '\n';
+        errors << dataFile << ": " << errorMessage(assessment.error) << '\n';
         return 1;
     }
     GuiForFonts gui;

@@ -66,24 +66,29 @@ void printInputs(std::ostream& out, const InputTexts& t)
     printRow(out, "Alkalinity", t[Input::AlkalinityEditBox], t[Input::AlkalinityUnitComboBox]);
 }
 
+// The boxes of a page that have no unit selector, with their labels.
+void printPlainBoxes(std::ostream& out, ResultPage page, const ResultTexts& r)
+{
+    for (const ResultSpec& spec : resultTable())
+        if (spec.page == page && !selectorOf(spec.result))
+            printRow(out, spec.label, r[spec.result]);
+}
+
 void printResults(std::ostream& out, const FileAssessment& a)
 {
     const ResultTexts& r = a.results;
     out << "Output\n";
-    for (OutputResult result : AllOutputResults) {
-        const int i = static_cast<int>(result);
-        printRow(out, outputLabel(result), r.outputs[i], a.unitTexts[i]);
+    for (OutputResult selector : AllOutputResults) {
+        const Result result = resultOf(selector);
+        printRow(out, resultSpec(result).label, r[result], a.unitTexts[static_cast<int>(selector)]);
     }
-    printRow(out, "Phos Retention Coef", r.predictions.PhosRet);
+    printPlainBoxes(out, ResultPage::Output, r);
     out << "Predictions\n";
-    printGrid(out, CompGridColumnTitles, r.predictions.cells, CompGridRowTitles.data(), 15);
+    printGrid(out, CompGridColumnTitles, gridTexts(ResultPage::Predictions, r), CompGridRowTitles.data(), 15);
     out << "Chlorophyll A Interval Frequencies (%)\n";
-    printGrid(out, ChlrGridColumnTitles, r.frequencies, ChlrGridRowTitles.data(), 10);
+    printGrid(out, ChlrGridColumnTitles, gridTexts(ResultPage::ChlrA, r), ChlrGridRowTitles.data(), 10);
     out << "TSI\n";
-    printRow(out, "Average TSI", r.tsi.AvgTSI);
-    printRow(out, "TPhos TSI", r.tsi.PhosTSI);
-    printRow(out, "Chlor a TSI", r.tsi.ChlrATSI);
-    printRow(out, "Secchi TSI", r.tsi.SecchiTSI);
+    printPlainBoxes(out, ResultPage::Tsi, r);
 }
 
 // The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
@@ -152,7 +157,7 @@ void printPage(std::ostream& out, const FileAssessment& a)
     if (a.ok())
         printResults(out, a);
     else
-        out << "Error: " << a.error << '\n';
+        out << "Error: " << errorMessage(a.error) << '\n';
 }
 
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format,
@@ -177,8 +182,10 @@ int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     bool allCalculated = true;
     bool first = true;
+    // Machines read the JSON lines: their numbers have a full stop and commas whatever the locale.
+    const NumberFormat numbers = options->json ? NumberFormat{} : format;
     for (const std::string& file : options->files) {
-        const FileAssessment a = batch::assessFile(file, options->units, format);
+        const FileAssessment a = batch::assessFile(file, options->units, numbers);
         allCalculated = allCalculated && a.ok();
         if (options->json) {
             out << assessmentJson(a) << '\n';

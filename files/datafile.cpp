@@ -105,21 +105,22 @@ private:
     int fd_;  // the open file, or -1
 };
 
-// The readable part of the file, or the system's error text or InvalidFileMessage. Only a
+// The readable part of the file, or the system's error or an invalid file. Only a
 // regular file is read: a pipe or a device could block or never end, so it is refused like
 // a file of the wrong kind. Reading stops where the readable part ends, or as soon as the
 // first line cannot be the header, so that only what counts is ever held in memory.
 bool readReadablePart(const std::string& path, std::size_t maxReadableBytes, std::string& contents,
-                      std::string& error)
+                      Error& error)
 {
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0) {
-        error = systemError(errno);
+        error = {ErrorCode::System, systemError(errno)};
         return false;
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = S_ISDIR(info.st_mode) ? systemError(EISDIR) : InvalidFileMessage;
+        error = S_ISDIR(info.st_mode) ? Error{ErrorCode::System, systemError(EISDIR)}
+                                      : Error{ErrorCode::InvalidFile, {}};
         return false;
     }
     contents.clear();
@@ -135,7 +136,7 @@ bool readReadablePart(const std::string& path, std::size_t maxReadableBytes, std
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            error = systemError(errno);
+            error = {ErrorCode::System, systemError(errno)};
             return false;
         }
         contents.append(buffer, static_cast<std::size_t>(n));
@@ -143,7 +144,7 @@ bool readReadablePart(const std::string& path, std::size_t maxReadableBytes, std
         if (end != std::string::npos)
             contents.resize(end);
         if (!mayStartWithHeader(contents) || contents.size() > maxReadableBytes) {
-            error = InvalidFileMessage;
+            error = {ErrorCode::InvalidFile, {}};
             return false;
         }
         if (end != std::string::npos)
@@ -270,10 +271,10 @@ DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
             return result;
         result.texts = parseDataFile(contents);
         if (!result.texts)
-            result.error = InvalidFileMessage;
+            result.error.code = ErrorCode::InvalidFile;
     } catch (const std::bad_alloc&) {
         result.texts.reset();
-        result.error = systemError(ENOMEM);
+        result.error = {ErrorCode::System, systemError(ENOMEM)};
     }
     return result;
 }

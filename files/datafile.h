@@ -7,6 +7,7 @@
 // read as empty texts; lines after the 32nd are never read. The 32 lines are read as
 // UTF-8 when they are valid UTF-8, else as Windows-1252.
 
+#include "model/errors.h"
 #include "model/inputs.h"
 
 #include <cstddef>
@@ -18,7 +19,6 @@
 namespace trophex {
 
 inline constexpr const char* DataFileHeader = "TROPHEX 1.0 Data File";
-inline constexpr const char* InvalidFileMessage = "Invalid Input File!";
 // The most a file's 32 lines may take together, up to the CR of the 32nd. A longer file is
 // refused as invalid, so that opening any file needs bounded memory; single lines of a
 // hundred megabytes still open.
@@ -30,7 +30,7 @@ std::string serializeDataFile(const InputTexts& texts);
 
 struct DataFileRead {
     std::optional<InputTexts> texts;  // set when the file was read and its header matched
-    std::string error;                // the system's error text, or InvalidFileMessage
+    Error error;                      // ErrorCode::InvalidFile, or System with the system's text
     bool ok() const { return texts.has_value(); }
 };
 

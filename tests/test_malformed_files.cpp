@@ -81,7 +81,7 @@ protected:
     {
         const Opened opened = open(bytes);
         EXPECT_FALSE(opened.read.ok());
-        EXPECT_EQ(opened.read.error, InvalidFileMessage);
+        EXPECT_EQ(opened.read.error.code, ErrorCode::InvalidFile);
     }
 
     // Opens, and calculates as a file holding the example lake does.
@@ -116,7 +116,7 @@ TEST_F(MalformedFiles, HeaderOnlyOpensWithEmptyTextsAndIsNotCalculated)
         const Opened opened = open(bytes);
         ASSERT_TRUE(opened.read.ok());
         EXPECT_EQ(opened.read.texts->texts, InputTexts().texts);
-        EXPECT_EQ(opened.outcome.error, InvalidInputMessage);
+        EXPECT_EQ(opened.outcome.error.code, ErrorCode::InvalidInput);
     }
 }
 
@@ -126,7 +126,7 @@ TEST_F(MalformedFiles, NoiseAfterTheHeaderOpensAsValidTextAndIsNotCalculated)
     ASSERT_TRUE(opened.read.ok());
     for (const std::string& text : opened.read.texts->texts)
         EXPECT_TRUE(isValidUtf8(text));
-    EXPECT_EQ(opened.outcome.error, InvalidInputMessage);
+    EXPECT_EQ(opened.outcome.error.code, ErrorCode::InvalidInput);
 }
 
 TEST_F(MalformedFiles, HundredMegabyteSingleLine)
@@ -142,7 +142,7 @@ TEST_F(MalformedFiles, HundredMegabyteSingleLine)
 
     lines = exampleLines();
     lines[static_cast<int>(Input::WareaEditBox)] = std::string(HundredMegabytes, '7');
-    EXPECT_EQ(open(fileOf(lines)).outcome.error, faultMessage(FaultKind::Overflow));
+    EXPECT_EQ(open(fileOf(lines)).outcome.error.code, ErrorCode::Overflow);
 }
 
 TEST_F(MalformedFiles, NulBytesStayInTheirTexts)
@@ -155,7 +155,7 @@ TEST_F(MalformedFiles, NulBytesStayInTheirTexts)
     EXPECT_TRUE(inName.outcome.ok());
 
     lines[static_cast<int>(Input::DepthEditBox)] = std::string("5\0", 2);
-    EXPECT_EQ(open(fileOf(lines)).outcome.error, InvalidInputMessage);
+    EXPECT_EQ(open(fileOf(lines)).outcome.error.code, ErrorCode::InvalidInput);
 }
 
 TEST_F(MalformedFiles, EndOfFileMarkEndsTheReadablePart)
@@ -168,7 +168,7 @@ TEST_F(MalformedFiles, EndOfFileMarkEndsTheReadablePart)
     ASSERT_TRUE(cut.read.ok());
     EXPECT_EQ((*cut.read.texts)[Input::TPeditBox], "3");
     EXPECT_EQ((*cut.read.texts)[Input::TPunitComboBox], "");
-    EXPECT_EQ(cut.outcome.error, InvalidInputMessage);
+    EXPECT_EQ(cut.outcome.error.code, ErrorCode::InvalidInput);
 }
 
 TEST_F(MalformedFiles, LineEnds)
@@ -210,8 +210,8 @@ TEST_F(MalformedFiles, PipesAndDevicesAreRefusedWithoutWaiting)
 {
     const std::filesystem::path pipe = dir / "pipe.tpx";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(readDataFile(pipe.string()).error, InvalidFileMessage);
-    EXPECT_EQ(readDataFile("/dev/zero").error, InvalidFileMessage);
+    EXPECT_EQ(readDataFile(pipe.string()).error.code, ErrorCode::InvalidFile);
+    EXPECT_EQ(readDataFile("/dev/zero").error.code, ErrorCode::InvalidFile);
 }
 
 TEST_F(MalformedFiles, BytesAfterThe32ndLineChangeNothing)
@@ -242,7 +242,7 @@ TEST_F(MalformedFiles, ThreeGigabyteFilesAreReadOnlyAsFarAsTheyCount)
     };
 
     spitSparse(file, "", ThreeGigabytes);  // zero bytes throughout: no header
-    EXPECT_EQ(openHuge(SixteenMegabytes).error, InvalidFileMessage);
+    EXPECT_EQ(openHuge(SixteenMegabytes).error.code, ErrorCode::InvalidFile);
 
     spitSparse(file, fileOf(exampleLines()), ThreeGigabytes);
     const DataFileRead example = openHuge(SixteenMegabytes);
@@ -251,7 +251,7 @@ TEST_F(MalformedFiles, ThreeGigabyteFilesAreReadOnlyAsFarAsTheyCount)
 
     // The header, then no line end at all: refused once the readable part passes its limit.
     spitSparse(file, Header + "\r\n", ThreeGigabytes);
-    EXPECT_EQ(openHuge(MaxReadableBytes + 4 * SixteenMegabytes).error, InvalidFileMessage);
+    EXPECT_EQ(openHuge(MaxReadableBytes + 4 * SixteenMegabytes).error.code, ErrorCode::InvalidFile);
 }
 
 TEST_F(MalformedFiles, TheReadablePartMayFillItsLimitButNotPassIt)
@@ -263,7 +263,7 @@ TEST_F(MalformedFiles, TheReadablePartMayFillItsLimitButNotPassIt)
         const std::string file = (dir / "limit.tpx").string();
         // The readable part ends with the CR of the 32nd line; the LF after it is not needed.
         EXPECT_TRUE(readDataFile(file, example.size() - 1).ok());
-        EXPECT_EQ(readDataFile(file, example.size() - 2).error, InvalidFileMessage);
+        EXPECT_EQ(readDataFile(file, example.size() - 2).error.code, ErrorCode::InvalidFile);
     }
     spit(dir / "limit.tpx", Header + "\r\n");  // a short file is not refused for its size
     EXPECT_TRUE(readDataFile((dir / "limit.tpx").string(), Header.size() + 2).ok());
@@ -275,12 +275,12 @@ TEST_F(MalformedFiles, TheReadablePartMayFillItsLimitButNotPassIt)
 {
     const rlimit limit{statusBytes("VmSize") + (64u << 20), RLIM_INFINITY};
     ::setrlimit(RLIMIT_AS, &limit);
-    std::fputs(readDataFile(file.string()).error.c_str(), stderr);
+    std::fputs(errorMessage(readDataFile(file.string()).error).c_str(), stderr);
     std::_Exit(0);
 }
 
-// The windows and the runner rely on reading never throwing: a lack of memory is an error
-// text like any other failure to read.
+// The windows and the runner rely on reading never throwing: a lack of memory is a system
+// error like any other failure to read.
 TEST_F(MalformedFiles, ALackOfMemoryIsTheSystemsErrorText)
 {
 #if defined(__SANITIZE_ADDRESS__)

@@ -49,7 +49,7 @@ PrintRun runPrint(bool confirms, bool resultsReady, const QString& file)
     QPrinter printer(QPrinter::HighResolution);
     ScriptedPrintDialog dialog(confirms, file, run.events);
     run.outcome = runPrintCommand(printer, dialog, resultsReady, reportAfterCalculating(exampleLake()),
-                                  [&run](const std::string& message) { run.events.push_back(message); });
+                                  [&run](ErrorCode error) { run.events.push_back(errorMessage(error)); });
     run.documentWritten = QFile::exists(file);
     return run;
 }
@@ -80,5 +80,5 @@ TEST(PrintCommand, PrinterThatCannotStartIsReported)
     QTemporaryDir dir;
     const PrintRun run = runPrint(true, true, dir.filePath("missing-folder/report.pdf"));
     EXPECT_EQ(run.outcome, PrintOutcome::PrinterFailed);
-    EXPECT_EQ(run.events, (std::vector<std::string>{"dialog", PrintFailedMessage}));
+    EXPECT_EQ(run.events, (std::vector<std::string>{"dialog", "The report could not be printed!"}));
 }

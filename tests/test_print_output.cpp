@@ -51,7 +51,7 @@ QString runTool(const QString& program, const QStringList& arguments)
 TEST(ReportPainter, DrawsOpaqueTextBarsMarksAndAxis)
 {
     ReportTexts texts = reportAfterCalculating(exampleLake());
-    texts.indexBoxes.AvgTSI = "62";
+    texts.results[Result::AvgTSI] = "62";
     const ReportLayout layout = layoutReport(800, 1100, texts);
     const ReportUnits u = layout.units;  // Lh 22, Cw 100, U 4
     const QImage image = paintedPage(layout, 800, 1100);
@@ -106,15 +106,15 @@ TEST(ReportCommand, WorkedExampleAsPdfShowsTheWindowsTexts)
           "Avg TP Inflow: " + window.resultBox(OutputResult::AvgInTP) + " ug/L",
           "Residence Time: " + window.resultBox(OutputResult::ResTime) + " years",
           "Chiaudani/Vighi TP: " + window.resultBox(OutputResult::CVtp) + " ug/L",
-          "P Retention Coef: " + window.PhosRetEditBox, "Avg TSI = " + window.indexBoxes.AvgTSI,
-          "Secchi TSI = " + window.indexBoxes.SecchiTSI})
+          "P Retention Coef: " + window.results[Result::PhosRet], "Avg TSI = " + window.results[Result::AvgTSI],
+          "Secchi TSI = " + window.results[Result::SecchiTSI]})
         EXPECT_TRUE(text.contains(QString::fromStdString(expected))) << expected << "\n" << text.toStdString();
-    for (const auto& row : window.CompStringGrid)
-        for (const std::string& cell : row)
-            EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
-    for (const auto& row : window.ChlrStringGrid)
-        for (const std::string& cell : row)
-            EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
+    for (const std::string& cell : window.results.texts)
+        EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
+    for (const char* title : CompGridColumnTitles)
+        EXPECT_TRUE(text.contains(QString::fromLatin1(title))) << title;
+    for (const char* title : ChlrGridRowTitles)
+        EXPECT_TRUE(text.contains(QString::fromLatin1(title))) << title;
     EXPECT_EQ(text.count('\f'), 1) << "one page";
 
     // Rendered, the title band and the first bar are green and its NLF range magenta where
@@ -171,7 +171,7 @@ TEST(ReportCommand, PrintsTheRunnersUnitChoices)
     ASSERT_FALSE(writeDataFile(dataFile, inputs));
     const cli::FileAssessment assessment = batch::assessFile(
         dataFile, {{OutputResult::OutVol, "gal/day"}, {OutputResult::CVtp, "mg/L"}}, NumberFormat{});
-    ASSERT_TRUE(assessment.ok()) << assessment.error;
+    ASSERT_TRUE(assessment.ok()) << errorMessage(assessment.error);
     const ReportLayout page = layoutReport(4800, 6600, cli::reportTextsOf(assessment));
     textItem(page, "Lake Outflow: 1,761,264.00 gal/day");
     textItem(page, "Chiaudani/Vighi TP: NA mg/L");

@@ -21,11 +21,11 @@ PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool 
     if (!dialog.confirm(printer))
         return PrintOutcome::Cancelled;
     if (!resultsReady) {
-        showError(NothingToPrintMessage);
+        showError(ErrorCode::NothingToPrint);
         return PrintOutcome::NothingToPrint;
     }
     if (!printReport(printer, texts)) {
-        showError(PrintFailedMessage);
+        showError(ErrorCode::PrintFailed);
         return PrintOutcome::PrinterFailed;
     }
     return PrintOutcome::Printed;

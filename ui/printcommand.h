@@ -4,6 +4,7 @@
 // The caller keeps one QPrinter for the whole run: the print dialog and the page setup
 // dialog both change it, and later reports go to what was chosen there.
 
+#include "model/errors.h"
 #include "print/reporttexts.h"
 
 #include <functional>
@@ -13,9 +14,6 @@ class QPrinter;
 class QWidget;
 
 namespace trophex {
-
-inline constexpr const char* NothingToPrintMessage = "There's nothing to print!";
-inline constexpr const char* PrintFailedMessage = "The report could not be printed!";
 
 // The print dialog as the Print command uses it.
 class PrintDialogRunner {
@@ -36,8 +34,8 @@ private:
     QWidget* parent_;  // owner window of the modal dialog
 };
 
-// Shows one error message to the user (the window's error box).
-using ErrorDisplay = std::function<void(const std::string& message)>;
+// Shows one error to the user (the window's error box).
+using ErrorDisplay = std::function<void(ErrorCode error)>;
 
 enum class PrintOutcome {
     Cancelled,       // the user cancelled the print dialog
