@@ -1,4 +1,5 @@
 #include "cli/batch.h"
+#include "cli/guarded.h"
 #include "cli/runner.h"
 #include "cli/systemio.h"
 
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv)
+namespace {
+
+int runCommand(int argc, char** argv)
 {
     std::vector<std::string> args = trophex::cli::startProgram(argc, argv);
     if (!args.empty() && args.front() == "batch") {
@@ -25,4 +28,11 @@ int main(int argc, char** argv)
     writeReport = trophex::cli::writeReportPdf;
 #endif
     return trophex::cli::runRunner(args, std::cout, std::cerr, trophex::NumberFormat::fromSystemLocale(), writeReport);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return trophex::cli::runGuarded([&] { return runCommand(argc, argv); }, std::cerr);
 }

@@ -97,42 +97,52 @@ void syncFolder(const std::string& folder)
     }
 }
 
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;  // the open file, or -1
+};
+
 }  // namespace
 
-// The whole file, or the system's error text. Only a regular file is read: a pipe or a
-// device could block or never end, so it is refused like a file of the wrong kind.
-bool readRegularFile(const std::string& path, std::string& contents, Error& error)
+bool readRegularFile(const std::string& path, const FileBlockTaker& take, Error& error)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) {
         error = {ErrorCode::System, systemError(errno)};
         return false;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         error = S_ISDIR(info.st_mode) ? Error{ErrorCode::System, systemError(EISDIR)}
                                       : Error{ErrorCode::InvalidFile, {}};
-        ::close(fd);
         return false;
     }
-    contents.clear();
-    contents.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
         if (n == 0)
-            break;
+            return true;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             error = {ErrorCode::System, systemError(errno)};
-            ::close(fd);
             return false;
         }
-        contents.append(buffer, static_cast<std::size_t>(n));
+        if (!take(std::string_view(buffer, static_cast<std::size_t>(n)), static_cast<std::uint64_t>(info.st_size)))
+            return true;
     }
-    ::close(fd);
-    return true;
 }
 
 std::optional<std::string> replaceFile(const std::string& path, std::string_view bytes, const BeforeRename& beforeRename)

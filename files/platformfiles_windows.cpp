@@ -108,7 +108,7 @@ int createTemporaryBeside(const std::string& target, std::string& tempPath)
 
 }  // namespace
 
-bool readRegularFile(const std::string& path, std::string& contents, Error& error)
+bool readRegularFile(const std::string& path, const FileBlockTaker& take, Error& error)
 {
     const std::wstring wide = widePath(path);
     const int fd = _wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
@@ -120,27 +120,23 @@ bool readRegularFile(const std::string& path, std::string& contents, Error& erro
         return false;
     }
     struct _stat64 info {};
+    bool ok = true;
     if (_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFREG) == 0) {
         error = {ErrorCode::InvalidFile, {}};  // a device such as NUL or CON
-        _close(fd);
-        return false;
+        ok = false;
     }
-    contents.clear();
-    contents.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
-    for (;;) {
+    while (ok) {
         const int n = _read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
         if (n < 0) {
             error = {ErrorCode::System, systemError(errno)};
-            _close(fd);
-            return false;
+            ok = false;
         }
-        contents.append(buffer, static_cast<std::size_t>(n));
+        if (n <= 0 || !take(std::string_view(buffer, static_cast<std::size_t>(n)), static_cast<std::uint64_t>(info.st_size)))
+            break;
     }
     _close(fd);
-    return true;
+    return ok;
 }
 
 // The new file takes the target's place with MoveFileExW, which replaces an existing file

@@ -10,7 +10,8 @@
 # synthetic lakes, so that their input does not depend on the target's C library.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-target=${1:?usage: tools/cross.sh aarch64|windows|wasm|soft}
+target=${1:?usage: tools/cross.sh aarch64|windows|wasm|soft [CMAKE-OPTIONS...]}
+shift
 lakes=${TROPHEX_CROSS_LAKES:-20000}
 
 case $target in
@@ -31,7 +32,7 @@ else
   configure=(-DCMAKE_TOOLCHAIN_FILE="tools/cross/$target.cmake" -DTROPHEX_GTEST_SOURCE=/usr/src/googletest)
 fi
 cmake -S . -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF \
-  "${configure[@]}" >/dev/null
+  "${configure[@]}" "$@" >/dev/null
 cmake --build "$builddir" -j2
 echo "== $target: test suite"
 ctest --test-dir "$builddir" --output-on-failure -j2
