@@ -30,95 +30,12 @@ using namespace trophex;
 
 namespace {
 
-long operandCount()
-{
-    const char* text = std::getenv("TROPHEX_OPERANDS");
-    return text != nullptr ? std::atol(text) : 1000000;
-}
-
 std::string bitsText(SoftExtended x)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%04x:%016llx", x.signExponent(), static_cast<unsigned long long>(x.significand()));
     return text;
 }
-
-// Operands of every kind: mostly normal numbers of moderate size, with the extremes of
-// the exponent range, denormals and pseudo-denormals, zeros, infinities, NaNs and the
-// encodings the x87 refuses; significands often with few bits, so that sums and products
-// fall on ties.
-class OperandSource {
-public:
-    explicit OperandSource(std::uint64_t seed) : random_(seed) {}
-
-    SoftExtended next()
-    {
-        const std::uint16_t sign = coin() ? SoftExtended::SignBit : 0;
-        std::uint64_t sig = random_();
-        if (random_() % 3 == 0)
-            sig &= ~std::uint64_t{0} << (random_() % 64);  // few significant bits
-        int e = 16383 + static_cast<int>(random_() % 160) - 80;
-        switch (random_() % 20) {
-        case 0:
-            e = static_cast<int>(random_() % 80);  // denormal results in reach
-            break;
-        case 1:
-            e = 0x7FFE - static_cast<int>(random_() % 80);  // overflow in reach
-            break;
-        case 2:
-            e = 1 + static_cast<int>(random_() % 0x7FFE);
-            break;
-        case 3:
-            e = 0;
-            if (random_() % 4 != 0)
-                sig &= ~SoftExtended::IntegerBit;  // a denormal, else a pseudo-denormal
-            if (random_() % 8 == 0)
-                sig = 0;
-            return SoftExtended::fromBits(sign, sig);
-        case 4:
-            return special(sign, sig);
-        default:
-            break;
-        }
-        return SoftExtended::fromBits(static_cast<std::uint16_t>(sign | e), sig | SoftExtended::IntegerBit);
-    }
-
-    // An operand near x, so that subtraction cancels and division gives results near 1.
-    SoftExtended near(SoftExtended x)
-    {
-        const int e = std::max(0, x.biasedExponent() - static_cast<int>(random_() % 70));
-        std::uint64_t sig = x.significand() ^ (random_() >> (random_() % 64));
-        if (e != 0)
-            sig |= SoftExtended::IntegerBit;
-        return SoftExtended::fromBits(static_cast<std::uint16_t>((coin() ? SoftExtended::SignBit : 0) | e), sig);
-    }
-
-    bool coin() { return (random_() & 1) != 0; }
-    std::mt19937_64& random() { return random_; }
-
-private:
-    SoftExtended special(std::uint16_t sign, std::uint64_t sig)
-    {
-        const std::uint16_t top = sign | SoftExtended::MaxBiasedExponent;
-        switch (random_() % 6) {
-        case 0:
-            return SoftExtended::infinity();
-        case 1:
-            return SoftExtended::fromBits(top, SoftExtended::IntegerBit);
-        case 2:
-            return SoftExtended::fromBits(top, sig | SoftExtended::IntegerBit);  // NaN, quiet or signalling
-        case 3:
-            return SoftExtended::fromBits(top, sig & ~SoftExtended::IntegerBit);  // pseudo-infinity or pseudo-NaN
-        case 4:
-            return SoftExtended::fromBits(static_cast<std::uint16_t>(sign | (1 + random_() % 0x7FFE)),
-                                          sig & ~SoftExtended::IntegerBit);  // an unnormal
-        default:
-            return SoftExtended::fromBits(sign, 0);
-        }
-    }
-
-    std::mt19937_64 random_;
-};
 
 }  // namespace
 
@@ -206,6 +123,90 @@ TEST(ExtendedConstants, ModelConstantsAreTheirDecimalsCorrectlyRounded)
 #ifdef TROPHEX_X87_REFERENCE
 
 namespace {
+
+long operandCount()
+{
+    const char* text = std::getenv("TROPHEX_OPERANDS");
+    return text != nullptr ? std::atol(text) : 1000000;
+}
+
+// Operands of every kind: mostly normal numbers of moderate size, with the extremes of
+// the exponent range, denormals and pseudo-denormals, zeros, infinities, NaNs and the
+// encodings the x87 refuses; significands often with few bits, so that sums and products
+// fall on ties.
+class OperandSource {
+public:
+    explicit OperandSource(std::uint64_t seed) : random_(seed) {}
+
+    SoftExtended next()
+    {
+        const std::uint16_t sign = coin() ? SoftExtended::SignBit : 0;
+        std::uint64_t sig = random_();
+        if (random_() % 3 == 0)
+            sig &= ~std::uint64_t{0} << (random_() % 64);  // few significant bits
+        int e = 16383 + static_cast<int>(random_() % 160) - 80;
+        switch (random_() % 20) {
+        case 0:
+            e = static_cast<int>(random_() % 80);  // denormal results in reach
+            break;
+        case 1:
+            e = 0x7FFE - static_cast<int>(random_() % 80);  // overflow in reach
+            break;
+        case 2:
+            e = 1 + static_cast<int>(random_() % 0x7FFE);
+            break;
+        case 3:
+            e = 0;
+            if (random_() % 4 != 0)
+                sig &= ~SoftExtended::IntegerBit;  // a denormal, else a pseudo-denormal
+            if (random_() % 8 == 0)
+                sig = 0;
+            return SoftExtended::fromBits(sign, sig);
+        case 4:
+            return special(sign, sig);
+        default:
+            break;
+        }
+        return SoftExtended::fromBits(static_cast<std::uint16_t>(sign | e), sig | SoftExtended::IntegerBit);
+    }
+
+    // An operand near x, so that subtraction cancels and division gives results near 1.
+    SoftExtended near(SoftExtended x)
+    {
+        const int e = std::max(0, x.biasedExponent() - static_cast<int>(random_() % 70));
+        std::uint64_t sig = x.significand() ^ (random_() >> (random_() % 64));
+        if (e != 0)
+            sig |= SoftExtended::IntegerBit;
+        return SoftExtended::fromBits(static_cast<std::uint16_t>((coin() ? SoftExtended::SignBit : 0) | e), sig);
+    }
+
+    bool coin() { return (random_() & 1) != 0; }
+    std::mt19937_64& random() { return random_; }
+
+private:
+    SoftExtended special(std::uint16_t sign, std::uint64_t sig)
+    {
+        const std::uint16_t top = sign | SoftExtended::MaxBiasedExponent;
+        switch (random_() % 6) {
+        case 0:
+            return SoftExtended::infinity();
+        case 1:
+            return SoftExtended::fromBits(top, SoftExtended::IntegerBit);
+        case 2:
+            return SoftExtended::fromBits(top, sig | SoftExtended::IntegerBit);  // NaN, quiet or signalling
+        case 3:
+            return SoftExtended::fromBits(top, sig & ~SoftExtended::IntegerBit);  // pseudo-infinity or pseudo-NaN
+        case 4:
+            return SoftExtended::fromBits(static_cast<std::uint16_t>(sign | (1 + random_() % 0x7FFE)),
+                                          sig & ~SoftExtended::IntegerBit);  // an unnormal
+        default:
+            return SoftExtended::fromBits(sign, 0);
+        }
+    }
+
+    std::mt19937_64 random_;
+};
+
 
 SoftExtended softFromX87(X87Extended x)
 {
