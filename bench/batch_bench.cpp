@@ -26,27 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The input texts of the first synthetic lakes, as the batch reads them.
-std::vector<InputTexts> syntheticLakes(std::size_t count)
-{
-    std::string table;
-    writeSyntheticLakes(count, 1, [&](std::string_view bytes) { table += bytes; });
-    CsvRecord record;
-    std::size_t pos = scanCsvRecord(table, 0, true, &record);
-    const ColumnLayout layout = *readHeader(record).layout;
-    std::vector<InputTexts> lakes;
-    while (pos < table.size()) {
-        pos = scanCsvRecord(table, pos, true, &record);
-        InputTexts texts;
-        if (!rowInputs(record, layout, texts).failed())
-            lakes.push_back(texts);
-    }
-    return lakes;
-}
-
 void CalculationOfSyntheticLakes(benchmark::State& state)
 {
-    const std::vector<InputTexts> lakes = syntheticLakes(1024);
+    const std::vector<InputTexts> lakes = syntheticLakeInputs(1024, 1);
     const NumberFormat format;
     std::size_t i = 0;
     for (auto _ : state) {

@@ -9,6 +9,18 @@ namespace trophex {
 // inflow phosphorus from the inputs and calibration variables.
 void CalculateBalance(ModelState& state);
 
+// The two parts of the phosphorus load, kg/yr, in extended precision: what the watershed's
+// runoff carries (watershed area times runoff times stream phosphorus) and what falls on
+// the lake (lake area times the areal atmospheric load). Their sum is PhosLoad.
+long double watershedLoad(const ModelState& state);
+long double atmosphericLoad(const ModelState& state);
+
+// The total load from its two parts, stored as a double: atmospheric part first.
+double totalLoad(long double atmospheric, long double watershed);
+
+// Average inflow phosphorus, ug/L, of a load, kg/yr, spread over the outflow, hm3/yr.
+double inflowTP(double load, double outVol);
+
 // Chiaudani/Vighi phosphorus from alkalinity and depth; 0 when alkalinity is 0.
 void CalcCVconc(ModelState& state);
 

@@ -5,19 +5,44 @@
 
 namespace trophex {
 
+Real48 phosphorusTsi(long double tp)
+{
+    return Real48::store(14.42L * checkedLn(tp) + 4.15L);
+}
+
+Real48 chlorophyllTsi(long double chlrA)
+{
+    return Real48::store(9.81L * checkedLn(chlrA) + 30.6L);
+}
+
+Real48 secchiTsi(long double secchi)
+{
+    return Real48::store(60.0f - 14.41L * checkedLn(secchi));
+}
+
+Real48 averageTsi(Real48 phos, Real48 chlrA, Real48 secchi)
+{
+    return Real48::store((phos.value() + chlrA.value() + secchi.value()) * (1.0L / 3));
+}
+
+double phosphorusOfTsi(double tsi)
+{
+    return toDouble(checkedExp((tsi - 4.15L) / 14.42L));
+}
+
 Real48 CalcPTSI(const ModelState& s)
 {
-    return Real48::store(14.42L * checkedLn(s.ObsTP) + 4.15L);
+    return phosphorusTsi(s.ObsTP);
 }
 
 Real48 CalcCTSI(const ModelState& s)
 {
-    return Real48::store(9.81L * checkedLn(s.ObsChlrA) + 30.6L);
+    return chlorophyllTsi(s.ObsChlrA);
 }
 
 Real48 CalcSTSI(const ModelState& s)
 {
-    return Real48::store(60.0f - 14.41L * checkedLn(s.ObsSechi));
+    return secchiTsi(s.ObsSechi);
 }
 
 TsiValues CalcTSIs(const ModelState& s)
@@ -25,8 +50,7 @@ TsiValues CalcTSIs(const ModelState& s)
     const Real48 phos = CalcPTSI(s);
     const Real48 chlrA = CalcCTSI(s);
     const Real48 secchi = CalcSTSI(s);
-    const Real48 average = Real48::store((phos.value() + chlrA.value() + secchi.value()) * (1.0L / 3));
-    return {average, phos, chlrA, secchi};
+    return {averageTsi(phos, chlrA, secchi), phos, chlrA, secchi};
 }
 
 std::array<std::string, 4> OutputTSI(const ModelState& s, const NumberFormat& format)

@@ -1,0 +1,327 @@
+#include "model/loadresponse.h"
+
+#include "model/balance.h"
+#include "model/chlorophyll.h"
+#include "model/fpu.h"
+#include "model/tsi.h"
+
+#include <cmath>
+
+namespace trophex {
+
+namespace {
+
+// z of the two-sided 90 % band of a normal variable.
+constexpr long double BandDeviate = 1.645L;
+// Width below which the halving of the goal seek stops.
+constexpr double GoalWidth = 1e-12;
+
+double curveStep(int k)
+{
+    return static_cast<double>(k) / CurveSteps;
+}
+
+Band bandOf(long double value, double variance)
+{
+    const long double factor = checkedExp(BandDeviate * checkedSqrt(variance));
+    return {toDouble(value), toDouble(value / factor), toDouble(value * factor)};
+}
+
+double toPercent(Real48 frequency)
+{
+    return static_cast<double>(frequency.value());
+}
+
+}  // namespace
+
+const char* responseModeName(ResponseMode mode)
+{
+    return mode == ResponseMode::Anchored ? "anchored" : "model";
+}
+
+ResponseMode defaultResponseMode(const ModelState& s)
+{
+    const bool observed = s.ObsTP > 0 || s.ObsChlrA > 0 || s.ObsSechi > 0;
+    return observed ? ResponseMode::Anchored : ResponseMode::Model;
+}
+
+const char* goalStatusName(GoalStatus status)
+{
+    switch (status) {
+    case GoalStatus::Met:
+        return "met";
+    case GoalStatus::Needed:
+        return "needed";
+    case GoalStatus::Unreachable:
+        return "unreachable";
+    }
+    return "";
+}
+
+LoadResponseModel::LoadResponseModel(const ModelState& state, ResponseMode mode)
+    : state_(state),
+      mode_(mode),
+      constants_(chainConstants(state)),
+      watershed_(watershedLoad(state)),
+      atmospheric_(atmosphericLoad(state)),
+      caseBSquare_(power(caseBSpread(state.S1, state.S2), 2))
+{
+    loads_ = {toDouble(watershed_), toDouble(atmospheric_), totalLoad(atmospheric_, watershed_)};
+    now_ = predictionChain(inflowTP(loads_.total, state.OutVol), constants_);
+}
+
+double LoadResponseModel::loadAt(double r) const
+{
+    return totalLoad(atmospheric_, (1.0L - r) * watershed_);
+}
+
+double LoadResponseModel::watershedLoadAt(double r) const
+{
+    return toDouble((1.0L - r) * watershed_);
+}
+
+// The change-ratio method: the model says by how much a value changes, the observation
+// where it starts. At r = 0 the ratio is exactly 1 and the value the observation itself.
+long double LoadResponseModel::anchoredValue(Real48 observed, double predicted, double predictedNow) const
+{
+    if (mode_ == ResponseMode::Model || !(observed > 0))
+        return predicted;
+    return observed.value() * checkedDiv(predicted, predictedNow);
+}
+
+// Anchored frequencies spread as the observed column does, model ones as Case C.
+Real48 LoadResponseModel::frequencySpread(double varChlrA) const
+{
+    return mode_ == ResponseMode::Anchored ? state_.S1 : caseCSpreadOfSquare(caseBSquare_, varChlrA);
+}
+
+std::vector<PointValues> LoadResponseModel::valuesAt(const std::vector<double>& avgInTP,
+                                                     std::optional<double> bound) const
+{
+    const std::size_t n = avgInTP.size();
+    std::vector<PredictionChain> c(n);
+    predictionChains(avgInTP.data(), n, constants_, c.data());
+    std::vector<PointValues> v(n);
+    for (std::size_t i = 0; i < n; ++i)
+        v[i].tp = bandOf(anchoredValue(state_.ObsTP, c[i].PredTP, now_.PredTP), c[i].VarTP);
+    for (std::size_t i = 0; i < n; ++i)
+        v[i].chlrA = bandOf(anchoredValue(state_.ObsChlrA, c[i].PredChlrA, now_.PredChlrA), c[i].VarChlrA);
+    for (std::size_t i = 0; i < n; ++i)
+        v[i].secchi = bandOf(anchoredValue(state_.ObsSechi, c[i].PredSechi, now_.PredSechi), c[i].VarSechi);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Real48 phos = phosphorusTsi(v[i].tp.value);
+        const Real48 chlrA = chlorophyllTsi(v[i].chlrA.value);
+        const Real48 secchi = secchiTsi(v[i].secchi.value);
+        v[i].tsiTP = static_cast<double>(phos.value());
+        v[i].tsiChlrA = static_cast<double>(chlrA.value());
+        v[i].tsiSecchi = static_cast<double>(secchi.value());
+        v[i].tsiAverage = static_cast<double>(averageTsi(phos, chlrA, secchi).value());
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const Real48 mean = Real48::store(v[i].chlrA.value);
+        const Real48 spread = frequencySpread(c[i].VarChlrA);
+        const std::array<Real48, 4> over = frequenciesOverBounds(mean, spread, state_.S1);
+        for (std::size_t j = 0; j < over.size(); ++j)
+            v[i].over[j] = toPercent(over[j]);
+        if (bound)
+            v[i].overBound = toPercent(CalcChlrABrain(Real48::store(*bound), mean, spread, state_.S1));
+    }
+    return v;
+}
+
+ResponsePoint LoadResponseModel::pointAt(double r, std::optional<double> bound) const
+{
+    ResponsePoint point;
+    point.reduction = r;
+    point.reductionPct = 100 * r;
+    point.load = loadAt(r);
+    if (!(point.load > 0))
+        return point;
+    try {
+        point.values = valuesAt({inflowTP(point.load, state_.OutVol)}, bound).front();
+    } catch (const FloatFault&) {
+        point.values.reset();
+    }
+    return point;
+}
+
+std::vector<ResponsePoint> LoadResponseModel::curve(std::optional<double> bound) const
+{
+    std::vector<ResponsePoint> points(CurveSteps + 1);
+    std::vector<std::size_t> loaded;
+    for (int k = 0; k <= CurveSteps; ++k) {
+        ResponsePoint& point = points[k];
+        point.reduction = curveStep(k);
+        point.reductionPct = k;  // whole, where 100 * (k / 100.0) may not be
+        point.load = loadAt(point.reduction);
+        if (point.load > 0)
+            loaded.push_back(k);
+    }
+    try {
+        std::vector<double> inflow;
+        for (std::size_t k : loaded)
+            inflow.push_back(inflowTP(points[k].load, state_.OutVol));
+        const std::vector<PointValues> values = valuesAt(inflow, bound);
+        for (std::size_t i = 0; i < loaded.size(); ++i)
+            points[loaded[i]].values = values[i];
+    } catch (const FloatFault&) {
+        // Some point has no values: each is taken on its own, so that only those lose theirs.
+        for (std::size_t k : loaded)
+            points[k].values = pointAt(points[k].reduction, bound).values;
+    }
+    return points;
+}
+
+std::optional<double> LoadResponseModel::targetVariableAt(double r, const Target& target) const
+{
+    const double load = loadAt(r);
+    if (!(load > 0))
+        return std::nullopt;
+    try {
+        const double avgInTP = inflowTP(load, state_.OutVol);
+        const double predTP = predictedTP(avgInTP, constants_.resTimeFactor);
+        const auto tp = [&] { return toDouble(anchoredValue(state_.ObsTP, predTP, now_.PredTP)); };
+        if (target.kind == TargetKind::TP || target.kind == TargetKind::Ecoregion)
+            return tp();
+        const double predChlrA = predictedChlrA(predTP);
+        const double chlrA = toDouble(anchoredValue(state_.ObsChlrA, predChlrA, now_.PredChlrA));
+        if (target.kind == TargetKind::ChlrA)
+            return chlrA;
+        if (target.kind == TargetKind::Frequency) {
+            const double varChlrA = chlrAVariance(tpVariance(retentionOf(predTP, avgInTP), constants_), constants_);
+            return toPercent(
+                CalcChlrABrain(Real48::store(target.bound), Real48::store(chlrA), frequencySpread(varChlrA), state_.S1));
+        }
+        const double secchi = toDouble(anchoredValue(state_.ObsSechi, predictedSechi(predChlrA), now_.PredSechi));
+        if (target.kind == TargetKind::Secchi)
+            return secchi;
+        return static_cast<double>(averageTsi(phosphorusTsi(tp()), chlorophyllTsi(chlrA), secchiTsi(secchi)).value());
+    } catch (const FloatFault&) {
+        return std::nullopt;
+    }
+}
+
+bool LoadResponseModel::meets(double r, const Target& target) const
+{
+    const std::optional<double> value = targetVariableAt(r, target);
+    if (!value)
+        return !(loadAt(r) > 0);
+    if (target.kind == TargetKind::Secchi)
+        return *value >= target.value;
+    return *value <= target.value;
+}
+
+GoalResult seekGoal(const LoadResponseModel& model, const Target& target)
+{
+    const auto answer = [&](GoalStatus status, double r) {
+        return GoalResult{status, r, model.loadAt(r), model.watershedLoadAt(r)};
+    };
+    if (model.meets(0, target))
+        return answer(GoalStatus::Met, 0);
+    int k = 1;
+    while (k <= CurveSteps && !model.meets(curveStep(k), target))
+        ++k;
+    if (k > CurveSteps)
+        return GoalResult{};
+    double low = curveStep(k - 1);
+    double high = curveStep(k);
+    while (high - low >= GoalWidth) {
+        const double middle = low + (high - low) / 2;
+        (model.meets(middle, target) ? high : low) = middle;
+    }
+    return answer(GoalStatus::Needed, high);
+}
+
+namespace {
+
+// The inflow phosphorus A whose predicted TP is the observed one: A = ObsTP (1 + k A^0.458)
+// with k = 0.162 ResTime^0.542. In x = ln A the equation x - ln ObsTP - ln(1 + k e^(0.458 x))
+// = 0 has a slope between 0.542 and 1 and bends down, so Newton's method from x = ln ObsTP
+// rises to the root.
+long double inflowPredictingObservedTP(const ModelState& s, double resTimeFactor)
+{
+    const long double k = 0.162L * resTimeFactor;
+    const long double lnObserved = checkedLn(s.ObsTP);
+    long double x = lnObserved;
+    for (int i = 0; i < 100; ++i) {
+        const long double g = k * checkedExp(0.458L * x);
+        const long double step = (x - lnObserved - checkedLn(1 + g)) / (1 - 0.458L * g / (1 + g));
+        x -= step;
+        if (std::fabs(step) <= 1e-17L * (1 + std::fabs(x)))
+            break;
+    }
+    return checkedExp(x);
+}
+
+// The predicted TP of the calculation with this stream phosphorus and all else as it is.
+double predictedTPWithStreamP(ModelState s, Real48 streamP, double resTimeFactor)
+{
+    s.StreamP = streamP;
+    return predictedTP(inflowTP(totalLoad(atmosphericLoad(s), watershedLoad(s)), s.OutVol), resTimeFactor);
+}
+
+// The neighbouring stream phosphorus values a Real48 holds.
+Real48 nextReal48(Real48 v, int direction)
+{
+    int exponent = 0;
+    std::frexp(static_cast<double>(v.value()), &exponent);
+    return Real48::store(v.value() + direction * std::ldexp(1.0L, exponent - 40));
+}
+
+}  // namespace
+
+StreamPEstimate impliedStreamP(const ModelState& s)
+{
+    if (!(s.ObsTP > 0))
+        return {std::nullopt, StreamPGap::NoObservedTP};
+    const long double flow = s.WatArea.value() * s.Runoff.value();
+    if (!(flow > 0))
+        return {std::nullopt, StreamPGap::NoWatershedWater};
+    const double resTimeFactor = chainConstants(s).resTimeFactor;
+    const long double watershedNeeded = inflowPredictingObservedTP(s, resTimeFactor) * s.OutVol - atmosphericLoad(s);
+    if (watershedNeeded < 0)
+        return {std::nullopt, StreamPGap::AtmosphereTooMuch};
+    // The stream phosphorus is kept, as every input, in a Real48. Of those, the smallest whose
+    // predicted TP is not below the observed one: given back to the calculation it predicts
+    // the observed TP, and a value on a rounding boundary is shown alike.
+    const auto reaches = [&](Real48 streamP) { return predictedTPWithStreamP(s, streamP, resTimeFactor) >= s.ObsTP; };
+    Real48 streamP = Real48::store(watershedNeeded / flow);
+    for (int step = 0; step < 64 && !reaches(streamP); ++step)
+        streamP = nextReal48(streamP, 1);
+    for (int step = 0; step < 64 && !streamP.isZero() && reaches(nextReal48(streamP, -1)); ++step)
+        streamP = nextReal48(streamP, -1);
+    return {static_cast<double>(streamP.value()), StreamPGap::None};
+}
+
+namespace {
+
+LoadResponse responseWithGoal(const LoadResponseModel& model, const ModelState& state, const Target& target)
+{
+    LoadResponse response;
+    response.mode = model.mode();
+    response.target = target;
+    response.loads = model.loads();
+    response.goal = seekGoal(model, target);
+    response.state = state;
+    response.streamP = impliedStreamP(state);
+    return response;
+}
+
+}  // namespace
+
+LoadResponse evaluateGoal(const ModelState& state, const Target& target, ResponseMode mode)
+{
+    return responseWithGoal(LoadResponseModel(state, mode), state, target);
+}
+
+LoadResponse evaluateLoadResponse(const ModelState& state, const Target& target, ResponseMode mode)
+{
+    const LoadResponseModel model(state, mode);
+    LoadResponse response = responseWithGoal(model, state, target);
+    const std::optional<double> bound =
+        target.kind == TargetKind::Frequency ? std::optional<double>(target.bound) : std::nullopt;
+    response.curve = model.curve(bound);
+    return response;
+}
+
+}  // namespace trophex
