@@ -270,16 +270,21 @@ private:
         }
         const CalculationOutcome outcome =
             settings_.style == ResultStyle::Raw ? evaluateInputs(texts_) : runCalculation(texts_, format_);
-        appendResultRow(result.rows, name, outcome, settings_.style);
+        if (!outcome.ok()) {
+            appendFailed(result, name, outcome.error);
+            return;
+        }
+        std::optional<LoadResponse> response;
+        if (settings_.response)
+            response = rowResponse(outcome, texts_, *settings_.response);
+        appendResultRow(result.rows, name, outcome, settings_.style, response ? &*response : nullptr);
         result.rows += lineEnd_;
         ++result.counts.lakes;
-        if (!outcome.ok())
-            ++result.counts.failed;
     }
 
     void appendFailed(JobResult& result, std::string_view name, const Error& error)
     {
-        appendFailedRow(result.rows, name, error);
+        appendFailedRow(result.rows, name, error, settings_.response.has_value());
         result.rows += lineEnd_;
         ++result.counts.lakes;
         ++result.counts.failed;
@@ -366,7 +371,7 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
         summary.totals.inputBytes = chunker.headerBytes();
 
         std::string head(chunker.hadByteOrderMark() ? ByteOrderMark : std::string_view());
-        appendResultHeader(head);
+        appendResultHeader(head, settings.response.has_value());
         head += chunker.lineEnd();
         write(head);
 

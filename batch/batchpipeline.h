@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,7 @@ private:
 struct BatchSettings {
     ResultStyle style = ResultStyle::Display;  // display texts or full-precision numbers
     unsigned workers = 1;                      // calculating threads
+    std::optional<ResponseSettings> response;  // the load response columns, when a target is given
 };
 
 struct BatchProgress {

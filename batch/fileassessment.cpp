@@ -34,6 +34,7 @@ FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>
         return a;
     }
     a.results = outcome.texts;
+    a.state = outcome.state;
     for (OutputResult r : AllOutputResults)
         a.unitTexts[static_cast<int>(r)] = modelUnit(r);
     for (const UnitChoice& choice : units)

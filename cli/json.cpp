@@ -3,34 +3,13 @@
 #include "cli/runner.h"
 #include "files/textencoding.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace trophex::cli {
 
 namespace {
-
-class ObjectWriter {
-public:
-    explicit ObjectWriter(std::string& out) : out_(out) { out_ += '{'; }
-    ~ObjectWriter() { out_ += '}'; }
-    ObjectWriter(const ObjectWriter&) = delete;
-    ObjectWriter& operator=(const ObjectWriter&) = delete;
-
-    std::string& key(std::string_view name)
-    {
-        if (!first_)
-            out_ += ',';
-        first_ = false;
-        out_ += jsonString(name);
-        out_ += ':';
-        return out_;
-    }
-    void field(std::string_view name, std::string_view text) { key(name) += jsonString(text); }
-
-private:
-    std::string& out_;
-    bool first_ = true;
-};
 
 template <typename Titles, typename RowTitles, typename Cells>
 void appendGrid(std::string& out, const Titles& columnTitles, const RowTitles& rowTitles, const Cells& cells)
@@ -51,7 +30,7 @@ void appendGrid(std::string& out, const Titles& columnTitles, const RowTitles& r
 // The input controls, each result box with its unit selector, then the boxes without one.
 void appendControls(std::string& out, const FileAssessment& a)
 {
-    ObjectWriter controls(out);
+    JsonObject controls(out);
     for (int i = 0; i < InputCount; ++i)
         controls.field(inputControlName(static_cast<Input>(i)), a.inputs->texts[i]);
     for (OutputResult selector : AllOutputResults) {
@@ -65,6 +44,24 @@ void appendControls(std::string& out, const FileAssessment& a)
 }
 
 }  // namespace
+
+std::string& JsonObject::key(std::string_view name)
+{
+    if (!first_)
+        out_ += ',';
+    first_ = false;
+    out_ += jsonString(name);
+    out_ += ':';
+    return out_;
+}
+
+std::string jsonNumber(double value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
 
 std::string jsonString(std::string_view text)
 {
@@ -107,7 +104,7 @@ std::string assessmentJson(const FileAssessment& a)
 {
     std::string out;
     {
-        ObjectWriter object(out);
+        JsonObject object(out);
         object.field("file", a.file);
         object.key("ok") += a.ok() ? "true" : "false";
         if (!a.ok()) {

@@ -1,4 +1,5 @@
 #include "cli/batch.h"
+#include "cli/response.h"
 #include "cli/runner.h"
 
 #ifdef TROPHEX_WITH_REPORT
@@ -13,10 +14,20 @@ int main(int argc, char** argv)
     if (argc > 1 && std::string_view(argv[1]) == "batch")
         return trophex::cli::runBatchCommand(argc - 2, argv + 2);
 
+    const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
+    if (argc > 1 && std::string_view(argv[1]) == "response") {
+        trophex::cli::ResponseReportWriter writeResponseReport;
+#ifdef TROPHEX_WITH_REPORT
+        writeResponseReport = trophex::cli::writeResponseReportPdf;
+#endif
+        return trophex::cli::runResponseCommand({argv + 2, argv + argc}, std::cout, std::cerr, format,
+                                                writeResponseReport);
+    }
+
     const std::vector<std::string> args(argv + 1, argv + argc);
     trophex::cli::ReportWriter writeReport;
 #ifdef TROPHEX_WITH_REPORT
     writeReport = trophex::cli::writeReportPdf;
 #endif
-    return trophex::cli::runRunner(args, std::cout, std::cerr, trophex::NumberFormat::fromSystemLocale(), writeReport);
+    return trophex::cli::runRunner(args, std::cout, std::cerr, format, writeReport);
 }

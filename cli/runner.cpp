@@ -29,14 +29,6 @@ std::optional<UnitChoice> parseUnitChoice(const std::string& text, std::string& 
     return UnitChoice{*selector, text.substr(eq + 1)};
 }
 
-void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {})
-{
-    out << "  " << std::left << std::setw(22) << label << value;
-    if (!unit.empty())
-        out << ' ' << unit;
-    out << '\n';
-}
-
 // The title column left-aligned, every other column right-aligned.
 template <typename Grid, typename Titles>
 void printGrid(std::ostream& out, const Titles& columnTitles, const Grid& cells, const char* const* rowTitles,
@@ -91,8 +83,16 @@ void printResults(std::ostream& out, const FileAssessment& a)
     printPlainBoxes(out, ResultPage::Tsi, r);
 }
 
-// The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
-// nullopt when args[i] is another option; a missing value sets error.
+}  // namespace
+
+void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit)
+{
+    out << "  " << std::left << std::setw(22) << label << value;
+    if (!unit.empty())
+        out << ' ' << unit;
+    out << '\n';
+}
+
 std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
                                        std::string& error)
 {
@@ -107,8 +107,6 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
     }
     return args[++i];
 }
-
-}  // namespace
 
 std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error)
 {

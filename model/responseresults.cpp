@@ -280,10 +280,12 @@ ChartSeries chartSeries(const LoadResponse& r, const NumberFormat& format)
         break;
     case TargetKind::Tsi:
         series.title = "Average TSI";
+        series.scale = ChartScale::Free;
         series.banded = false;
         break;
     case TargetKind::Frequency:
         series.title = "Chlorophyll a above " + shortestNumberText(r.target.bound, format) + " ug/L (% of the time)";
+        series.scale = ChartScale::Percent;
         series.banded = false;
         break;
     default:

@@ -102,9 +102,17 @@ struct ResponseTable {
 inline constexpr int TableEvery = 10;  // curve steps between rows of the table
 ResponseTable responseTable(const LoadResponse& response, const NumberFormat& format);
 
+// How the side of a chart is scaled.
+enum class ChartScale {
+    FromZero,  // from nothing up: concentrations and depths
+    Free,      // around the values: indices
+    Percent,   // 0 to 100: frequencies
+};
+
 // The variable the target is set on, as the chart draws it against the cut.
 struct ChartSeries {
     std::string title;                      // the variable with its unit, "TP (ug/L)"
+    ChartScale scale = ChartScale::FromZero;  // how the side is scaled
     bool banded = false;                    // whether points carry a 90 % band
     bool risesWithCut = false;              // Secchi depth grows as the load falls
     std::vector<double> percent;            // the cut, % of the watershed load, at each point
