@@ -103,10 +103,10 @@ std::string goalSentences(const LoadResponse& r, const NumberFormat& format)
     case GoalStatus::Met:
         return "The target is met now: no cut in the watershed load is needed.";
     case GoalStatus::Needed:
-        return "To meet the target, the watershed load must fall by " + reductionText(100 * r.goal.reduction, format) +
-               ". The allowable load is then " + fieldText(F::AllowableLoad, r.goal.allowableLoad, format) +
-               ", of which " + fieldText(F::AllowableWatershedLoad, r.goal.allowableWatershedLoad, format) +
-               " from the watershed.";
+        return "The watershed load must fall by " + reductionText(100 * r.goal.reduction, format) +
+               " to meet the target: the lake can take " + fieldText(F::AllowableLoad, r.goal.allowableLoad, format) +
+               ", " + fieldText(F::AllowableWatershedLoad, r.goal.allowableWatershedLoad, format) +
+               " of it from the watershed.";
     case GoalStatus::Unreachable:
         return "Even without any watershed load the target is not met: the atmospheric load alone is too much.";
     }
@@ -118,9 +118,9 @@ std::string streamPSentence(const LoadResponse& r, const NumberFormat& format)
     const auto oneDecimal = [&](long double v) { return formatNumber(v, NumberPattern::OneDecimal, format); };
     switch (r.streamP.gap) {
     case StreamPGap::None:
-        return "A stream phosphorus of " + fieldText(F::ImpliedStreamP, *r.streamP.streamP, format) +
-               " (the calibration has " + oneDecimal(r.state.StreamP) +
-               " ug/L) makes the predicted TP equal the observed " + oneDecimal(r.state.ObsTP) + " ug/L.";
+        return "A stream phosphorus of " + fieldText(F::ImpliedStreamP, *r.streamP.streamP, format) + " (now " +
+               oneDecimal(r.state.StreamP) + " ug/L) would make the predicted TP equal the observed " +
+               oneDecimal(r.state.ObsTP) + " ug/L.";
     case StreamPGap::NoObservedTP:
         return "No stream phosphorus explains the observed TP: there is no observed TP.";
     case StreamPGap::NoWatershedWater:

@@ -2,6 +2,8 @@
 // The modal questions and messages the windows put to the user. The windows reach them only
 // through this interface, so that a test can answer them without a dialog ever blocking.
 
+#include "ui/printcommand.h"
+
 #include <QString>
 
 class QPrinter;
@@ -30,6 +32,17 @@ public:
     virtual bool confirmPrint(QWidget* parent, QPrinter& printer) = 0;
     // The printer setup dialog on the kept printer.
     virtual void setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+};
+
+// The print dialog of a window's UserDialogs, as the Print commands ask for it.
+class UserPrintDialog : public PrintDialogRunner {
+public:
+    UserPrintDialog(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
+    bool confirm(QPrinter& printer) override { return dialogs_.confirmPrint(parent_, printer); }
+
+private:
+    UserDialogs& dialogs_;  // the dialogs of the window
+    QWidget* parent_;       // owner of the modal dialog
 };
 
 // The platform's file dialogs and message boxes.

@@ -14,6 +14,7 @@ class UserDialogs;
 inline constexpr const char* HelpFileName = "trxhelp.hlp";
 inline constexpr int MainWindowHelpContext = 0;
 inline constexpr int CalibrationHelpContext = 100;
+inline constexpr int LoadResponseHelpContext = 200;
 
 // Where the help file is looked for: beside the executable, then in the install's data folder.
 QStringList defaultHelpDirs();

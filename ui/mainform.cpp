@@ -10,6 +10,7 @@
 #include "ui/dialogs.h"
 #include "ui/glyphs.h"
 #include "ui/helpviewer.h"
+#include "ui/loadresponsepage.h"
 #include "ui/printcommand.h"
 #include "ui/stringgrid.h"
 #include "ui/tsichart.h"
@@ -229,6 +230,8 @@ void TMainForm::createNotebook(QWidget* client)
     notebook_->addTab(createChlrPage(), QStringLiteral("Chlr A"));
     notebook_->addTab(createPredictionsPage(), QStringLiteral("Predictions"));
     notebook_->addTab(createTsiPage(), QString::fromLatin1(TsiPageCaption));
+    responsePage_ = new TLoadResponsePage(dialogs_, format_, help_, [this]() -> QPrinter& { return printer(); });
+    notebook_->addTab(responsePage_, QString::fromLatin1(LoadResponsePageCaption));
     notebook_->setCurrentIndex(0);
     connect(notebook_, &QTabWidget::currentChanged, this, &TMainForm::TabbedNotebook1Click);
     // A click on the tab of the page already shown redraws it too.
@@ -365,12 +368,14 @@ void TMainForm::CalibrateBtnClick()
 
 void TMainForm::CalcButtonClick()
 {
-    const CalculationOutcome outcome = runCalculation(gatherInputs(), format_);
+    const InputTexts inputs = gatherInputs();
+    const CalculationOutcome outcome = runCalculation(inputs, format_);
     if (!outcome.ok()) {
         DisplayErrorDlg(qs(errorMessage(outcome.error)));
         return;
     }
     state_ = outcome.state;
+    responsePage_->followCalculation(state_, inputs);
     writeResults(outcome.texts);
     OutputResults();
     if (DrawTSIgraphs())
@@ -441,26 +446,11 @@ void TMainForm::FormPaint()
         chart_->copyBitmapToSurface();
 }
 
-namespace {
-
-// The window's print dialog, as the Print command asks for it.
-class WindowPrintDialog : public PrintDialogRunner {
-public:
-    WindowPrintDialog(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
-    bool confirm(QPrinter& printer) override { return dialogs_.confirmPrint(parent_, printer); }
-
-private:
-    UserDialogs& dialogs_;  // the dialogs of the window
-    QWidget* parent_;       // owner of the modal dialog
-};
-
-}  // namespace
-
 TMainForm::~TMainForm() = default;
 
 void TMainForm::PrintBtnClick()
 {
-    WindowPrintDialog dialog(dialogs_, this);
+    UserPrintDialog dialog(dialogs_, this);
     runPrintCommand(printer(), dialog, resultsReady_ != 0, reportTexts(),
                     [this](ErrorCode error) { DisplayErrorDlg(qs(errorMessage(error))); });
 }
@@ -543,6 +533,7 @@ void TMainForm::ClearBtnClick()
         chart_->eraseToSilver();
     compGrid_->clearBody();
     chlrGrid_->clearBody();
+    responsePage_->clear();
     resultsReady_ = 0;
 }
 

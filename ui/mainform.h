@@ -28,6 +28,7 @@ class HelpViewer;
 class StringGrid;
 class TAboutBox;
 class TCalibrateForm;
+class TLoadResponsePage;
 class TsiChart;
 class UserDialogs;
 
@@ -91,6 +92,7 @@ public:
     StringGrid& ChlrStringGrid() const { return *chlrGrid_; }
     StringGrid& CompStringGrid() const { return *compGrid_; }
     TsiChart& PaintBox1() const { return *chart_; }
+    TLoadResponsePage& LoadResponsePage() const { return *responsePage_; }
 
     std::uint8_t ResultsReady() const { return resultsReady_; }
     const ModelState& modelState() const { return state_; }
@@ -145,6 +147,7 @@ private:
     StringGrid* chlrGrid_ = nullptr;
     StringGrid* compGrid_ = nullptr;
     TsiChart* chart_ = nullptr;
+    TLoadResponsePage* responsePage_ = nullptr;
     QTabWidget* notebook_ = nullptr;
     bool centred_ = false;
 };
