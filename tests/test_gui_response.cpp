@@ -6,6 +6,7 @@
 
 #include "model/responseresults.h"
 #include "print/responsechart.h"
+#include "ui/helpviewer.h"
 #include "ui/loadresponsepage.h"
 #include "ui/mainform.h"
 #include "ui/responsechartview.h"
@@ -18,6 +19,7 @@
 #include <QPrinter>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 
 using namespace trophex;
@@ -82,6 +84,7 @@ private slots:
     void clearEmptiesThePage();
     void failedCalculationLeavesThePageAsItWas();
     void printsItsOwnReport();
+    void helpOpensThePagesTopic();
 };
 
 void ResponsePageTest::followsTheCalculation()
@@ -255,6 +258,17 @@ void ResponsePageTest::printsItsOwnReport()
     QCOMPARE(program.dialogs.errors.size(), 1);
     QVERIFY(QFileInfo(pdf).size() > 1000);
     QCOMPARE(program.dialogs.printDialogs, 3);
+}
+
+void ResponsePageTest::helpOpensThePagesTopic()
+{
+    Program program;
+    program.endStartupScreen();
+    pageOf(program.main).ResponseHelpBtnClick();
+    HelpViewer& help = *program.windows.Help;
+    QCOMPARE(help.browser()->source().fragment(), QStringLiteral("topic200"));
+    QVERIFY(help.browser()->toPlainText().contains("The change-ratio idea"));
+    QVERIFY(program.dialogs.errors.isEmpty());
 }
 
 QTEST_MAIN(ResponsePageTest)
