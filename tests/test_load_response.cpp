@@ -346,3 +346,28 @@ TEST(Targets, EcoregionGoalIsTheTopOfTheRangeAsAConcentration)
               "chlorophyll a above 20 ug/L at most 10 % of the time");
     EXPECT_EQ(targetDescription(targetOf("secchi=2.5"), NumberFormat{","}), "Secchi depth at least 2,5 m");
 }
+
+// The worked example's answers as tools/load_response_reference.py works them out apart
+// from the program, in 60-digit decimal arithmetic with the model's stored inputs. The cut
+// is the upper end of an interval narrower than 1e-12, so it lies at most that far above
+// the exact root (1e-10 in percent, with room for the rounding of doubles); loads and
+// concentrations agree to the doubles' precision, the stream phosphorus to one step of the
+// 40-bit numbers the model keeps inputs in.
+TEST(LoadResponse, WorkedExampleAgreesWithAnIndependentCalculation)
+{
+    const CalculationOutcome out = calculate(exampleLake());
+    const LoadResponse ecoregion = evaluateLoadResponse(out.state, targetOf("ecoregion"), ResponseMode::Anchored);
+    EXPECT_NEAR(ecoregion.target.value, 2.761358621262834e+1, 1e-13);
+    EXPECT_EQ(ecoregion.goal.status, GoalStatus::Needed);
+    EXPECT_GE(100 * ecoregion.goal.reduction, 1.211716903215327e+1 - 2e-12);
+    EXPECT_LE(100 * ecoregion.goal.reduction, 1.211716903215327e+1 + 2e-10);
+    EXPECT_NEAR(ecoregion.goal.allowableLoad, 1.201078658375530e+2, 1e-9);
+    EXPECT_NEAR(ecoregion.curve[50].values->tp.value, 1.942571677886321e+1, 1e-12);
+    EXPECT_NEAR(*ecoregion.streamP.streamP / 8.324280449985586e+1, 1, 5e-12);
+
+    const LoadResponse chla = evaluateGoal(out.state, targetOf("chla=5"), ResponseMode::Model);
+    EXPECT_EQ(chla.goal.status, GoalStatus::Needed);
+    EXPECT_GE(100 * chla.goal.reduction, 1.871607721263274e+1 - 2e-12);
+    EXPECT_LE(100 * chla.goal.reduction, 1.871607721263274e+1 + 2e-10);
+    EXPECT_NEAR(chla.goal.allowableLoad, 1.122155716536989e+2, 1e-9);
+}
