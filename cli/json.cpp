@@ -50,25 +50,58 @@ std::string& JsonObject::key(std::string_view name)
     if (!first_)
         out_ += ',';
     first_ = false;
-    out_ += jsonString(name);
+    appendJsonString(out_, name);
     out_ += ':';
     return out_;
 }
 
 std::string jsonNumber(double value)
 {
-    if (!std::isfinite(value))
-        return "null";
-    char buffer[32];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    std::string out;
+    appendJsonNumber(out, value);
+    return out;
 }
+
+void appendJsonNumber(std::string& out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char buffer[32];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+namespace {
+
+// Printable ASCII without quote or backslash stands in a JSON string as it is.
+bool plainAscii(std::string_view text)
+{
+    for (char c : text)
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\')
+            return false;
+    return true;
+}
+
+}  // namespace
 
 std::string jsonString(std::string_view text)
 {
-    const std::string valid = sanitizeUtf8(text);
     std::string out;
-    out.reserve(valid.size() + 2);
+    out.reserve(text.size() + 2);
+    appendJsonString(out, text);
+    return out;
+}
+
+void appendJsonString(std::string& out, std::string_view text)
+{
     out += '"';
+    if (plainAscii(text)) {
+        out += text;
+        out += '"';
+        return;
+    }
+    const std::string valid = sanitizeUtf8(text);
     for (char c : valid) {
         switch (c) {
         case '"':
@@ -97,7 +130,6 @@ std::string jsonString(std::string_view text)
         }
     }
     out += '"';
-    return out;
 }
 
 std::string assessmentJson(const FileAssessment& a)

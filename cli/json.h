@@ -12,10 +12,12 @@ using batch::FileAssessment;
 
 // A JSON string literal; invalid UTF-8 becomes U+FFFD, so the output is always valid.
 std::string jsonString(std::string_view text);
+void appendJsonString(std::string& out, std::string_view text);
 
 // A JSON number: the shortest text that reads back as the same double, with a full stop
 // whatever the locale; null for a NaN or an infinity, which JSON cannot hold.
 std::string jsonNumber(double value);
+void appendJsonNumber(std::string& out, double value);
 
 // Writes one JSON object into a string: the opening brace now, the closing one when it
 // goes out of scope, and a comma before every key but the first.

@@ -79,7 +79,7 @@ int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, cons
 int writeResponseReportPdf(const std::string& dataFile, const std::string& pdfPath, const TargetSpec& target,
                            bool model, const NumberFormat& format, std::ostream& errors)
 {
-    const ResponseAssessment assessment = assessResponse(dataFile, target, model);
+    const ResponseAssessment assessment = assessResponse(dataFile, target, model, NuisanceLevels::Left);
     if (!assessment.response) {
         errors << dataFile << ": " << errorMessage(assessment.file.error) << '\n';
         return 1;

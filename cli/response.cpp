@@ -22,17 +22,17 @@ std::string fieldJson(const FieldValue& value)
     return "null";
 }
 
-std::string pointJson(const ResponsePoint& point)
+void appendPointJson(std::string& out, const ResponsePoint& point)
 {
-    std::string out;
-    {
-        JsonObject object(out);
-        for (const CurveColumnSpec& spec : curveColumnTable()) {
-            const std::optional<double> value = curveValue(point, spec.column);
-            object.key(spec.jsonKey) += value ? jsonNumber(*value) : "null";
-        }
+    JsonObject object(out);
+    for (const CurveColumnSpec& spec : curveColumnTable()) {
+        const std::optional<double> value = curveValue(point, spec.column);
+        std::string& text = object.key(spec.jsonKey);
+        if (value)
+            appendJsonNumber(text, *value);
+        else
+            text += "null";
     }
-    return out;
 }
 
 // The fields in the order of their table, each group of them in an object of its own.
@@ -56,8 +56,11 @@ void appendResponse(JsonObject& object, const LoadResponse& response)
     groupObject.reset();
     std::string& curve = object.key("curve");
     curve += '[';
-    for (std::size_t i = 0; i < response.curve.size(); ++i)
-        curve += (i ? "," : "") + pointJson(response.curve[i]);
+    for (std::size_t i = 0; i < response.curve.size(); ++i) {
+        if (i > 0)
+            curve += ',';
+        appendPointJson(curve, response.curve[i]);
+    }
     curve += ']';
 }
 
@@ -126,7 +129,7 @@ std::optional<ResponseOptions> parseResponseArguments(const std::vector<std::str
     return options;
 }
 
-ResponseAssessment assessResponse(const std::string& path, const TargetSpec& target, bool model)
+ResponseAssessment assessResponse(const std::string& path, const TargetSpec& target, bool model, NuisanceLevels levels)
 {
     ResponseAssessment a;
     a.file = batch::assessFile(path, {}, NumberFormat{});
@@ -134,13 +137,16 @@ ResponseAssessment assessResponse(const std::string& path, const TargetSpec& tar
         return a;
     const ModelState& state = a.file.state;
     const ResponseMode mode = model ? ResponseMode::Model : defaultResponseMode(state);
-    a.response = evaluateLoadResponse(state, resolveTarget(target, (*a.file.inputs)[Input::EcoRegComboBox]), mode);
+    a.response =
+        evaluateLoadResponse(state, resolveTarget(target, (*a.file.inputs)[Input::EcoRegComboBox]), mode, levels);
     return a;
 }
 
 std::string responseJson(const ResponseAssessment& a)
 {
+    constexpr std::size_t LineBytes = 1 << 16;  // a response line with its curve takes about 45 kB
     std::string out;
+    out.reserve(LineBytes);
     {
         JsonObject object(out);
         object.field("file", a.file.file);
@@ -194,7 +200,8 @@ int runResponseCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
     bool allCalculated = true;
     for (std::size_t i = 0; i < options->files.size(); ++i) {
-        const ResponseAssessment a = assessResponse(options->files[i], options->target, options->model);
+        const ResponseAssessment a = assessResponse(options->files[i], options->target, options->model,
+                                                    options->json ? NuisanceLevels::Included : NuisanceLevels::Left);
         allCalculated = allCalculated && a.response.has_value();
         if (options->json) {
             out << responseJson(a) << '\n';

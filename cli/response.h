@@ -33,8 +33,10 @@ struct ResponseAssessment {
     std::optional<LoadResponse> response;  // when it calculated
 };
 
-// Anchored unless model is asked for or the lake has no observation.
-ResponseAssessment assessResponse(const std::string& path, const TargetSpec& target, bool model);
+// Anchored unless model is asked for or the lake has no observation. The JSON output
+// carries the frequencies over the nuisance levels; the page and the report show none.
+ResponseAssessment assessResponse(const std::string& path, const TargetSpec& target, bool model,
+                                  NuisanceLevels levels = NuisanceLevels::Included);
 
 // {"file":..., "ok":true, "mode":..., "target":{...}, "loads":{...}, "result":{...},
 // "implied_stream_p_ug_L":..., "curve":[...]} or {"file":..., "ok":false, "error":...}.

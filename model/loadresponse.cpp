@@ -63,11 +63,21 @@ LoadResponseModel::LoadResponseModel(const ModelState& state, ResponseMode mode)
       mode_(mode),
       constants_(chainConstants(state)),
       watershed_(watershedLoad(state)),
-      atmospheric_(atmosphericLoad(state)),
-      caseBSquare_(power(caseBSpread(state.S1, state.S2), 2))
+      atmospheric_(atmosphericLoad(state))
 {
     loads_ = {toDouble(watershed_), toDouble(atmospheric_), totalLoad(atmospheric_, watershed_)};
-    now_ = predictionChain(inflowTP(loads_.total, state.OutVol), constants_);
+    tpNow_ = predictedTP(inflowTP(loads_.total, state.OutVol), constants_.resTimeFactor);
+    if (mode == ResponseMode::Model)
+        caseBSquare_ = power(caseBSpread(state.S1, state.S2), 2);
+}
+
+const LoadResponseModel::Predicted& LoadResponseModel::predictedNow() const
+{
+    if (!predictedNow_) {
+        const double chlrA = predictedChlrA(tpNow_);
+        predictedNow_ = Predicted{chlrA, predictedSechi(chlrA)};
+    }
+    return *predictedNow_;
 }
 
 double LoadResponseModel::loadAt(double r) const
@@ -92,22 +102,22 @@ long double LoadResponseModel::anchoredValue(Real48 observed, double predicted, 
 // Anchored frequencies spread as the observed column does, model ones as Case C.
 Real48 LoadResponseModel::frequencySpread(double varChlrA) const
 {
-    return mode_ == ResponseMode::Anchored ? state_.S1 : caseCSpreadOfSquare(caseBSquare_, varChlrA);
+    return mode_ == ResponseMode::Anchored ? state_.S1 : caseCSpreadOfSquare(*caseBSquare_, varChlrA);
 }
 
 std::vector<PointValues> LoadResponseModel::valuesAt(const std::vector<double>& avgInTP,
-                                                     std::optional<double> bound) const
+                                                     std::optional<double> bound, NuisanceLevels levels) const
 {
     const std::size_t n = avgInTP.size();
     std::vector<PredictionChain> c(n);
     predictionChains(avgInTP.data(), n, constants_, c.data());
     std::vector<PointValues> v(n);
     for (std::size_t i = 0; i < n; ++i)
-        v[i].tp = bandOf(anchoredValue(state_.ObsTP, c[i].PredTP, now_.PredTP), c[i].VarTP);
+        v[i].tp = bandOf(anchoredValue(state_.ObsTP, c[i].PredTP, tpNow_), c[i].VarTP);
     for (std::size_t i = 0; i < n; ++i)
-        v[i].chlrA = bandOf(anchoredValue(state_.ObsChlrA, c[i].PredChlrA, now_.PredChlrA), c[i].VarChlrA);
+        v[i].chlrA = bandOf(anchoredValue(state_.ObsChlrA, c[i].PredChlrA, predictedNow().chlrA), c[i].VarChlrA);
     for (std::size_t i = 0; i < n; ++i)
-        v[i].secchi = bandOf(anchoredValue(state_.ObsSechi, c[i].PredSechi, now_.PredSechi), c[i].VarSechi);
+        v[i].secchi = bandOf(anchoredValue(state_.ObsSechi, c[i].PredSechi, predictedNow().secchi), c[i].VarSechi);
     for (std::size_t i = 0; i < n; ++i) {
         const Real48 phos = phosphorusTsi(v[i].tp.value);
         const Real48 chlrA = chlorophyllTsi(v[i].chlrA.value);
@@ -117,19 +127,22 @@ std::vector<PointValues> LoadResponseModel::valuesAt(const std::vector<double>& 
         v[i].tsiSecchi = static_cast<double>(secchi.value());
         v[i].tsiAverage = static_cast<double>(averageTsi(phos, chlrA, secchi).value());
     }
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n && (bound || levels == NuisanceLevels::Included); ++i) {
         const Real48 mean = Real48::store(v[i].chlrA.value);
         const Real48 spread = frequencySpread(c[i].VarChlrA);
-        const std::array<Real48, 4> over = frequenciesOverBounds(mean, spread, state_.S1);
-        for (std::size_t j = 0; j < over.size(); ++j)
-            v[i].over[j] = toPercent(over[j]);
+        if (levels == NuisanceLevels::Included) {
+            const std::array<Real48, 4> over = frequenciesOverBounds(mean, spread, state_.S1);
+            v[i].over.emplace();
+            for (std::size_t j = 0; j < over.size(); ++j)
+                (*v[i].over)[j] = toPercent(over[j]);
+        }
         if (bound)
             v[i].overBound = toPercent(CalcChlrABrain(Real48::store(*bound), mean, spread, state_.S1));
     }
     return v;
 }
 
-ResponsePoint LoadResponseModel::pointAt(double r, std::optional<double> bound) const
+ResponsePoint LoadResponseModel::pointAt(double r, std::optional<double> bound, NuisanceLevels levels) const
 {
     ResponsePoint point;
     point.reduction = r;
@@ -138,14 +151,14 @@ ResponsePoint LoadResponseModel::pointAt(double r, std::optional<double> bound) 
     if (!(point.load > 0))
         return point;
     try {
-        point.values = valuesAt({inflowTP(point.load, state_.OutVol)}, bound).front();
+        point.values = valuesAt({inflowTP(point.load, state_.OutVol)}, bound, levels).front();
     } catch (const FloatFault&) {
         point.values.reset();
     }
     return point;
 }
 
-std::vector<ResponsePoint> LoadResponseModel::curve(std::optional<double> bound) const
+std::vector<ResponsePoint> LoadResponseModel::curve(std::optional<double> bound, NuisanceLevels levels) const
 {
     std::vector<ResponsePoint> points(CurveSteps + 1);
     std::vector<std::size_t> loaded;
@@ -161,13 +174,13 @@ std::vector<ResponsePoint> LoadResponseModel::curve(std::optional<double> bound)
         std::vector<double> inflow;
         for (std::size_t k : loaded)
             inflow.push_back(inflowTP(points[k].load, state_.OutVol));
-        const std::vector<PointValues> values = valuesAt(inflow, bound);
+        const std::vector<PointValues> values = valuesAt(inflow, bound, levels);
         for (std::size_t i = 0; i < loaded.size(); ++i)
             points[loaded[i]].values = values[i];
     } catch (const FloatFault&) {
         // Some point has no values: each is taken on its own, so that only those lose theirs.
         for (std::size_t k : loaded)
-            points[k].values = pointAt(points[k].reduction, bound).values;
+            points[k].values = pointAt(points[k].reduction, bound, levels).values;
     }
     return points;
 }
@@ -180,11 +193,11 @@ std::optional<double> LoadResponseModel::targetVariableAt(double r, const Target
     try {
         const double avgInTP = inflowTP(load, state_.OutVol);
         const double predTP = predictedTP(avgInTP, constants_.resTimeFactor);
-        const auto tp = [&] { return toDouble(anchoredValue(state_.ObsTP, predTP, now_.PredTP)); };
+        const auto tp = [&] { return toDouble(anchoredValue(state_.ObsTP, predTP, tpNow_)); };
         if (target.kind == TargetKind::TP || target.kind == TargetKind::Ecoregion)
             return tp();
         const double predChlrA = predictedChlrA(predTP);
-        const double chlrA = toDouble(anchoredValue(state_.ObsChlrA, predChlrA, now_.PredChlrA));
+        const double chlrA = toDouble(anchoredValue(state_.ObsChlrA, predChlrA, predictedNow().chlrA));
         if (target.kind == TargetKind::ChlrA)
             return chlrA;
         if (target.kind == TargetKind::Frequency) {
@@ -192,7 +205,8 @@ std::optional<double> LoadResponseModel::targetVariableAt(double r, const Target
             return toPercent(
                 CalcChlrABrain(Real48::store(target.bound), Real48::store(chlrA), frequencySpread(varChlrA), state_.S1));
         }
-        const double secchi = toDouble(anchoredValue(state_.ObsSechi, predictedSechi(predChlrA), now_.PredSechi));
+        const double secchi =
+            toDouble(anchoredValue(state_.ObsSechi, predictedSechi(predChlrA), predictedNow().secchi));
         if (target.kind == TargetKind::Secchi)
             return secchi;
         return static_cast<double>(averageTsi(phosphorusTsi(tp()), chlorophyllTsi(chlrA), secchiTsi(secchi)).value());
@@ -211,6 +225,93 @@ bool LoadResponseModel::meets(double r, const Target& target) const
     return *value <= target.value;
 }
 
+namespace {
+
+// Whether the target's variable moves one way with the cut: the predictions and indices do,
+// and so does a frequency with the fixed spread of anchored values; a model frequency's
+// spread changes with the cut, and the frequency may turn.
+bool movesOneWay(const Target& target, ResponseMode mode)
+{
+    return target.kind != TargetKind::Frequency || mode == ResponseMode::Anchored;
+}
+
+// The first of the grid points k = 1 .. CurveSteps where the target is met; CurveSteps + 1
+// when none is. Where the variable moves one way, the points met are those from the first
+// on, found by halving.
+int firstGridPointMeeting(const LoadResponseModel& model, const Target& target)
+{
+    if (!movesOneWay(target, model.mode())) {
+        int k = 1;
+        while (k <= CurveSteps && !model.meets(curveStep(k), target))
+            ++k;
+        return k;
+    }
+    if (!model.meets(1, target))
+        return CurveSteps + 1;
+    int notMet = 0;
+    int met = CurveSteps;
+    while (met - notMet > 1) {
+        const int middle = (notMet + met) / 2;
+        (model.meets(curveStep(middle), target) ? met : notMet) = middle;
+    }
+    return met;
+}
+
+}  // namespace
+
+namespace {
+
+// How far the variable at cut r is from meeting the target: zero or less where it meets it.
+// None where the point has no values.
+std::optional<double> excessAt(const LoadResponseModel& model, double r, const Target& target)
+{
+    const std::optional<double> value = model.targetVariableAt(r, target);
+    if (!value)
+        return std::nullopt;
+    return target.kind == TargetKind::Secchi ? target.value - *value : *value - target.value;
+}
+
+// Cuts known not to meet the target (at or below low) and to meet it (at or above high).
+struct Bracket {
+    double low;   // a cut that does not meet the target
+    double high;  // a cut that meets it
+};
+
+// Narrows a bracket of a variable that moves one way with false position, halving the
+// weight of an end that stays (the Illinois method): a handful of points instead of the
+// forty the halving takes. Stops where a point has no values.
+Bracket narrowed(const LoadResponseModel& model, const Target& target, Bracket b)
+{
+    constexpr int MaxSteps = 40;
+    std::optional<double> fLow = excessAt(model, b.low, target);
+    std::optional<double> fHigh = excessAt(model, b.high, target);
+    int lastMoved = 0;  // -1 low, +1 high
+    for (int step = 0; step < MaxSteps && fLow && fHigh && b.high - b.low >= GoalWidth / 16; ++step) {
+        double r = b.high - *fHigh * (b.high - b.low) / (*fHigh - *fLow);
+        if (!(r > b.low && r < b.high))
+            r = b.low + (b.high - b.low) / 2;
+        const std::optional<double> f = excessAt(model, r, target);
+        if (!f)
+            break;
+        if (*f <= 0) {
+            b.high = r;
+            fHigh = f;
+            if (lastMoved == 1)
+                *fLow /= 2;
+            lastMoved = 1;
+        } else {
+            b.low = r;
+            fLow = f;
+            if (lastMoved == -1)
+                *fHigh /= 2;
+            lastMoved = -1;
+        }
+    }
+    return b;
+}
+
+}  // namespace
+
 GoalResult seekGoal(const LoadResponseModel& model, const Target& target)
 {
     const auto answer = [&](GoalStatus status, double r) {
@@ -218,16 +319,21 @@ GoalResult seekGoal(const LoadResponseModel& model, const Target& target)
     };
     if (model.meets(0, target))
         return answer(GoalStatus::Met, 0);
-    int k = 1;
-    while (k <= CurveSteps && !model.meets(curveStep(k), target))
-        ++k;
+    const int k = firstGridPointMeeting(model, target);
     if (k > CurveSteps)
         return GoalResult{};
     double low = curveStep(k - 1);
     double high = curveStep(k);
+    // Where the variable moves one way, a point of the halving at or below a cut known not
+    // to meet the target does not meet it either, and one at or above a cut that meets it
+    // does: only the points between are taken, and the halving ends where it always would.
+    Bracket known{low, high};
+    if (movesOneWay(target, model.mode()))
+        known = narrowed(model, target, known);
     while (high - low >= GoalWidth) {
         const double middle = low + (high - low) / 2;
-        (model.meets(middle, target) ? high : low) = middle;
+        const bool met = middle >= known.high || (middle > known.low && model.meets(middle, target));
+        (met ? high : low) = middle;
     }
     return answer(GoalStatus::Needed, high);
 }
@@ -314,13 +420,14 @@ LoadResponse evaluateGoal(const ModelState& state, const Target& target, Respons
     return responseWithGoal(LoadResponseModel(state, mode), state, target);
 }
 
-LoadResponse evaluateLoadResponse(const ModelState& state, const Target& target, ResponseMode mode)
+LoadResponse evaluateLoadResponse(const ModelState& state, const Target& target, ResponseMode mode,
+                                  NuisanceLevels levels)
 {
     const LoadResponseModel model(state, mode);
     LoadResponse response = responseWithGoal(model, state, target);
     const std::optional<double> bound =
         target.kind == TargetKind::Frequency ? std::optional<double>(target.bound) : std::nullopt;
-    response.curve = model.curve(bound);
+    response.curve = model.curve(bound, levels);
     return response;
 }
 

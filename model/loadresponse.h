@@ -42,8 +42,6 @@ struct Band {
     double high = 0;   // upper end of the band
 };
 
-inline constexpr std::array<double, 4> NuisanceLevels = {10, 20, 30, 60};  // ug/L
-
 struct PointValues {
     Band tp;                       // total phosphorus, ug/L
     Band chlrA;                    // chlorophyll a, ug/L
@@ -52,9 +50,15 @@ struct PointValues {
     double tsiChlrA = 0;           // Carlson's chlorophyll a index
     double tsiSecchi = 0;          // Carlson's Secchi depth index
     double tsiAverage = 0;         // average of the three
-    std::array<double, 4> over{};  // % of the time chlorophyll a is above 10, 20, 30, 60 ug/L
-    double overBound = 0;          // % of the time above the bound asked for, if one was
+    std::optional<std::array<double, 4>> over;  // % of the time chlorophyll a is above 10, 20, 30, 60 ug/L
+    double overBound = 0;  // % of the time above the bound asked for, if one was
 };
+
+// Whether points carry the frequencies over the four nuisance levels. They are the costliest
+// values of a point (sixteen extended logarithms and exponentials of its forty), so the
+// shells that do not show them leave them out; the frequency over a target's own bound is
+// always there.
+enum class NuisanceLevels { Included, Left };
 
 struct ResponsePoint {
     double reduction = 0;               // the cut: fraction of the watershed load, 0 to 1
@@ -109,9 +113,11 @@ public:
     double watershedLoadAt(double r) const;
 
     // Every value at cut r; overBound only when a bound is given.
-    ResponsePoint pointAt(double r, std::optional<double> bound = std::nullopt) const;
+    ResponsePoint pointAt(double r, std::optional<double> bound = std::nullopt,
+                          NuisanceLevels levels = NuisanceLevels::Included) const;
     // The points at r = 0, 0.01, ..., 1, each as pointAt gives it.
-    std::vector<ResponsePoint> curve(std::optional<double> bound = std::nullopt) const;
+    std::vector<ResponsePoint> curve(std::optional<double> bound = std::nullopt,
+                                     NuisanceLevels levels = NuisanceLevels::Included) const;
 
     // The target's variable at cut r, computing no more than it needs; none where the point
     // has no values.
@@ -122,10 +128,17 @@ public:
     bool meets(double r, const Target& target) const;
 
 private:
+    // The model's chlorophyll a and Secchi depth at no cut, taken when first needed.
+    struct Predicted {
+        double chlrA;   // ug/L
+        double secchi;  // m
+    };
+    const Predicted& predictedNow() const;
     long double anchoredValue(Real48 observed, double predicted, double predictedNow) const;
     Real48 frequencySpread(double varChlrA) const;
     // The values at many inflow phosphorus values, each step for all before the next.
-    std::vector<PointValues> valuesAt(const std::vector<double>& avgInTP, std::optional<double> bound) const;
+    std::vector<PointValues> valuesAt(const std::vector<double>& avgInTP, std::optional<double> bound,
+                                      NuisanceLevels levels) const;
 
     const ModelState& state_;          // the calculation's state, kept by the caller
     ResponseMode mode_;                // anchored or model
@@ -133,8 +146,9 @@ private:
     long double watershed_;            // watershed load now, kg/yr, unrounded
     long double atmospheric_;          // atmospheric load, kg/yr, unrounded
     ResponseLoads loads_;              // the two loads and their sum, kg/yr
-    PredictionChain now_;              // the predictions at r = 0
-    double caseBSquare_;               // square of the within-year and year-to-year spread
+    double tpNow_;                     // the predicted TP at r = 0, ug/L
+    mutable std::optional<Predicted> predictedNow_;  // chlorophyll a and Secchi depth at r = 0
+    std::optional<double> caseBSquare_;  // model mode: square of the within-year and year-to-year spread
 };
 
 // Met when r = 0 meets the target; otherwise the first of r = 0.01, 0.02, ..., 1 that
@@ -156,7 +170,8 @@ struct LoadResponse {
 };
 
 // Frequency targets add the frequency over their bound to every point of the curve.
-LoadResponse evaluateLoadResponse(const ModelState& state, const Target& target, ResponseMode mode);
+LoadResponse evaluateLoadResponse(const ModelState& state, const Target& target, ResponseMode mode,
+                                  NuisanceLevels levels = NuisanceLevels::Included);
 
 // The goal and the back-calculation without the curve: what a batch row needs.
 LoadResponse evaluateGoal(const ModelState& state, const Target& target, ResponseMode mode);

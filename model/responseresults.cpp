@@ -217,7 +217,9 @@ std::optional<double> curveValue(const ResponsePoint& p, CurveColumn column)
     case C::Over20:
     case C::Over30:
     case C::Over60:
-        return v.over[static_cast<int>(column) - static_cast<int>(C::Over10)];
+        if (!v.over)
+            return std::nullopt;
+        return (*v.over)[static_cast<int>(column) - static_cast<int>(C::Over10)];
     default:
         return std::nullopt;
     }

@@ -89,7 +89,7 @@ TEST(LoadResponse, NoCutIsExactlyWhatThePagesShow)
                                        Result::Over60Observed};
                 for (int j = 0; j < 4; ++j) {
                     const Result cell = anchored ? over[j] : static_cast<Result>(static_cast<int>(over[j]) + 3);
-                    EXPECT_EQ(v.over[j], valueOf(out, cell)) << j;
+                    EXPECT_EQ(v.over.value()[j], valueOf(out, cell)) << j;
                 }
                 if (anchored) {
                     EXPECT_EQ(v.tsiTP, valueOf(out, Result::PhosTSI));
@@ -118,7 +118,16 @@ TEST(LoadResponse, CurveIsMadeOfItsPoints)
             ASSERT_TRUE(curve[k].values && alone.values);
             EXPECT_EQ(curve[k].values->tsiAverage, alone.values->tsiAverage);
             EXPECT_EQ(curve[k].values->secchi.high, alone.values->secchi.high);
-            EXPECT_EQ(curve[k].values->overBound, alone.values->over[1]);
+            EXPECT_EQ(curve[k].values->overBound, alone.values->over.value()[1]);
+        }
+        // Without the nuisance levels every other value stays as it is.
+        const std::vector<ResponsePoint> lean = model.curve(20, NuisanceLevels::Left);
+        for (int k : {0, 50, 100}) {
+            EXPECT_FALSE(lean[k].values->over);
+            EXPECT_FALSE(curveValue(lean[k], CurveColumn::Over10));
+            EXPECT_EQ(lean[k].values->overBound, curve[k].values->overBound);
+            EXPECT_EQ(lean[k].values->tsiAverage, curve[k].values->tsiAverage);
+            EXPECT_EQ(lean[k].values->chlrA.low, curve[k].values->chlrA.low);
         }
     }
 }
@@ -153,7 +162,7 @@ TEST(LoadResponse, ValuesMoveOneWayWithTheCut)
                 for (const Band& band : {b.tp, b.chlrA, b.secchi})
                     ASSERT_TRUE(band.low <= band.value && band.value <= band.high);
                 for (int j = 0; j < 4 && mode == ResponseMode::Anchored; ++j)
-                    ASSERT_LE(b.over[j], a.over[j]);
+                    ASSERT_LE(b.over.value()[j], a.over.value()[j]);
             }
         }
     }

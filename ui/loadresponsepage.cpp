@@ -254,7 +254,8 @@ void TLoadResponsePage::refresh()
         return;
     }
     const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
-    response_ = evaluateLoadResponse(*state_, resolveTarget(*spec, inputs_[Input::EcoRegComboBox]), mode);
+    response_ = evaluateLoadResponse(*state_, resolveTarget(*spec, inputs_[Input::EcoRegComboBox]), mode,
+                                     NuisanceLevels::Left);
     if (choice.kind == TargetKind::Ecoregion)
         setSelectorText(value_, qs(formatNumber(response_->target.value, NumberPattern::OneDecimal, format_)));
     showResponse();
