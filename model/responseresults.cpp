@@ -286,7 +286,7 @@ ChartSeries chartSeries(const LoadResponse& r, const NumberFormat& format)
         series.banded = false;
         break;
     case TargetKind::Frequency:
-        series.title = "Chlorophyll a above " + shortestNumberText(r.target.bound, format) + " ug/L (% of the time)";
+        series.title = "Chl a above " + shortestNumberText(r.target.bound, format) + " ug/L (% of time)";
         series.scale = ChartScale::Percent;
         series.banded = false;
         break;

@@ -252,12 +252,10 @@ ChartFrame chartFrame(const ChartSeries& s, const ChartBox& box)
         low = std::min(low, s.target);
         high = std::max(high, s.target);
     }
-    if (s.scale == ChartScale::Percent) {
-        low = 0;
-        high = 100;
-    } else if (s.scale == ChartScale::FromZero) {
-        low = 0;
-    }
+    if (s.scale != ChartScale::Free)
+        low = 0;  // concentrations, depths and frequencies start at nothing
+    if (s.scale == ChartScale::Percent)
+        high = std::min(high, 100.0);
     f.yStep = niceStep((high - low) / LabelledSteps);
     f.yMin = std::floor(low / f.yStep) * f.yStep;
     f.yMax = std::ceil(high / f.yStep) * f.yStep;

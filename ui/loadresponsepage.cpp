@@ -46,7 +46,7 @@ const std::array<KindChoice, 6>& kindChoices()
         {TargetKind::ChlrA, "Chlorophyll a", "at most", "ug/L", "10", {"5", "10", "20", "30"}},
         {TargetKind::Secchi, "Secchi depth", "at least", "m", "2", {"1", "1.5", "2", "3", "4"}},
         {TargetKind::Tsi, "Average TSI", "at most", "", "50", {"40", "50", "60", "70"}},
-        {TargetKind::Frequency, "Nuisance frequency", "Chl a above", "% of the time", "10", {"5", "10", "25", "50"}},
+        {TargetKind::Frequency, "Nuisance frequency", "Chl a above", "% of time", "10", {"5", "10", "25", "50"}},
     }};
     return Choices;
 }
@@ -80,13 +80,14 @@ TLoadResponsePage::TLoadResponsePage(UserDialogs& dialogs, const NumberFormat& f
     : dialogs_(dialogs), format_(format), help_(help), printer_(std::move(printer))
 {
     setObjectName(QStringLiteral("LoadResponsePage"));
+    setFont(pixelFont(QStringLiteral("Arial"), 11, true));
     for (const KindChoice& choice : kindChoices())
         valueTexts_[static_cast<int>(choice.kind)] = QString::fromLatin1(choice.firstValue);
     createTargetRow();
     createModeRow();
     createResultArea();
     placeValueBoxes();
-    showEmpty({});
+    refresh();
 }
 
 void TLoadResponsePage::createTargetRow()
@@ -100,16 +101,6 @@ void TLoadResponsePage::createTargetRow()
     kind_->setToolTip(QStringLiteral("What the target is set on"));
     connect(kind_, &QComboBox::currentIndexChanged, this, [this] { targetKindChange(); });
 
-    auto* print = new QPushButton(printGlyph(), QStringLiteral("Print"), this);
-    print->setObjectName(QStringLiteral("ResponsePrintBtn"));
-    print->setToolTip(QStringLiteral("Print Load Response"));
-    print->setGeometry(160, 2, 80, 26);
-    connect(print, &QPushButton::clicked, this, &TLoadResponsePage::ResponsePrintBtnClick);
-    auto* helpButton = new QPushButton(helpGlyph(), QString(), this);
-    helpButton->setObjectName(QStringLiteral("ResponseHelpBtn"));
-    helpButton->setToolTip(QStringLiteral("Help"));
-    helpButton->setGeometry(244, 2, 36, 26);
-    connect(helpButton, &QPushButton::clicked, this, &TLoadResponsePage::ResponseHelpBtnClick);
 
     comparison_ = addLabel(this, QString(), QRect());
     bound_ = addValueSelector(this, QStringLiteral("TargetBoundComboBox"), boundSuggestions(),
@@ -138,6 +129,18 @@ void TLoadResponsePage::createModeRow()
     showTable->setObjectName(QStringLiteral("ShowTableButton"));
     showTable->setGeometry(248, 60, 50, RowHeight);
     connect(showChart_, &QRadioButton::toggled, this, [this](bool chart) { views_->setCurrentIndex(chart ? 0 : 1); });
+
+    // Made after the target and mode controls, so that the Tab key reaches them first.
+    auto* print = new QPushButton(printGlyph(), QStringLiteral("Print"), this);
+    print->setObjectName(QStringLiteral("ResponsePrintBtn"));
+    print->setToolTip(QStringLiteral("Print Load Response"));
+    print->setGeometry(160, 2, 80, 26);
+    connect(print, &QPushButton::clicked, this, &TLoadResponsePage::ResponsePrintBtnClick);
+    auto* helpButton = new QPushButton(helpGlyph(), QString(), this);
+    helpButton->setObjectName(QStringLiteral("ResponseHelpBtn"));
+    helpButton->setToolTip(QStringLiteral("Help"));
+    helpButton->setGeometry(244, 2, 36, 26);
+    connect(helpButton, &QPushButton::clicked, this, &TLoadResponsePage::ResponseHelpBtnClick);
 }
 
 void TLoadResponsePage::createResultArea()
@@ -163,7 +166,10 @@ void TLoadResponsePage::createResultArea()
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->verticalHeader()->setMinimumSectionSize(12);
     table_->verticalHeader()->setDefaultSectionSize(13);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     views_->addWidget(table_);
 }
@@ -176,15 +182,15 @@ void TLoadResponsePage::placeValueBoxes()
     const bool frequency = choice.kind == TargetKind::Frequency;
     const int y = 32;
     comparison_->setText(QString::fromLatin1(choice.comparison));
-    comparison_->setGeometry(4, y, frequency ? 72 : 66, RowHeight);
+    comparison_->setGeometry(4, y, frequency ? 70 : 66, RowHeight);
     bound_->setVisible(frequency);
     boundUnit_->setVisible(frequency);
-    bound_->setGeometry(78, y, 48, RowHeight);
-    boundUnit_->setGeometry(130, y, 80, RowHeight);
-    const int valueLeft = frequency ? 210 : 70;
+    bound_->setGeometry(74, y, 44, RowHeight);
+    boundUnit_->setGeometry(121, y, 76, RowHeight);
+    const int valueLeft = frequency ? 198 : 70;
     value_->setGeometry(valueLeft, y, frequency ? 40 : 60, RowHeight);
     unit_->setText(QString::fromLatin1(choice.unit));
-    unit_->setGeometry(valueLeft + (frequency ? 42 : 64), y, frequency ? 44 : 120, RowHeight);
+    unit_->setGeometry(valueLeft + (frequency ? 42 : 64), y, frequency ? 58 : 120, RowHeight);
     value_->clear();
     value_->addItems(choice.suggestions);
     setSelectorText(value_, valueTexts_[static_cast<int>(choice.kind)]);
@@ -245,7 +251,8 @@ void TLoadResponsePage::refresh()
     if (!state_) {
         if (choice.kind == TargetKind::Ecoregion)
             setSelectorText(value_, QString());
-        showEmpty({});
+        showEmpty(QStringLiteral("Calculate, or open a data file, to see what a cut of the lake's phosphorus load "
+                                 "buys."));
         return;
     }
     const std::optional<TargetSpec> spec = targetSpec();
