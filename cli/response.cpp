@@ -91,33 +91,29 @@ std::optional<TargetSpec> targetOption(const std::string& text, std::string& err
 std::optional<ResponseOptions> parseResponseArguments(const std::vector<std::string>& args, std::string& error)
 {
     ResponseOptions options;
-    bool onlyFiles = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.files.push_back(arg);
-        } else if (arg == "--") {
-            onlyFiles = true;
-        } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return options;
-        } else if (arg == "--json") {
+    const auto takeOption = [&](std::size_t& i) {
+        if (args[i] == "--json") {
             options.json = true;
-        } else if (arg == "--model") {
+        } else if (args[i] == "--model") {
             options.model = true;
         } else if (const auto value = optionValue(args, i, "--target", error)) {
             const std::optional<TargetSpec> target = targetOption(*value, error);
             if (!target)
-                return std::nullopt;
+                return false;
             options.target = *target;
         } else if (const auto value = optionValue(args, i, "--report", error)) {
             options.reportPath = *value;
         } else {
             if (error.empty())
-                error = "unknown option " + arg + " (" + CommandName + " --help tells more)";
-            return std::nullopt;
+                error = "unknown option " + args[i] + " (" + CommandName + " --help tells more)";
+            return false;
         }
-    }
+        return true;
+    };
+    if (!walkArguments(args, options.files, options.help, takeOption, error))
+        return std::nullopt;
+    if (options.help)
+        return options;
     if (options.files.empty())
         error = "no data file given";
     else if (!options.reportPath.empty() && options.files.size() != 1)

@@ -108,34 +108,50 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
     return args[++i];
 }
 
-std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error)
+bool walkArguments(const std::vector<std::string>& args, std::vector<std::string>& files, bool& help,
+                   const std::function<bool(std::size_t& i)>& takeOption, std::string& error)
 {
-    RunnerOptions options;
     bool onlyFiles = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.files.push_back(arg);
+            files.push_back(arg);
         } else if (arg == "--") {
             onlyFiles = true;
         } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return options;
-        } else if (arg == "--json") {
+            help = true;
+            return true;
+        } else if (!takeOption(i)) {
+            if (error.empty())
+                error = "unknown option " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error)
+{
+    RunnerOptions options;
+    const auto takeOption = [&](std::size_t& i) {
+        if (args[i] == "--json") {
             options.json = true;
         } else if (const auto value = optionValue(args, i, "--unit", error)) {
             const auto choice = parseUnitChoice(*value, error);
             if (!choice)
-                return std::nullopt;
+                return false;
             options.units.push_back(*choice);
         } else if (const auto value = optionValue(args, i, "--report", error)) {
             options.reportPath = *value;
         } else {
-            if (error.empty())
-                error = "unknown option " + arg;
-            return std::nullopt;
+            return false;
         }
-    }
+        return true;
+    };
+    if (!walkArguments(args, options.files, options.help, takeOption, error))
+        return std::nullopt;
+    if (options.help)
+        return options;
     if (options.files.empty()) {
         error = "no data file given";
         return std::nullopt;

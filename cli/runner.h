@@ -39,6 +39,14 @@ void printPage(std::ostream& out, const FileAssessment& assessment);
 // the unit, if any.
 void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {});
 
+// Walks the arguments: a word that is not an option (or "-") is a file, "--" makes every
+// word after it a file, --help or -h sets help and ends the walk. Any other option at
+// args[i] goes to takeOption, which takes it (and its value, moving i on) or returns false,
+// with an error where it knows one; an option nobody takes is unknown. False when an option
+// could not be taken.
+bool walkArguments(const std::vector<std::string>& args, std::vector<std::string>& files, bool& help,
+                   const std::function<bool(std::size_t& i)>& takeOption, std::string& error);
+
 // The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
 // nullopt when args[i] is another option; a missing value sets error.
 std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
