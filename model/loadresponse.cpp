@@ -376,13 +376,10 @@ Real48 nextReal48(Real48 v, int direction)
 
 }  // namespace
 
-StreamPEstimate impliedStreamP(const ModelState& s)
+namespace {
+
+StreamPEstimate streamPExplaining(const ModelState& s, long double flow)
 {
-    if (!(s.ObsTP > 0))
-        return {std::nullopt, StreamPGap::NoObservedTP};
-    const long double flow = s.WatArea.value() * s.Runoff.value();
-    if (!(flow > 0))
-        return {std::nullopt, StreamPGap::NoWatershedWater};
     const double resTimeFactor = chainConstants(s).resTimeFactor;
     const long double watershedNeeded = inflowPredictingObservedTP(s, resTimeFactor) * s.OutVol - atmosphericLoad(s);
     if (watershedNeeded < 0)
@@ -397,6 +394,22 @@ StreamPEstimate impliedStreamP(const ModelState& s)
     for (int step = 0; step < 64 && !streamP.isZero() && reaches(nextReal48(streamP, -1)); ++step)
         streamP = nextReal48(streamP, -1);
     return {static_cast<double>(streamP.value()), StreamPGap::None};
+}
+
+}  // namespace
+
+StreamPEstimate impliedStreamP(const ModelState& s)
+{
+    if (!(s.ObsTP > 0))
+        return {std::nullopt, StreamPGap::NoObservedTP};
+    const long double flow = s.WatArea.value() * s.Runoff.value();
+    if (!(flow > 0))
+        return {std::nullopt, StreamPGap::NoWatershedWater};
+    try {
+        return streamPExplaining(s, flow);
+    } catch (const FloatFault&) {
+        return {std::nullopt, StreamPGap::BeyondRange};
+    }
 }
 
 namespace {

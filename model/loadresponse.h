@@ -88,6 +88,7 @@ enum class StreamPGap {
     NoObservedTP,       // the observed phosphorus is zero or less
     NoWatershedWater,   // the watershed yields no water (area times runoff is zero or less)
     AtmosphereTooMuch,  // the atmospheric load alone predicts more than was observed
+    BeyondRange,        // the one needed lies beyond the numbers the model holds
 };
 
 struct StreamPEstimate {

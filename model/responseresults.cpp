@@ -128,6 +128,9 @@ std::string streamPSentence(const LoadResponse& r, const NumberFormat& format)
     case StreamPGap::AtmosphereTooMuch:
         return "No stream phosphorus explains the observed TP: the atmospheric load alone already predicts more "
                "than was observed.";
+    case StreamPGap::BeyondRange:
+        return "No stream phosphorus explains the observed TP: the one needed is beyond the numbers the model "
+               "holds.";
     }
     return {};
 }

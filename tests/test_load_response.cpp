@@ -304,6 +304,17 @@ TEST(StreamP, NoneWhereNothingCanExplainTheObservation)
     const StreamPEstimate none = impliedStreamP(rained.state);
     EXPECT_FALSE(none.streamP);
     EXPECT_EQ(none.gap, StreamPGap::AtmosphereTooMuch);
+
+    // A trickle of a watershed under a lake of 1e38 ug/L would need more stream phosphorus
+    // than any number the model holds: none, and no fault.
+    InputTexts extreme = exampleLake();
+    extreme[Input::WareaEditBox] = "1e-20";
+    extreme[Input::TPeditBox] = "1e38";
+    const CalculationOutcome beyond = calculate(extreme);
+    ASSERT_TRUE(beyond.ok());
+    EXPECT_EQ(impliedStreamP(beyond.state).gap, StreamPGap::BeyondRange);
+    EXPECT_EQ(responseAnswer(evaluateGoal(beyond.state, targetOf("tp=20"), ResponseMode::Anchored), NumberFormat{})[2],
+              "No stream phosphorus explains the observed TP: the one needed is beyond the numbers the model holds.");
 }
 
 TEST(Targets, ReadOrRefusedWithOneSentence)

@@ -2,9 +2,13 @@
 // It ends with results or one of the known messages; it refuses an input exactly when a
 // required number cannot be read (unless an earlier one already overflowed); the display
 // format changes no outcome; and no text it shows, in any output unit, is NaN or infinity.
+// The load response of a completed calculation never faults: its goal meets the target
+// where it says so, anchored values start at the observations, and its sentences hold no
+// NaN or infinity.
 
 #include "model/calculation.h"
 #include "model/numberreader.h"
+#include "model/responseresults.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/result_texts.h"
 
@@ -49,6 +53,39 @@ void checkEveryOutputUnit(const ModelState& state, const NumberFormat& format)
     }
 }
 
+void checkGoal(const LoadResponseModel& model, const Target& target, const GoalResult& goal)
+{
+    switch (goal.status) {
+    case GoalStatus::Met:
+        require(model.meets(0, target), "a target met is met at no cut");
+        break;
+    case GoalStatus::Needed:
+        require(goal.reduction > 0 && goal.reduction <= 1 && model.meets(goal.reduction, target),
+                "the cut found meets the target");
+        break;
+    case GoalStatus::Unreachable:
+        require(!model.meets(1, target), "an unreachable target is not met by the whole cut");
+        break;
+    }
+}
+
+void checkLoadResponse(const ModelState& state, const NumberFormat& format)
+{
+    for (const char* spec : {"ecoregion", "secchi=2"}) {
+        const Target target = resolveTarget(*readTargetSpec(spec).target, "NLF");
+        for (ResponseMode mode : {ResponseMode::Anchored, ResponseMode::Model}) {
+            const LoadResponseModel model(state, mode);
+            const LoadResponse response = evaluateGoal(state, target, mode);
+            checkGoal(model, target, response.goal);
+            checkShownTexts(responseAnswer(response, format));
+            const ResponsePoint now = model.pointAt(0);
+            if (mode == ResponseMode::Anchored && now.values && state.ObsTP > 0)
+                require(now.values->tp.value == static_cast<double>(state.ObsTP.value()),
+                        "anchored values start at the observations");
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -72,5 +109,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     checkShownTexts(allResultTexts(outcome.texts));
     checkEveryOutputUnit(outcome.state, plain);
+    checkLoadResponse(outcome.state, plain);
     return 0;
 }
