@@ -21,10 +21,11 @@ double curveStep(int k)
     return static_cast<double>(k) / CurveSteps;
 }
 
-Band bandOf(long double value, double variance)
+// The value as stored, and its band. Doubles in, so that they travel in registers.
+inline Band bandOf(double value, double variance)
 {
     const long double factor = checkedExp(BandDeviate * checkedSqrt(variance));
-    return {toDouble(value), toDouble(value / factor), toDouble(value * factor)};
+    return {value, toDouble(value / factor), toDouble(value * factor)};
 }
 
 double toPercent(Real48 frequency)
@@ -113,11 +114,13 @@ std::vector<PointValues> LoadResponseModel::valuesAt(const std::vector<double>& 
     predictionChains(avgInTP.data(), n, constants_, c.data());
     std::vector<PointValues> v(n);
     for (std::size_t i = 0; i < n; ++i)
-        v[i].tp = bandOf(anchoredValue(state_.ObsTP, c[i].PredTP, tpNow_), c[i].VarTP);
+        v[i].tp = bandOf(toDouble(anchoredValue(state_.ObsTP, c[i].PredTP, tpNow_)), c[i].VarTP);
     for (std::size_t i = 0; i < n; ++i)
-        v[i].chlrA = bandOf(anchoredValue(state_.ObsChlrA, c[i].PredChlrA, predictedNow().chlrA), c[i].VarChlrA);
+        v[i].chlrA =
+            bandOf(toDouble(anchoredValue(state_.ObsChlrA, c[i].PredChlrA, predictedNow().chlrA)), c[i].VarChlrA);
     for (std::size_t i = 0; i < n; ++i)
-        v[i].secchi = bandOf(anchoredValue(state_.ObsSechi, c[i].PredSechi, predictedNow().secchi), c[i].VarSechi);
+        v[i].secchi =
+            bandOf(toDouble(anchoredValue(state_.ObsSechi, c[i].PredSechi, predictedNow().secchi)), c[i].VarSechi);
     for (std::size_t i = 0; i < n; ++i) {
         const Real48 phos = phosphorusTsi(v[i].tp.value);
         const Real48 chlrA = chlorophyllTsi(v[i].chlrA.value);

@@ -5,17 +5,17 @@
 
 namespace trophex {
 
-Real48 phosphorusTsi(long double tp)
+Real48 phosphorusTsi(double tp)
 {
     return Real48::store(14.42L * checkedLn(tp) + 4.15L);
 }
 
-Real48 chlorophyllTsi(long double chlrA)
+Real48 chlorophyllTsi(double chlrA)
 {
     return Real48::store(9.81L * checkedLn(chlrA) + 30.6L);
 }
 
-Real48 secchiTsi(long double secchi)
+Real48 secchiTsi(double secchi)
 {
     return Real48::store(60.0f - 14.41L * checkedLn(secchi));
 }
@@ -32,17 +32,17 @@ double phosphorusOfTsi(double tsi)
 
 Real48 CalcPTSI(const ModelState& s)
 {
-    return phosphorusTsi(s.ObsTP);
+    return phosphorusTsi(static_cast<double>(s.ObsTP.value()));
 }
 
 Real48 CalcCTSI(const ModelState& s)
 {
-    return chlorophyllTsi(s.ObsChlrA);
+    return chlorophyllTsi(static_cast<double>(s.ObsChlrA.value()));
 }
 
 Real48 CalcSTSI(const ModelState& s)
 {
-    return secchiTsi(s.ObsSechi);
+    return secchiTsi(static_cast<double>(s.ObsSechi.value()));
 }
 
 TsiValues CalcTSIs(const ModelState& s)
