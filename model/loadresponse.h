@@ -55,7 +55,7 @@ struct PointValues {
 };
 
 // Whether points carry the frequencies over the four nuisance levels. They are the costliest
-// values of a point (sixteen extended logarithms and exponentials of its forty), so the
+// values of a point (sixteen extended logarithms and exponentials of its thirty), so the
 // shells that do not show them leave them out; the frequency over a target's own bound is
 // always there.
 enum class NuisanceLevels { Included, Left };
