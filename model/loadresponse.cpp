@@ -356,7 +356,7 @@ long double inflowPredictingObservedTP(const ModelState& s, double resTimeFactor
         const long double g = k * checkedExp(0.458L * x);
         const long double step = (x - lnObserved - checkedLn(1 + g)) / (1 - 0.458L * g / (1 + g));
         x -= step;
-        if (std::fabs(step) <= 1e-17L * (1 + std::fabs(x)))
+        if (std::fabs(step) <= 1e-16L * (1 + std::fabs(x)))
             break;
     }
     return checkedExp(x);
@@ -381,9 +381,8 @@ Real48 nextReal48(Real48 v, int direction)
 
 namespace {
 
-StreamPEstimate streamPExplaining(const ModelState& s, long double flow)
+StreamPEstimate streamPExplaining(const ModelState& s, long double flow, double resTimeFactor)
 {
-    const double resTimeFactor = chainConstants(s).resTimeFactor;
     const long double watershedNeeded = inflowPredictingObservedTP(s, resTimeFactor) * s.OutVol - atmosphericLoad(s);
     if (watershedNeeded < 0)
         return {std::nullopt, StreamPGap::AtmosphereTooMuch};
@@ -403,13 +402,18 @@ StreamPEstimate streamPExplaining(const ModelState& s, long double flow)
 
 StreamPEstimate impliedStreamP(const ModelState& s)
 {
+    return impliedStreamP(s, chainConstants(s).resTimeFactor);
+}
+
+StreamPEstimate impliedStreamP(const ModelState& s, double resTimeFactor)
+{
     if (!(s.ObsTP > 0))
         return {std::nullopt, StreamPGap::NoObservedTP};
     const long double flow = s.WatArea.value() * s.Runoff.value();
     if (!(flow > 0))
         return {std::nullopt, StreamPGap::NoWatershedWater};
     try {
-        return streamPExplaining(s, flow);
+        return streamPExplaining(s, flow, resTimeFactor);
     } catch (const FloatFault&) {
         return {std::nullopt, StreamPGap::BeyondRange};
     }
@@ -425,7 +429,7 @@ LoadResponse responseWithGoal(const LoadResponseModel& model, const ModelState& 
     response.loads = model.loads();
     response.goal = seekGoal(model, target);
     response.state = state;
-    response.streamP = impliedStreamP(state);
+    response.streamP = impliedStreamP(state, model.constants().resTimeFactor);
     return response;
 }
 

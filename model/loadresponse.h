@@ -98,6 +98,8 @@ struct StreamPEstimate {
 
 // The stream phosphorus that makes the predicted TP equal the observed TP, all else as it is.
 StreamPEstimate impliedStreamP(const ModelState& state);
+// The same with the residence time's factor of the prediction chain (chainConstants) taken.
+StreamPEstimate impliedStreamP(const ModelState& state, double resTimeFactor);
 
 // The response of one completed calculation, point by point.
 class LoadResponseModel {
@@ -107,6 +109,7 @@ public:
 
     ResponseMode mode() const { return mode_; }
     const ResponseLoads& loads() const { return loads_; }
+    const ChainConstants& constants() const { return constants_; }
 
     // Total load at cut r, kg/yr.
     double loadAt(double r) const;
