@@ -1,5 +1,5 @@
 #pragma once
-// The main window: the lake's inputs, the command row and menus, and the four result
+// The main window: the lake's inputs, the command row and menus, and the result
 // pages. Its handlers gather the control texts, hand them to the lake model and write the
 // model's texts back; the model state of the last completed calculation lives here.
 
