@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <cmath>
-#include <regex>
 #include <sstream>
 
 using namespace trophex;
@@ -149,15 +148,21 @@ TEST_F(Runner, JsonNumbersIgnoreTheLocaleWhileThePageFollowsIt)
 
 namespace {
 
-// The keys of a JSON text in order, up to the first occurrence of a key.
+// The keys of a JSON text in order, up to the first occurrence of a key: the quoted words
+// followed by a colon.
 std::vector<std::string> keysBefore(const std::string& json, const std::string& stop)
 {
     std::vector<std::string> keys;
-    const std::regex key("\"([A-Za-z_]+)\":");
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), key); it != std::sregex_iterator(); ++it) {
-        keys.push_back((*it)[1]);
-        if (keys.back() == stop)
+    for (std::size_t open = json.find('"'); open != std::string::npos; open = json.find('"', open + 1)) {
+        const std::size_t close = json.find('"', open + 1);
+        if (close == std::string::npos)
             break;
+        if (close + 1 < json.size() && json[close + 1] == ':') {
+            keys.push_back(json.substr(open + 1, close - open - 1));
+            if (keys.back() == stop)
+                break;
+        }
+        open = close;
     }
     return keys;
 }
