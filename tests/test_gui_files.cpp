@@ -103,12 +103,14 @@ void FilesTest::saveAndReopenRestoresEveryTextAndCalculates()
     TMainForm& main = program.main;
     enterWorkedExample(main);
     editBox(&main, "NameEditBox")->setText("Lac Léman, north bay " + QString(40000, QChar('x')));
-    selector(&main, "TPunitComboBox")->setEditText(QString(40000, QChar('u')));
+    // An alkalinity unit is looked at only when an alkalinity is given.
+    editBox(&main, "AlkalinityEditBox")->clear();
+    selector(&main, "AlkalinityUnitComboBox")->setEditText(QString(40000, QChar('u')));
     editBox(&main, "DepthEditBox")->setText("5.00");
     editBox(program.windows.CalibrateForm.get(), "PrecipEditBox")->setText("0.80");
     const trophex::InputTexts saved = main.gatherInputs();
     QCOMPARE(saved[trophex::Input::NameEditBox].size(), std::size_t{22 + 40000});
-    QCOMPARE(saved[trophex::Input::TPunitComboBox].size(), std::size_t{40000});
+    QCOMPARE(saved[trophex::Input::AlkalinityUnitComboBox].size(), std::size_t{40000});
     save(program, path("run.tpx"));
 
     Program other;

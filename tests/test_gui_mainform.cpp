@@ -345,7 +345,9 @@ void MainFormTest::ecoregionChangeAppliesDefaultsAtEachEdit()
     QCOMPARE(calibrationSet(calibrate).mid(0, 5), QStringList({"148", "0.75", "0.71", "0.13", "30"}));
     QTest::keyClick(ecoregion->lineEdit(), Qt::Key_Backspace);
     QCOMPARE(calibrationSet(calibrate).first(), QStringLiteral("1500"));
-    typeInto(ecoregion, "nlf");
+    typeInto(ecoregion, "nlf");  // the code in any letter case
+    QCOMPARE(calibrationSet(calibrate).first(), QStringLiteral("52"));
+    typeInto(ecoregion, "Northern");
     QCOMPARE(calibrationSet(calibrate).first(), QStringLiteral("1500"));
 
     // Nothing is recalculated.

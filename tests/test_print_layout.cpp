@@ -176,7 +176,10 @@ TEST(ReportLayout, PrintsTheBoxesAndSelectorsAsTheyStand)
         EXPECT_EQ(ranges[k].x2, 1800 + chfRanges[k][1] * 24);
     }
 
+    // The code in any letter case chooses its ranges; any other text those of NGP.
     texts.EcoRegComboBox = "nlf";
+    EXPECT_EQ(linesOf(layoutReport(4800, 6600, texts), ReportMagenta)[0].x1, 1800 + 45 * 24);
+    texts.EcoRegComboBox = "NLF ";
     EXPECT_EQ(linesOf(layoutReport(4800, 6600, texts), ReportMagenta)[0].x1, 1800 + 66 * 24);
 }
 
