@@ -19,18 +19,34 @@ namespace {
 constexpr char EndOfFile = 0x1A;
 constexpr int LineCount = 1 + InputCount;
 
-// Splits the readable part into at most LineCount lines. A line ends at CR, and an LF
-// right after a CR belongs to that line end; a lone LF is part of the text.
-int splitLines(std::string_view bytes, std::string_view* lines)
+// The UTF-8 byte-order mark that some editors put before the first line.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view withoutByteOrderMark(std::string_view bytes)
+{
+    if (bytes.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+        bytes.remove_prefix(ByteOrderMark.size());
+    return bytes;
+}
+
+// Lines end at CR; a text without any CR, as editors on Linux save it, ends its lines at LF.
+char lineEndOf(std::string_view bytes)
+{
+    return bytes.find('\r') == std::string_view::npos ? '\n' : '\r';
+}
+
+// Splits the readable part into at most LineCount lines, each ending at lineEnd. After a
+// CR, an LF right after it belongs to that line end; an LF elsewhere is part of the text.
+int splitLines(std::string_view bytes, char lineEnd, std::string_view* lines)
 {
     int count = 0;
     std::size_t pos = 0;
     while (pos < bytes.size() && count < LineCount) {
-        const std::size_t cr = bytes.find('\r', pos);
-        const std::size_t end = cr == std::string_view::npos ? bytes.size() : cr;
+        const std::size_t found = bytes.find(lineEnd, pos);
+        const std::size_t end = found == std::string_view::npos ? bytes.size() : found;
         lines[count++] = bytes.substr(pos, end - pos);
         pos = end + 1;
-        if (pos < bytes.size() && bytes[pos] == '\n')
+        if (lineEnd == '\r' && pos < bytes.size() && bytes[pos] == '\n')
             ++pos;
     }
     return count;
@@ -161,9 +177,9 @@ void syncFolder(const std::string& folder)
 
 std::optional<InputTexts> parseDataFile(std::string_view bytes)
 {
-    bytes = bytes.substr(0, bytes.find(EndOfFile));
+    bytes = withoutByteOrderMark(bytes.substr(0, bytes.find(EndOfFile)));
     std::string_view lines[LineCount];
-    const int count = splitLines(bytes, lines);
+    const int count = splitLines(bytes, lineEndOf(bytes), lines);
     if (count == 0 || lines[0] != DataFileHeader)
         return std::nullopt;
 

@@ -150,7 +150,6 @@ void FilesTest::unusableFilesChangeNothing_data()
     QStringList header = StartupFileWithName;
     header[0] = "TROPHEX 1.0 data File";
     QTest::newRow("header in other case") << crlfLines(header) << "Invalid Input File!";
-    QTest::newRow("LF line ends") << StartupFileWithName.join('\n').toLatin1() << "Invalid Input File!";
     QTest::newRow("no such file") << QByteArray() << "No such file or directory";
 }
 
