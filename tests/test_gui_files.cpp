@@ -4,13 +4,17 @@
 #include "tests/gui_test_support.h"
 
 #include "ui/calibrateform.h"
+#include "ui/filedialog.h"
 #include "ui/mainform.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace trophex::ui;
 using namespace trophex::ui::testing;
@@ -73,6 +77,7 @@ private slots:
     void savingOverAFileAsksFirst();
     void saveFailureNamesTheFileAndTheSystemError();
     void dialogsStartWithTheirOwnLastName();
+    void fileDialogsNeverReadAFileToGuessItsType();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -225,6 +230,38 @@ void FilesTest::dialogsStartWithTheirOwnLastName()
     QCOMPARE(program.dialogs.saveStartNames, QStringList({"", path("a.tpx"), path("a.tpx")}));
     QCOMPARE(program.dialogs.openStartNames, QStringList({"", path("a.tpx")}));
     QVERIFY(QFile::exists(path("b.tpx")));
+}
+
+// Typing a name makes the dialog look the file up at once, on the window's thread; listing
+// a folder describes every file in it. Neither may open a file: opening a pipe waits for a
+// writer, and reading /proc/kmsg waits for the next kernel message.
+void FilesTest::fileDialogsNeverReadAFileToGuessItsType()
+{
+    const QString pipe = path("pipe.tpx");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    writeBytes(path("lake.tpx"), crlfLines(StartupFileWithName));
+    // A name with a wildcard shows every file of its folder.
+    for (const QString& start : {path("lake.tpx"), path("*"), QStringLiteral("/proc/*")}) {
+        DataFileDialog dialog(nullptr, QFileDialog::AcceptSave, start);
+        QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        dialog.show();
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        QCOMPARE(model->iconProvider()->type(QFileInfo(pipe)), QStringLiteral("TPX File"));
+        const QModelIndex folder = model->index(dialog.directory().absolutePath());
+        QTRY_VERIFY(model->rowCount(folder) > 0);
+        QTest::qWait(200);
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        for (const QString& typed : {pipe, QStringLiteral("/proc/kmsg"), QStringLiteral("/dev/zero")}) {
+            name->setText(typed);
+            QTest::qWait(50);
+        }
+    }
+    const NameOnlyIconProvider provider;
+    QCOMPARE(provider.type(QFileInfo(QStringLiteral("/proc/kmsg"))), QStringLiteral("File"));
+    QCOMPARE(provider.type(QFileInfo(QStringLiteral("/proc"))), QStringLiteral("Folder"));
+    QCOMPARE(provider.type(QFileInfo(path("lake.tpx"))), QStringLiteral("TPX File"));
 }
 
 QTEST_MAIN(FilesTest)
