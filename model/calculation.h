@@ -24,6 +24,14 @@ struct CalculationOutcome {
     bool ok() const { return !error.failed(); }
 };
 
+// A calculation that completed, with the texts it read: what the window shows, and what
+// its report prints, until the next one completes.
+struct CompletedRun {
+    InputTexts inputs;    // the texts the calculation read
+    ModelState state;     // its model state
+    ResultTexts results;  // its results in their model units
+};
+
 // The balance, predictions, frequencies and indices; FloatFault on a fault, with step
 // telling which step met it.
 ResultValues CalculateResults(ModelState& state, CalculationStep& step);

@@ -29,8 +29,12 @@ inline const char* modelUnit(OutputResult result) { return outputUnits(result).f
 
 // The result expressed in the unit that the text names in any letter case, formatted as the
 // result box shows it. A text that names no unit of the selector shows the result in the
-// model's unit.
+// model's unit; a result that is shown as "NA" when it is zero stays "NA" in every unit.
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format);
+
+// The unit that convertedResultText expresses the result in for this text: the unit it
+// names, as the selector lists it, or the model's unit.
+const char* shownUnit(OutputResult result, std::string_view unitText);
 
 }  // namespace trophex

@@ -557,6 +557,13 @@ TEST(OutputUnits, ConversionTable)
         EXPECT_STREQ(spec.unit, modelUnit(r));
     }
     EXPECT_EQ(resultText(resultSpec(Result::CVtp), 0, f), "NA");
+    s.CVtp = Real48();  // not computed: "NA" in every unit
+    EXPECT_EQ(convertedResultText(OutputResult::CVtp, "mg/L", s, f), "NA");
+
+    // The unit a text shows the result in, as the selector lists it.
+    EXPECT_STREQ(shownUnit(OutputResult::OutVol, "l/DAY"), "L/day");
+    EXPECT_STREQ(shownUnit(OutputResult::OutVol, "litres"), "hm3/yr");
+    EXPECT_STREQ(shownUnit(OutputResult::WatLoad, ""), "m/yr");
 }
 
 TEST(ResultTable, EveryGridCellHoldsExactlyOneResult)
