@@ -258,6 +258,17 @@ void FilesTest::fileDialogsNeverReadAFileToGuessItsType()
             QTest::qWait(50);
         }
     }
+    // A file dialog that another dialog makes and runs (the print dialog's output file) gets
+    // the same provider once the program's windows exist.
+    Program program;
+    QFileDialog other(nullptr, QString(), QStringLiteral("/proc"));
+    other.show();
+    QVERIFY(other.testOption(QFileDialog::DontUseNativeDialog));
+    QCOMPARE(other.iconProvider()->type(QFileInfo(pipe)), QStringLiteral("TPX File"));
+    auto* model = other.findChild<QFileSystemModel*>();
+    QTRY_VERIFY(model->rowCount(model->index(QStringLiteral("/proc"))) > 0);
+    QTest::qWait(200);
+
     const NameOnlyIconProvider provider;
     QCOMPARE(provider.type(QFileInfo(QStringLiteral("/proc/kmsg"))), QStringLiteral("File"));
     QCOMPARE(provider.type(QFileInfo(QStringLiteral("/proc"))), QStringLiteral("Folder"));

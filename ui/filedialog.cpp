@@ -2,6 +2,9 @@
 
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 namespace trophex::ui {
 
 namespace {
@@ -14,7 +17,42 @@ NameOnlyIconProvider& nameOnlyIcons()
     return provider;
 }
 
+void describeFilesByName(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontUseCustomDirectoryIcons);
+    dialog.setIconProvider(&nameOnlyIcons());
+}
+
+// Sees each file dialog of the application as it is polished, just before it first shows
+// and before its event loop lists any folder.
+class FileDialogWatcher : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Polish)
+            if (auto* dialog = qobject_cast<QFileDialog*>(watched))
+                describeFilesByName(*dialog);
+        return false;
+    }
+};
+
 }  // namespace
+
+void describeFilesByNameInEveryFileDialog()
+{
+    const QString name = QStringLiteral("FileDialogWatcher");
+    QCoreApplication* application = QCoreApplication::instance();
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    if (application->findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
+        return;
+    auto* watcher = new FileDialogWatcher(application);
+    watcher->setObjectName(name);
+    application->installEventFilter(watcher);
+}
 
 QIcon NameOnlyIconProvider::icon(const QFileInfo& info) const
 {
@@ -31,8 +69,8 @@ QString NameOnlyIconProvider::type(const QFileInfo& info) const
 
 DataFileDialog::DataFileDialog(QWidget* parent, AcceptMode mode, const QString& lastName) : QFileDialog(parent)
 {
-    setOptions(DontUseNativeDialog | DontUseCustomDirectoryIcons | DontConfirmOverwrite);
-    setIconProvider(&nameOnlyIcons());
+    setOption(DontConfirmOverwrite);
+    describeFilesByName(*this);
     setAcceptMode(mode);
     // The open dialog also takes the name of a file that does not exist; opening it then
     // reports the file system's error. The replace question is asked by the caller.
