@@ -32,12 +32,18 @@ constexpr std::array<MessageRow, 15> Messages = {{
     {ErrorCode::UnknownEcoregion, "Unknown ecoregion \"{}\"!"},
 }};
 
-static_assert([] {
-    for (std::size_t i = 0; i < Messages.size(); ++i)
-        if (static_cast<std::size_t>(Messages[i].code) != i)
+// Whether each row of a table stands at the position of its enumerator, so that the
+// enumerator indexes the table.
+template <typename Row, typename Key, std::size_t N>
+constexpr bool inEnumeratorOrder(const std::array<Row, N>& rows, Key Row::*key)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        if (static_cast<std::size_t>(rows[i].*key) != i)
             return false;
     return true;
-}(), "the message table follows the order of ErrorCode");
+}
+
+static_assert(inEnumeratorOrder(Messages, &MessageRow::code), "the message table follows the order of ErrorCode");
 
 struct CauseRow {
     ErrorCause cause;
@@ -56,12 +62,7 @@ constexpr std::array<CauseRow, 7> Causes = {{
     {ErrorCause::ZeroVariance, "A prediction has no error variance: the error terms V1 to V8 must not be zero."},
 }};
 
-static_assert([] {
-    for (std::size_t i = 0; i < Causes.size(); ++i)
-        if (static_cast<std::size_t>(Causes[i].cause) != i)
-            return false;
-    return true;
-}(), "the cause table follows the order of ErrorCause");
+static_assert(inEnumeratorOrder(Causes, &CauseRow::cause), "the cause table follows the order of ErrorCause");
 
 std::string filledIn(std::string_view text, std::string_view value)
 {
