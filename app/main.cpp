@@ -2,11 +2,10 @@
 // closes or Exit is chosen. It takes no arguments and keeps no settings.
 
 #include "model/numberformat.h"
+#include "ui/application.h"
 #include "ui/dialogs.h"
 #include "ui/helpviewer.h"
 #include "ui/startup.h"
-
-#include <QApplication>
 
 #include <cstdio>
 
@@ -29,9 +28,9 @@ int main(int argc, char* argv[])
                    stderr);
         return 1;
     }
-    QApplication application(argc, argv);
-    const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
     trophex::ui::QtUserDialogs dialogs;
+    trophex::ui::TrophexApplication application(argc, argv, dialogs);
+    const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
     const trophex::ui::TrophexWindows windows =
         trophex::ui::createWindows(dialogs, format, trophex::ui::defaultHelpDirs());
     return application.exec();

@@ -125,7 +125,7 @@ TMainForm::TMainForm(UserDialogs& dialogs, const NumberFormat& format, HelpViewe
     : dialogs_(dialogs), format_(format), help_(help)
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("Tarnovale"));
+    setWindowTitle(QStringLiteral("Tarnovale"));  // spelled as the program always has
     setWindowIcon(QIcon(programIcon(32)));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -194,6 +194,7 @@ void TMainForm::createInputGroups(QWidget* client)
     };
     const InputRow qualityRows[] = {
         {"Total Phosphorus", Input::TPeditBox, concentrations},
+        // These two captions end in a blank, as the window always had them.
         {"Chlorophyll a ", Input::ChlrAeditBox, concentrations},
         {"Secchi Disk ", Input::SechiEditBox, lengths},
         {"Alkalinity", Input::AlkalinityEditBox, unitList(alkalinityUnits())},
@@ -271,6 +272,7 @@ QWidget* TMainForm::createOutputPage()
         const char* caption;  // label text
         std::optional<OutputResult> result;  // none for the retention coefficient
     };
+    // "Chiadudani" is spelled as the program always has.
     static const OutputRow Rows[] = {
         {"Average TP Inflow", OutputResult::AvgInTP}, {"TP Load", OutputResult::PhosLoad},
         {"Chiadudani/Vighi TP", OutputResult::CVtp},  {"Phos Retention Coef", std::nullopt},
@@ -322,7 +324,7 @@ QWidget* TMainForm::createChlrPage()
 QWidget* TMainForm::createPredictionsPage()
 {
     auto* page = new QWidget;
-    addLabel(page, QStringLiteral("TRPHEX Model Predictions"), QRect(8, 4, 360, 20));
+    addLabel(page, QStringLiteral("TRPHEX Model Predictions"), QRect(8, 4, 360, 20));  // spelled as always
     compGrid_ = addTitledGrid(page, QStringLiteral("CompStringGrid"), 90, CompGridColumnTitles, CompGridRowTitles);
     addLabel(page, QStringLiteral("Note:"), QRect(8, 110, 44, 20));
     addLabel(page, QStringLiteral("Residual = Log10(obs/pred)"), QRect(52, 110, 500, 20));

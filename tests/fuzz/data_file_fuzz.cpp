@@ -1,10 +1,10 @@
 // Fuzzes the data-file reader with arbitrary bytes: a file opens exactly when its first
-// line (after a UTF-8 byte-order mark, ended by CR, or by LF where the readable part has no
-// CR) is the header; its texts are valid UTF-8 with no line end or end-of-file mark in
+// line (after a UTF-8 byte-order mark, ended by CR, or by LF where no CR comes before the
+// 32nd LF) is the header; its texts are valid UTF-8 with no line end or end-of-file mark in
 // them; and writing those texts and reading the result gives the same texts again, and
 // the same bytes when written once more. The same bytes, taken as 31 texts a window could
 // hold (valid UTF-8, one per line, without CR or end-of-file mark), survive a save and an
-// open unchanged.
+// open unchanged, whatever bytes follow the saved file's 32 lines.
 
 #include "files/datafile.h"
 #include "files/textencoding.h"
@@ -50,8 +50,11 @@ std::string_view firstLineOf(std::string_view bytes)
     std::string_view readable = bytes.substr(0, bytes.find(EndOfFileMark));
     if (readable.substr(0, 3) == "\xEF\xBB\xBF")
         readable.remove_prefix(3);
-    const char lineEnd = readable.find('\r') == std::string_view::npos ? '\n' : '\r';
-    return readable.substr(0, readable.find(lineEnd));
+    std::size_t thirtySecondLf = 0;
+    for (int lf = 0; lf < 32 && thirtySecondLf != std::string_view::npos; ++lf)
+        thirtySecondLf = readable.find('\n', lf == 0 ? 0 : thirtySecondLf + 1);
+    const bool crFirst = readable.substr(0, thirtySecondLf).find('\r') != std::string_view::npos;
+    return readable.substr(0, readable.find(crFirst ? '\r' : '\n'));
 }
 
 void checkSaveAndOpen(std::string_view input)
@@ -59,8 +62,11 @@ void checkSaveAndOpen(std::string_view input)
     trophex::InputTexts typed = trophex::fuzz::takeInputTexts(input);
     for (std::string& text : typed.texts)
         text = windowText(text);
-    const std::optional<trophex::InputTexts> opened = trophex::parseDataFile(trophex::serializeDataFile(typed));
+    const std::string saved = trophex::serializeDataFile(typed);
+    const std::optional<trophex::InputTexts> opened = trophex::parseDataFile(saved);
     require(opened && opened->texts == typed.texts, "typed texts survive a save and an open");
+    const std::optional<trophex::InputTexts> followed = trophex::parseDataFile(saved + std::string(input));
+    require(followed && followed->texts == typed.texts, "bytes after the 32nd line change no text");
 }
 
 }  // namespace
