@@ -262,7 +262,12 @@ QComboBox* TMainForm::addOutputSelector(QWidget* parent, OutputResult result, QR
         units << QString::fromLatin1(unit);
     QComboBox* selector =
         addUnitSelector(parent, QString::fromLatin1(outputSelectorName(result)), units, units.constFirst(), geometry);
-    onUserChange(selector, [this, result] { outputUnitsChange(result); });
+    using Handler = void (TMainForm::*)();
+    static constexpr Handler Handlers[] = {&TMainForm::AvgInTPunitsChange, &TMainForm::PhosLoadUnitsChange,
+                                           &TMainForm::CVtpUnitsChange,    &TMainForm::OutVolUnitsChange,
+                                           &TMainForm::ResTimeUnitsChange, &TMainForm::WatLoadUnitsChange};
+    const Handler handler = Handlers[static_cast<int>(result)];
+    onUserChange(selector, [this, handler] { (this->*handler)(); });
     return selector;
 }
 

@@ -67,6 +67,14 @@ public:
     void EcoRegComboBoxChange();
     void TabbedNotebook1Click();
 
+    // Output unit selectors: the result re-expressed in the unit chosen, for display only.
+    void AvgInTPunitsChange() { outputUnitsChange(OutputResult::AvgInTP); }
+    void PhosLoadUnitsChange() { outputUnitsChange(OutputResult::PhosLoad); }
+    void CVtpUnitsChange() { outputUnitsChange(OutputResult::CVtp); }
+    void OutVolUnitsChange() { outputUnitsChange(OutputResult::OutVol); }
+    void ResTimeUnitsChange() { outputUnitsChange(OutputResult::ResTime); }
+    void WatLoadUnitsChange() { outputUnitsChange(OutputResult::WatLoad); }
+
     // Writes the six balance results in model units and resets their selectors.
     void OutputResults();
     // Draws the chart, writing the four index boxes on the way; false on a fault.
