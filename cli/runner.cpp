@@ -93,6 +93,14 @@ void printRow(std::ostream& out, const std::string& label, const std::string& va
     out << '\n';
 }
 
+void printError(std::ostream& out, const Error& error)
+{
+    out << "Error: " << errorMessage(error) << '\n';
+    const std::string cause = errorCause(error);
+    if (!cause.empty())
+        out << "       " << cause << '\n';
+}
+
 std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
                                        std::string& error)
 {
@@ -171,7 +179,7 @@ void printPage(std::ostream& out, const FileAssessment& a)
     if (a.ok())
         printResults(out, a);
     else
-        out << "Error: " << errorMessage(a.error) << '\n';
+        printError(out, a.error);
 }
 
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format,

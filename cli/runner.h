@@ -39,6 +39,9 @@ void printPage(std::ostream& out, const FileAssessment& assessment);
 // the unit, if any.
 void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {});
 
+// A failure on a readable page: the message, and under it the cause where the model can tell it.
+void printError(std::ostream& out, const Error& error);
+
 // Walks the arguments: a word that is not an option (or "-") is a file, "--" makes every
 // word after it a file, --help or -h sets help and ends the walk. Any other option at
 // args[i] goes to takeOption, which takes it (and its value, moving i on) or returns false,

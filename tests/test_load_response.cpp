@@ -354,7 +354,7 @@ TEST(Targets, ReadOrRefusedWithOneSentence)
 // The ecoregion goal is the phosphorus whose index is the top of the ecoregion's range.
 TEST(Targets, EcoregionGoalIsTheTopOfTheRangeAsAConcentration)
 {
-    const std::pair<const char*, int> tops[] = {{"NLF", 52}, {"CHF", 61}, {"WCP", 76}, {"NGP", 84}, {"nlf", 84}};
+    const std::pair<const char*, int> tops[] = {{"NLF", 52}, {"CHF", 61}, {"WCP", 76}, {"NGP", 84}, {"nlf", 52}, {"XYZ", 84}};
     for (const auto& [code, tsi] : tops) {
         const Target t = targetOf("ecoregion", code);
         EXPECT_EQ(t.ecoregionTsi, tsi) << code;

@@ -1,42 +1,21 @@
 #include "ui/dialogs.h"
 
+#include "ui/filedialog.h"
 #include "ui/printcommand.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
 namespace trophex::ui {
 
-namespace {
-
-QString runFileDialog(QWidget* parent, const QString& lastName, QFileDialog::AcceptMode mode)
-{
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(mode);
-    // The open dialog also takes the name of a file that does not exist; opening it then
-    // reports the file system's error.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(DataFileFilter);
-    // The replace question is asked by the caller, in the same way for every dialog.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!lastName.isEmpty())
-        dialog.selectFile(lastName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
-}  // namespace
-
 QString QtUserDialogs::openFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptOpen);
+    return DataFileDialog(parent, QFileDialog::AcceptOpen, lastName).chooseFile();
 }
 
 QString QtUserDialogs::saveFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptSave);
+    return DataFileDialog(parent, QFileDialog::AcceptSave, lastName).chooseFile();
 }
 
 bool QtUserDialogs::confirmReplace(QWidget* parent, const QString& fileName)

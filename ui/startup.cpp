@@ -2,6 +2,7 @@
 
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
+#include "ui/filedialog.h"
 #include "ui/helpviewer.h"
 #include "ui/mainform.h"
 #include "ui/widgets.h"
@@ -28,6 +29,7 @@ void stayAbove(QWidget& window, QWidget& mainWindow)
 TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, const QStringList& helpDirs)
 {
     installFontSubstitutes();
+    describeFilesByNameInEveryFileDialog();
     TrophexWindows windows;
     windows.Help = std::make_unique<HelpViewer>(dialogs, helpDirs);
     windows.MainForm = std::make_unique<TMainForm>(dialogs, format, *windows.Help);
