@@ -72,11 +72,22 @@ void ScriptedDialogs::setUpPrinter(QWidget*, QPrinter&)
 
 QString sourceHelpDir()
 {
-    return QStringLiteral(TROPHEX_SOURCE_DIR "/ui/help");
+    return sourcePath("ui/help");
 }
 
-Program::Program(const QStringList& helpDirs)
-    : windows(createWindows(dialogs, NumberFormat{}, helpDirs)), main(*windows.MainForm)
+QString sourcePath(const char* relative)
+{
+    return QStringLiteral(TROPHEX_SOURCE_DIR "/") + QString::fromUtf8(relative);
+}
+
+TestSettings::TestSettings(const QString& file)
+    : store(file.isEmpty() ? folder.filePath(QStringLiteral("trophex.conf")) : file, QSettings::IniFormat)
+{
+}
+
+Program::Program(const QStringList& helpDirs, const QString& settingsFile)
+    : settings(settingsFile), windows(createWindows(dialogs, NumberFormat{}, helpDirs, settings.store)),
+      main(*windows.MainForm)
 {
 }
 

@@ -8,7 +8,9 @@
 
 #include <QImage>
 #include <QMap>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
 
@@ -43,14 +45,26 @@ public:
 
 // The help folder of the source tree, which holds the help file.
 QString sourceHelpDir();
+// A file of the source tree, by its path from the top folder.
+QString sourcePath(const char* relative);
+
+// A settings store of the test's own, never the user's: in a fresh folder unless a file is
+// named.
+struct TestSettings {
+    QTemporaryDir folder;  // holds the store when no file is named
+    QSettings store;       // INI file
+
+    explicit TestSettings(const QString& file = {});
+};
 
 // The windows as the program creates them, with the start-up screen still showing.
 struct Program {
+    TestSettings settings;
     ScriptedDialogs dialogs;
     TrophexWindows windows;
     TMainForm& main;
 
-    explicit Program(const QStringList& helpDirs = {sourceHelpDir()});
+    explicit Program(const QStringList& helpDirs = {sourceHelpDir()}, const QString& settingsFile = {});
     // Ends the start-up screen as its timer would.
     void endStartupScreen();
 };

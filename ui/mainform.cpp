@@ -336,23 +336,25 @@ QWidget* TMainForm::createTsiPage()
 
 void TMainForm::createMenus()
 {
-    const auto addMenu = [this](const char* title, std::initializer_list<MenuItem> items) {
+    const auto addMenu = [this](const char* name, const char* title, std::initializer_list<MenuItem> items) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(title));
+        menu->setObjectName(QString::fromLatin1(name));
         for (const MenuItem& item : items) {
             QAction* action = menu->addAction(QString::fromLatin1(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
             connect(action, &QAction::triggered, this, item.handler);
         }
     };
-    addMenu("&File", {{"Open1", "&Open", &TMainForm::Open1Click},
+    addMenu("File1", "&File", {{"Open1", "&Open", &TMainForm::Open1Click},
                       {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
                       {"Print1", "P&rint", &TMainForm::Print1Click},
                       {"Save1", "&Save", &TMainForm::Save1Click},
                       {"Exit1", "&Exit", &TMainForm::Exit1Click}});
-    addMenu("&Tools", {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
+    addMenu("Tools1", "&Tools", {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
                        {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
                        {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
-    addMenu("&Help", {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
+    addMenu("Help1", "&Help",
+            {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
 }
 
 void TMainForm::CalibrateBtnClick()
@@ -512,6 +514,8 @@ void TMainForm::SaveBtnClick()
         return;
     if (const std::optional<std::string> error = writeDataFile(pathOf(name), gatherInputs()))
         reportFileError(name, *error);
+    else
+        emit dataFileUsed(name);
 }
 
 void TMainForm::OpenBtnClick()
@@ -519,12 +523,18 @@ void TMainForm::OpenBtnClick()
     const QString name = dialogs_.openFileName(this, lastOpenName_);
     if (name.isEmpty())
         return;
-    lastOpenName_ = name;
-    const DataFileRead read = readDataFile(pathOf(name));
+    openDataFile(name);
+}
+
+void TMainForm::openDataFile(const QString& fileName)
+{
+    lastOpenName_ = fileName;
+    const DataFileRead read = readDataFile(pathOf(fileName));
     if (!read.ok()) {
-        reportFileError(name, read.error);
+        reportFileError(fileName, read.error);
         return;
     }
+    emit dataFileUsed(fileName);
     setInputs(*read.texts);
     CalcButtonClick();
 }

@@ -62,6 +62,10 @@ public:
     void About1Click();
     void Search1Click() { HelpBtnClick(); }
 
+    // Opens a data file as the Open command does once its dialog has given the name:
+    // an error box when the file cannot be used, otherwise its texts and a calculation.
+    void openDataFile(const QString& fileName);
+
     void EcoRegComboBoxChange();
     void TabbedNotebook1Click();
 
@@ -99,6 +103,10 @@ public:
     // The 31 input texts: the main window's inputs and the Calibrate dialog's calibration set.
     InputTexts gatherInputs() const;
     void setInputs(const InputTexts& texts);
+
+signals:
+    // A data file was read by Open or written by Save.
+    void dataFileUsed(const QString& fileName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

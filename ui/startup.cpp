@@ -2,10 +2,15 @@
 
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
+#include "ui/filedrop.h"
 #include "ui/helpviewer.h"
 #include "ui/mainform.h"
+#include "ui/recentfiles.h"
 #include "ui/widgets.h"
 
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QMenu>
 #include <QWindow>
 
 namespace trophex::ui {
@@ -16,6 +21,10 @@ TrophexWindows::~TrophexWindows() = default;
 
 namespace {
 
+// What start-up found and did, for checking an installation:
+// QT_LOGGING_RULES="trophex.startup.debug=true" shows it on the error stream.
+Q_LOGGING_CATEGORY(startupLog, "trophex.startup", QtInfoMsg)
+
 // Keeps a secondary window above the main window on desktops that stack windows.
 void stayAbove(QWidget& window, QWidget& mainWindow)
 {
@@ -25,11 +34,15 @@ void stayAbove(QWidget& window, QWidget& mainWindow)
 
 }  // namespace
 
-TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, const QStringList& helpDirs)
+TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, const QStringList& helpDirs,
+                             QSettings& settings)
 {
     installFontSubstitutes();
+    const QString helpFile = findHelpFile(helpDirs);
+    qCDebug(startupLog).noquote() << "help file:" << (helpFile.isEmpty() ? QStringLiteral("none") : helpFile);
     TrophexWindows windows;
     windows.Help = std::make_unique<HelpViewer>(dialogs, helpDirs);
+    windows.Recent = std::make_unique<RecentFiles>(settings);
     windows.MainForm = std::make_unique<TMainForm>(dialogs, format, *windows.Help);
     windows.MainForm->show();
     windows.AboutBox = std::make_unique<TAboutBox>(*windows.MainForm);
@@ -37,7 +50,26 @@ TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, c
     windows.MainForm->attachWindows(*windows.AboutBox, *windows.CalibrateForm);
     stayAbove(*windows.AboutBox, *windows.MainForm);
     stayAbove(*windows.CalibrateForm, *windows.MainForm);
+    new DataFileDrop(*windows.MainForm);
+    new RecentFilesMenu(*windows.MainForm, *windows.MainForm->findChild<QMenu*>(QStringLiteral("File1")),
+                        *windows.Recent, dialogs);
     return windows;
+}
+
+void openWhenStartupEnds(const TrophexWindows& windows, const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    TMainForm& mainForm = *windows.MainForm;
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    // Queued, so that the main window shows enabled before a possible error box.
+    QObject::connect(
+        windows.AboutBox.get(), &TAboutBox::startupScreenEnded, &mainForm,
+        [&mainForm, path] {
+            mainForm.openDataFile(path);
+            qCDebug(startupLog).noquote() << "file from the command line:" << path << "results ready:" << mainForm.ResultsReady();
+        },
+        static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 }  // namespace trophex::ui
