@@ -48,6 +48,13 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& lastName)
     return takeFront(saveNames);
 }
 
+QString ScriptedDialogs::exportFileName(QWidget*, const QString& lastName, const QStringList& filters)
+{
+    exportFilters << filters;
+    exportStartNames << lastName;
+    return takeFront(exportNames);
+}
+
 bool ScriptedDialogs::confirmReplace(QWidget*, const QString& fileName)
 {
     replaceQuestions << fileName;

@@ -26,6 +26,9 @@ class ScriptedDialogs : public UserDialogs {
 public:
     std::deque<QString> openNames;       // answers of the open dialog
     std::deque<QString> saveNames;       // answers of the save dialog
+    std::deque<QString> exportNames;     // answers of the export dialog
+    QList<QStringList> exportFilters;    // the filters each export dialog offered
+    QStringList exportStartNames;        // the name each export dialog started with
     std::deque<bool> replaceAnswers;     // answers of the replace question
     QStringList openStartNames;          // the name each open dialog started with
     QStringList saveStartNames;          // the name each save dialog started with
@@ -37,6 +40,7 @@ public:
 
     QString openFileName(QWidget* parent, const QString& lastName) override;
     QString saveFileName(QWidget* parent, const QString& lastName) override;
+    QString exportFileName(QWidget* parent, const QString& lastName, const QStringList& filters) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;

@@ -10,33 +10,51 @@ namespace trophex::ui {
 
 namespace {
 
-QString runFileDialog(QWidget* parent, const QString& lastName, QFileDialog::AcceptMode mode)
+// The file name chosen, with the filter chosen; an empty name when cancelled.
+std::pair<QString, QString> runFileDialog(QWidget* parent, const QString& lastName, QFileDialog::AcceptMode mode,
+                                          const QStringList& filters = {QString::fromLatin1(DataFileFilter)})
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     // The open dialog also takes the name of a file that does not exist; opening it then
     // reports the file system's error.
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(DataFileFilter);
+    dialog.setNameFilters(filters);
     // The replace question is asked by the caller, in the same way for every dialog.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!lastName.isEmpty())
         dialog.selectFile(lastName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    return {dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
+}
+
+// The extension of a filter such as "PNG image (*.png)", with its dot.
+QString filterExtension(const QString& filter)
+{
+    const qsizetype star = filter.lastIndexOf(QLatin1String("*."));
+    const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
+    return star < 0 || end < 0 ? QString() : filter.mid(star + 1, end - star - 1);
 }
 
 }  // namespace
 
 QString QtUserDialogs::openFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, lastName, QFileDialog::AcceptOpen).first;
 }
 
 QString QtUserDialogs::saveFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptSave);
+    return runFileDialog(parent, lastName, QFileDialog::AcceptSave).first;
+}
+
+QString QtUserDialogs::exportFileName(QWidget* parent, const QString& lastName, const QStringList& filters)
+{
+    const auto [name, filter] = runFileDialog(parent, lastName, QFileDialog::AcceptSave, filters);
+    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+        return name;
+    return name + filterExtension(filter);
 }
 
 bool QtUserDialogs::confirmReplace(QWidget* parent, const QString& fileName)

@@ -2,10 +2,13 @@
 
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
+#include "ui/chartexport.h"
 #include "ui/filedrop.h"
 #include "ui/helpviewer.h"
 #include "ui/mainform.h"
 #include "ui/recentfiles.h"
+#include "ui/tsichart.h"
+#include "ui/tsichartfigure.h"
 #include "ui/widgets.h"
 
 #include <QFileInfo>
@@ -32,6 +35,20 @@ void stayAbove(QWidget& window, QWidget& mainWindow)
     window.windowHandle()->setTransientParent(mainWindow.windowHandle());
 }
 
+// What the main window offers beyond its own commands, each item after the items of its
+// menu: saving the chart, the recent files, and opening dropped data files.
+void addDesktopCommands(TrophexWindows& windows, UserDialogs& dialogs)
+{
+    TMainForm& mainForm = *windows.MainForm;
+    QMenu& fileMenu = *mainForm.findChild<QMenu*>(QStringLiteral("File1"));
+    fileMenu.addSeparator();
+    auto* chartExport = new ChartExporter(dialogs, mainForm, std::make_unique<TsiChartFigure>(mainForm),
+                                          [&mainForm] { return mainForm.ResultsReady() == 1; });
+    chartExport->offerIn(*mainForm.PaintBox1().parentWidget(), fileMenu, QStringLiteral("SaveChart1"));
+    new RecentFilesMenu(mainForm, fileMenu, *windows.Recent, dialogs);
+    new DataFileDrop(mainForm);
+}
+
 }  // namespace
 
 TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, const QStringList& helpDirs,
@@ -50,9 +67,7 @@ TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, c
     windows.MainForm->attachWindows(*windows.AboutBox, *windows.CalibrateForm);
     stayAbove(*windows.AboutBox, *windows.MainForm);
     stayAbove(*windows.CalibrateForm, *windows.MainForm);
-    new DataFileDrop(*windows.MainForm);
-    new RecentFilesMenu(*windows.MainForm, *windows.MainForm->findChild<QMenu*>(QStringLiteral("File1")),
-                        *windows.Recent, dialogs);
+    addDesktopCommands(windows, dialogs);
     return windows;
 }
 
