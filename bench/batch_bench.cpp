@@ -1,29 +1,27 @@
 // Batch assessment speed: one calculation from input texts to displayed texts, and a
-// million lakes CSV to CSV through the batch command.
+// million lakes CSV to CSV through the batch pipeline.
 //
 //   build/bench/batch_bench [--benchmark_filter=...]
-//   build/bench/batch_bench batch IN.csv -o OUT.csv    (the batch command itself, for
-//                                                       /usr/bin/time -v)
 
-#include "cli/batch.h"
-#include "cli/batchtable.h"
-#include "cli/lakegenerator.h"
+#include "batch/batchpipeline.h"
+#include "batch/batchtable.h"
+#include "batch/lakegenerator.h"
 #include "model/calculation.h"
 
-#include "tests/example_lake.h"
+#include "examples/examplelake.h"
 
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 using namespace trophex;
-using namespace trophex::cli;
+using namespace trophex::batch;
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,7 +38,7 @@ std::vector<InputTexts> syntheticLakes(std::size_t count)
     while (pos < table.size()) {
         pos = scanCsvRecord(table, pos, true, &record);
         InputTexts texts;
-        if (rowInputs(record, layout, texts).empty())
+        if (!rowInputs(record, layout, texts).failed())
             lakes.push_back(texts);
     }
     return lakes;
@@ -59,7 +57,25 @@ void CalculationOfSyntheticLakes(benchmark::State& state)
 }
 BENCHMARK(CalculationOfSyntheticLakes);
 
-// The batch command on a table of synthetic lakes written beforehand, file to file.
+// A file to file batch run on every processor, as trophex-cli batch makes it.
+bool assessTableFile(const std::string& in, const std::string& out)
+{
+    std::FILE* input = std::fopen(in.c_str(), "rb");
+    std::FILE* output = std::fopen(out.c_str(), "wb");
+    BatchSettings settings;
+    settings.workers = std::max(1u, std::thread::hardware_concurrency());
+    const bool ok = input && output
+        && runBatch([input](char* buffer, std::size_t capacity) { return std::fread(buffer, 1, capacity, input); },
+                    [output](std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), output); },
+                    settings)
+               .ok();
+    for (std::FILE* file : {input, output})
+        if (file)
+            std::fclose(file);
+    return ok;
+}
+
+// The batch pipeline on a table of synthetic lakes written beforehand, file to file.
 void BatchEndToEnd(benchmark::State& state)
 {
     const auto lakes = static_cast<std::uint64_t>(state.range(0));
@@ -71,13 +87,9 @@ void BatchEndToEnd(benchmark::State& state)
         std::ofstream file(in, std::ios::binary);
         writeSyntheticLakes(lakes, 1, [&](std::string_view bytes) { file.write(bytes.data(), bytes.size()); });
     }
-    std::vector<std::string> args = {in, "-o", out};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
     for (auto _ : state) {
-        if (runBatchCommand(static_cast<int>(argv.size()), argv.data()) != 0)
-            state.SkipWithError("the batch command failed");
+        if (!assessTableFile(in, out))
+            state.SkipWithError("the batch run failed");
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lakes));
     fs::remove_all(dir);
@@ -86,14 +98,4 @@ BENCHMARK(BatchEndToEnd)->Arg(1000000)->Iterations(1)->UseRealTime()->Unit(bench
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc > 1 && std::strcmp(argv[1], "batch") == 0)
-        return runBatchCommand(argc - 2, argv + 2);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

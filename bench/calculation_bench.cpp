@@ -8,7 +8,7 @@
 #include "files/datafile.h"
 #include "model/calculation.h"
 
-#include "tests/example_lake.h"
+#include "examples/examplelake.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,7 +56,7 @@ void RunnerThroughput(benchmark::State& state)
     for (auto _ : state) {
         std::ostringstream out;
         for (const std::string& file : files)
-            out << cli::assessmentJson(cli::assessFile(file, {}, format)) << '\n';
+            out << cli::assessmentJson(batch::assessFile(file, {}, format)) << '\n';
         benchmark::DoNotOptimize(out);
     }
     state.SetItemsProcessed(state.iterations() * count);

@@ -101,9 +101,9 @@ void measure(const Case& c, const fs::path& file)
     if (pid == 0) {
         const auto start = std::chrono::steady_clock::now();
         const DataFileRead read = readDataFile(file.string());
-        const std::string outcome = read.ok() ? runCalculation(*read.texts, NumberFormat{}).error : read.error;
+        const Error outcome = read.ok() ? runCalculation(*read.texts, NumberFormat{}).error : read.error;
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const std::string line = std::to_string(seconds) + " " + (outcome.empty() ? "results" : outcome);
+        const std::string line = std::to_string(seconds) + " " + (outcome.failed() ? errorMessage(outcome) : "results");
         const bool sent = ::write(fds[1], line.data(), line.size()) == static_cast<ssize_t>(line.size());
         ::_exit(sent ? 0 : 1);
     }

@@ -1,7 +1,7 @@
 #include "cli/batch.h"
 
-#include "cli/batchpipeline.h"
-#include "cli/lakegenerator.h"
+#include "batch/batchpipeline.h"
+#include "batch/lakegenerator.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +16,8 @@
 #include <thread>
 
 namespace trophex::cli {
+
+using namespace trophex::batch;
 
 namespace {
 

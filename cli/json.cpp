@@ -48,20 +48,20 @@ void appendGrid(std::string& out, const Titles& columnTitles, const RowTitles& r
     out += ']';
 }
 
+// The input controls, each result box with its unit selector, then the boxes without one.
 void appendControls(std::string& out, const FileAssessment& a)
 {
     ObjectWriter controls(out);
     for (int i = 0; i < InputCount; ++i)
         controls.field(inputControlName(static_cast<Input>(i)), a.inputs->texts[i]);
-    for (OutputResult r : AllOutputResults) {
-        controls.field(outputBoxName(r), a.results.outputs[static_cast<int>(r)]);
-        controls.field(outputSelectorName(r), a.unitTexts[static_cast<int>(r)]);
+    for (OutputResult selector : AllOutputResults) {
+        const Result result = resultOf(selector);
+        controls.field(resultSpec(result).control, a.results[result]);
+        controls.field(outputSelectorName(selector), a.unitTexts[static_cast<int>(selector)]);
     }
-    controls.field("PhosRetEditBox", a.results.predictions.PhosRet);
-    controls.field("AvgTSIeditBox", a.results.tsi.AvgTSI);
-    controls.field("PhosTSIeditBox", a.results.tsi.PhosTSI);
-    controls.field("ChlrATSIeditBox", a.results.tsi.ChlrATSI);
-    controls.field("SecchiTSIeditBox", a.results.tsi.SecchiTSI);
+    for (const ResultSpec& spec : resultTable())
+        if ((spec.page == ResultPage::Output || spec.page == ResultPage::Tsi) && !selectorOf(spec.result))
+            controls.field(spec.control, a.results[spec.result]);
 }
 
 }  // namespace
@@ -111,12 +111,13 @@ std::string assessmentJson(const FileAssessment& a)
         object.field("file", a.file);
         object.key("ok") += a.ok() ? "true" : "false";
         if (!a.ok()) {
-            object.field("error", a.error);
+            object.field("error", errorMessage(a.error));
         } else {
             appendControls(object.key("controls"), a);
             appendGrid(object.key("CompStringGrid"), CompGridColumnTitles, CompGridRowTitles,
-                       a.results.predictions.cells);
-            appendGrid(object.key("ChlrStringGrid"), ChlrGridColumnTitles, ChlrGridRowTitles, a.results.frequencies);
+                       gridTexts(ResultPage::Predictions, a.results));
+            appendGrid(object.key("ChlrStringGrid"), ChlrGridColumnTitles, ChlrGridRowTitles,
+                       gridTexts(ResultPage::ChlrA, a.results));
         }
     }
     return out;

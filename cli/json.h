@@ -1,12 +1,14 @@
 #pragma once
 // JSON output of the runner: one object per data file, on one line.
 
+#include "batch/fileassessment.h"
+
 #include <string>
 #include <string_view>
 
 namespace trophex::cli {
 
-struct FileAssessment;
+using batch::FileAssessment;
 
 // A JSON string literal; invalid UTF-8 becomes U+FFFD, so the output is always valid.
 std::string jsonString(std::string_view text);

@@ -47,9 +47,9 @@ ReportTexts reportTextsOf(const FileAssessment& assessment)
 int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, const std::vector<UnitChoice>& units,
                    const NumberFormat& format, std::ostream& errors)
 {
-    const FileAssessment assessment = assessFile(dataFile, units, format);
+    const FileAssessment assessment = batch::assessFile(dataFile, units, format);
     if (!assessment.ok()) {
-        errors << dataFile << ": " << assessment.error << '\n';
+        errors << dataFile << ": " << errorMessage(assessment.error) << '\n';
         return 1;
     }
     GuiForFonts gui;

@@ -1,7 +1,6 @@
 #include "cli/runner.h"
 
 #include "cli/json.h"
-#include "files/datafile.h"
 
 #include <iomanip>
 #include <vector>
@@ -28,17 +27,6 @@ std::optional<UnitChoice> parseUnitChoice(const std::string& text, std::string& 
         return std::nullopt;
     }
     return UnitChoice{*selector, text.substr(eq + 1)};
-}
-
-// Re-expresses a result as its unit selector does after a calculation. A Chiaudani/Vighi
-// box that shows "NA" keeps it whatever unit is chosen.
-void applyUnitChoice(FileAssessment& a, const ModelState& state, const UnitChoice& choice, const NumberFormat& format)
-{
-    const int i = static_cast<int>(choice.result);
-    a.unitTexts[i] = choice.unit;
-    if (choice.result == OutputResult::CVtp && a.results.outputs[i] == NotAvailableText)
-        return;
-    a.results.outputs[i] = convertedResultText(choice.result, choice.unit, state, format);
 }
 
 void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {})
@@ -78,24 +66,29 @@ void printInputs(std::ostream& out, const InputTexts& t)
     printRow(out, "Alkalinity", t[Input::AlkalinityEditBox], t[Input::AlkalinityUnitComboBox]);
 }
 
+// The boxes of a page that have no unit selector, with their labels.
+void printPlainBoxes(std::ostream& out, ResultPage page, const ResultTexts& r)
+{
+    for (const ResultSpec& spec : resultTable())
+        if (spec.page == page && !selectorOf(spec.result))
+            printRow(out, spec.label, r[spec.result]);
+}
+
 void printResults(std::ostream& out, const FileAssessment& a)
 {
     const ResultTexts& r = a.results;
     out << "Output\n";
-    for (OutputResult result : AllOutputResults) {
-        const int i = static_cast<int>(result);
-        printRow(out, outputLabel(result), r.outputs[i], a.unitTexts[i]);
+    for (OutputResult selector : AllOutputResults) {
+        const Result result = resultOf(selector);
+        printRow(out, resultSpec(result).label, r[result], a.unitTexts[static_cast<int>(selector)]);
     }
-    printRow(out, "Phos Retention Coef", r.predictions.PhosRet);
+    printPlainBoxes(out, ResultPage::Output, r);
     out << "Predictions\n";
-    printGrid(out, CompGridColumnTitles, r.predictions.cells, CompGridRowTitles.data(), 15);
+    printGrid(out, CompGridColumnTitles, gridTexts(ResultPage::Predictions, r), CompGridRowTitles.data(), 15);
     out << "Chlorophyll A Interval Frequencies (%)\n";
-    printGrid(out, ChlrGridColumnTitles, r.frequencies, ChlrGridRowTitles.data(), 10);
+    printGrid(out, ChlrGridColumnTitles, gridTexts(ResultPage::ChlrA, r), ChlrGridRowTitles.data(), 10);
     out << "TSI\n";
-    printRow(out, "Average TSI", r.tsi.AvgTSI);
-    printRow(out, "TPhos TSI", r.tsi.PhosTSI);
-    printRow(out, "Chlor a TSI", r.tsi.ChlrATSI);
-    printRow(out, "Secchi TSI", r.tsi.SecchiTSI);
+    printPlainBoxes(out, ResultPage::Tsi, r);
 }
 
 // The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
@@ -156,29 +149,6 @@ std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>
     return options;
 }
 
-FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>& units, const NumberFormat& format)
-{
-    FileAssessment a;
-    a.file = path;
-    DataFileRead read = readDataFile(path);
-    if (!read.ok()) {
-        a.error = read.error;
-        return a;
-    }
-    a.inputs = std::move(read.texts);
-    const CalculationOutcome outcome = runCalculation(*a.inputs, format);
-    if (!outcome.ok()) {
-        a.error = outcome.error;
-        return a;
-    }
-    a.results = outcome.texts;
-    for (OutputResult r : AllOutputResults)
-        a.unitTexts[static_cast<int>(r)] = modelUnit(r);
-    for (const UnitChoice& choice : units)
-        applyUnitChoice(a, outcome.state, choice, format);
-    return a;
-}
-
 void printPage(std::ostream& out, const FileAssessment& a)
 {
     out << "File: " << a.file << '\n';
@@ -187,7 +157,7 @@ void printPage(std::ostream& out, const FileAssessment& a)
     if (a.ok())
         printResults(out, a);
     else
-        out << "Error: " << a.error << '\n';
+        out << "Error: " << errorMessage(a.error) << '\n';
 }
 
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format,
@@ -212,8 +182,10 @@ int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     bool allCalculated = true;
     bool first = true;
+    // Machines read the JSON lines: their numbers have a full stop and commas whatever the locale.
+    const NumberFormat numbers = options->json ? NumberFormat{} : format;
     for (const std::string& file : options->files) {
-        const FileAssessment a = assessFile(file, options->units, format);
+        const FileAssessment a = batch::assessFile(file, options->units, numbers);
         allCalculated = allCalculated && a.ok();
         if (options->json) {
             out << assessmentJson(a) << '\n';

@@ -2,12 +2,9 @@
 // The headless runner: opens data files as the Open command does, calculates, and
 // reports every text the window would show.
 
-#include "model/calculation.h"
-#include "model/inputs.h"
+#include "batch/fileassessment.h"
 #include "model/numberformat.h"
-#include "model/outputunits.h"
 
-#include <array>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -16,10 +13,8 @@
 
 namespace trophex::cli {
 
-struct UnitChoice {
-    OutputResult result;  // which result selector
-    std::string unit;     // the text chosen in it
-};
+using batch::FileAssessment;
+using batch::UnitChoice;
 
 struct RunnerOptions {
     bool help = false;              // print the usage and nothing else
@@ -37,19 +32,6 @@ using ReportWriter = std::function<int(const std::string& dataFile, const std::s
 
 // The options, or nullopt with a message for bad usage.
 std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error);
-
-struct FileAssessment {
-    std::string file;                     // the path as given
-    std::string error;                    // empty when the file opened and calculated
-    std::optional<InputTexts> inputs;     // the texts the file put into the window
-    ResultTexts results;                  // valid when error is empty
-    std::array<std::string, 6> unitTexts; // the output unit selectors' texts, by OutputResult
-
-    bool ok() const { return error.empty(); }
-};
-
-FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>& units,
-                          const NumberFormat& format);
 
 void printPage(std::ostream& out, const FileAssessment& assessment);
 

@@ -43,16 +43,17 @@ std::string systemError(int error)
 
 // The whole file, or the system's error text. Only a regular file is read: a pipe or a
 // device could block or never end, so it is refused like a file of the wrong kind.
-bool readWholeFile(const std::string& path, std::string& contents, std::string& error)
+bool readWholeFile(const std::string& path, std::string& contents, Error& error)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        error = systemError(errno);
+        error = {ErrorCode::System, systemError(errno)};
         return false;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = S_ISDIR(info.st_mode) ? systemError(EISDIR) : InvalidFileMessage;
+        error = S_ISDIR(info.st_mode) ? Error{ErrorCode::System, systemError(EISDIR)}
+                                      : Error{ErrorCode::InvalidFile, {}};
         ::close(fd);
         return false;
     }
@@ -66,7 +67,7 @@ bool readWholeFile(const std::string& path, std::string& contents, std::string& 
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            error = systemError(errno);
+            error = {ErrorCode::System, systemError(errno)};
             ::close(fd);
             return false;
         }
@@ -192,7 +193,7 @@ DataFileRead readDataFile(const std::string& path)
         return result;
     result.texts = parseDataFile(contents);
     if (!result.texts)
-        result.error = InvalidFileMessage;
+        result.error.code = ErrorCode::InvalidFile;
     return result;
 }
 

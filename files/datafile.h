@@ -6,6 +6,7 @@
 // stays in the text); the byte 0x1A or the physical end ends the file; missing lines
 // read as empty texts; lines after the 32nd are ignored.
 
+#include "model/errors.h"
 #include "model/inputs.h"
 
 #include <functional>
@@ -16,7 +17,6 @@
 namespace trophex {
 
 inline constexpr const char* DataFileHeader = "TROPHEX 1.0 Data File";
-inline constexpr const char* InvalidFileMessage = "Invalid Input File!";
 
 // The file's texts, or nullopt when its first line is not the header.
 std::optional<InputTexts> parseDataFile(std::string_view bytes);
@@ -24,7 +24,7 @@ std::string serializeDataFile(const InputTexts& texts);
 
 struct DataFileRead {
     std::optional<InputTexts> texts;  // set when the file was read and its header matched
-    std::string error;                // the system's error text, or InvalidFileMessage
+    Error error;                      // ErrorCode::InvalidFile, or System with the system's text
     bool ok() const { return texts.has_value(); }
 };
 

@@ -1,37 +1,53 @@
 #include "model/calculation.h"
 
 #include "model/balance.h"
+#include "model/chlorophyll.h"
 #include "model/fpu.h"
+#include "model/predictions.h"
+#include "model/tsi.h"
 
 namespace trophex {
 
-std::array<std::string, 6> OutputResults(const ModelState& state, const NumberFormat& format)
+namespace {
+
+long double predictionValue(const Predictions& p, int column, int row)
 {
-    const auto text = [&](OutputResult r) { return outputResultText(r, state, format); };
-    using R = OutputResult;
-    return {text(R::AvgInTP), text(R::PhosLoad), text(R::CVtp), text(R::OutVol), text(R::ResTime), text(R::WatLoad)};
+    const PredictionRow& r = p.rows[row - 1];
+    const long double values[] = {r.observed, r.predicted, r.stdError, r.residual10, r.ttest};
+    return values[column - 1];
 }
 
-CalculationResults CalculateResults(ModelState& state)
+// The balance results come from the state, the rest from where the table shows them: a
+// grid cell's value from the same cell of the model's grid of numbers.
+ResultValues collectValues(const ModelState& s, const Predictions& p, const ChlrFrequencies& f, const TsiValues& t)
+{
+    ResultValues v;
+    for (OutputResult selector : AllOutputResults)
+        v[resultOf(selector)] = outputResultValue(selector, s);
+    v[Result::PhosRet] = p.PhosRet;
+    for (const ResultSpec& spec : resultTable()) {
+        if (spec.page == ResultPage::Predictions)
+            v[spec.result] = predictionValue(p, spec.gridColumn, spec.gridRow);
+        else if (spec.page == ResultPage::ChlrA)
+            v[spec.result] = f[spec.gridRow - 1][spec.gridColumn - 1];
+    }
+    v[Result::AvgTSI] = t.AvgTSI;
+    v[Result::PhosTSI] = t.PhosTSI;
+    v[Result::ChlrATSI] = t.ChlrATSI;
+    v[Result::SecchiTSI] = t.SecchiTSI;
+    return v;
+}
+
+}  // namespace
+
+ResultValues CalculateResults(ModelState& state)
 {
     CalculateBalance(state);
     CalcCVconc(state);
-    CalculationResults results;
-    results.predictions = CalcVarConc(state);
-    results.frequencies = CalcChlrAMain(state);
-    results.tsi = CalcTSIs(state);
-    return results;
-}
-
-ResultTexts formatResults(const ModelState& state, const CalculationResults& results, const NumberFormat& format)
-{
-    return {OutputResults(state, format), formatPredictions(results.predictions, format),
-            formatFrequencies(results.frequencies, format), formatTSIs(results.tsi, format)};
-}
-
-ResultTexts Calculate(ModelState& state, const NumberFormat& format)
-{
-    return formatResults(state, CalculateResults(state), format);
+    const Predictions predictions = CalcVarConc(state);
+    const ChlrFrequencies frequencies = CalcChlrAMain(state);
+    const TsiValues indices = CalcTSIs(state);
+    return collectValues(state, predictions, frequencies, indices);
 }
 
 CalculationOutcome evaluateInputs(const InputTexts& texts)
@@ -39,12 +55,12 @@ CalculationOutcome evaluateInputs(const InputTexts& texts)
     CalculationOutcome outcome;
     try {
         if (convertInputs(outcome.state, texts) != 0) {
-            outcome.error = InvalidInputMessage;
+            outcome.error.code = ErrorCode::InvalidInput;
             return outcome;
         }
-        outcome.results = CalculateResults(outcome.state);
+        outcome.values = CalculateResults(outcome.state);
     } catch (const FloatFault& fault) {
-        outcome.error = fault.what();
+        outcome.error.code = fault.code();
     }
     return outcome;
 }
@@ -55,8 +71,7 @@ CalculationOutcome runCalculation(const InputTexts& texts, const NumberFormat& f
     if (!evaluated.ok())
         return evaluated;
     // The texts are built in place in the outcome rather than moved into it.
-    return {std::move(evaluated.error), evaluated.state, evaluated.results,
-            formatResults(evaluated.state, evaluated.results, format)};
+    return {std::move(evaluated.error), evaluated.state, evaluated.values, formatResults(evaluated.values, format)};
 }
 
 }  // namespace trophex

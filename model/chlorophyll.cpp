@@ -83,14 +83,4 @@ ChlrFrequencies CalcChlrAMain(const ModelState& s)
     return f;
 }
 
-ChlrTexts formatFrequencies(const ChlrFrequencies& frequencies, const NumberFormat& format)
-{
-    // Built in place, row by row, rather than assigned cell by cell.
-    const auto row = [&](int r) -> std::array<std::string, 4> {
-        const auto cell = [&](int c) { return formatNumber(frequencies[r][c], NumberPattern::Percent, format); };
-        return {cell(0), cell(1), cell(2), cell(3)};
-    };
-    return {row(0), row(1), row(2), row(3)};
-}
-
 }  // namespace trophex

@@ -3,10 +3,8 @@
 // from the prediction under three variance cases, with chlorophyll a log-normal.
 
 #include "model/modelstate.h"
-#include "model/numberformat.h"
 
 #include <array>
-#include <string>
 
 namespace trophex {
 
@@ -16,9 +14,7 @@ Real48 CalcChlrABrain(Real48 x, Real48 m, Real48 s, Real48 s1);
 
 // [row][column]: rows 10, 20, 30, 60 ug/L; columns Observed, Case A, Case B, Case C.
 using ChlrFrequencies = std::array<std::array<Real48, 4>, 4>;
-using ChlrTexts = std::array<std::array<std::string, 4>, 4>;
 
 ChlrFrequencies CalcChlrAMain(const ModelState& state);
-ChlrTexts formatFrequencies(const ChlrFrequencies& frequencies, const NumberFormat& format);
 
 }  // namespace trophex

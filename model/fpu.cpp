@@ -2,24 +2,11 @@
 
 namespace trophex {
 
-FloatFault::FloatFault(FaultKind kind) : std::runtime_error(faultMessage(kind)), kind_(kind) {}
+FloatFault::FloatFault(ErrorCode code) : std::runtime_error(errorMessage(code)), code_(code) {}
 
-const char* faultMessage(FaultKind kind)
+void raiseFault(ErrorCode code)
 {
-    switch (kind) {
-    case FaultKind::DivisionByZero:
-        return "Floating point division by zero";
-    case FaultKind::InvalidOperation:
-        return "Invalid floating point operation";
-    case FaultKind::Overflow:
-        return "Floating point overflow";
-    }
-    return "Invalid floating point operation";
-}
-
-void raiseFault(FaultKind kind)
-{
-    throw FloatFault(kind);
+    throw FloatFault(code);
 }
 
 }  // namespace trophex

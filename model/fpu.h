@@ -8,6 +8,7 @@
 // sqrt(negative) are "invalid operation"; a result beyond the destination's range is
 // "overflow". No NaN or infinity ever leaves these helpers.
 
+#include "model/errors.h"
 #include "model/powersoftwo.h"
 
 #include <cfloat>
@@ -19,28 +20,25 @@ namespace trophex {
 
 static_assert(LDBL_MANT_DIG == 64, "the lake model needs the 80-bit extended format");
 
-enum class FaultKind { DivisionByZero, InvalidOperation, Overflow };
-
+// A floating-point fault: ErrorCode::DivisionByZero, InvalidOperation or Overflow.
 class FloatFault : public std::runtime_error {
 public:
-    explicit FloatFault(FaultKind kind);
-    FaultKind kind() const { return kind_; }
+    explicit FloatFault(ErrorCode code);
+    ErrorCode code() const { return code_; }
 
 private:
-    FaultKind kind_;
+    ErrorCode code_;
 };
-
-const char* faultMessage(FaultKind kind);
 
 // Throws the fault; kept out of line so that the checked operations below inline into
 // the model's arithmetic without their error paths.
-[[noreturn]] void raiseFault(FaultKind kind);
+[[noreturn]] void raiseFault(ErrorCode code);
 
 // Passes x on, faulting on NaN (invalid operation) and infinity (overflow).
 inline long double checkedResult(long double x)
 {
     if (!(x - x == 0.0L))  // NaN or infinity; a single test for the usual finite case
-        raiseFault(std::isnan(x) ? FaultKind::InvalidOperation : FaultKind::Overflow);
+        raiseFault(std::isnan(x) ? ErrorCode::InvalidOperation : ErrorCode::Overflow);
     return x;
 }
 
@@ -107,23 +105,23 @@ inline long double x87Exp(long double x)
 inline long double checkedDiv(long double numerator, long double denominator)
 {
     if (denominator == 0.0L)
-        raiseFault(numerator == 0.0L ? FaultKind::InvalidOperation : FaultKind::DivisionByZero);
+        raiseFault(numerator == 0.0L ? ErrorCode::InvalidOperation : ErrorCode::DivisionByZero);
     return checkedResult(numerator / denominator);
 }
 
 inline long double checkedLn(long double x)
 {
     if (x == 0.0L)
-        raiseFault(FaultKind::DivisionByZero);
+        raiseFault(ErrorCode::DivisionByZero);
     if (x < 0.0L)
-        raiseFault(FaultKind::InvalidOperation);
+        raiseFault(ErrorCode::InvalidOperation);
     return checkedResult(x87Ln(x));
 }
 
 inline long double checkedSqrt(long double x)
 {
     if (x < 0.0L)
-        raiseFault(FaultKind::InvalidOperation);
+        raiseFault(ErrorCode::InvalidOperation);
     return checkedResult(std::sqrt(x));
 }
 
@@ -138,7 +136,7 @@ inline double toDouble(long double x)
 {
     const double d = static_cast<double>(x);
     if (!std::isfinite(d))
-        raiseFault(std::isnan(d) ? FaultKind::InvalidOperation : FaultKind::Overflow);
+        raiseFault(std::isnan(d) ? ErrorCode::InvalidOperation : ErrorCode::Overflow);
     return d;
 }
 

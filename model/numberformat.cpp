@@ -1,11 +1,11 @@
 #include "model/numberformat.h"
 
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <langinfo.h>
 #include <locale.h>
 #include <string_view>
 
@@ -163,17 +163,24 @@ std::string formatLargeNumber(long double value, const PatternShape& shape, cons
 
 NumberFormat NumberFormat::fromSystemLocale()
 {
+    return fromLocale("");
+}
+
+NumberFormat NumberFormat::fromLocale(const char* name)
+{
     NumberFormat format;
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    std::setlocale(LC_NUMERIC, "");
-    const lconv* conv = std::localeconv();
-    if (conv->decimal_point && *conv->decimal_point)
-        format.decimalSeparator = conv->decimal_point;
-    if (conv->thousands_sep && *conv->thousands_sep)
-        format.thousandsSeparator = conv->thousands_sep;
+    const locale_t numeric = newlocale(LC_NUMERIC_MASK, name, static_cast<locale_t>(nullptr));
+    if (numeric == static_cast<locale_t>(nullptr))
+        return format;
+    const char* point = nl_langinfo_l(RADIXCHAR, numeric);
+    const char* group = nl_langinfo_l(THOUSEP, numeric);
+    if (point && *point)
+        format.decimalSeparator = point;
+    if (group && *group)
+        format.thousandsSeparator = group;
     else if (format.decimalSeparator == ",")
-        format.thousandsSeparator = ".";
-    std::setlocale(LC_NUMERIC, previous.c_str());
+        format.thousandsSeparator = ".";  // a locale without a grouping mark still must not group with its point
+    freelocale(numeric);
     return format;
 }
 

@@ -21,8 +21,11 @@ struct NumberFormat {
     std::string decimalSeparator = ".";
     std::string thousandsSeparator = ",";
 
-    // The separators of the system's default locale; the C locale gives "." and ",".
+    // The separators of the system's default locale (from LC_ALL, LC_NUMERIC or LANG); the
+    // C locale gives "." and ",". Reads the locale without changing the process's own.
     static NumberFormat fromSystemLocale();
+    // The same for a named locale such as "de_DE.UTF-8"; "." and "," when it is unknown.
+    static NumberFormat fromLocale(const char* name);
 };
 
 // The two ways formatNumber takes: a value that is exactly a double, and any other.

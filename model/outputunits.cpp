@@ -1,33 +1,33 @@
 #include "model/outputunits.h"
 
+#include "model/results.h"
+
 namespace trophex {
 
 namespace {
 
 struct Conversion {
-    const char* unit;  // nullptr: any other text
-    long double factor;
-    NumberPattern pattern;
+    const char* unit;       // the unit's name in the selector
+    long double factor;     // from the model unit into this one
+    NumberPattern pattern;  // how the converted value is shown
 };
 
 using P = NumberPattern;
 
-// Rows in the order they are tried; each list ends with the row for any other text.
+// Rows in the order they are tried. Any other text, the model's unit included, shows the
+// result as a calculation does.
 const std::vector<Conversion>& conversionsOf(OutputResult result)
 {
-    static const std::vector<Conversion> AvgInTP = {{"mg/L", 0.001L, P::ThreeDecimals}, {nullptr, 1, P::Whole}};
-    static const std::vector<Conversion> PhosLoad = {{"lbs/yr", 2.2046L, P::Whole}, {nullptr, 1, P::Whole}};
-    static const std::vector<Conversion> CVtp = {{"mg/L", 0.001L, P::ThreeDecimals}, {nullptr, 1, P::OneDecimal}};
+    static const std::vector<Conversion> AvgInTP = {{"mg/L", 0.001L, P::ThreeDecimals}};
+    static const std::vector<Conversion> PhosLoad = {{"lbs/yr", 2.2046L, P::Whole}};
+    static const std::vector<Conversion> CVtp = {{"mg/L", 0.001L, P::ThreeDecimals}};
     static const std::vector<Conversion> OutVol = {
         {"ft3/sec", 1.119821L, P::GroupedTwoDecimals}, {"m3/sec", 0.03171L, P::GroupedTwoDecimals},
         {"L/day", 2739744.0L, P::GroupedTwoDecimals},  {"L/hr", 114156.0L, P::GroupedTwoDecimals},
-        {"gal/day", 724800.0L, P::GroupedTwoDecimals}, {"gal/hr", 30200.0L, P::GroupedTwoDecimals},
-        {nullptr, 1, P::GroupedTwoDecimals}};
-    static const std::vector<Conversion> ResTime = {
-        {"hours", 8760.0L, P::Whole}, {"days", 365.0L, P::Whole}, {nullptr, 1, P::OneDecimal}};
+        {"gal/day", 724800.0L, P::GroupedTwoDecimals}, {"gal/hr", 30200.0L, P::GroupedTwoDecimals}};
+    static const std::vector<Conversion> ResTime = {{"hours", 8760.0L, P::Whole}, {"days", 365.0L, P::Whole}};
     static const std::vector<Conversion> WatLoad = {{"ft/yr", 3.28084L, P::GroupedTwoDecimals},
-                                                    {"in/day", 0.107863L, P::GroupedTwoDecimals},
-                                                    {nullptr, 1, P::GroupedTwoDecimals}};
+                                                    {"in/day", 0.107863L, P::GroupedTwoDecimals}};
     switch (result) {
     case OutputResult::AvgInTP:
         return AvgInTP;
@@ -47,25 +47,11 @@ const std::vector<Conversion>& conversionsOf(OutputResult result)
 
 }  // namespace
 
-const char* outputBoxName(OutputResult result)
-{
-    static const std::array<const char*, 6> Names = {"AvgInTPEditBox", "PhosLoadEditBox", "CVtpEditBox",
-                                                     "OutVolEditBox",  "ResTimeEditBox",  "WatLoadEditBox"};
-    return Names[static_cast<int>(result)];
-}
-
 const char* outputSelectorName(OutputResult result)
 {
     static const std::array<const char*, 6> Names = {"AvgInTPunits",  "PhosLoadUnits", "CVtpUnits",
                                                      "OutVolUnits",   "ResTimeUnits",  "WatLoadUnits"};
     return Names[static_cast<int>(result)];
-}
-
-const char* outputLabel(OutputResult result)
-{
-    static const std::array<const char*, 6> Labels = {"Average TP Inflow", "TP Load",        "Chiadudani/Vighi TP",
-                                                      "Lake Outflow",      "Residence Time", "Areal Water Load"};
-    return Labels[static_cast<int>(result)];
 }
 
 long double outputResultValue(OutputResult result, const ModelState& s)
@@ -100,32 +86,15 @@ const std::vector<const char*>& outputUnits(OutputResult result)
     return Units[static_cast<int>(result)];
 }
 
-namespace {
-
-std::string formatConverted(OutputResult result, const Conversion& row, const ModelState& state,
-                            const NumberFormat& format)
-{
-    return formatNumber(outputResultValue(result, state) * row.factor, row.pattern, format);
-}
-
-}  // namespace
-
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format)
 {
+    const long double value = outputResultValue(result, state);
     for (const Conversion& row : conversionsOf(result)) {
-        if (row.unit == nullptr || unitText == row.unit)
-            return formatConverted(result, row, state, format);
+        if (unitText == row.unit)
+            return formatNumber(value * row.factor, row.pattern, format);
     }
-    return {};
-}
-
-std::string outputResultText(OutputResult result, const ModelState& state, const NumberFormat& format)
-{
-    if (result == OutputResult::CVtp && state.CVtp.isZero())
-        return NotAvailableText;
-    // The model unit is named by no row: it takes the last, the row for any other text.
-    return formatConverted(result, conversionsOf(result).back(), state, format);
+    return formatNumber(value, resultSpec(resultOf(result)).pattern, format);
 }
 
 }  // namespace trophex

@@ -18,9 +18,7 @@ inline constexpr std::array<OutputResult, 6> AllOutputResults = {
     OutputResult::AvgInTP, OutputResult::PhosLoad, OutputResult::CVtp,
     OutputResult::OutVol,  OutputResult::ResTime,  OutputResult::WatLoad};
 
-const char* outputBoxName(OutputResult result);       // e.g. "OutVolEditBox"
 const char* outputSelectorName(OutputResult result);  // e.g. "OutVolUnits"
-const char* outputLabel(OutputResult result);         // e.g. "Lake Outflow"
 
 // The result in its model unit.
 long double outputResultValue(OutputResult result, const ModelState& state);
@@ -33,10 +31,5 @@ inline const char* modelUnit(OutputResult result) { return outputUnits(result).f
 // that names no unit of the selector shows the result in the model's unit.
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format);
-
-// What a calculation writes into a result box: the result in its model unit, and "NA"
-// for a Chiaudani/Vighi phosphorus that was not computed.
-inline constexpr const char* NotAvailableText = "NA";
-std::string outputResultText(OutputResult result, const ModelState& state, const NumberFormat& format);
 
 }  // namespace trophex

@@ -62,24 +62,4 @@ Predictions CalcVarConc(ModelState& s)
     return p;
 }
 
-PredictionTexts formatPredictions(const Predictions& p, const NumberFormat& format)
-{
-    using P = NumberPattern;
-    static const std::array<std::array<NumberPattern, 5>, 3> Patterns = {{
-        {P::Whole, P::Whole, P::Whole, P::TwoDecimals, P::GroupedTwoDecimals},
-        {P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedTwoDecimals,
-         P::GroupedTwoDecimals},
-        {P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedOneDecimal, P::GroupedTwoDecimals,
-         P::GroupedTwoDecimals},
-    }};
-    // Built in place, row by row, rather than assigned cell by cell.
-    const auto row = [&](int r) -> std::array<std::string, 5> {
-        const PredictionRow& pr = p.rows[r];
-        const std::array<long double, 5> values = {pr.observed, pr.predicted, pr.stdError, pr.residual10, pr.ttest};
-        const auto cell = [&](int c) { return formatNumber(values[c], Patterns[r][c], format); };
-        return {cell(0), cell(1), cell(2), cell(3), cell(4)};
-    };
-    return {formatNumber(p.PhosRet, P::GroupedTwoDecimals, format), {row(0), row(1), row(2)}};
-}
-
 }  // namespace trophex

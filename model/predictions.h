@@ -3,10 +3,8 @@
 // residuals against the observed values and t statistics.
 
 #include "model/modelstate.h"
-#include "model/numberformat.h"
 
 #include <array>
-#include <string>
 
 namespace trophex {
 
@@ -25,12 +23,5 @@ struct Predictions {
 
 // Writes PredChlrA and VarChlrA into the state; FloatFault where the inputs allow no result.
 Predictions CalcVarConc(ModelState& state);
-
-struct PredictionTexts {
-    std::string PhosRet;                             // PhosRetEditBox
-    std::array<std::array<std::string, 5>, 3> cells;  // CompStringGrid rows 1..3, columns 1..5
-};
-
-PredictionTexts formatPredictions(const Predictions& predictions, const NumberFormat& format);
 
 }  // namespace trophex

@@ -43,9 +43,9 @@ ExtendedFields fieldsOf(long double x)
 Real48 Real48::storeExactly(long double x)
 {
     if (std::isnan(x))
-        throw FloatFault(FaultKind::InvalidOperation);
+        throw FloatFault(ErrorCode::InvalidOperation);
     if (std::isinf(x))
-        throw FloatFault(FaultKind::Overflow);
+        throw FloatFault(ErrorCode::Overflow);
     Real48 r;
     const ExtendedFields f = fieldsOf(x);
     if (x == 0.0L || f.subnormal)
@@ -62,7 +62,7 @@ Real48 Real48::storeExactly(long double x)
 
     const int biased = exponent + ExponentBias;
     if (biased > 255)
-        throw FloatFault(FaultKind::Overflow);
+        throw FloatFault(ErrorCode::Overflow);
     if (biased < 1)
         return r;  // below the range: stored as zero
 

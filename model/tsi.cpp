@@ -1,6 +1,7 @@
 #include "model/tsi.h"
 
 #include "model/fpu.h"
+#include "model/results.h"
 
 namespace trophex {
 
@@ -28,15 +29,12 @@ TsiValues CalcTSIs(const ModelState& s)
     return {average, phos, chlrA, secchi};
 }
 
-TsiTexts formatTSIs(const TsiValues& v, const NumberFormat& format)
+std::array<std::string, 4> OutputTSI(const ModelState& s, const NumberFormat& format)
 {
-    const auto whole = [&](Real48 x) { return formatNumber(x, NumberPattern::Whole, format); };
-    return {whole(v.AvgTSI), whole(v.PhosTSI), whole(v.ChlrATSI), whole(v.SecchiTSI)};
-}
-
-TsiTexts OutputTSI(const ModelState& s, const NumberFormat& format)
-{
-    return formatTSIs(CalcTSIs(s), format);
+    const TsiValues v = CalcTSIs(s);
+    const auto text = [&](Result r, Real48 value) { return resultText(resultSpec(r), value, format); };
+    return {text(Result::AvgTSI, v.AvgTSI), text(Result::PhosTSI, v.PhosTSI), text(Result::ChlrATSI, v.ChlrATSI),
+            text(Result::SecchiTSI, v.SecchiTSI)};
 }
 
 }  // namespace trophex

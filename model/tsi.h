@@ -4,6 +4,7 @@
 #include "model/modelstate.h"
 #include "model/numberformat.h"
 
+#include <array>
 #include <string>
 
 namespace trophex {
@@ -22,17 +23,8 @@ struct TsiValues {
 // The three indices and their average. FloatFault for a zero or negative observed value.
 TsiValues CalcTSIs(const ModelState& state);
 
-struct TsiTexts {
-    std::string AvgTSI;     // AvgTSIeditBox
-    std::string PhosTSI;    // PhosTSIeditBox
-    std::string ChlrATSI;   // ChlrATSIeditBox
-    std::string SecchiTSI;  // SecchiTSIeditBox
-};
-
-// The four indices as whole numbers.
-TsiTexts formatTSIs(const TsiValues& values, const NumberFormat& format);
-
-// CalcTSIs, then formatTSIs.
-TsiTexts OutputTSI(const ModelState& state, const NumberFormat& format);
+// The texts of the four index boxes, in chart row order (average, phosphorus,
+// chlorophyll a, Secchi depth). FloatFault as CalcTSIs.
+std::array<std::string, 4> OutputTSI(const ModelState& state, const NumberFormat& format);
 
 }  // namespace trophex

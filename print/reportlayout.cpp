@@ -60,7 +60,7 @@ void addInputAndResultLines(PageBuilder& page, const ReportUnits& u, const Repor
         {"Mean Depth: " + withUnit(t.DepthEditBox, t.DepthComboBox), "TP Load: " + resultWithUnit(t, R::PhosLoad)},
         {"Lake Outflow: " + resultWithUnit(t, R::OutVol), "Avg TP Inflow: " + resultWithUnit(t, R::AvgInTP)},
         {"Residence Time: " + resultWithUnit(t, R::ResTime), "Chiaudani/Vighi TP: " + resultWithUnit(t, R::CVtp)},
-        {"Areal Water Load: " + resultWithUnit(t, R::WatLoad), "P Retention Coef: " + t.PhosRetEditBox},
+        {"Areal Water Load: " + resultWithUnit(t, R::WatLoad), "P Retention Coef: " + t.results[Result::PhosRet]},
     }};
     for (int i = 0; i < static_cast<int>(linePairs.size()); ++i) {
         page.text(u.Cw, (4 + i) * u.Lh, linePairs[i][0]);
@@ -68,23 +68,29 @@ void addInputAndResultLines(PageBuilder& page, const ReportUnits& u, const Repor
     }
 }
 
-// Each cell at column (j + 1) * Cw of its row's line; header cells included.
-template <typename Grid>
-void addGrid(PageBuilder& page, const ReportUnits& u, const Grid& grid, int firstLine)
+// Each cell at column (j + 1) * Cw of its row's line, the title row and column included.
+template <typename ColumnTitles, typename RowTitles>
+void addGrid(PageBuilder& page, const ReportUnits& u, const ColumnTitles& columnTitles, const RowTitles& rowTitles,
+             const GridTexts& cells, int firstLine)
 {
-    for (int r = 0; r < static_cast<int>(grid.size()); ++r)
-        for (int j = 0; j < static_cast<int>(grid[r].size()); ++j)
-            page.text((j + 1) * u.Cw, (firstLine + r) * u.Lh, grid[r][j]);
+    for (int j = 0; j < static_cast<int>(columnTitles.size()); ++j)
+        page.text((j + 1) * u.Cw, firstLine * u.Lh, columnTitles[j]);
+    for (int r = 0; r < static_cast<int>(cells.size()); ++r) {
+        const int y = (firstLine + 1 + r) * u.Lh;
+        page.text(u.Cw, y, rowTitles[r]);
+        for (int j = 0; j < static_cast<int>(cells[r].size()); ++j)
+            page.text((j + 2) * u.Cw, y, cells[r][j]);
+    }
 }
 
 void addTables(PageBuilder& page, const ReportUnits& u, const ReportTexts& t)
 {
-    addGrid(page, u, t.CompStringGrid, 12);
+    addGrid(page, u, CompGridColumnTitles, CompGridRowTitles, gridTexts(ResultPage::Predictions, t.results), 12);
     page.text(u.Cw, 16 * u.Lh, "Note: Residual = Log10(Observed/Predicted)");
     page.text(u.Cw, 17 * u.Lh, "         T-test for signifigant difference between observed & predicted");
 
     page.text(u.Cw, 20 * u.Lh, "Chlrophyll A Interval Frequencies (%)");
-    addGrid(page, u, t.ChlrStringGrid, 21);
+    addGrid(page, u, ChlrGridColumnTitles, ChlrGridRowTitles, gridTexts(ResultPage::ChlrA, t.results), 21);
     page.text(u.Cw, 26 * u.Lh, "Case A = within year variation considered");
     page.text(u.Cw, 27 * u.Lh, "Case B = within year + year-to-year variation");
     page.text(u.Cw, 28 * u.Lh, "Case C = Case B + Model Error");
@@ -93,7 +99,8 @@ void addTables(PageBuilder& page, const ReportUnits& u, const ReportTexts& t)
 // The index boxes in bar order: average, total phosphorus, chlorophyll a, Secchi depth.
 std::array<const std::string*, IndexBarCount> indexBoxesInBarOrder(const ReportTexts& t)
 {
-    return {&t.indexBoxes.AvgTSI, &t.indexBoxes.PhosTSI, &t.indexBoxes.ChlrATSI, &t.indexBoxes.SecchiTSI};
+    return {&t.results[Result::AvgTSI], &t.results[Result::PhosTSI], &t.results[Result::ChlrATSI],
+            &t.results[Result::SecchiTSI]};
 }
 
 int barTop(const ReportUnits& u, int bar)

@@ -72,4 +72,13 @@ void paintReport(QPainter& painter, const ReportLayout& layout)
     painter.restore();
 }
 
+bool printReport(QPaintDevice& device, const ReportTexts& texts)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    paintReport(painter, layoutReport(device.width(), device.height(), texts));
+    return painter.end();
+}
+
 }  // namespace trophex

@@ -3,6 +3,7 @@
 
 #include "print/reportlayout.h"
 
+class QPaintDevice;
 class QPainter;
 
 namespace trophex {
@@ -10,5 +11,9 @@ namespace trophex {
 // The painter must be active on the device the layout was computed for. Font sizes are
 // points on that device, turned into pixels with its logical resolution.
 void paintReport(QPainter& painter, const ReportLayout& layout);
+
+// Begins a document on the device, draws the report on its whole printable area and ends
+// the document; false when the device refused to begin or failed to finish it.
+bool printReport(QPaintDevice& device, const ReportTexts& texts);
 
 }  // namespace trophex

@@ -1,6 +1,6 @@
 #include "print/reportpdf.h"
 
-#include "print/printcommand.h"
+#include "print/reportpainter.h"
 
 #include <QBuffer>
 #include <QLocale>

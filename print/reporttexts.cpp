@@ -2,26 +2,6 @@
 
 namespace trophex {
 
-CompGridCells emptyCompGrid()
-{
-    CompGridCells cells;
-    for (int column = 0; column < CompGridColumns; ++column)
-        cells[0][column] = CompGridColumnTitles[column];
-    for (int row = 1; row < CompGridRows; ++row)
-        cells[row][0] = CompGridRowTitles[row - 1];
-    return cells;
-}
-
-ChlrGridCells emptyChlrGrid()
-{
-    ChlrGridCells cells;
-    for (int column = 0; column < ChlrGridColumns; ++column)
-        cells[0][column] = ChlrGridColumnTitles[column];
-    for (int row = 1; row < ChlrGridRows; ++row)
-        cells[row][0] = ChlrGridRowTitles[row - 1];
-    return cells;
-}
-
 ReportTexts reportTextsAfterCalculation(const InputTexts& inputs, const ResultTexts& results)
 {
     ReportTexts report;
@@ -33,23 +13,9 @@ ReportTexts reportTextsAfterCalculation(const InputTexts& inputs, const ResultTe
     report.LareaComboBox = inputs[Input::LareaComboBox];
     report.DepthEditBox = inputs[Input::DepthEditBox];
     report.DepthComboBox = inputs[Input::DepthComboBox];
-
-    report.resultBoxes = results.outputs;
+    report.results = results;
     for (OutputResult r : AllOutputResults)
         report.resultUnits[static_cast<int>(r)] = modelUnit(r);
-    report.PhosRetEditBox = results.predictions.PhosRet;
-
-    report.CompStringGrid = emptyCompGrid();
-    for (int row = 1; row < CompGridRows; ++row)
-        for (int column = 1; column < CompGridColumns; ++column)
-            report.CompStringGrid[row][column] = results.predictions.cells[row - 1][column - 1];
-
-    report.ChlrStringGrid = emptyChlrGrid();
-    for (int row = 1; row < ChlrGridRows; ++row)
-        for (int column = 1; column < ChlrGridColumns; ++column)
-            report.ChlrStringGrid[row][column] = results.frequencies[row - 1][column - 1];
-
-    report.indexBoxes = results.tsi;
     return report;
 }
 

@@ -5,19 +5,12 @@
 
 #include "model/calculation.h"
 #include "model/inputs.h"
+#include "model/results.h"
 
 #include <array>
 #include <string>
 
 namespace trophex {
-
-inline constexpr int CompGridRows = 4;     // header row and three variables
-inline constexpr int CompGridColumns = 6;  // header column and five values
-inline constexpr int ChlrGridRows = 5;     // header row and four bounds
-inline constexpr int ChlrGridColumns = 5;  // header column and four frequencies
-
-using CompGridCells = std::array<std::array<std::string, CompGridColumns>, CompGridRows>;
-using ChlrGridCells = std::array<std::array<std::string, ChlrGridColumns>, ChlrGridRows>;
 
 // UTF-8 texts, named after the controls that hold them.
 struct ReportTexts {
@@ -30,22 +23,12 @@ struct ReportTexts {
     std::string DepthEditBox;    // mean depth as typed
     std::string DepthComboBox;   // its unit
 
-    std::array<std::string, 6> resultBoxes;    // result boxes of the "Output" page, by OutputResult
-    std::array<std::string, 6> resultUnits;    // their unit selectors' texts, by OutputResult
-    std::string PhosRetEditBox;                // phosphorus retention coefficient
+    ResultTexts results;                     // every result box and grid cell
+    std::array<std::string, 6> resultUnits;  // the output unit selectors' texts, by OutputResult
 
-    CompGridCells CompStringGrid;  // predictions grid, [row][column], headers included
-    ChlrGridCells ChlrStringGrid;  // chlorophyll-a frequency grid, [row][column], headers included
-
-    TsiTexts indexBoxes;  // the four trophic state index boxes
-
-    const std::string& resultBox(OutputResult r) const { return resultBoxes[static_cast<int>(r)]; }
+    const std::string& resultBox(OutputResult r) const { return results[resultOf(r)]; }
     const std::string& resultUnit(OutputResult r) const { return resultUnits[static_cast<int>(r)]; }
 };
-
-// The grids as the window shows them before any calculation: headers, empty cells.
-CompGridCells emptyCompGrid();
-ChlrGridCells emptyChlrGrid();
 
 // What the window shows right after a completed calculation of these inputs: the inputs
 // as typed and the results in their model units.

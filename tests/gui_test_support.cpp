@@ -1,4 +1,4 @@
-#include "gui_test_support.h"
+#include "tests/gui_test_support.h"
 
 #include "ui/aboutbox.h"
 #include "ui/mainform.h"

@@ -1,4 +1,5 @@
-#include "print_test_support.h"
+#include "tests/print_test_support.h"
+#include "tests/result_texts.h"
 
 #include <gtest/gtest.h>
 

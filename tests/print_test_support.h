@@ -2,7 +2,7 @@
 // Shared helpers of the report tests: the window's texts of a calculated lake and lookups
 // in a layout.
 
-#include "example_lake.h"
+#include "examples/examplelake.h"
 #include "model/calculation.h"
 #include "print/reportlayout.h"
 

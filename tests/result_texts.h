@@ -1,9 +1,10 @@
 #pragma once
-// Every text a calculation shows, for checks that look at all of them at once.
+// Every text a calculation shows, for checks that look at all of them at once, and errors
+// written readably in test messages.
 
 #include "model/calculation.h"
-#include "model/fpu.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -11,14 +12,7 @@ namespace trophex {
 
 inline std::vector<std::string> allResultTexts(const ResultTexts& r)
 {
-    std::vector<std::string> texts(r.outputs.begin(), r.outputs.end());
-    texts.push_back(r.predictions.PhosRet);
-    for (const auto& row : r.predictions.cells)
-        texts.insert(texts.end(), row.begin(), row.end());
-    for (const auto& row : r.frequencies)
-        texts.insert(texts.end(), row.begin(), row.end());
-    texts.insert(texts.end(), {r.tsi.AvgTSI, r.tsi.PhosTSI, r.tsi.ChlrATSI, r.tsi.SecchiTSI});
-    return texts;
+    return {r.texts.begin(), r.texts.end()};
 }
 
 // True for a text that shows a NaN or an infinity in any spelling the formatting could use.
@@ -30,11 +24,16 @@ inline bool showsNanOrInfinity(const std::string& text)
     return lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos;
 }
 
-// The messages a calculation can end with; empty when it completed.
-inline bool isKnownCalculationError(const std::string& error)
+// The errors a calculation can end with; None when it completed.
+inline bool isCalculationError(ErrorCode code)
 {
-    return error.empty() || error == InvalidInputMessage || error == faultMessage(FaultKind::DivisionByZero) ||
-           error == faultMessage(FaultKind::InvalidOperation) || error == faultMessage(FaultKind::Overflow);
+    return code == ErrorCode::None || code == ErrorCode::InvalidInput || code == ErrorCode::DivisionByZero ||
+           code == ErrorCode::InvalidOperation || code == ErrorCode::Overflow;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const Error& error)
+{
+    return out << '"' << errorMessage(error) << '"';
 }
 
 }  // namespace trophex

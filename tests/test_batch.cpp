@@ -1,11 +1,11 @@
-#include "cli/batchpipeline.h"
-#include "cli/batchtable.h"
-#include "cli/csv.h"
-#include "cli/lakegenerator.h"
+#include "batch/batchpipeline.h"
+#include "batch/batchtable.h"
+#include "batch/csv.h"
+#include "batch/lakegenerator.h"
 #include "model/calculation.h"
 
-#include "example_lake.h"
-#include "result_texts.h"
+#include "examples/examplelake.h"
+#include "tests/result_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <stdexcept>
 
 using namespace trophex;
-using namespace trophex::cli;
+using namespace trophex::batch;
 
 namespace {
 
@@ -86,17 +86,6 @@ const std::string ExampleHeader =
     "name,ecoregion,watershed_area,watershed_area_unit,lake_area,lake_area_unit,mean_depth,"
     "total_phosphorus,chlorophyll_a,secchi_depth,alkalinity,alkalinity_unit\n";
 const std::string ExampleRow = "Example Lake,NLF,10,km2,1,km2,5,30,10,2,1,meq/L\n";
-
-// The texts the window shows, in the order of the result columns.
-std::vector<std::string> windowTexts(const ResultTexts& t)
-{
-    using R = OutputResult;
-    std::vector<std::string> texts = allResultTexts(t);  // the balance results first, by OutputResult
-    int i = 0;
-    for (R r : {R::OutVol, R::WatLoad, R::ResTime, R::PhosLoad, R::AvgInTP, R::CVtp})
-        texts[i++] = t.output(r);
-    return texts;
-}
 
 }  // namespace
 
@@ -178,13 +167,13 @@ TEST(BatchRow, CalibrationDefaultsComeFromTheRowsEcoregion)
     const ColumnLayout layout =
         *readHeader(recordOf("ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi,runoff,v3,s2")).layout;
     InputTexts texts;
-    EXPECT_EQ(rowInputs(recordOf("wcp,1,2,3,4,5,6,,0.05,"), layout, texts), "");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("wcp,1,2,3,4,5,6,,0.05,"), layout, texts)), "");
     EXPECT_EQ(texts[Input::EcoRegComboBox], "WCP");
     EXPECT_EQ(texts[Input::StreamEditBox], "570");   // absent column
     EXPECT_EQ(texts[Input::RunoffEditBox], "0.13");  // empty field
     EXPECT_EQ(texts[Input::V3EditBox], "0.05");      // given
     EXPECT_EQ(texts[Input::S2EditBox], "0.20");
-    EXPECT_EQ(rowInputs(recordOf("NGP,1,2,3,4,5,6, 0.4 ,,"), layout, texts), "");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("NGP,1,2,3,4,5,6, 0.4 ,,"), layout, texts)), "");
     EXPECT_EQ(texts[Input::StreamEditBox], "1500");
     EXPECT_EQ(texts[Input::RunoffEditBox], "0.4");
 }
@@ -196,16 +185,16 @@ TEST(BatchRow, UnitsAreTheSelectorsOwnOrTheModelUnit)
                              "mean_depth_unit,tp,tp_unit,chla,secchi,alkalinity,alkalinity_unit"))
              .layout;
     InputTexts texts;
-    EXPECT_EQ(rowInputs(recordOf("NLF,100,ha,250,ACRES,10,FT,0.03,mg/l,5,2,50,"), layout, texts), "");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("NLF,100,ha,250,ACRES,10,FT,0.03,mg/l,5,2,50,"), layout, texts)), "");
     EXPECT_EQ(texts[Input::WareaComboBox], "HA");
     EXPECT_EQ(texts[Input::LareaComboBox], "Acres");
     EXPECT_EQ(texts[Input::DepthComboBox], "ft");
     EXPECT_EQ(texts[Input::TPunitComboBox], "mg/L");
     EXPECT_EQ(texts[Input::ChlrAunitComboBox], "ug/L");        // absent column
     EXPECT_EQ(texts[Input::AlkalinityUnitComboBox], "meq/L");  // empty field
-    EXPECT_EQ(rowInputs(recordOf("NLF,100,hectares,250,,10,,1,,5,2,,"), layout, texts),
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("NLF,100,hectares,250,,10,,1,,5,2,,"), layout, texts)),
               "Unknown unit \"hectares\"!");
-    EXPECT_EQ(rowInputs(recordOf("Northern,100,,250,,10,,1,,5,2,,"), layout, texts),
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("Northern,100,,250,,10,,1,,5,2,,"), layout, texts)),
               "Unknown ecoregion \"Northern\"!");
 }
 
@@ -214,14 +203,14 @@ TEST(BatchRow, FieldCountsAndEncodings)
     const ColumnLayout layout =
         *readHeader(recordOf("name,ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi")).layout;
     InputTexts texts;
-    EXPECT_EQ(rowInputs(recordOf("Short,NLF,1,2"), layout, texts), "Too few fields!");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("Short,NLF,1,2"), layout, texts)), "Too few fields!");
     EXPECT_EQ(texts[Input::NameEditBox], "Short");
-    EXPECT_EQ(rowInputs(recordOf("Long,NLF,1,2,3,4,5,6,7"), layout, texts), "Too many fields!");
-    EXPECT_EQ(rowInputs(recordOf("Padded,NLF,1,2,3,4,5,6,,"), layout, texts), "");
-    EXPECT_EQ(rowInputs(recordOf("\"Open,NLF,1,2,3,4,5,6"), layout, texts), "Unterminated quoted field!");
-    EXPECT_EQ(rowInputs(recordOf("Sj\xF6 \x80,NLF,1,2,3,4,5,6"), layout, texts), "");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("Long,NLF,1,2,3,4,5,6,7"), layout, texts)), "Too many fields!");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("Padded,NLF,1,2,3,4,5,6,,"), layout, texts)), "");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("\"Open,NLF,1,2,3,4,5,6"), layout, texts)), "Unterminated quoted field!");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("Sj\xF6 \x80,NLF,1,2,3,4,5,6"), layout, texts)), "");
     EXPECT_EQ(texts[Input::NameEditBox], "Sj\xC3\xB6 \xE2\x82\xAC");  // Windows-1252 read as such
-    EXPECT_EQ(rowInputs(recordOf("Sj\xC3\xB6,NLF,1,2,3,4,5,6"), layout, texts), "");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("Sj\xC3\xB6,NLF,1,2,3,4,5,6"), layout, texts)), "");
     EXPECT_EQ(texts[Input::NameEditBox], "Sj\xC3\xB6");  // UTF-8 kept
 }
 
@@ -234,7 +223,7 @@ TEST(Batch, WorkedExampleRowShowsTheWindowsTexts)
     const CalculationOutcome window = runCalculation(exampleLake(), NumberFormat{});
     ASSERT_TRUE(window.ok());
     std::vector<std::string> expected = {"Example Lake"};
-    const std::vector<std::string> texts = windowTexts(window.texts);
+    const std::vector<std::string> texts = allResultTexts(window.texts);
     expected.insert(expected.end(), texts.begin(), texts.end());
     expected.push_back("ok");
     EXPECT_EQ(rows[0], expected);
@@ -301,9 +290,9 @@ TEST(Batch, RawNumbersReadBackAsTheModelsValues)
     const CalculationOutcome window = runCalculation(exampleLake(), NumberFormat{});
     const auto number = [](const std::string& text) { return std::strtod(text.c_str(), nullptr); };
     EXPECT_EQ(number(rows[0][1]), window.state.OutVol);
-    EXPECT_EQ(number(rows[0][7]), window.results.predictions.PhosRet);
-    EXPECT_EQ(number(rows[0][9]), static_cast<double>(window.results.predictions.rows[0].predicted));
-    EXPECT_EQ(number(rows[0][39]), static_cast<double>(window.results.tsi.AvgTSI.value()));
+    EXPECT_EQ(number(rows[0][7]), static_cast<double>(window.values[Result::PhosRet]));
+    EXPECT_EQ(number(rows[0][9]), static_cast<double>(window.values[Result::TPPredicted]));
+    EXPECT_EQ(number(rows[0][39]), static_cast<double>(window.values[Result::AvgTSI]));
     EXPECT_GT(rows[0][3].size(), 6u);  // 2.0576..., not the displayed 2.1
     EXPECT_EQ(rows[1][6], "NA");       // no Chiaudani/Vighi phosphorus without alkalinity
 }

@@ -1,6 +1,7 @@
 #include "files/datafile.h"
 #include "files/textencoding.h"
 #include "tests/disk_helpers.h"
+#include "tests/result_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -124,10 +125,10 @@ TEST_F(DataFileOnDisk, SaveAndReadBack)
 
 TEST_F(DataFileOnDisk, ReadFailuresCarryTheSystemText)
 {
-    EXPECT_EQ(readDataFile((dir / "missing.tpx").string()).error, "No such file or directory");
-    EXPECT_EQ(readDataFile(dir.string()).error, "Is a directory");
+    EXPECT_EQ(readDataFile((dir / "missing.tpx").string()).error, (Error{ErrorCode::System, "No such file or directory"}));
+    EXPECT_EQ(readDataFile(dir.string()).error, (Error{ErrorCode::System, "Is a directory"}));
     spit(dir / "bad.tpx", "TROPHEX 1.0 DATA FILE\r\n");
-    EXPECT_EQ(readDataFile((dir / "bad.tpx").string()).error, InvalidFileMessage);
+    EXPECT_EQ(readDataFile((dir / "bad.tpx").string()).error.code, ErrorCode::InvalidFile);
 }
 
 TEST_F(DataFileOnDisk, FailedSaveLeavesTheEarlierFileIntact)

@@ -1,6 +1,6 @@
 // The Calibrate dialog, the About box's start-up timer and the help viewer.
 
-#include "gui_test_support.h"
+#include "tests/gui_test_support.h"
 
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"

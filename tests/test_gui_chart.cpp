@@ -1,7 +1,7 @@
 // The trophic state chart: bar colours, ticks, ecoregion range lines, markers, the
 // off-screen copy and the redraws on turning to the "TSI" page.
 
-#include "gui_test_support.h"
+#include "tests/gui_test_support.h"
 
 #include "ui/mainform.h"
 #include "ui/tsichart.h"

@@ -1,7 +1,7 @@
 // Open and Save of the main window: what is written, what is restored, and that a file
 // that cannot be used changes nothing.
 
-#include "gui_test_support.h"
+#include "tests/gui_test_support.h"
 
 #include "ui/calibrateform.h"
 #include "ui/mainform.h"

@@ -1,7 +1,7 @@
 // The main window: start-up, the Calculate and Clear commands, the output unit selectors,
 // the ecoregion selector and the routing of the menus.
 
-#include "gui_test_support.h"
+#include "tests/gui_test_support.h"
 
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"

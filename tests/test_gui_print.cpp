@@ -1,9 +1,10 @@
 // The Print and Printer Setup commands of the main window: the dialog first, the
 // results-ready check, the report taken from the controls as they stand, one kept printer.
 
-#include "gui_test_support.h"
+#include "tests/gui_test_support.h"
 
 #include "ui/mainform.h"
+#include "ui/stringgrid.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -58,15 +59,13 @@ void PrintTest::reportTakesTheControlsAsTheyStand()
     QCOMPARE(QString::fromStdString(report.resultUnit(OutputResult::OutVol)), QStringLiteral("gal/day"));
     QCOMPARE(QString::fromStdString(report.resultBox(OutputResult::CVtp)), QStringLiteral("NA"));
     QCOMPARE(QString::fromStdString(report.resultUnit(OutputResult::CVtp)), QStringLiteral("ug/L"));
-    QCOMPARE(QString::fromStdString(report.PhosRetEditBox), QStringLiteral("0.60"));
-    QCOMPARE(QString::fromStdString(report.CompStringGrid[0][5]), QStringLiteral("T-test"));
-    QCOMPARE(QString::fromStdString(report.CompStringGrid[3][4]), QStringLiteral("-0.13"));
-    QCOMPARE(QString::fromStdString(report.ChlrStringGrid[4][0]), QStringLiteral("60"));
-    QCOMPARE(QString::fromStdString(report.ChlrStringGrid[0][4]), QStringLiteral("Case C"));
-    QCOMPARE(QString::fromStdString(report.indexBoxes.AvgTSI), QStringLiteral("52"));
+    QCOMPARE(QString::fromStdString(report.results[Result::PhosRet]), QStringLiteral("0.60"));
+    QCOMPARE(QString::fromStdString(report.results[Result::SechiResidual]), QStringLiteral("-0.13"));
+    QCOMPARE(QString::fromStdString(report.results[Result::Over60CaseC]), main.ChlrStringGrid().cell(4, 4));
+    QCOMPARE(QString::fromStdString(report.results[Result::AvgTSI]), QStringLiteral("52"));
 
     editBox(&main, "AvgTSIeditBox")->setText("62");
-    QCOMPARE(QString::fromStdString(main.reportTexts().indexBoxes.AvgTSI), QStringLiteral("62"));
+    QCOMPARE(QString::fromStdString(main.reportTexts().results[Result::AvgTSI]), QStringLiteral("62"));
 }
 
 void PrintTest::confirmedPrintWritesOnePageToThePrinter()

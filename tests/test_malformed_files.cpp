@@ -7,7 +7,7 @@
 #include "files/textencoding.h"
 #include "model/calculation.h"
 #include "tests/disk_helpers.h"
-#include "tests/example_lake.h"
+#include "examples/examplelake.h"
 #include "tests/result_texts.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,7 @@ protected:
     {
         const Opened opened = open(bytes);
         EXPECT_FALSE(opened.read.ok());
-        EXPECT_EQ(opened.read.error, InvalidFileMessage);
+        EXPECT_EQ(opened.read.error.code, ErrorCode::InvalidFile);
     }
 
     // Opens, and calculates as a file holding the example lake does.
@@ -109,7 +109,7 @@ TEST_F(MalformedFiles, HeaderOnlyOpensWithEmptyTextsAndIsNotCalculated)
         const Opened opened = open(bytes);
         ASSERT_TRUE(opened.read.ok());
         EXPECT_EQ(opened.read.texts->texts, InputTexts().texts);
-        EXPECT_EQ(opened.outcome.error, InvalidInputMessage);
+        EXPECT_EQ(opened.outcome.error.code, ErrorCode::InvalidInput);
     }
 }
 
@@ -119,7 +119,7 @@ TEST_F(MalformedFiles, NoiseAfterTheHeaderOpensAsValidTextAndIsNotCalculated)
     ASSERT_TRUE(opened.read.ok());
     for (const std::string& text : opened.read.texts->texts)
         EXPECT_TRUE(isValidUtf8(text));
-    EXPECT_EQ(opened.outcome.error, InvalidInputMessage);
+    EXPECT_EQ(opened.outcome.error.code, ErrorCode::InvalidInput);
 }
 
 TEST_F(MalformedFiles, HundredMegabyteSingleLine)
@@ -135,7 +135,7 @@ TEST_F(MalformedFiles, HundredMegabyteSingleLine)
 
     lines = exampleLines();
     lines[static_cast<int>(Input::WareaEditBox)] = std::string(HundredMegabytes, '7');
-    EXPECT_EQ(open(fileOf(lines)).outcome.error, faultMessage(FaultKind::Overflow));
+    EXPECT_EQ(open(fileOf(lines)).outcome.error.code, ErrorCode::Overflow);
 }
 
 TEST_F(MalformedFiles, NulBytesStayInTheirTexts)
@@ -148,7 +148,7 @@ TEST_F(MalformedFiles, NulBytesStayInTheirTexts)
     EXPECT_TRUE(inName.outcome.ok());
 
     lines[static_cast<int>(Input::DepthEditBox)] = std::string("5\0", 2);
-    EXPECT_EQ(open(fileOf(lines)).outcome.error, InvalidInputMessage);
+    EXPECT_EQ(open(fileOf(lines)).outcome.error.code, ErrorCode::InvalidInput);
 }
 
 TEST_F(MalformedFiles, EndOfFileMarkEndsTheReadablePart)
@@ -161,7 +161,7 @@ TEST_F(MalformedFiles, EndOfFileMarkEndsTheReadablePart)
     ASSERT_TRUE(cut.read.ok());
     EXPECT_EQ((*cut.read.texts)[Input::TPeditBox], "3");
     EXPECT_EQ((*cut.read.texts)[Input::TPunitComboBox], "");
-    EXPECT_EQ(cut.outcome.error, InvalidInputMessage);
+    EXPECT_EQ(cut.outcome.error.code, ErrorCode::InvalidInput);
 }
 
 TEST_F(MalformedFiles, LineEnds)
@@ -203,6 +203,6 @@ TEST_F(MalformedFiles, PipesAndDevicesAreRefusedWithoutWaiting)
 {
     const std::filesystem::path pipe = dir / "pipe.tpx";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(readDataFile(pipe.string()).error, InvalidFileMessage);
-    EXPECT_EQ(readDataFile("/dev/zero").error, InvalidFileMessage);
+    EXPECT_EQ(readDataFile(pipe.string()).error.code, ErrorCode::InvalidFile);
+    EXPECT_EQ(readDataFile("/dev/zero").error.code, ErrorCode::InvalidFile);
 }

@@ -5,12 +5,15 @@
 #include "model/fpu.h"
 #include "model/inputs.h"
 #include "model/outputunits.h"
+#include "model/predictions.h"
+#include "model/results.h"
 #include "model/tsi.h"
-#include "tests/example_lake.h"
+#include "examples/examplelake.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 using namespace trophex;
 
@@ -24,7 +27,7 @@ CalculationOutcome calculate(const InputTexts& t)
 std::string errorOf(InputTexts t, Input input, const std::string& text)
 {
     t[input] = text;
-    return calculate(t).error;
+    return errorMessage(calculate(t).error);
 }
 
 Real48 r48(long double v)
@@ -37,7 +40,7 @@ Real48 r48(long double v)
 TEST(Balance, WorkedExample)
 {
     const CalculationOutcome out = calculate(exampleLake());
-    ASSERT_TRUE(out.ok()) << out.error;
+    ASSERT_TRUE(out.ok()) << errorMessage(out.error);
     const ModelState& s = out.state;
     EXPECT_NEAR(s.OutVol, 2.43, 1e-12);
     EXPECT_NEAR(s.LakeVol, 5, 1e-12);
@@ -48,12 +51,12 @@ TEST(Balance, WorkedExample)
     EXPECT_NEAR(static_cast<double>(s.CVtp.value()), 16.195, 5e-4);
 
     const auto& o = out.texts;
-    EXPECT_EQ(o.output(OutputResult::OutVol), "2.43");
-    EXPECT_EQ(o.output(OutputResult::WatLoad), "2.43");
-    EXPECT_EQ(o.output(OutputResult::ResTime), "2.1");
-    EXPECT_EQ(o.output(OutputResult::PhosLoad), "135");
-    EXPECT_EQ(o.output(OutputResult::AvgInTP), "55");
-    EXPECT_EQ(o.output(OutputResult::CVtp), "16.2");
+    EXPECT_EQ(o[Result::OutVol], "2.43");
+    EXPECT_EQ(o[Result::WatLoad], "2.43");
+    EXPECT_EQ(o[Result::ResTime], "2.1");
+    EXPECT_EQ(o[Result::PhosLoad], "135");
+    EXPECT_EQ(o[Result::AvgInTP], "55");
+    EXPECT_EQ(o[Result::CVtp], "16.2");
 }
 
 TEST(Balance, LakeWithoutWatershedAndWithoutAlkalinity)
@@ -62,17 +65,17 @@ TEST(Balance, LakeWithoutWatershedAndWithoutAlkalinity)
     t[Input::WareaEditBox] = "0";
     t[Input::AlkalinityEditBox] = "";
     const CalculationOutcome out = calculate(t);
-    ASSERT_TRUE(out.ok()) << out.error;
+    ASSERT_TRUE(out.ok()) << errorMessage(out.error);
     EXPECT_NEAR(out.state.OutVol, 0.13, 1e-12);
     EXPECT_NEAR(out.state.PhosLoad, 15, 1e-12);
     EXPECT_TRUE(out.state.CVtp.isZero());
-    EXPECT_EQ(out.texts.output(OutputResult::CVtp), "NA");
+    EXPECT_EQ(out.texts[Result::CVtp], "NA");
 }
 
 TEST(Predictions, WorkedExample)
 {
     const CalculationOutcome out = calculate(exampleLake());
-    ASSERT_TRUE(out.ok()) << out.error;
+    ASSERT_TRUE(out.ok()) << errorMessage(out.error);
     ModelState s = out.state;
     const Predictions p = CalcVarConc(s);
     EXPECT_NEAR(static_cast<double>(p.rows[0].predicted), 22.102, 5e-4);
@@ -89,12 +92,12 @@ TEST(Predictions, WorkedExample)
     EXPECT_NEAR(static_cast<double>(p.rows[2].residual10), -0.12679, 5e-6);
     EXPECT_NEAR(static_cast<double>(p.rows[2].ttest), -0.70591, 5e-6);
 
-    const PredictionTexts& t = out.texts.predictions;
-    EXPECT_EQ(t.PhosRet, "0.60");
-    using Row = std::array<std::string, 5>;
-    EXPECT_EQ(t.cells[0], (Row{"30", "22", "7", "0.13", "0.88"}));
-    EXPECT_EQ(t.cells[1], (Row{"10.0", "6.1", "3.5", "0.22", "0.79"}));
-    EXPECT_EQ(t.cells[2], (Row{"2.0", "2.7", "1.0", "-0.13", "-0.71"}));
+    EXPECT_EQ(out.texts[Result::PhosRet], "0.60");
+    using Row = std::vector<std::string>;
+    const GridTexts cells = gridTexts(ResultPage::Predictions, out.texts);
+    EXPECT_EQ(cells[0], (Row{"30", "22", "7", "0.13", "0.88"}));
+    EXPECT_EQ(cells[1], (Row{"10.0", "6.1", "3.5", "0.22", "0.79"}));
+    EXPECT_EQ(cells[2], (Row{"2.0", "2.7", "1.0", "-0.13", "-0.71"}));
 }
 
 TEST(Predictions, ObservedValuesShownInModelUnits)
@@ -103,8 +106,8 @@ TEST(Predictions, ObservedValuesShownInModelUnits)
     t[Input::TPeditBox] = "0.03";
     t[Input::TPunitComboBox] = "mg/L";
     const CalculationOutcome out = calculate(t);
-    ASSERT_TRUE(out.ok()) << out.error;
-    EXPECT_EQ(out.texts.predictions.cells[0][0], "30");
+    ASSERT_TRUE(out.ok()) << errorMessage(out.error);
+    EXPECT_EQ(out.texts[Result::TPObserved], "30");
 }
 
 TEST(Predictions, ZeroObservedPhosphorusHasNoResidualButFaultsAtTheIndex)
@@ -112,16 +115,16 @@ TEST(Predictions, ZeroObservedPhosphorusHasNoResidualButFaultsAtTheIndex)
     InputTexts t = exampleLake();
     t[Input::TPeditBox] = "0";
     const CalculationOutcome out = calculate(t);
-    EXPECT_EQ(out.error, "Floating point division by zero");
+    EXPECT_EQ(out.error.code, ErrorCode::DivisionByZero);
     ModelState s;
     convertInputs(s, t);
     CalculateBalance(s);
-    const Predictions p = CalcVarConc(s);
-    const PredictionTexts texts = formatPredictions(p, NumberFormat{});
-    EXPECT_EQ(texts.cells[0][0], "0");
-    EXPECT_EQ(texts.cells[0][1], "22");
-    EXPECT_EQ(texts.cells[0][3], "0.00");
-    EXPECT_EQ(texts.cells[0][4], "0.00");
+    const PredictionRow tp = CalcVarConc(s).rows[0];
+    const auto text = [](Result r, long double v) { return resultText(resultSpec(r), v, NumberFormat{}); };
+    EXPECT_EQ(text(Result::TPObserved, tp.observed), "0");
+    EXPECT_EQ(text(Result::TPPredicted, tp.predicted), "22");
+    EXPECT_EQ(text(Result::TPResidual, tp.residual10), "0.00");
+    EXPECT_EQ(text(Result::TPTtest, tp.ttest), "0.00");
 }
 
 TEST(Chlorophyll, WorkedExampleFrequencies)
@@ -158,7 +161,7 @@ TEST(Chlorophyll, ObservedAndCaseAAgreeForEqualMeans)
     CalculateBalance(s);
     CalcVarConc(s);
     s.ObsChlrA = Real48::store(s.PredChlrA);
-    const ChlrTexts f = formatFrequencies(CalcChlrAMain(s), NumberFormat{});
+    const ChlrFrequencies f = CalcChlrAMain(s);
     for (int row = 0; row < 4; ++row)
         EXPECT_EQ(f[row][0], f[row][1]);
 }
@@ -199,8 +202,8 @@ TEST(Chlorophyll, FirstFaultIsTheOneMetColumnByColumn)
         }
         return "no fault";
     };
-    const std::string divisionByZero = faultMessage(FaultKind::DivisionByZero);
-    const std::string invalid = faultMessage(FaultKind::InvalidOperation);
+    const std::string divisionByZero = errorMessage(ErrorCode::DivisionByZero);
+    const std::string invalid = errorMessage(ErrorCode::InvalidOperation);
     const ModelState example = exampleStateBeforeFrequencies();
 
     ModelState s = example;
@@ -224,23 +227,16 @@ TEST(TrophicState, WorkedExamples)
     s.ObsTP = r48(10);
     s.ObsChlrA = r48(10);
     s.ObsSechi = r48(1);
-    TsiTexts t = OutputTSI(s, NumberFormat{});
-    EXPECT_EQ(t.PhosTSI, "37");
-    EXPECT_EQ(t.ChlrATSI, "53");
-    EXPECT_EQ(t.SecchiTSI, "60");
-    EXPECT_EQ(t.AvgTSI, "50");
+    using Boxes = std::array<std::string, 4>;  // average, phosphorus, chlorophyll a, Secchi
+    EXPECT_EQ(OutputTSI(s, NumberFormat{}), (Boxes{"50", "37", "53", "60"}));
     EXPECT_EQ(CalcSTSI(s).value(), 60.0L);
 
     s.ObsTP = r48(30);
     s.ObsSechi = r48(1.5);
-    t = OutputTSI(s, NumberFormat{});
-    EXPECT_EQ(t.PhosTSI, "53");
-    EXPECT_EQ(t.ChlrATSI, "53");
-    EXPECT_EQ(t.SecchiTSI, "54");
-    EXPECT_EQ(t.AvgTSI, "54");
+    EXPECT_EQ(OutputTSI(s, NumberFormat{}), (Boxes{"54", "53", "53", "54"}));
 
     s.ObsChlrA = r48(0.01);
-    EXPECT_EQ(OutputTSI(s, NumberFormat{}).ChlrATSI, "-15");
+    EXPECT_EQ(OutputTSI(s, NumberFormat{})[2], "-15");
 }
 
 TEST(Ecoregions, DefaultsAndRangesChosenByExactText)
@@ -296,14 +292,14 @@ TEST(InputStage, UnreadableInputsStopTheCalculation)
     for (Input input : {Input::WareaEditBox, Input::LareaEditBox, Input::DepthEditBox, Input::TPeditBox,
                         Input::ChlrAeditBox, Input::SechiEditBox, Input::StreamEditBox, Input::AtmosEditBox,
                         Input::V1EditBox, Input::V8EditBox, Input::S2EditBox})
-        EXPECT_EQ(errorOf(lake, input, "1,5"), InvalidInputMessage) << inputControlName(input);
+        EXPECT_EQ(errorOf(lake, input, "1,5"), "Invalid Input Parameter!") << inputControlName(input);
 
     // An unreadable alkalinity is simply not given.
     InputTexts t = lake;
     t[Input::AlkalinityEditBox] = "abc";
     const CalculationOutcome out = calculate(t);
     ASSERT_TRUE(out.ok());
-    EXPECT_EQ(out.texts.output(OutputResult::CVtp), "NA");
+    EXPECT_EQ(out.texts[Result::CVtp], "NA");
 
     // The first failure stops the required conversions; alkalinity is still read.
     t = lake;
@@ -328,7 +324,7 @@ TEST(InputStage, ExtremeNumbers)
     t = lake;
     t[Input::WareaEditBox] = "1e-40";
     const CalculationOutcome out = calculate(t);
-    ASSERT_TRUE(out.ok()) << out.error;
+    ASSERT_TRUE(out.ok()) << errorMessage(out.error);
     EXPECT_TRUE(out.state.WatArea.isZero());
     EXPECT_EQ(errorOf(lake, Input::WareaEditBox, "-0"), "");
     EXPECT_EQ(errorOf(lake, Input::NameEditBox, std::string(10000, 'x')), "");
@@ -349,13 +345,13 @@ TEST(Faults, ImpossibleLakesGiveTheirStandardMessage)
     InputTexts noOutflow = lake;
     noOutflow[Input::WareaEditBox] = "0";
     noOutflow[Input::EvapEditBox] = "0.74";
-    EXPECT_EQ(calculate(noOutflow).error, divZero);
+    EXPECT_EQ(errorMessage(calculate(noOutflow).error), divZero);
     noOutflow[Input::EvapEditBox] = "0.9";  // negative outflow
-    EXPECT_EQ(calculate(noOutflow).error, invalid);
+    EXPECT_EQ(errorMessage(calculate(noOutflow).error), invalid);
     InputTexts noLoad = lake;
     noLoad[Input::StreamEditBox] = "0";
     noLoad[Input::AtmosEditBox] = "0";
-    EXPECT_EQ(calculate(noLoad).error, divZero);
+    EXPECT_EQ(errorMessage(calculate(noLoad).error), divZero);
     EXPECT_EQ(errorOf(lake, Input::ChlrAeditBox, "0"), divZero);
     EXPECT_EQ(errorOf(lake, Input::ChlrAeditBox, "-3"), invalid);
     EXPECT_EQ(errorOf(lake, Input::SechiEditBox, "0"), divZero);
@@ -365,7 +361,7 @@ TEST(Faults, ImpossibleLakesGiveTheirStandardMessage)
     InputTexts noErrors = lake;
     for (int i = static_cast<int>(Input::V1EditBox); i <= static_cast<int>(Input::V8EditBox); ++i)
         noErrors.texts[i] = "0";
-    EXPECT_EQ(calculate(noErrors).error, divZero);
+    EXPECT_EQ(errorMessage(calculate(noErrors).error), divZero);
 }
 
 TEST(OutputUnits, ConversionTable)
@@ -386,11 +382,56 @@ TEST(OutputUnits, ConversionTable)
     EXPECT_EQ(convertedResultText(OutputResult::AvgInTP, "mg/L", s, f), "0.037");
     EXPECT_EQ(convertedResultText(OutputResult::AvgInTP, "ug/L", s, f), "37");
     EXPECT_EQ(convertedResultText(OutputResult::CVtp, "mg/L", s, f), "0.016");
-    EXPECT_EQ(outputResultText(OutputResult::CVtp, s, f), "16.2");
     s.PhosLoad = 1234.5;
     s.WatLoad = 2.345;
-    for (OutputResult r : AllOutputResults)  // a calculation shows each result in its model unit
-        EXPECT_EQ(outputResultText(r, s, f), convertedResultText(r, modelUnit(r), s, f)) << outputBoxName(r);
-    s.CVtp = Real48();
-    EXPECT_EQ(outputResultText(OutputResult::CVtp, s, f), "NA");
+    for (OutputResult r : AllOutputResults) {  // a calculation shows each result in its model unit
+        const ResultSpec& spec = resultSpec(resultOf(r));
+        EXPECT_EQ(resultText(spec, outputResultValue(r, s), f), convertedResultText(r, modelUnit(r), s, f))
+            << spec.control;
+        EXPECT_STREQ(spec.unit, modelUnit(r));
+    }
+    EXPECT_EQ(resultText(resultSpec(Result::CVtp), 0, f), "NA");
+}
+
+TEST(ResultTable, EveryGridCellHoldsExactlyOneResult)
+{
+    std::set<std::pair<int, int>> comp, chlr;
+    for (const ResultSpec& spec : resultTable()) {
+        if (spec.page == ResultPage::Predictions) {
+            EXPECT_TRUE(comp.insert({spec.gridColumn, spec.gridRow}).second) << spec.batchColumn;
+        } else if (spec.page == ResultPage::ChlrA) {
+            EXPECT_TRUE(chlr.insert({spec.gridColumn, spec.gridRow}).second) << spec.batchColumn;
+        }
+    }
+    EXPECT_EQ(comp.size(), (CompGridColumnTitles.size() - 1) * CompGridRowTitles.size());
+    EXPECT_EQ(chlr.size(), (ChlrGridColumnTitles.size() - 1) * ChlrGridRowTitles.size());
+    EXPECT_EQ(comp.begin()->first, 1);
+    EXPECT_EQ(comp.rbegin()->first, 5);
+    EXPECT_EQ(chlr.rbegin()->second, 4);
+}
+
+TEST(ResultTable, NamesAreUniqueAndEveryUnitSelectorHasItsResult)
+{
+    std::set<std::string> columns, controls, labels;
+    for (const ResultSpec& spec : resultTable()) {
+        EXPECT_TRUE(columns.insert(spec.batchColumn).second) << spec.batchColumn;
+        EXPECT_TRUE(labels.insert(spec.label).second) << spec.label;
+        if (spec.gridRow == 0) {
+            EXPECT_TRUE(controls.insert(spec.control).second) << spec.control;
+        }
+    }
+    for (OutputResult selector : AllOutputResults)
+        EXPECT_EQ(selectorOf(resultOf(selector)), selector);
+    EXPECT_FALSE(selectorOf(Result::PhosRet));
+}
+
+TEST(Errors, MessagesKeepTheirWordingAndCarryTheirDetail)
+{
+    EXPECT_EQ(errorMessage(ErrorCode::None), "");
+    EXPECT_EQ(errorMessage(ErrorCode::InvalidInput), "Invalid Input Parameter!");
+    EXPECT_EQ(errorMessage(ErrorCode::InvalidFile), "Invalid Input File!");
+    EXPECT_EQ(errorMessage(ErrorCode::NothingToPrint), "There's nothing to print!");
+    EXPECT_EQ(errorMessage({ErrorCode::UnknownUnit, "hectares"}), "Unknown unit \"hectares\"!");
+    EXPECT_EQ(errorMessage({ErrorCode::System, "No such file or directory"}), "No such file or directory");
+    EXPECT_EQ(FloatFault(ErrorCode::Overflow).what(), std::string("Floating point overflow"));
 }

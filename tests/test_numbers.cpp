@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 using namespace trophex;
 
@@ -102,4 +107,76 @@ TEST(NumberFormat, SeparatorsComeFromTheFormat)
     EXPECT_EQ(formatNumber(1234.5, NumberPattern::GroupedOneDecimal, german), "1.234,5");
     const NumberFormat french{",", "\u202f"};
     EXPECT_EQ(formatNumber(4109616, NumberPattern::GroupedTwoDecimals, french), "4\u202f109\u202f616,00");
+}
+
+namespace {
+
+bool localeKnown(const std::string& name)
+{
+    const locale_t l = newlocale(LC_NUMERIC_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (l != static_cast<locale_t>(nullptr))
+        freelocale(l);
+    return l != static_cast<locale_t>(nullptr);
+}
+
+// Makes en_US.UTF-8 and de_DE.UTF-8 available: installed already, or compiled into a
+// folder of this test process that LOCPATH then points at (needs the system's locale
+// sources). The C library remembers a locale it did not find in a folder, so every name is
+// looked up in the new folder only after both were compiled there. localedef's exit
+// status also counts warnings, so the locales themselves are what is checked.
+bool testLocalesAvailable()
+{
+    static const bool available = [] {
+        const char* const names[][2] = {{"en_US.UTF-8", "en_US"}, {"de_DE.UTF-8", "de_DE"}};
+        if (localeKnown(names[0][0]) && localeKnown(names[1][0]))
+            return true;
+        static const struct Folder {
+            std::filesystem::path path =
+                std::filesystem::temp_directory_path() / ("trophex_locales_" + std::to_string(getpid()));
+            ~Folder() { std::filesystem::remove_all(path); }
+        } compiled;
+        const std::filesystem::path& folder = compiled.path;
+        std::filesystem::create_directories(folder);
+        for (const auto& name : names) {
+            const std::string command =
+                std::string("localedef -i ") + name[1] + " -f UTF-8 " + (folder / name[0]).string() + " 2>/dev/null";
+            [[maybe_unused]] const int status = std::system(command.c_str());
+        }
+        setenv("LOCPATH", folder.c_str(), 1);
+        return localeKnown(names[0][0]) && localeKnown(names[1][0]);
+    }();
+    return available;
+}
+
+}  // namespace
+
+TEST(NumberFormat, SeparatorsOfNamedLocales)
+{
+    const NumberFormat c = NumberFormat::fromLocale("C");
+    EXPECT_EQ(c.decimalSeparator, ".");
+    EXPECT_EQ(c.thousandsSeparator, ",");
+    const NumberFormat unknown = NumberFormat::fromLocale("xx_NOWHERE.UTF-8");
+    EXPECT_EQ(unknown.decimalSeparator, ".");
+    EXPECT_EQ(unknown.thousandsSeparator, ",");
+
+    ASSERT_TRUE(testLocalesAvailable()) << "needs the system's locale sources (package locales)";
+    const NumberFormat english = NumberFormat::fromLocale("en_US.UTF-8");
+    EXPECT_EQ(english.decimalSeparator, ".");
+    EXPECT_EQ(english.thousandsSeparator, ",");
+    const NumberFormat german = NumberFormat::fromLocale("de_DE.UTF-8");
+    EXPECT_EQ(german.decimalSeparator, ",");
+    EXPECT_EQ(german.thousandsSeparator, ".");
+    EXPECT_EQ(formatNumber(1234567.891L, NumberPattern::GroupedTwoDecimals, german), "1.234.567,89");
+}
+
+TEST(NumberFormat, ReadingTheSystemLocaleLeavesTheProcessLocaleAlone)
+{
+    ASSERT_TRUE(testLocalesAvailable());
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    const NumberFormat format = NumberFormat::fromSystemLocale();
+    unsetenv("LC_ALL");
+    EXPECT_EQ(format.decimalSeparator, ",");
+    EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+    EXPECT_STREQ(std::localeconv()->decimal_point, ".");
 }

@@ -1,4 +1,4 @@
-#include "print_test_support.h"
+#include "tests/print_test_support.h"
 
 #include "model/outputunits.h"
 #include "print/reportlayout.h"
@@ -12,7 +12,10 @@ namespace {
 
 ReportTexts withIndices(ReportTexts texts, const char* avg, const char* tp, const char* chl, const char* secchi)
 {
-    texts.indexBoxes = TsiTexts{avg, tp, chl, secchi};
+    texts.results[Result::AvgTSI] = avg;
+    texts.results[Result::PhosTSI] = tp;
+    texts.results[Result::ChlrATSI] = chl;
+    texts.results[Result::SecchiTSI] = secchi;
     return texts;
 }
 
@@ -156,7 +159,7 @@ TEST(ReportLayout, PrintsTheBoxesAndSelectorsAsTheyStand)
     ASSERT_TRUE(outcome.ok());
     ReportTexts texts = reportTextsAfterCalculation(inputs, outcome.texts);
     texts.resultUnits[static_cast<int>(OutputResult::OutVol)] = "gal/day";
-    texts.resultBoxes[static_cast<int>(OutputResult::OutVol)] =
+    texts.results[Result::OutVol] =
         convertedResultText(OutputResult::OutVol, "gal/day", outcome.state, NumberFormat{});
     textItem(layoutReport(4800, 6600, texts), "Lake Outflow: 1,761,264.00 gal/day");
 

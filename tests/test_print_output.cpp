@@ -1,8 +1,7 @@
-#include "print_test_support.h"
+#include "tests/print_test_support.h"
 
 #include "cli/report_command.h"
 #include "files/datafile.h"
-#include "print/printcommand.h"
 #include "print/reportpainter.h"
 #include "print/reportpdf.h"
 
@@ -10,7 +9,6 @@
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
-#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -39,45 +37,6 @@ QImage paintedPage(const ReportLayout& layout, int width, int height)
     return image;
 }
 
-// The print dialog of a test: records that it was asked and, when confirmed, prints to a
-// PDF file as the platform dialog's "print to file" does.
-class ScriptedPrintDialog : public PrintDialogRunner {
-public:
-    ScriptedPrintDialog(bool confirms, QString file, std::vector<std::string>& events)
-        : confirms_(confirms), file_(std::move(file)), events_(events)
-    {
-    }
-    bool confirm(QPrinter& printer) override
-    {
-        events_.push_back("dialog");
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file_);
-        return confirms_;
-    }
-
-private:
-    bool confirms_;
-    QString file_;
-    std::vector<std::string>& events_;
-};
-
-struct PrintRun {
-    PrintOutcome outcome;             // what the command returned
-    std::vector<std::string> events;  // dialog and error messages, in order
-    bool documentWritten;             // whether the printer produced a file
-};
-
-PrintRun runPrint(bool confirms, bool resultsReady, const QString& file)
-{
-    PrintRun run{};
-    QPrinter printer(QPrinter::HighResolution);
-    ScriptedPrintDialog dialog(confirms, file, run.events);
-    run.outcome = runPrintCommand(printer, dialog, resultsReady, reportAfterCalculating(exampleLake()),
-                                  [&run](const std::string& message) { run.events.push_back(message); });
-    run.documentWritten = QFile::exists(file);
-    return run;
-}
-
 QString runTool(const QString& program, const QStringList& arguments)
 {
     QProcess process;
@@ -92,7 +51,7 @@ QString runTool(const QString& program, const QStringList& arguments)
 TEST(ReportPainter, DrawsOpaqueTextBarsMarksAndAxis)
 {
     ReportTexts texts = reportAfterCalculating(exampleLake());
-    texts.indexBoxes.AvgTSI = "62";
+    texts.results[Result::AvgTSI] = "62";
     const ReportLayout layout = layoutReport(800, 1100, texts);
     const ReportUnits u = layout.units;  // Lh 22, Cw 100, U 4
     const QImage image = paintedPage(layout, 800, 1100);
@@ -113,33 +72,6 @@ TEST(ReportPainter, DrawsOpaqueTextBarsMarksAndAxis)
     EXPECT_EQ(image.pixelColor(u.x0 + 52 * u.U + 1, Yc), qcolor(ReportGreen));
     const int Ya = 39 * u.Lh + 2 * (u.Lh / 2);
     EXPECT_EQ(image.pixelColor(u.x0 + 5 * u.U, Ya), QColor(Qt::black));
-}
-
-TEST(PrintCommand, DialogComesFirstThenNothingToPrint)
-{
-    QTemporaryDir dir;
-    const PrintRun notReady = runPrint(true, false, dir.filePath("not-ready.pdf"));
-    EXPECT_EQ(notReady.outcome, PrintOutcome::NothingToPrint);
-    EXPECT_EQ(notReady.events, (std::vector<std::string>{"dialog", "There's nothing to print!"}));
-    EXPECT_FALSE(notReady.documentWritten);
-
-    const PrintRun cancelled = runPrint(false, true, dir.filePath("cancelled.pdf"));
-    EXPECT_EQ(cancelled.outcome, PrintOutcome::Cancelled);
-    EXPECT_EQ(cancelled.events, (std::vector<std::string>{"dialog"}));
-    EXPECT_FALSE(cancelled.documentWritten);
-
-    const PrintRun printed = runPrint(true, true, dir.filePath("printed.pdf"));
-    EXPECT_EQ(printed.outcome, PrintOutcome::Printed);
-    EXPECT_EQ(printed.events, (std::vector<std::string>{"dialog"}));
-    EXPECT_TRUE(printed.documentWritten);
-}
-
-TEST(PrintCommand, PrinterThatCannotStartIsReported)
-{
-    QTemporaryDir dir;
-    const PrintRun run = runPrint(true, true, dir.filePath("missing-folder/report.pdf"));
-    EXPECT_EQ(run.outcome, PrintOutcome::PrinterFailed);
-    EXPECT_EQ(run.events, (std::vector<std::string>{"dialog", PrintFailedMessage}));
 }
 
 TEST(ReportPdf, PaperFollowsTheLocale)
@@ -174,15 +106,15 @@ TEST(ReportCommand, WorkedExampleAsPdfShowsTheWindowsTexts)
           "Avg TP Inflow: " + window.resultBox(OutputResult::AvgInTP) + " ug/L",
           "Residence Time: " + window.resultBox(OutputResult::ResTime) + " years",
           "Chiaudani/Vighi TP: " + window.resultBox(OutputResult::CVtp) + " ug/L",
-          "P Retention Coef: " + window.PhosRetEditBox, "Avg TSI = " + window.indexBoxes.AvgTSI,
-          "Secchi TSI = " + window.indexBoxes.SecchiTSI})
+          "P Retention Coef: " + window.results[Result::PhosRet], "Avg TSI = " + window.results[Result::AvgTSI],
+          "Secchi TSI = " + window.results[Result::SecchiTSI]})
         EXPECT_TRUE(text.contains(QString::fromStdString(expected))) << expected << "\n" << text.toStdString();
-    for (const auto& row : window.CompStringGrid)
-        for (const std::string& cell : row)
-            EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
-    for (const auto& row : window.ChlrStringGrid)
-        for (const std::string& cell : row)
-            EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
+    for (const std::string& cell : window.results.texts)
+        EXPECT_TRUE(text.contains(QString::fromStdString(cell))) << cell;
+    for (const char* title : CompGridColumnTitles)
+        EXPECT_TRUE(text.contains(QString::fromLatin1(title))) << title;
+    for (const char* title : ChlrGridRowTitles)
+        EXPECT_TRUE(text.contains(QString::fromLatin1(title))) << title;
     EXPECT_EQ(text.count('\f'), 1) << "one page";
 
     // Rendered, the title band and the first bar are green and its NLF range magenta where
@@ -237,9 +169,9 @@ TEST(ReportCommand, PrintsTheRunnersUnitChoices)
     InputTexts inputs = exampleLake();
     inputs[Input::AlkalinityEditBox] = "";
     ASSERT_FALSE(writeDataFile(dataFile, inputs));
-    const cli::FileAssessment assessment = cli::assessFile(
+    const cli::FileAssessment assessment = batch::assessFile(
         dataFile, {{OutputResult::OutVol, "gal/day"}, {OutputResult::CVtp, "mg/L"}}, NumberFormat{});
-    ASSERT_TRUE(assessment.ok()) << assessment.error;
+    ASSERT_TRUE(assessment.ok()) << errorMessage(assessment.error);
     const ReportLayout page = layoutReport(4800, 6600, cli::reportTextsOf(assessment));
     textItem(page, "Lake Outflow: 1,761,264.00 gal/day");
     textItem(page, "Chiaudani/Vighi TP: NA mg/L");

@@ -2,7 +2,7 @@
 #include "cli/runner.h"
 #include "files/datafile.h"
 
-#include "example_lake.h"
+#include "examples/examplelake.h"
 
 #include <gtest/gtest.h>
 
@@ -34,11 +34,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    int run(std::vector<std::string> args)
+    int run(std::vector<std::string> args, const NumberFormat& format = {})
     {
         out.str("");
         err.str("");
-        return runRunner(args, out, err, NumberFormat{});
+        return runRunner(args, out, err, format);
     }
 
     fs::path dir;
@@ -124,4 +124,15 @@ TEST_F(Runner, ReportOptionHandsOneFileToTheReportWriter)
     EXPECT_EQ(runRunner({"--report", "out.pdf", example, invalid}, out, err, NumberFormat{}, fake), 2);
     EXPECT_EQ(runRunner({"--report"}, out, err, NumberFormat{}, fake), 2);
     EXPECT_EQ(runRunner({"--report", "out.pdf", example}, out, err, NumberFormat{}), 2);  // no printing in this build
+}
+
+TEST_F(Runner, JsonNumbersIgnoreTheLocaleWhileThePageFollowsIt)
+{
+    const NumberFormat german{",", "."};
+    ASSERT_EQ(run({"--json", "--unit", "OutVolUnits=gal/day", example}, german), 0) << err.str();
+    EXPECT_NE(out.str().find("\"OutVolEditBox\":\"1,761,264.00\""), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\"PhosRetEditBox\":\"0.60\""), std::string::npos);
+    ASSERT_EQ(run({"--unit", "OutVolUnits=gal/day", example}, german), 0) << err.str();
+    EXPECT_NE(out.str().find("1.761.264,00 gal/day"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("0,60"), std::string::npos);
 }

@@ -9,6 +9,7 @@
 
 #include "files/datafile.h"
 #include "tests/disk_helpers.h"
+#include "tests/result_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ui/dialogs.h"
 
-#include "print/printcommand.h"
+#include "ui/printcommand.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -4,13 +4,13 @@
 #include "model/ecoregion.h"
 #include "model/fpu.h"
 #include "model/tsi.h"
-#include "print/printcommand.h"
 #include "print/reportlayout.h"
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
 #include "ui/dialogs.h"
 #include "ui/glyphs.h"
 #include "ui/helpviewer.h"
+#include "ui/printcommand.h"
 #include "ui/stringgrid.h"
 #include "ui/tsichart.h"
 #include "ui/widgets.h"
@@ -277,7 +277,7 @@ QWidget* TMainForm::createOutputPage()
         }
         const OutputResult result = *Rows[i].result;
         const int r = static_cast<int>(result);
-        outputBoxes_[r] = addEditBox(group, QString::fromLatin1(outputBoxName(result)), box);
+        outputBoxes_[r] = addEditBox(group, QString::fromLatin1(resultSpec(resultOf(result)).control), box);
         outputSelectors_[r] = addOutputSelector(group, result, QRect(boxLeft + 88, y, 76, RowHeight));
     }
     return page;
@@ -369,7 +369,7 @@ void TMainForm::CalcButtonClick()
 {
     const CalculationOutcome outcome = runCalculation(gatherInputs(), format_);
     if (!outcome.ok()) {
-        DisplayErrorDlg(qs(outcome.error));
+        DisplayErrorDlg(qs(errorMessage(outcome.error)));
         return;
     }
     state_ = outcome.state;
@@ -379,24 +379,27 @@ void TMainForm::CalcButtonClick()
         resultsReady_ = 1;
 }
 
+// The grids and the boxes without a unit selector; OutputResults and DrawTSIgraphs write
+// the others.
 void TMainForm::writeResults(const ResultTexts& texts)
 {
-    phosRetBox_->setText(qs(texts.predictions.PhosRet));
-    for (int row = 0; row < 3; ++row)
-        for (int column = 0; column < 5; ++column)
-            compGrid_->setCell(column + 1, row + 1, qs(texts.predictions.cells[row][column]));
-    for (int row = 0; row < 4; ++row)
-        for (int column = 0; column < 4; ++column)
-            chlrGrid_->setCell(column + 1, row + 1, qs(texts.frequencies[row][column]));
+    for (const ResultSpec& spec : resultTable()) {
+        if (spec.page == ResultPage::Predictions)
+            compGrid_->setCell(spec.gridColumn, spec.gridRow, qs(texts[spec.result]));
+        else if (spec.page == ResultPage::ChlrA)
+            chlrGrid_->setCell(spec.gridColumn, spec.gridRow, qs(texts[spec.result]));
+        else if (spec.page == ResultPage::Output && !selectorOf(spec.result))
+            findChild<QLineEdit*>(QString::fromLatin1(spec.control))->setText(qs(texts[spec.result]));
+    }
 }
 
 void TMainForm::OutputResults()
 {
-    const std::array<std::string, 6> texts = trophex::OutputResults(state_, format_);
-    for (OutputResult result : AllOutputResults) {
-        const int r = static_cast<int>(result);
-        outputBoxes_[r]->setText(qs(texts[r]));
-        setSelectorText(outputSelectors_[r], QString::fromLatin1(modelUnit(result)));
+    for (OutputResult selector : AllOutputResults) {
+        const ResultSpec& spec = resultSpec(resultOf(selector));
+        const int r = static_cast<int>(selector);
+        outputBoxes_[r]->setText(qs(resultText(spec, outputResultValue(selector, state_), format_)));
+        setSelectorText(outputSelectors_[r], QString::fromLatin1(modelUnit(selector)));
     }
 }
 
@@ -413,17 +416,16 @@ bool TMainForm::DrawTSIgraphs()
     // The surface is repainted after this handler, with whatever it has drawn by then.
     chart_->update();
 
-    TsiTexts indices;
+    std::array<std::string, 4> indices;
     try {
         indices = OutputTSI(state_, format_);
     } catch (const FloatFault& fault) {
         DisplayErrorDlg(QString::fromLatin1(fault.what()));
         return false;
     }
-    const std::string* texts[] = {&indices.AvgTSI, &indices.PhosTSI, &indices.ChlrATSI, &indices.SecchiTSI};
     std::array<std::optional<int>, 4> values;
     for (int row = 0; row < 4; ++row) {
-        tsiBoxes_[row]->setText(qs(*texts[row]));
+        tsiBoxes_[row]->setText(qs(indices[row]));
         values[row] = readIndexBox(tsiBoxes_[row]->text().toStdString());
     }
     {
@@ -462,7 +464,7 @@ void TMainForm::PrintBtnClick()
 {
     WindowPrintDialog dialog(dialogs_, this);
     runPrintCommand(printer(), dialog, resultsReady_ != 0, reportTexts(),
-                    [this](const std::string& message) { DisplayErrorDlg(qs(message)); });
+                    [this](ErrorCode error) { DisplayErrorDlg(qs(errorMessage(error))); });
 }
 
 void TMainForm::PrinterSetup1Click()
@@ -489,18 +491,16 @@ ReportTexts TMainForm::reportTexts() const
     t.LareaComboBox = text("LareaComboBox");
     t.DepthEditBox = text("DepthEditBox");
     t.DepthComboBox = text("DepthComboBox");
-    for (OutputResult r : AllOutputResults) {
-        t.resultBoxes[static_cast<int>(r)] = text(outputBoxName(r));
+    for (OutputResult r : AllOutputResults)
         t.resultUnits[static_cast<int>(r)] = text(outputSelectorName(r));
+    for (const ResultSpec& spec : resultTable()) {
+        if (spec.page == ResultPage::Predictions)
+            t.results[spec.result] = compGrid_->cell(spec.gridColumn, spec.gridRow).toStdString();
+        else if (spec.page == ResultPage::ChlrA)
+            t.results[spec.result] = chlrGrid_->cell(spec.gridColumn, spec.gridRow).toStdString();
+        else
+            t.results[spec.result] = text(spec.control);
     }
-    t.PhosRetEditBox = text("PhosRetEditBox");
-    for (int row = 0; row < CompGridRows; ++row)
-        for (int column = 0; column < CompGridColumns; ++column)
-            t.CompStringGrid[row][column] = compGrid_->cell(column, row).toStdString();
-    for (int row = 0; row < ChlrGridRows; ++row)
-        for (int column = 0; column < ChlrGridColumns; ++column)
-            t.ChlrStringGrid[row][column] = chlrGrid_->cell(column, row).toStdString();
-    t.indexBoxes = {text("AvgTSIeditBox"), text("PhosTSIeditBox"), text("ChlrATSIeditBox"), text("SecchiTSIeditBox")};
     return t;
 }
 
@@ -513,7 +513,7 @@ void TMainForm::SaveBtnClick()
     if (QFileInfo::exists(name) && !dialogs_.confirmReplace(this, name))
         return;
     if (const std::optional<std::string> error = writeDataFile(pathOf(name), gatherInputs()))
-        reportFileError(name, *error);
+        reportFileError(name, {ErrorCode::System, *error});
     else
         emit dataFileUsed(name);
 }
@@ -588,18 +588,19 @@ void TMainForm::outputUnitsChange(OutputResult result)
     if (resultsReady_ != 1)
         return;
     const int r = static_cast<int>(result);
-    if (result == OutputResult::CVtp && outputBoxes_[r]->text() == QLatin1String(NotAvailableText))
+    const char* notAvailable = resultSpec(resultOf(result)).zeroText;
+    if (notAvailable != nullptr && outputBoxes_[r]->text() == QLatin1String(notAvailable))
         return;
     const std::string unit = outputSelectors_[r]->currentText().toStdString();
     outputBoxes_[r]->setText(qs(convertedResultText(result, unit, state_, format_)));
 }
 
-void TMainForm::reportFileError(const QString& fileName, const std::string& error)
+void TMainForm::reportFileError(const QString& fileName, const Error& error)
 {
-    if (error == InvalidFileMessage)
-        DisplayErrorDlg(qs(error));
+    if (error.code == ErrorCode::System)
+        DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(errorMessage(error))));
     else
-        DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(error)));
+        DisplayErrorDlg(qs(errorMessage(error)));
 }
 
 void TMainForm::DisplayErrorDlg(const QString& message)

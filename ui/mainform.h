@@ -130,7 +130,7 @@ private:
     void outputUnitsChange(OutputResult result);
     void writeResults(const ResultTexts& texts);
     // The wrong-header message as it stands, a system error together with the file's name.
-    void reportFileError(const QString& fileName, const std::string& error);
+    void reportFileError(const QString& fileName, const Error& error);
     bool tsiPageActive() const;
 
     UserDialogs& dialogs_;

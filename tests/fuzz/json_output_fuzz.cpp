@@ -268,7 +268,7 @@ void checkStringsReadBack(const std::vector<std::string>& strings, const cli::Fi
 {
     require(strings.size() >= 5 && strings[1] == sanitizeUtf8(a.file), "the file name reads back");
     if (!a.ok()) {
-        require(strings[3] == "error" && strings[4] == a.error, "the error message reads back");
+        require(strings[3] == "error" && strings[4] == errorMessage(a.error), "the error message reads back");
         return;
     }
     require(strings.size() >= 4 + 2 * InputCount, "every input text is written");

@@ -1,8 +1,8 @@
-#include "cli/csv.h"
+#include "batch/csv.h"
 
 #include <cstring>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 void CsvRecord::clear()
 {
@@ -152,4 +152,4 @@ void appendCsvFields(std::string& out, const std::string_view* fields, std::size
     out.resize(start + static_cast<std::size_t>(p - first));
 }
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -1,11 +1,11 @@
-#include "cli/batchtable.h"
+#include "batch/batchtable.h"
 
 #include "files/textencoding.h"
 #include "model/ecoregion.h"
 
 #include <charconv>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 namespace {
 
@@ -152,15 +152,6 @@ void assignDecoded(std::string& target, std::string_view field)
         target = windows1252ToUtf8(field);
 }
 
-std::string quotedStatus(const char* what, std::string_view text)
-{
-    std::string status = what;
-    status += " \"";
-    status += text;
-    status += "\"!";
-    return status;
-}
-
 const CalibrationTexts& calibrationDefaultsOf(Ecoregion region)
 {
     static const std::array<CalibrationTexts, 4> Defaults = {
@@ -178,7 +169,7 @@ std::optional<Ecoregion> ecoregionCode(std::string_view text)
     return std::nullopt;
 }
 
-std::string normaliseUnit(const UnitColumn& column, std::string& text)
+Error normaliseUnit(const UnitColumn& column, std::string& text)
 {
     if (text.empty()) {
         text = column.modelUnit;
@@ -190,7 +181,7 @@ std::string normaliseUnit(const UnitColumn& column, std::string& text)
             return {};
         }
     }
-    return quotedStatus("Unknown unit", text);
+    return {ErrorCode::UnknownUnit, text};
 }
 
 // Whether a record carries text past the header's fields (empty extra fields are allowed).
@@ -240,7 +231,7 @@ HeaderReading readHeader(const CsvRecord& header)
     return reading;
 }
 
-std::string rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts& texts)
+Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts& texts)
 {
     for (int i = 0; i < InputCount; ++i) {
         const int column = layout.columnOf[i];
@@ -250,22 +241,22 @@ std::string rowInputs(const CsvRecord& record, const ColumnLayout& layout, Input
             texts.texts[i].clear();
     }
     if (record.unterminatedQuote())
-        return "Unterminated quoted field!";
+        return {ErrorCode::UnterminatedQuote, {}};
     if (record.size() < layout.fieldCount)
-        return "Too few fields!";
+        return {ErrorCode::TooFewFields, {}};
     if (hasExtraText(record, layout.fieldCount))
-        return "Too many fields!";
+        return {ErrorCode::TooManyFields, {}};
 
     const std::string& ecoregionText = texts[Input::EcoRegComboBox];
     const std::optional<Ecoregion> region = ecoregionCode(ecoregionText);
     if (!region)
-        return quotedStatus("Unknown ecoregion", ecoregionText);
+        return {ErrorCode::UnknownEcoregion, ecoregionText};
     texts[Input::EcoRegComboBox] = EcoregionCodes[static_cast<int>(*region)];
 
     for (const UnitColumn& column : unitColumns()) {
-        std::string status = normaliseUnit(column, texts[column.unitBox]);
-        if (!status.empty())
-            return status;
+        Error error = normaliseUnit(column, texts[column.unitBox]);
+        if (error.failed())
+            return error;
     }
 
     const CalibrationTexts& defaults = calibrationDefaultsOf(*region);
@@ -279,107 +270,6 @@ std::string rowInputs(const CsvRecord& record, const ColumnLayout& layout, Input
 
 namespace {
 
-enum class Source { Output, Retention, Prediction, Frequency, Index };
-
-struct ResultColumn {
-    const char* header;  // column name in the output
-    Source source;       // which result group
-    int row;     // OutputResult, prediction row, frequency row or index (Avg, P, Chl, Secchi)
-    int column;  // prediction or frequency column
-};
-
-constexpr ResultColumn Output(const char* header, OutputResult r)
-{
-    return {header, Source::Output, static_cast<int>(r), 0};
-}
-
-constexpr std::array<ResultColumn, 42> ResultColumns = {{
-    Output("outflow_hm3_yr", OutputResult::OutVol),
-    Output("areal_water_load_m_yr", OutputResult::WatLoad),
-    Output("residence_time_yr", OutputResult::ResTime),
-    Output("p_load_kg_yr", OutputResult::PhosLoad),
-    Output("inflow_tp_ug_L", OutputResult::AvgInTP),
-    Output("cv_tp_ug_L", OutputResult::CVtp),
-    {"p_retention", Source::Retention, 0, 0},
-    {"tp_observed_ug_L", Source::Prediction, 0, 0},
-    {"tp_predicted_ug_L", Source::Prediction, 0, 1},
-    {"tp_std_error_ug_L", Source::Prediction, 0, 2},
-    {"tp_residual_log10", Source::Prediction, 0, 3},
-    {"tp_t_test", Source::Prediction, 0, 4},
-    {"chla_observed_ug_L", Source::Prediction, 1, 0},
-    {"chla_predicted_ug_L", Source::Prediction, 1, 1},
-    {"chla_std_error_ug_L", Source::Prediction, 1, 2},
-    {"chla_residual_log10", Source::Prediction, 1, 3},
-    {"chla_t_test", Source::Prediction, 1, 4},
-    {"secchi_observed_m", Source::Prediction, 2, 0},
-    {"secchi_predicted_m", Source::Prediction, 2, 1},
-    {"secchi_std_error_m", Source::Prediction, 2, 2},
-    {"secchi_residual_log10", Source::Prediction, 2, 3},
-    {"secchi_t_test", Source::Prediction, 2, 4},
-    {"chla_over_10_observed_pct", Source::Frequency, 0, 0},
-    {"chla_over_10_case_a_pct", Source::Frequency, 0, 1},
-    {"chla_over_10_case_b_pct", Source::Frequency, 0, 2},
-    {"chla_over_10_case_c_pct", Source::Frequency, 0, 3},
-    {"chla_over_20_observed_pct", Source::Frequency, 1, 0},
-    {"chla_over_20_case_a_pct", Source::Frequency, 1, 1},
-    {"chla_over_20_case_b_pct", Source::Frequency, 1, 2},
-    {"chla_over_20_case_c_pct", Source::Frequency, 1, 3},
-    {"chla_over_30_observed_pct", Source::Frequency, 2, 0},
-    {"chla_over_30_case_a_pct", Source::Frequency, 2, 1},
-    {"chla_over_30_case_b_pct", Source::Frequency, 2, 2},
-    {"chla_over_30_case_c_pct", Source::Frequency, 2, 3},
-    {"chla_over_60_observed_pct", Source::Frequency, 3, 0},
-    {"chla_over_60_case_a_pct", Source::Frequency, 3, 1},
-    {"chla_over_60_case_b_pct", Source::Frequency, 3, 2},
-    {"chla_over_60_case_c_pct", Source::Frequency, 3, 3},
-    {"tsi_average", Source::Index, 0, 0},
-    {"tsi_tp", Source::Index, 1, 0},
-    {"tsi_chla", Source::Index, 2, 0},
-    {"tsi_secchi", Source::Index, 3, 0},
-}};
-
-const std::string& displayedText(const ResultColumn& c, const ResultTexts& t)
-{
-    switch (c.source) {
-    case Source::Output:
-        return t.outputs[c.row];
-    case Source::Retention:
-        return t.predictions.PhosRet;
-    case Source::Prediction:
-        return t.predictions.cells[c.row][c.column];
-    case Source::Frequency:
-        return t.frequencies[c.row][c.column];
-    case Source::Index:
-        break;
-    }
-    const std::array<const std::string*, 4> indices = {&t.tsi.AvgTSI, &t.tsi.PhosTSI, &t.tsi.ChlrATSI,
-                                                       &t.tsi.SecchiTSI};
-    return *indices[c.row];
-}
-
-double rawValue(const ResultColumn& c, const CalculationOutcome& o)
-{
-    const CalculationResults& r = o.results;
-    switch (c.source) {
-    case Source::Output:
-        return static_cast<double>(outputResultValue(static_cast<OutputResult>(c.row), o.state));
-    case Source::Retention:
-        return r.predictions.PhosRet;
-    case Source::Prediction: {
-        const PredictionRow& row = r.predictions.rows[c.row];
-        const std::array<long double, 5> values = {row.observed, row.predicted, row.stdError, row.residual10,
-                                                   row.ttest};
-        return static_cast<double>(values[c.column]);
-    }
-    case Source::Frequency:
-        return static_cast<double>(r.frequencies[c.row][c.column].value());
-    case Source::Index:
-        break;
-    }
-    const std::array<Real48, 4> indices = {r.tsi.AvgTSI, r.tsi.PhosTSI, r.tsi.ChlrATSI, r.tsi.SecchiTSI};
-    return static_cast<double>(indices[c.row].value());
-}
-
 // The shortest text that reads back as the same double.
 void appendRawNumber(std::string& out, double value)
 {
@@ -388,27 +278,28 @@ void appendRawNumber(std::string& out, double value)
     out.append(buffer, written.ptr);
 }
 
-void appendRawField(std::string& out, const ResultColumn& c, const CalculationOutcome& o)
+void appendRawField(std::string& out, const ResultSpec& spec, const ResultValues& values)
 {
-    if (c.source == Source::Output && c.row == static_cast<int>(OutputResult::CVtp) && o.state.CVtp.isZero())
-        out += NotAvailableText;
+    const long double value = values[spec.result];
+    if (spec.zeroText != nullptr && value == 0)
+        out += spec.zeroText;
     else
-        appendRawNumber(out, rawValue(c, o));
+        appendRawNumber(out, static_cast<double>(value));
 }
 
 }  // namespace
 
 std::size_t resultColumnCount()
 {
-    return ResultColumns.size();
+    return resultTable().size();
 }
 
 void appendResultHeader(std::string& out)
 {
     out += "name";
-    for (const ResultColumn& column : ResultColumns) {
+    for (const ResultSpec& spec : resultTable()) {
         out += ',';
-        out += column.header;
+        out += spec.batchColumn;
     }
     out += ",status";
 }
@@ -422,28 +313,29 @@ void appendResultRow(std::string& out, std::string_view name, const CalculationO
     }
     if (style == ResultStyle::Raw) {
         appendCsvField(out, name);
-        for (const ResultColumn& column : ResultColumns) {
+        for (const ResultSpec& spec : resultTable()) {
             out += ',';
-            appendRawField(out, column, outcome);
+            appendRawField(out, spec, outcome.values);
         }
         out += ',';
         out += SuccessStatus;
         return;
     }
-    std::array<std::string_view, ResultColumns.size() + 2> fields;
+    std::array<std::string_view, ResultCount + 2> fields;
     fields.front() = name;
-    for (std::size_t i = 0; i < ResultColumns.size(); ++i)
-        fields[i + 1] = displayedText(ResultColumns[i], outcome.texts);
+    for (int i = 0; i < ResultCount; ++i)
+        fields[i + 1] = outcome.texts.texts[i];
     fields.back() = SuccessStatus;
     appendCsvFields(out, fields.data(), fields.size());
 }
 
-void appendFailedRow(std::string& out, std::string_view name, std::string_view status)
+void appendFailedRow(std::string& out, std::string_view name, const Error& error)
 {
-    std::array<std::string_view, ResultColumns.size() + 2> fields;
+    const std::string status = errorMessage(error);
+    std::array<std::string_view, ResultCount + 2> fields;
     fields.front() = name;
     fields.back() = status;
     appendCsvFields(out, fields.data(), fields.size());
 }
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -4,8 +4,8 @@
 // calling thread writes the chunks in input order. At most a fixed number of chunks is in
 // flight, so memory stays the same whatever the number of rows.
 
-#include "cli/batchtable.h"
-#include "cli/csv.h"
+#include "batch/batchtable.h"
+#include "batch/csv.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 // Reads up to capacity bytes into buffer; returns 0 at the end of the input. Throws
 // std::runtime_error when the input cannot be read.
@@ -87,4 +87,4 @@ struct BatchObserver {
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
                       const BatchObserver& observer = {});
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -4,19 +4,16 @@
 // The caller keeps one QPrinter for the whole run: the print dialog and the page setup
 // dialog both change it, and later reports go to what was chosen there.
 
+#include "model/errors.h"
 #include "print/reporttexts.h"
 
 #include <functional>
 #include <string>
 
-class QPaintDevice;
 class QPrinter;
 class QWidget;
 
 namespace trophex {
-
-inline constexpr const char* NothingToPrintMessage = "There's nothing to print!";
-inline constexpr const char* PrintFailedMessage = "The report could not be printed!";
 
 // The print dialog as the Print command uses it.
 class PrintDialogRunner {
@@ -37,8 +34,8 @@ private:
     QWidget* parent_;  // owner window of the modal dialog
 };
 
-// Shows one error message to the user (the window's error box).
-using ErrorDisplay = std::function<void(const std::string& message)>;
+// Shows one error to the user (the window's error box).
+using ErrorDisplay = std::function<void(ErrorCode error)>;
 
 enum class PrintOutcome {
     Cancelled,       // the user cancelled the print dialog
@@ -51,10 +48,6 @@ enum class PrintOutcome {
 // one page on the chosen printer.
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
                              const ReportTexts& texts, const ErrorDisplay& showError);
-
-// Begins a document on the device, draws the report on its whole printable area and ends
-// the document; false when the device refused to begin or failed to finish it.
-bool printReport(QPaintDevice& device, const ReportTexts& texts);
 
 // The Printer Setup command: the platform's page setup dialog on the kept printer.
 void runPrinterSetup(QPrinter& printer, QWidget* parent);

@@ -3,14 +3,14 @@
 // agency keeps, with the four ecoregions, mixed units, names with commas and quotes, a
 // few calibration overrides and a few rows with a missing observation.
 
-#include "cli/batchpipeline.h"
+#include "batch/batchpipeline.h"
 
 #include <cstdint>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 // Writes a header and count lakes, in pieces of bounded size. The same seed gives the
 // same bytes.
 void writeSyntheticLakes(std::uint64_t count, std::uint64_t seed, const WriteFunction& write);
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -1,4 +1,4 @@
-#include "cli/batchpipeline.h"
+#include "batch/batchpipeline.h"
 
 #include "model/calculation.h"
 
@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 namespace {
 
@@ -246,7 +246,7 @@ public:
         const std::size_t growth = settings_.style == ResultStyle::Raw ? 13 : 3;
         result.rows.reserve(chunk.records.size() * growth + 1024);
         if (chunk.skippedLongRecord) {
-            appendFailed(result, {}, "Row too long!");
+            appendFailed(result, {}, {ErrorCode::RowTooLong, {}});
             return result;
         }
         std::size_t pos = 0;
@@ -262,10 +262,10 @@ public:
 private:
     void calculateRecord(JobResult& result)
     {
-        const std::string status = rowInputs(record_, layout_, texts_);
+        const Error rowError = rowInputs(record_, layout_, texts_);
         const std::string& name = texts_[Input::NameEditBox];
-        if (!status.empty()) {
-            appendFailed(result, name, status);
+        if (rowError.failed()) {
+            appendFailed(result, name, rowError);
             return;
         }
         const CalculationOutcome outcome =
@@ -277,9 +277,9 @@ private:
             ++result.counts.failed;
     }
 
-    void appendFailed(JobResult& result, std::string_view name, std::string_view status)
+    void appendFailed(JobResult& result, std::string_view name, const Error& error)
     {
-        appendFailedRow(result.rows, name, status);
+        appendFailedRow(result.rows, name, error);
         result.rows += lineEnd_;
         ++result.counts.lakes;
         ++result.counts.failed;
@@ -389,4 +389,4 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
     return summary;
 }
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 // The fields of one record, unescaped. Reused from record to record without reallocating.
 class CsvRecord {
@@ -51,4 +51,4 @@ void appendCsvField(std::string& out, std::string_view text);
 // Appends fields separated by commas, each quoted as appendCsvField quotes it.
 void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count);
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -2,8 +2,9 @@
 // The columns of a batch table: which header names feed which input text, how one record
 // becomes the 31 input texts of a lake, and the result columns written for it.
 
-#include "cli/csv.h"
+#include "batch/csv.h"
 #include "model/calculation.h"
+#include "model/errors.h"
 #include "model/inputs.h"
 
 #include <array>
@@ -12,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 // Header names are compared without letter case and ignoring everything but letters and
 // digits, so "Watershed area", "watershed_area" and "WareaEditBox" are all understood.
@@ -34,9 +35,9 @@ const char* inputColumnName(Input input);
 
 // Fills texts from the record: values as written (spaces and tabs around them dropped),
 // an absent or empty unit as the model's unit, an absent or empty calibration member as
-// the default of the row's ecoregion. Returns the status of a row that cannot be
-// calculated, or an empty text. texts[Input::NameEditBox] holds the name in either case.
-std::string rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts& texts);
+// the default of the row's ecoregion. Returns why a row cannot be calculated, or no
+// error. texts[Input::NameEditBox] holds the name in either case.
+Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts& texts);
 
 // How result numbers are written: as the window shows them, or every number in full.
 enum class ResultStyle { Display, Raw };
@@ -48,10 +49,10 @@ void appendResultHeader(std::string& out);
 // One row of results for a calculation that completed or failed.
 void appendResultRow(std::string& out, std::string_view name, const CalculationOutcome& outcome,
                      ResultStyle style);
-// One row for a record that could not be calculated: the name, empty results, the status.
-void appendFailedRow(std::string& out, std::string_view name, std::string_view status);
+// One row for a record that could not be calculated: the name, empty results, the error.
+void appendFailedRow(std::string& out, std::string_view name, const Error& error);
 
 // Number of result columns between the name and the status.
 std::size_t resultColumnCount();
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

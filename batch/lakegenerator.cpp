@@ -1,12 +1,12 @@
-#include "cli/lakegenerator.h"
+#include "batch/lakegenerator.h"
 
-#include "cli/csv.h"
+#include "batch/csv.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-namespace trophex::cli {
+namespace trophex::batch {
 
 namespace {
 
@@ -175,4 +175,4 @@ void writeSyntheticLakes(std::uint64_t count, std::uint64_t seed, const WriteFun
     write(out);
 }
 
-}  // namespace trophex::cli
+}  // namespace trophex::batch

@@ -1,10 +1,8 @@
-#include "print/printcommand.h"
+#include "ui/printcommand.h"
 
-#include "print/reportlayout.h"
 #include "print/reportpainter.h"
 
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -17,26 +15,17 @@ bool SystemPrintDialog::confirm(QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool printReport(QPaintDevice& device, const ReportTexts& texts)
-{
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    paintReport(painter, layoutReport(device.width(), device.height(), texts));
-    return painter.end();
-}
-
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
                              const ReportTexts& texts, const ErrorDisplay& showError)
 {
     if (!dialog.confirm(printer))
         return PrintOutcome::Cancelled;
     if (!resultsReady) {
-        showError(NothingToPrintMessage);
+        showError(ErrorCode::NothingToPrint);
         return PrintOutcome::NothingToPrint;
     }
     if (!printReport(printer, texts)) {
-        showError(PrintFailedMessage);
+        showError(ErrorCode::PrintFailed);
         return PrintOutcome::PrinterFailed;
     }
     return PrintOutcome::Printed;

@@ -1,0 +1,2 @@
+// Must not build: the lake model uses nothing of ours.
+#include "files/datafile.h"

@@ -1,0 +1,2 @@
+// Must not build: the report builds on the model alone, without windows.
+#include "ui/dialogs.h"
