@@ -92,8 +92,8 @@ TestSettings::TestSettings(const QString& file)
 {
 }
 
-Program::Program(const QStringList& helpDirs, const QString& settingsFile)
-    : settings(settingsFile), windows(createWindows(dialogs, NumberFormat{}, helpDirs, settings.store)),
+Program::Program(const QStringList& helpDirs, const QString& settingsFile, const NumberFormat& format)
+    : settings(settingsFile), windows(createWindows(dialogs, format, helpDirs, settings.store)),
       main(*windows.MainForm)
 {
 }

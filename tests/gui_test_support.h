@@ -68,7 +68,8 @@ struct Program {
     TrophexWindows windows;
     TMainForm& main;
 
-    explicit Program(const QStringList& helpDirs = {sourceHelpDir()}, const QString& settingsFile = {});
+    explicit Program(const QStringList& helpDirs = {sourceHelpDir()}, const QString& settingsFile = {},
+                     const NumberFormat& format = {});
     // Ends the start-up screen as its timer would.
     void endStartupScreen();
 };

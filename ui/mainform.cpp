@@ -367,7 +367,8 @@ void TMainForm::CalibrateBtnClick()
 
 void TMainForm::CalcButtonClick()
 {
-    const CalculationOutcome outcome = runCalculation(gatherInputs(), format_);
+    const InputTexts inputs = gatherInputs();
+    const CalculationOutcome outcome = runCalculation(inputs, format_);
     if (!outcome.ok()) {
         DisplayErrorDlg(qs(errorMessage(outcome.error)));
         return;
@@ -375,8 +376,10 @@ void TMainForm::CalcButtonClick()
     state_ = outcome.state;
     writeResults(outcome.texts);
     OutputResults();
-    if (DrawTSIgraphs())
+    if (DrawTSIgraphs()) {
         resultsReady_ = 1;
+        emit calculationCompleted(inputs, outcome);
+    }
 }
 
 // The grids and the boxes without a unit selector; OutputResults and DrawTSIgraphs write
@@ -493,15 +496,18 @@ ReportTexts TMainForm::reportTexts() const
     t.DepthComboBox = text("DepthComboBox");
     for (OutputResult r : AllOutputResults)
         t.resultUnits[static_cast<int>(r)] = text(outputSelectorName(r));
-    for (const ResultSpec& spec : resultTable()) {
-        if (spec.page == ResultPage::Predictions)
-            t.results[spec.result] = compGrid_->cell(spec.gridColumn, spec.gridRow).toStdString();
-        else if (spec.page == ResultPage::ChlrA)
-            t.results[spec.result] = chlrGrid_->cell(spec.gridColumn, spec.gridRow).toStdString();
-        else
-            t.results[spec.result] = text(spec.control);
-    }
+    for (const ResultSpec& spec : resultTable())
+        t.results[spec.result] = shownResult(spec).toStdString();
     return t;
+}
+
+QString TMainForm::shownResult(const ResultSpec& spec) const
+{
+    if (spec.page == ResultPage::Predictions)
+        return compGrid_->cell(spec.gridColumn, spec.gridRow);
+    if (spec.page == ResultPage::ChlrA)
+        return chlrGrid_->cell(spec.gridColumn, spec.gridRow);
+    return controlText(QString::fromLatin1(spec.control));
 }
 
 void TMainForm::SaveBtnClick()

@@ -88,6 +88,8 @@ public:
 
     // The text of the main window's input, result or index control with this object name.
     QString controlText(const QString& objectName) const;
+    // The text of the box or grid cell that shows the result.
+    QString shownResult(const ResultSpec& spec) const;
     // Every text the printed report shows, as the controls hold them now.
     ReportTexts reportTexts() const;
     // The printer that the print and printer setup dialogs choose, kept for the whole run.
@@ -107,6 +109,8 @@ public:
 signals:
     // A data file was read by Open or written by Save.
     void dataFileUsed(const QString& fileName);
+    // A calculation completed and its results are on show: the inputs it read, its outcome.
+    void calculationCompleted(const InputTexts& inputs, const CalculationOutcome& outcome);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -7,6 +7,8 @@
 #include "ui/helpviewer.h"
 #include "ui/mainform.h"
 #include "ui/recentfiles.h"
+#include "ui/resultscopy.h"
+#include "ui/resultsexport.h"
 #include "ui/tsichart.h"
 #include "ui/tsichartfigure.h"
 #include "ui/widgets.h"
@@ -36,16 +38,19 @@ void stayAbove(QWidget& window, QWidget& mainWindow)
 }
 
 // What the main window offers beyond its own commands, each item after the items of its
-// menu: saving the chart, the recent files, and opening dropped data files.
+// menu: exporting the results, saving the chart, the recent files, copying results, and
+// opening dropped data files.
 void addDesktopCommands(TrophexWindows& windows, UserDialogs& dialogs)
 {
     TMainForm& mainForm = *windows.MainForm;
     QMenu& fileMenu = *mainForm.findChild<QMenu*>(QStringLiteral("File1"));
     fileMenu.addSeparator();
+    new ResultsExport(mainForm, fileMenu, dialogs);
     auto* chartExport = new ChartExporter(dialogs, mainForm, std::make_unique<TsiChartFigure>(mainForm),
                                           [&mainForm] { return mainForm.ResultsReady() == 1; });
     chartExport->offerIn(*mainForm.PaintBox1().parentWidget(), fileMenu, QStringLiteral("SaveChart1"));
     new RecentFilesMenu(mainForm, fileMenu, *windows.Recent, dialogs);
+    new ResultsCopy(mainForm, *mainForm.findChild<QMenu*>(QStringLiteral("Tools1")), dialogs);
     new DataFileDrop(mainForm);
 }
 
