@@ -61,7 +61,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", qPrintable(warning));
 
     const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("trophex"), QStringLiteral("trophex"));
+    const QString name = QStringLiteral("trophex");
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, name, name);
     trophex::ui::QtUserDialogs dialogs;
     const trophex::ui::TrophexWindows windows =
         trophex::ui::createWindows(dialogs, format, trophex::ui::defaultHelpDirs(), settings);

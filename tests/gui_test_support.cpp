@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -101,6 +102,21 @@ Program::Program(const QStringList& helpDirs, const QString& settingsFile, const
 void Program::endStartupScreen()
 {
     windows.AboutBox->Timer1Timer();
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 QLineEdit* editBox(QWidget* window, const char* name)

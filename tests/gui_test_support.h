@@ -52,6 +52,10 @@ QString sourceHelpDir();
 // A file of the source tree, by its path from the top folder.
 QString sourcePath(const char* relative);
 
+// A file's bytes; a file that cannot be read or written ends the test program.
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
 // A settings store of the test's own, never the user's: in a fresh folder unless a file is
 // named.
 struct TestSettings {

@@ -28,13 +28,6 @@ namespace {
 const QString ExampleFile = sourcePath("examples/example.tpx");
 const QString OtherExampleFile = sourcePath("examples/prairie.tpx");
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 void copyFile(const QString& from, const QString& to)
 {
     if (!QFile::copy(from, to))
@@ -351,7 +344,8 @@ void DesktopTest::corruptSettingsStoreKeepsOnlyUsableEntries_data()
     for (int i = 0; i < binary.size(); ++i)
         binary[i] = char((i * 7919) % 256);
     QTest::newRow("binary garbage") << binary << QStringList();
-    QTest::newRow("not a list") << QByteArray("[General]\nRecentFiles=@Variant(\\0\\0\\0\\x7f\\0\\0)\n") << QStringList();
+    QTest::newRow("not a list") << QByteArray("[General]\nRecentFiles=@Variant(\\0\\0\\0\\x7f\\0\\0)\n")
+                                << QStringList();
     QTest::newRow("a number") << QByteArray("[General]\nRecentFiles=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n")
                               << QStringList();
     QTest::newRow("relative, empty, repeated and too many")

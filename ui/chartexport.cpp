@@ -3,13 +3,11 @@
 #include "ui/dialogs.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace trophex::ui {
@@ -18,12 +16,7 @@ namespace {
 
 const QStringList PictureFilters = {QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG image (*.svg)")};
 
-QString fileError(const QString& fileName, const QString& reason)
-{
-    return QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), reason);
-}
-
-std::optional<QString> writePng(const ChartFigure& figure, QSaveFile& file)
+std::optional<QString> writePng(const ChartFigure& figure, QIODevice& device)
 {
     QImage image(figure.figureSize(), QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -31,22 +24,24 @@ std::optional<QString> writePng(const ChartFigure& figure, QSaveFile& file)
         QPainter painter(&image);
         figure.paintFigure(painter);
     }
-    QImageWriter writer(&file, "png");
+    QImageWriter writer(&device, "png");
     if (!writer.write(image))
         return writer.errorString();
     return std::nullopt;
 }
 
-void writeSvg(const ChartFigure& figure, QSaveFile& file)
+std::optional<QString> writeSvg(const ChartFigure& figure, QIODevice& device)
 {
     QSvgGenerator generator;
-    generator.setOutputDevice(&file);
+    generator.setOutputDevice(&device);
     generator.setSize(figure.figureSize());
     generator.setViewBox(QRect(QPoint(0, 0), figure.figureSize()));
     generator.setTitle(figure.figureTitle());
     QPainter painter(&generator);
     painter.fillRect(QRect(QPoint(0, 0), figure.figureSize()), Qt::white);
     figure.paintFigure(painter);
+    // The generator writes as it paints; a write that failed on the way fails the commit.
+    return std::nullopt;
 }
 
 }  // namespace
@@ -61,27 +56,20 @@ std::optional<PictureFormat> pictureFormatOf(const QString& fileName)
     return std::nullopt;
 }
 
-std::optional<QString> writeChartPicture(const ChartFigure& figure, const QString& fileName, PictureFormat format)
+std::optional<QString> writeChartPicture(const ChartFigure& figure, QIODevice& device, PictureFormat format)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (format == PictureFormat::Png) {
-        if (std::optional<QString> error = writePng(figure, file)) {
-            file.cancelWriting();
-            return error;
-        }
-    } else {
-        writeSvg(figure, file);
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
+    return format == PictureFormat::Png ? writePng(figure, device) : writeSvg(figure, device);
 }
 
 ChartExporter::ChartExporter(UserDialogs& dialogs, QWidget& window, std::unique_ptr<ChartFigure> figure,
                              std::function<bool()> ready)
-    : QObject(&window), dialogs_(dialogs), window_(window), figure_(std::move(figure)), ready_(std::move(ready))
+    : QObject(&window), dialogs_(dialogs), window_(window), figure_(std::move(figure)), ready_(std::move(ready)),
+      file_(dialogs, window, PictureFilters, [this](const QString& fileName) {
+          if (pictureFormatOf(fileName))
+              return true;
+          dialogs_.showError(&window_, tr("Charts are saved as PNG (.png) or SVG (.svg) files!"));
+          return false;
+      })
 {
 }
 
@@ -103,19 +91,11 @@ void ChartExporter::saveChart()
         dialogs_.showError(&window_, tr("There's no chart to save!"));
         return;
     }
-    const QString name = dialogs_.exportFileName(&window_, lastName_, PictureFilters);
-    if (name.isEmpty())
-        return;
-    lastName_ = name;
-    const std::optional<PictureFormat> format = pictureFormatOf(name);
-    if (!format) {
-        dialogs_.showError(&window_, tr("Charts are saved as PNG (.png) or SVG (.svg) files!"));
-        return;
-    }
-    if (QFileInfo::exists(name) && !dialogs_.confirmReplace(&window_, name))
-        return;
-    if (const std::optional<QString> error = writeChartPicture(*figure_, name, *format))
-        dialogs_.showError(&window_, fileError(name, *error));
+    const QString name = file_.choose();
+    if (!name.isEmpty())
+        file_.write(name, [this, format = *pictureFormatOf(name)](QIODevice& device) {
+            return writeChartPicture(*figure_, device, format);
+        });
 }
 
 }  // namespace trophex::ui

@@ -5,6 +5,8 @@
 // Chart…" in the chart's context menu and in a menu of the window, asks for the file name,
 // writes the picture and reports what went wrong in the error box.
 
+#include "ui/exportfile.h"
+
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -13,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class QIODevice;
 class QMenu;
 class QPainter;
 class QWidget;
@@ -36,9 +39,8 @@ public:
 // The format the file name asks for by its extension, in any letter case.
 std::optional<PictureFormat> pictureFormatOf(const QString& fileName);
 
-// Writes the figure into the file, replacing it only once the picture is complete; the
-// reason when that fails.
-std::optional<QString> writeChartPicture(const ChartFigure& figure, const QString& fileName, PictureFormat format);
+// Writes the picture of the figure; the reason when that fails.
+std::optional<QString> writeChartPicture(const ChartFigure& figure, QIODevice& device, PictureFormat format);
 
 class ChartExporter : public QObject {
 public:
@@ -57,7 +59,7 @@ private:
     QWidget& window_;                      // owner of the dialogs
     std::unique_ptr<ChartFigure> figure_;  // what is saved
     std::function<bool()> ready_;
-    QString lastName_;  // file last chosen
+    ExportFile file_;  // where it is saved
 };
 
 }  // namespace trophex::ui

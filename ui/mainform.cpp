@@ -345,14 +345,16 @@ void TMainForm::createMenus()
             connect(action, &QAction::triggered, this, item.handler);
         }
     };
-    addMenu("File1", "&File", {{"Open1", "&Open", &TMainForm::Open1Click},
-                      {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
-                      {"Print1", "P&rint", &TMainForm::Print1Click},
-                      {"Save1", "&Save", &TMainForm::Save1Click},
-                      {"Exit1", "&Exit", &TMainForm::Exit1Click}});
-    addMenu("Tools1", "&Tools", {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
-                       {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
-                       {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
+    addMenu("File1", "&File",
+            {{"Open1", "&Open", &TMainForm::Open1Click},
+             {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
+             {"Print1", "P&rint", &TMainForm::Print1Click},
+             {"Save1", "&Save", &TMainForm::Save1Click},
+             {"Exit1", "&Exit", &TMainForm::Exit1Click}});
+    addMenu("Tools1", "&Tools",
+            {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
+             {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
+             {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
     addMenu("Help1", "&Help",
             {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
 }

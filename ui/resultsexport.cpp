@@ -5,33 +5,14 @@
 #include "ui/mainform.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QMenu>
-#include <QSaveFile>
 
 namespace trophex::ui {
 
 namespace {
 
 const QStringList CsvFilters = {QStringLiteral("CSV table (*.csv)")};
-
-// Writes the text into the file, replacing it only once it is complete; the reason when
-// that fails.
-std::optional<QString> writeText(const QString& fileName, const std::string& text)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -48,7 +29,7 @@ std::string exportedResults(const InputTexts& inputs, const CalculationOutcome& 
 }
 
 ResultsExport::ResultsExport(TMainForm& mainForm, QMenu& menu, UserDialogs& dialogs)
-    : QObject(&mainForm), mainForm_(mainForm), dialogs_(dialogs)
+    : QObject(&mainForm), mainForm_(mainForm), dialogs_(dialogs), file_(dialogs, mainForm, CsvFilters)
 {
     QAction* action = menu.addAction(tr("E&xport Results\u2026"));
     action->setObjectName(QStringLiteral("ExportResults1"));
@@ -65,14 +46,15 @@ void ResultsExport::exportResults()
         dialogs_.showError(&mainForm_, tr("There's nothing to export!"));
         return;
     }
-    const QString name = dialogs_.exportFileName(&mainForm_, lastName_, CsvFilters);
+    const QString name = file_.choose();
     if (name.isEmpty())
         return;
-    lastName_ = name;
-    if (QFileInfo::exists(name) && !dialogs_.confirmReplace(&mainForm_, name))
-        return;
-    if (const std::optional<QString> error = writeText(name, lastResults_))
-        dialogs_.showError(&mainForm_, QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(name), *error));
+    file_.write(name, [this](QIODevice& device) -> std::optional<QString> {
+        const auto size = qint64(lastResults_.size());
+        if (device.write(lastResults_.data(), size) != size)
+            return device.errorString();
+        return std::nullopt;
+    });
 }
 
 }  // namespace trophex::ui

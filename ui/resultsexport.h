@@ -6,6 +6,7 @@
 
 #include "model/calculation.h"
 #include "model/inputs.h"
+#include "ui/exportfile.h"
 
 #include <QObject>
 #include <QString>
@@ -33,8 +34,8 @@ public:
 private:
     TMainForm& mainForm_;
     UserDialogs& dialogs_;
+    ExportFile file_;          // where the results go
     std::string lastResults_;  // the file's text for the last completed calculation
-    QString lastName_;         // file last chosen
 };
 
 }  // namespace trophex::ui

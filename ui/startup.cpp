@@ -87,7 +87,8 @@ void openWhenStartupEnds(const TrophexWindows& windows, const QString& fileName)
         windows.AboutBox.get(), &TAboutBox::startupScreenEnded, &mainForm,
         [&mainForm, path] {
             mainForm.openDataFile(path);
-            qCDebug(startupLog).noquote() << "file from the command line:" << path << "results ready:" << mainForm.ResultsReady();
+            qCDebug(startupLog).noquote() << "file from the command line:" << path
+                                          << "results ready:" << mainForm.ResultsReady();
         },
         static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
