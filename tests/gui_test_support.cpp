@@ -49,8 +49,10 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& lastName)
     return takeFront(saveNames);
 }
 
-QString ScriptedDialogs::exportFileName(QWidget*, const QString& lastName, const QStringList& filters)
+QString ScriptedDialogs::exportFileName(QWidget*, const QString& caption, const QString& lastName,
+                                        const QStringList& filters)
 {
+    exportCaptions << caption;
     exportFilters << filters;
     exportStartNames << lastName;
     return takeFront(exportNames);

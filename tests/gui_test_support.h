@@ -27,6 +27,7 @@ public:
     std::deque<QString> openNames;       // answers of the open dialog
     std::deque<QString> saveNames;       // answers of the save dialog
     std::deque<QString> exportNames;     // answers of the export dialog
+    QStringList exportCaptions;          // the caption of each export dialog
     QList<QStringList> exportFilters;    // the filters each export dialog offered
     QStringList exportStartNames;        // the name each export dialog started with
     std::deque<bool> replaceAnswers;     // answers of the replace question
@@ -40,7 +41,8 @@ public:
 
     QString openFileName(QWidget* parent, const QString& lastName) override;
     QString saveFileName(QWidget* parent, const QString& lastName) override;
-    QString exportFileName(QWidget* parent, const QString& lastName, const QStringList& filters) override;
+    QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                           const QStringList& filters) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;

@@ -12,6 +12,7 @@
 #include "ui/recentfiles.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -108,7 +109,7 @@ private slots:
 
     void dropTakesExactlyOneLocalDataFile();
     void droppedFileOpensAsOpenWould();
-    void dropIsRefusedWhileTheWindowIsDisabledOrOnlyAMoveIsOffered();
+    void dropIsRefusedWhileTheWindowIsBusyOrOnlyAMoveIsOffered();
 
     void recentFilesListTheLastFourOpenedOrSaved();
     void recentEntryOpensAsOpenWould();
@@ -231,12 +232,17 @@ void DesktopTest::droppedFileOpensAsOpenWould()
     QCOMPARE(program.dialogs.errors, QStringList({path("gone.tpx") + "\nNo such file or directory"}));
 }
 
-void DesktopTest::dropIsRefusedWhileTheWindowIsDisabledOrOnlyAMoveIsOffered()
+void DesktopTest::dropIsRefusedWhileTheWindowIsBusyOrOnlyAMoveIsOffered()
 {
     Program program;
     QVERIFY(!dragAndDrop(&program.main, *fileDrag({ExampleFile})));  // start-up screen showing
     program.endStartupScreen();
     QVERIFY(!dragAndDrop(&program.main, *fileDrag({ExampleFile}), Qt::MoveAction));
+    QDialog question(&program.main);
+    question.setModal(true);
+    question.show();
+    QVERIFY(!dragAndDrop(&program.main, *fileDrag({ExampleFile})));
+    question.hide();
     program.main.CalibrateBtnClick();
     QVERIFY(!dragAndDrop(&program.main, *fileDrag({ExampleFile})));
     QCoreApplication::processEvents();

@@ -266,6 +266,7 @@ void ExportTest::exportedLakeIsTheBatchRowOfTheSameLake()
     exportResults(program, path("lake.csv"));
     QVERIFY(program.dialogs.errors.isEmpty());
     QCOMPARE(program.dialogs.exportFilters, QList<QStringList>({{"CSV table (*.csv)"}}));
+    QCOMPARE(program.dialogs.exportCaptions, QStringList({"Export Results"}));
     const QByteArray exported = readBytes(path("lake.csv"));
     const std::string batch = batchOutput(batchTableOf(program.main.gatherInputs()));
     QCOMPARE(exported, QByteArray::fromStdString(batch));
@@ -325,6 +326,7 @@ void ExportTest::chartAsPngIsTheChartAsShown()
     QVERIFY(program.dialogs.errors.isEmpty());
     QCOMPARE(program.dialogs.exportFilters,
              QList<QStringList>({{"PNG image (*.png)", "SVG image (*.svg)"}}));
+    QCOMPARE(program.dialogs.exportCaptions, QStringList({"Save Chart"}));
 
     const QImage saved(path("chart.png"));
     QVERIFY(!saved.isNull());

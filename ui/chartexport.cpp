@@ -64,7 +64,7 @@ std::optional<QString> writeChartPicture(const ChartFigure& figure, QIODevice& d
 ChartExporter::ChartExporter(UserDialogs& dialogs, QWidget& window, std::unique_ptr<ChartFigure> figure,
                              std::function<bool()> ready)
     : QObject(&window), dialogs_(dialogs), window_(window), figure_(std::move(figure)), ready_(std::move(ready)),
-      file_(dialogs, window, PictureFilters, [this](const QString& fileName) {
+      file_(dialogs, window, tr("Save Chart"), PictureFilters, [this](const QString& fileName) {
           if (pictureFormatOf(fileName))
               return true;
           dialogs_.showError(&window_, tr("Charts are saved as PNG (.png) or SVG (.svg) files!"));

@@ -12,9 +12,10 @@ namespace {
 
 // The file name chosen, with the filter chosen; an empty name when cancelled.
 std::pair<QString, QString> runFileDialog(QWidget* parent, const QString& lastName, QFileDialog::AcceptMode mode,
-                                          const QStringList& filters = {QString::fromLatin1(DataFileFilter)})
+                                          const QStringList& filters = {QString::fromLatin1(DataFileFilter)},
+                                          const QString& caption = {})
 {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, caption);
     dialog.setAcceptMode(mode);
     // The open dialog also takes the name of a file that does not exist; opening it then
     // reports the file system's error.
@@ -49,9 +50,10 @@ QString QtUserDialogs::saveFileName(QWidget* parent, const QString& lastName)
     return runFileDialog(parent, lastName, QFileDialog::AcceptSave).first;
 }
 
-QString QtUserDialogs::exportFileName(QWidget* parent, const QString& lastName, const QStringList& filters)
+QString QtUserDialogs::exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                                     const QStringList& filters)
 {
-    const auto [name, filter] = runFileDialog(parent, lastName, QFileDialog::AcceptSave, filters);
+    const auto [name, filter] = runFileDialog(parent, lastName, QFileDialog::AcceptSave, filters, caption);
     if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty())
         return name;
     return name + filterExtension(filter);

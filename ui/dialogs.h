@@ -22,9 +22,11 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& lastName) = 0;
 
     // The file chosen in a save dialog for something other than a data file (a picture, a
-    // table), offering the filters ("PNG image (*.png)"); empty when the user cancels. A name
-    // typed without an extension gets the one of the filter chosen.
-    virtual QString exportFileName(QWidget* parent, const QString& lastName, const QStringList& filters) = 0;
+    // table), with the caption given and offering the filters ("PNG image (*.png)"); empty
+    // when the user cancels. A name typed without an extension gets the one of the filter
+    // chosen.
+    virtual QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                                   const QStringList& filters) = 0;
 
     // Whether the existing file may be replaced.
     virtual bool confirmReplace(QWidget* parent, const QString& fileName) = 0;
@@ -43,7 +45,8 @@ class QtUserDialogs : public UserDialogs {
 public:
     QString openFileName(QWidget* parent, const QString& lastName) override;
     QString saveFileName(QWidget* parent, const QString& lastName) override;
-    QString exportFileName(QWidget* parent, const QString& lastName, const QStringList& filters) override;
+    QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                           const QStringList& filters) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;

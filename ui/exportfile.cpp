@@ -8,15 +8,16 @@
 
 namespace trophex::ui {
 
-ExportFile::ExportFile(UserDialogs& dialogs, QWidget& parent, QStringList filters,
+ExportFile::ExportFile(UserDialogs& dialogs, QWidget& parent, QString caption, QStringList filters,
                        std::function<bool(const QString&)> acceptName)
-    : dialogs_(dialogs), parent_(parent), filters_(std::move(filters)), acceptName_(std::move(acceptName))
+    : dialogs_(dialogs), parent_(parent), caption_(std::move(caption)), filters_(std::move(filters)),
+      acceptName_(std::move(acceptName))
 {
 }
 
 QString ExportFile::choose()
 {
-    const QString name = dialogs_.exportFileName(&parent_, lastName_, filters_);
+    const QString name = dialogs_.exportFileName(&parent_, caption_, lastName_, filters_);
     if (name.isEmpty())
         return {};
     lastName_ = name;

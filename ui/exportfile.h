@@ -18,9 +18,9 @@ class UserDialogs;
 
 class ExportFile {
 public:
-    // filters: the save dialog's choices, e.g. "CSV table (*.csv)". acceptName may refuse a
-    // chosen name, after saying why.
-    ExportFile(UserDialogs& dialogs, QWidget& parent, QStringList filters,
+    // caption and filters: the save dialog's title and choices, e.g. "CSV table (*.csv)".
+    // acceptName may refuse a chosen name, after saying why.
+    ExportFile(UserDialogs& dialogs, QWidget& parent, QString caption, QStringList filters,
                std::function<bool(const QString& fileName)> acceptName = {});
 
     // The file to write, asked for starting at the name chosen last; empty when the user
@@ -34,6 +34,7 @@ public:
 private:
     UserDialogs& dialogs_;
     QWidget& parent_;  // owner of the dialogs
+    QString caption_;
     QStringList filters_;
     std::function<bool(const QString&)> acceptName_;
     QString lastName_;  // file last chosen

@@ -31,7 +31,7 @@ DataFileDrop::DataFileDrop(TMainForm& mainForm) : QObject(&mainForm), mainForm_(
 bool DataFileDrop::overMainWindow(QObject* watched) const
 {
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    return widget && widget->window() == &mainForm_ && mainForm_.isEnabled();
+    return widget && widget->window() == &mainForm_ && mainForm_.isEnabled() && !QApplication::activeModalWidget();
 }
 
 bool DataFileDrop::eventFilter(QObject* watched, QEvent* event)

@@ -1,7 +1,8 @@
 #pragma once
 // Dropping a data file (.tpx) anywhere on the main window opens it as Open does. The drag
 // is taken only for exactly one local file with that extension, and only while the main
-// window is enabled; anything else dragged keeps its usual meaning (text into a box).
+// window is enabled and no modal dialog is open; anything else dragged keeps its usual
+// meaning (text into a box).
 
 #include <QObject>
 #include <QString>

@@ -29,7 +29,7 @@ std::string exportedResults(const InputTexts& inputs, const CalculationOutcome& 
 }
 
 ResultsExport::ResultsExport(TMainForm& mainForm, QMenu& menu, UserDialogs& dialogs)
-    : QObject(&mainForm), mainForm_(mainForm), dialogs_(dialogs), file_(dialogs, mainForm, CsvFilters)
+    : QObject(&mainForm), mainForm_(mainForm), dialogs_(dialogs), file_(dialogs, mainForm, tr("Export Results"), CsvFilters)
 {
     QAction* action = menu.addAction(tr("E&xport Results\u2026"));
     action->setObjectName(QStringLiteral("ExportResults1"));
