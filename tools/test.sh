@@ -16,7 +16,7 @@ bash tools/check_package.sh "$deb" build
 echo "== test suite with AddressSanitizer and UndefinedBehaviorSanitizer"
 bash tools/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE=ON \
   -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF
-ctest --test-dir build-asan --output-on-failure -j2
+LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp" ctest --test-dir build-asan --output-on-failure -j2
 
 echo "== fuzz targets"
 bash tools/fuzz.sh 60
