@@ -3,12 +3,12 @@
 // or Exit is chosen. The only setting it keeps is the File menu's list of recent files.
 
 #include "model/numberformat.h"
+#include "ui/application.h"
 #include "ui/commandline.h"
 #include "ui/dialogs.h"
 #include "ui/helpviewer.h"
 #include "ui/startup.h"
 
-#include <QApplication>
 #include <QSettings>
 
 #include <cstdio>
@@ -54,7 +54,8 @@ int main(int argc, char* argv[])
                    stderr);
         return 1;
     }
-    QApplication application(argc, argv);
+    trophex::ui::QtUserDialogs dialogs;
+    trophex::ui::TrophexApplication application(argc, argv, dialogs);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.trophex.Trophex"));
     const trophex::ui::CommandLine commandLine = trophex::ui::parseCommandLine(application.arguments().mid(1));
     for (const QString& warning : commandLine.warnings)
@@ -63,7 +64,6 @@ int main(int argc, char* argv[])
     const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
     const QString name = QStringLiteral("trophex");
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, name, name);
-    trophex::ui::QtUserDialogs dialogs;
     const trophex::ui::TrophexWindows windows =
         trophex::ui::createWindows(dialogs, format, trophex::ui::defaultHelpDirs(), settings);
     trophex::ui::openWhenStartupEnds(windows, commandLine.file);

@@ -56,7 +56,7 @@ bool RecordChunker::readHeader(CsvRecord& header)
         headerBytes_ += end;
         if (header.isBlank())
             continue;
-        lineEnd_ = (crlf || cr) ? "\r\n" : "\n";
+        lineEnd_ = crlf ? "\r\n" : cr ? "\r" : "\n";
         return true;
     }
 }
@@ -203,10 +203,15 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         if (!stopped_)
             error_ = error;
-        stopped_ = true;
-        roomFreed_.notify_all();
-        jobQueued_.notify_all();
-        resultReady_.notify_all();
+        stopLocked();
+    }
+
+    // Stops every thread without an error: after a completed run, where they have all
+    // finished already, or while an exception unwinds the run.
+    void stop()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopLocked();
     }
 
     std::string error()
@@ -216,6 +221,14 @@ public:
     }
 
 private:
+    void stopLocked()
+    {
+        stopped_ = true;
+        roomFreed_.notify_all();
+        jobQueued_.notify_all();
+        resultReady_.notify_all();
+    }
+
     std::mutex mutex_;
     std::condition_variable roomFreed_;      // a written chunk left room for another
     std::condition_variable jobQueued_;      // a job arrived or the input ended
@@ -293,6 +306,46 @@ private:
     InputTexts texts_;                // its input texts
 };
 
+// The reader and worker threads of one run. However the run ends, even by an exception,
+// the destructor stops the pipeline and joins every thread that was started, so that no
+// thread outlives the chunker, the layout and the pipeline it works on.
+class PipelineThreads {
+public:
+    PipelineThreads(Pipeline& pipeline, const ThreadStarter& startThread)
+        : pipeline_(pipeline), startThread_(startThread)
+    {
+    }
+    PipelineThreads(const PipelineThreads&) = delete;
+    PipelineThreads& operator=(const PipelineThreads&) = delete;
+    ~PipelineThreads()
+    {
+        pipeline_.stop();
+        for (std::thread& thread : threads_)
+            if (thread.joinable())
+                thread.join();
+    }
+
+    // Starts a thread; when the system gives none, fails the run with a message and returns
+    // false.
+    bool start(std::function<void()> task)
+    {
+        try {
+            // Room first: a started thread must never be lost to a failed push_back.
+            threads_.reserve(threads_.size() + 1);
+            threads_.push_back(startThread_(std::move(task)));
+            return true;
+        } catch (const std::exception& e) {
+            pipeline_.fail(std::string("cannot start a thread for the batch: ") + e.what());
+            return false;
+        }
+    }
+
+private:
+    Pipeline& pipeline_;                // stopped before the threads are joined
+    const ThreadStarter& startThread_;  // how a thread is started
+    std::vector<std::thread> threads_;  // every thread started
+};
+
 void readChunks(RecordChunker& chunker, Pipeline& pipeline)
 {
     try {
@@ -323,10 +376,20 @@ void calculateChunks(const ColumnLayout& layout, const BatchSettings& settings, 
     }
 }
 
-void writeChunks(const WriteFunction& write, Pipeline& pipeline, BatchProgress& totals,
+// The header row of the results, after the byte order mark when the input had one.
+std::string resultHeader(const RecordChunker& chunker)
+{
+    std::string head(chunker.hadByteOrderMark() ? ByteOrderMark : std::string_view());
+    appendResultHeader(head);
+    head += chunker.lineEnd();
+    return head;
+}
+
+void writeChunks(const std::string& head, const WriteFunction& write, Pipeline& pipeline, BatchProgress& totals,
                  const BatchObserver& observer)
 {
     try {
+        write(head);
         JobResult result;
         for (std::uint64_t sequence = 0; pipeline.collect(sequence, result); ++sequence) {
             write(result.rows);
@@ -343,6 +406,11 @@ void writeChunks(const WriteFunction& write, Pipeline& pipeline, BatchProgress& 
 }
 
 }  // namespace
+
+std::thread startSystemThread(std::function<void()> task)
+{
+    return std::thread(std::move(task));
+}
 
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
                       const BatchObserver& observer)
@@ -365,23 +433,19 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
                 observer.ignoredColumn(name);
         summary.totals.inputBytes = chunker.headerBytes();
 
-        std::string head(chunker.hadByteOrderMark() ? ByteOrderMark : std::string_view());
-        appendResultHeader(head);
-        head += chunker.lineEnd();
-        write(head);
-
         const unsigned workers = settings.workers > 0 ? settings.workers : 1;
         // Each worker has a chunk, one more waits for it, and two are being read and written.
         Pipeline pipeline(2 * static_cast<std::size_t>(workers) + 2);
-        std::thread reader(readChunks, std::ref(chunker), std::ref(pipeline));
-        std::vector<std::thread> calculators;
-        for (unsigned i = 0; i < workers; ++i)
-            calculators.emplace_back(calculateChunks, std::cref(*reading.layout), std::cref(settings),
-                                     chunker.lineEnd(), std::ref(pipeline));
-        writeChunks(write, pipeline, summary.totals, observer);
-        reader.join();
-        for (std::thread& t : calculators)
-            t.join();
+        {
+            PipelineThreads threads(pipeline, settings.startThread);
+            bool started = threads.start([&] { readChunks(chunker, pipeline); });
+            for (unsigned i = 0; started && i < workers; ++i)
+                started = threads.start(
+                    [&] { calculateChunks(*reading.layout, settings, chunker.lineEnd(), pipeline); });
+            // Nothing is written unless every thread started.
+            if (started)
+                writeChunks(resultHeader(chunker), write, pipeline, summary.totals, observer);
+        }
         summary.error = pipeline.error();
     } catch (const std::exception& e) {
         summary.error = e.what();

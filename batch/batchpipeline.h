@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace trophex::batch {
@@ -44,7 +45,7 @@ public:
     bool hadByteOrderMark() const { return byteOrderMark_; }
     // Input consumed by the header row, blank lines and byte order mark before it.
     std::uint64_t headerBytes() const { return headerBytes_; }
-    // The header row's line end, "\r\n" or "\n"; results are written with the same.
+    // The header row's line end, "\r\n", "\r" or "\n"; results are written with the same.
     const char* lineEnd() const { return lineEnd_; }
 
 private:
@@ -60,9 +61,17 @@ private:
     std::uint64_t headerBytes_ = 0;  // input consumed by readHeader
 };
 
+// Starts a thread that runs the task; throws (std::system_error) when the system gives no
+// thread, as under a process limit. Tests put one in BatchSettings that fails on purpose.
+using ThreadStarter = std::function<std::thread(std::function<void()> task)>;
+
+// A plain std::thread.
+std::thread startSystemThread(std::function<void()> task);
+
 struct BatchSettings {
-    ResultStyle style = ResultStyle::Display;  // display texts or full-precision numbers
-    unsigned workers = 1;                      // calculating threads
+    ResultStyle style = ResultStyle::Display;      // display texts or full-precision numbers
+    unsigned workers = 1;                          // calculating threads
+    ThreadStarter startThread = startSystemThread;  // how the reader and the workers are started
 };
 
 struct BatchProgress {

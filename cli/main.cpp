@@ -1,4 +1,5 @@
 #include "cli/batch.h"
+#include "cli/guarded.h"
 #include "cli/runner.h"
 
 #ifdef TROPHEX_WITH_REPORT
@@ -8,7 +9,9 @@
 #include <iostream>
 #include <string_view>
 
-int main(int argc, char** argv)
+namespace {
+
+int runCommand(int argc, char** argv)
 {
     if (argc > 1 && std::string_view(argv[1]) == "batch")
         return trophex::cli::runBatchCommand(argc - 2, argv + 2);
@@ -19,4 +22,11 @@ int main(int argc, char** argv)
     writeReport = trophex::cli::writeReportPdf;
 #endif
     return trophex::cli::runRunner(args, std::cout, std::cerr, trophex::NumberFormat::fromSystemLocale(), writeReport);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return trophex::cli::runGuarded([&] { return runCommand(argc, argv); }, std::cerr);
 }

@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 namespace trophex {
@@ -20,20 +22,65 @@ constexpr char EndOfFile = 0x1A;
 constexpr int LineCount = 1 + InputCount;
 
 // Splits the readable part into at most LineCount lines. A line ends at CR, and an LF
-// right after a CR belongs to that line end; a lone LF is part of the text.
-int splitLines(std::string_view bytes, std::string_view* lines)
+// right after a CR belongs to that line end; a lone LF is part of the text. Returns the
+// number of bytes the lines take, line ends included.
+std::size_t splitLines(std::string_view bytes, std::string_view* lines, int& count)
 {
-    int count = 0;
+    count = 0;
     std::size_t pos = 0;
     while (pos < bytes.size() && count < LineCount) {
         const std::size_t cr = bytes.find('\r', pos);
         const std::size_t end = cr == std::string_view::npos ? bytes.size() : cr;
         lines[count++] = bytes.substr(pos, end - pos);
-        pos = end + 1;
+        pos = std::min(end + 1, bytes.size());
         if (pos < bytes.size() && bytes[pos] == '\n')
             ++pos;
     }
-    return count;
+    return pos;
+}
+
+// Finds where the readable part of a file ends while the file is read block by block:
+// after the 32nd line end or at the end-of-file mark, whichever comes first.
+class ReadablePartEnd {
+public:
+    // Where the readable part of bytes (the file read so far) ends, or npos when it goes on
+    // past them. Each call looks only at the bytes added since the last one.
+    std::size_t find(std::string_view bytes)
+    {
+        if (mark_ == std::string_view::npos) {
+            mark_ = bytes.find(EndOfFile, markSearched_);
+            markSearched_ = bytes.size();
+        }
+        const std::string_view beforeMark = bytes.substr(0, mark_);
+        while (lineEndsSearched_ < beforeMark.size()) {
+            const std::size_t cr = beforeMark.find('\r', lineEndsSearched_);
+            if (cr == std::string_view::npos) {
+                lineEndsSearched_ = beforeMark.size();
+                break;
+            }
+            lineEndsSearched_ = cr + 1;
+            if (++lineEnds_ == LineCount)
+                return lineEndsSearched_;
+        }
+        return mark_;
+    }
+
+private:
+    std::size_t mark_ = std::string_view::npos;  // the first end-of-file mark, once found
+    std::size_t markSearched_ = 0;               // bytes searched for it
+    std::size_t lineEndsSearched_ = 0;           // bytes before the mark searched for CRs
+    int lineEnds_ = 0;                           // CRs found among them
+};
+
+// False once the bytes read so far show a first line that is not the header, so that a
+// file of any size with another first line is refused after its first block.
+bool mayStartWithHeader(std::string_view bytes)
+{
+    const std::string_view header = DataFileHeader;
+    const std::size_t compared = std::min(bytes.size(), header.size());
+    if (bytes.substr(0, compared) != header.substr(0, compared))
+        return false;
+    return bytes.size() <= header.size() || bytes[header.size()] == '\r' || bytes[header.size()] == EndOfFile;
 }
 
 std::string systemError(int error)
@@ -41,40 +88,68 @@ std::string systemError(int error)
     return std::strerror(error);
 }
 
-// The whole file, or the system's error text. Only a regular file is read: a pipe or a
-// device could block or never end, so it is refused like a file of the wrong kind.
-bool readWholeFile(const std::string& path, std::string& contents, Error& error)
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;  // the open file, or -1
+};
+
+// The readable part of the file, or the system's error or an invalid file. Only a
+// regular file is read: a pipe or a device could block or never end, so it is refused like
+// a file of the wrong kind. Reading stops where the readable part ends, or as soon as the
+// first line cannot be the header, so that only what counts is ever held in memory.
+bool readReadablePart(const std::string& path, std::size_t maxReadableBytes, std::string& contents,
+                      Error& error)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) {
         error = {ErrorCode::System, systemError(errno)};
         return false;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         error = S_ISDIR(info.st_mode) ? Error{ErrorCode::System, systemError(EISDIR)}
                                       : Error{ErrorCode::InvalidFile, {}};
-        ::close(fd);
         return false;
     }
     contents.clear();
-    contents.reserve(static_cast<std::size_t>(info.st_size));
+    contents.reserve(std::min(static_cast<std::size_t>(info.st_size), maxReadableBytes) + 1);
+    ReadablePartEnd readableEnd;
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        // One byte past the limit is enough to know that the readable part is too long.
+        const std::size_t wanted = std::min(sizeof buffer, maxReadableBytes + 1 - contents.size());
+        const ssize_t n = ::read(file.get(), buffer, wanted);
         if (n == 0)
-            break;
+            return true;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             error = {ErrorCode::System, systemError(errno)};
-            ::close(fd);
             return false;
         }
         contents.append(buffer, static_cast<std::size_t>(n));
+        const std::size_t end = readableEnd.find(contents);
+        if (end != std::string::npos)
+            contents.resize(end);
+        if (!mayStartWithHeader(contents) || contents.size() > maxReadableBytes) {
+            error = {ErrorCode::InvalidFile, {}};
+            return false;
+        }
+        if (end != std::string::npos)
+            return true;
     }
-    ::close(fd);
-    return true;
 }
 
 bool writeAll(int fd, std::string_view bytes)
@@ -163,11 +238,13 @@ std::optional<InputTexts> parseDataFile(std::string_view bytes)
 {
     bytes = bytes.substr(0, bytes.find(EndOfFile));
     std::string_view lines[LineCount];
-    const int count = splitLines(bytes, lines);
+    int count = 0;
+    const std::size_t linesLength = splitLines(bytes, lines, count);
     if (count == 0 || lines[0] != DataFileHeader)
         return std::nullopt;
 
-    const bool utf8 = isValidUtf8(bytes);
+    // Decided on the 32 lines alone: what follows them is never read.
+    const bool utf8 = isValidUtf8(bytes.substr(0, linesLength));
     InputTexts texts;
     for (int i = 1; i < count; ++i)
         texts.texts[i - 1] = utf8 ? std::string(lines[i]) : windows1252ToUtf8(lines[i]);
@@ -185,15 +262,20 @@ std::string serializeDataFile(const InputTexts& texts)
     return encodeFileText(text);
 }
 
-DataFileRead readDataFile(const std::string& path)
+DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
 {
     DataFileRead result;
-    std::string contents;
-    if (!readWholeFile(path, contents, result.error))
-        return result;
-    result.texts = parseDataFile(contents);
-    if (!result.texts)
-        result.error.code = ErrorCode::InvalidFile;
+    try {
+        std::string contents;
+        if (!readReadablePart(path, maxReadableBytes, contents, result.error))
+            return result;
+        result.texts = parseDataFile(contents);
+        if (!result.texts)
+            result.error.code = ErrorCode::InvalidFile;
+    } catch (const std::bad_alloc&) {
+        result.texts.reset();
+        result.error = {ErrorCode::System, systemError(ENOMEM)};
+    }
     return result;
 }
 

@@ -4,11 +4,13 @@
 //
 // Reading: a line ends at CR (an LF right after it belongs to the line end; a lone LF
 // stays in the text); the byte 0x1A or the physical end ends the file; missing lines
-// read as empty texts; lines after the 32nd are ignored.
+// read as empty texts; lines after the 32nd are never read. The 32 lines are read as
+// UTF-8 when they are valid UTF-8, else as Windows-1252.
 
 #include "model/errors.h"
 #include "model/inputs.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +19,10 @@
 namespace trophex {
 
 inline constexpr const char* DataFileHeader = "TROPHEX 1.0 Data File";
+// The most a file's 32 lines may take together, up to the CR of the 32nd. A longer file is
+// refused as invalid, so that opening any file needs bounded memory; single lines of a
+// hundred megabytes still open.
+inline constexpr std::size_t MaxReadableBytes = std::size_t{256} << 20;
 
 // The file's texts, or nullopt when its first line is not the header.
 std::optional<InputTexts> parseDataFile(std::string_view bytes);
@@ -28,8 +34,11 @@ struct DataFileRead {
     bool ok() const { return texts.has_value(); }
 };
 
-// Reads the whole file before anything is decided; nothing is changed on failure.
-DataFileRead readDataFile(const std::string& path);
+// Reads the file up to the end of its 32nd line or its end-of-file mark, and no further,
+// before anything is decided; nothing is changed on failure. A file whose 32 lines take
+// more than maxReadableBytes is refused as invalid. Never throws: a lack of memory is
+// reported as the system's error text.
+DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes = MaxReadableBytes);
 
 // Called with the temporary file's path once it is complete and synced, just before it
 // replaces the target: the moment tests interrupt a save at.

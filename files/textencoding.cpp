@@ -136,11 +136,6 @@ std::optional<std::string> utf8ToWindows1252(std::string_view utf8)
     return out;
 }
 
-std::string decodeFileText(std::string_view bytes)
-{
-    return isValidUtf8(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);
-}
-
 std::string encodeFileText(std::string_view utf8)
 {
     // Bytes that would read back as other UTF-8 text are written as UTF-8 instead.

@@ -17,7 +17,6 @@ std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
 // Valid UTF-8 with every invalid sequence replaced by U+FFFD.
 std::string sanitizeUtf8(std::string_view bytes);
 
-std::string decodeFileText(std::string_view bytes);
 std::string encodeFileText(std::string_view utf8);
 
 }  // namespace trophex

@@ -46,7 +46,7 @@ std::string resultWithUnit(const ReportTexts& t, OutputResult result)
 void addTitle(PageBuilder& page, const ReportUnits& u)
 {
     page.style = TextStyle{ReportFontName, TitlePointSize, ReportWhite, ReportGreen};
-    page.text(u.Cw, 2 * u.Lh, "TRPHEX - Tarnovale");
+    page.text(u.Cw, 2 * u.Lh, "TRPHEX - Tarnovale");  // spelled as the report always has
     page.style = TextStyle{ReportFontName, BodyPointSize, ReportBlack, ReportWhite};
 }
 
@@ -87,6 +87,7 @@ void addTables(PageBuilder& page, const ReportUnits& u, const ReportTexts& t)
 {
     addGrid(page, u, CompGridColumnTitles, CompGridRowTitles, gridTexts(ResultPage::Predictions, t.results), 12);
     page.text(u.Cw, 16 * u.Lh, "Note: Residual = Log10(Observed/Predicted)");
+    // "signifigant" and "Chlrophyll" are spelled as the report always has.
     page.text(u.Cw, 17 * u.Lh, "         T-test for signifigant difference between observed & predicted");
 
     page.text(u.Cw, 20 * u.Lh, "Chlrophyll A Interval Frequencies (%)");
@@ -110,7 +111,7 @@ int barTop(const ReportUnits& u, int bar)
 
 void addIndexLines(PageBuilder& page, const ReportUnits& u, const ReportTexts& t)
 {
-    page.text(u.Cw, 31 * u.Lh, "Carlson's Trophic Status Index");
+    page.text(u.Cw, 31 * u.Lh, "Carlson's Trophic Status Index");  // "Status", as the report always had it
     const std::array<const char*, IndexBarCount> labels = {"Avg TSI = ", "TP TSI = ", "Chlr a TSI = ",
                                                           "Secchi TSI = "};
     const auto boxes = indexBoxesInBarOrder(t);

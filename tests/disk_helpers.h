@@ -1,11 +1,12 @@
 #pragma once
-// Files on disk for the data-file tests: whole-file reading and writing, and a fresh
-// folder per test.
+// Files on disk for the data-file tests: whole-file reading and writing, sparse files,
+// and a fresh folder per test.
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,6 +23,16 @@ inline std::string slurp(const std::filesystem::path& p)
 inline void spit(const std::filesystem::path& p, const std::string& bytes)
 {
     std::ofstream(p, std::ios::binary) << bytes;
+}
+
+// A file of the given size that holds head at its start and tail at its end and nothing
+// but a hole in between, which takes no room on disk.
+inline void spitSparse(const std::filesystem::path& p, const std::string& head, std::uintmax_t size,
+                       const std::string& tail = {})
+{
+    spit(p, head);
+    std::filesystem::resize_file(p, size - tail.size());
+    std::ofstream(p, std::ios::binary | std::ios::app) << tail;
 }
 
 class DataFileOnDisk : public ::testing::Test {

@@ -264,6 +264,22 @@ TEST(Batch, ByteOrderMarkAndLineEndsAreKept)
     EXPECT_EQ(resultRows(run)[0][0], "A");
 }
 
+TEST(Batch, ResultsTakeTheLineEndOfTheHeaderRow)
+{
+    const std::string header = "name,ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi";
+    const std::string row = "A,NLF,10,1,5,30,10,2";
+    for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
+        const BatchRun run = runOn(header + lineEnd + row + lineEnd + row);
+        ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+        const bool cr = lineEnd[0] == '\r';
+        const bool lf = lineEnd.back() == '\n';
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\r'), cr ? 3 : 0);
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), lf ? 3 : 0);
+        EXPECT_EQ(run.output.substr(run.output.size() - lineEnd.size()), lineEnd);
+        EXPECT_EQ(resultRows(run).size(), 2u);
+    }
+}
+
 TEST(Batch, OrderIsKeptWhateverTheNumberOfThreads)
 {
     std::string table;

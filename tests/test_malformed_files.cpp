@@ -1,23 +1,27 @@
 // Malformed data files, opened as the Open command does: read from disk, then calculated.
 // Each opens as the reading rules say or is refused with "Invalid Input File!"; none
-// crashes or hangs. How long they take and how much memory they need is measured by
-// bench/malformed_files_bench.
+// crashes or hangs. How long they take is measured by bench/malformed_files_bench; that
+// the memory they need stays bounded, whatever their size, is checked here.
 
 #include "files/datafile.h"
 #include "files/textencoding.h"
 #include "model/calculation.h"
 #include "tests/disk_helpers.h"
+#include "tests/peak_memory.h"
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <optional>
 #include <random>
 
 using namespace trophex;
 using namespace trophex::disk;
+using namespace trophex::memory;
 
 namespace {
 
@@ -52,6 +56,17 @@ std::string noise(std::size_t size)
         c = static_cast<char>(random() & 0xFF);
     return bytes;
 }
+
+constexpr std::uintmax_t ThreeGigabytes = std::uintmax_t{3} << 30;
+constexpr std::size_t SixteenMegabytes = 16u << 20;
+// Memory that reading a few blocks of a huge file may take. The reader reserves room for
+// the largest readable part up front; only the pages it fills count, except under
+// AddressSanitizer, which also writes the shadow of the whole reservation (an eighth).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::size_t FewBlocksMemory = SixteenMegabytes + MaxReadableBytes / 8;
+#else
+constexpr std::size_t FewBlocksMemory = SixteenMegabytes;
+#endif
 
 struct Opened {
     DataFileRead read;           // what reading the file gave
@@ -205,4 +220,82 @@ TEST_F(MalformedFiles, PipesAndDevicesAreRefusedWithoutWaiting)
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(readDataFile(pipe.string()).error.code, ErrorCode::InvalidFile);
     EXPECT_EQ(readDataFile("/dev/zero").error.code, ErrorCode::InvalidFile);
+}
+
+TEST_F(MalformedFiles, BytesAfterThe32ndLineChangeNothing)
+{
+    std::vector<std::string> lines = exampleLines();
+    lines[0] = "\u041e\u0437\u0435\u0440\u043e";  // UTF-8
+    const std::string example = fileOf(lines);
+    for (const std::string& after : {std::string("\xff\xfe\x80\r\n"), noise(4096), "\x1a" + noise(4096)}) {
+        const Opened opened = open(example + after);
+        ASSERT_TRUE(opened.read.ok());
+        EXPECT_EQ((*opened.read.texts)[Input::NameEditBox], lines[0]);
+        EXPECT_TRUE(opened.outcome.ok());
+    }
+}
+
+// Sparse files of 3 GB: each is read only as far as it counts, in memory that does not
+// grow with the file.
+TEST_F(MalformedFiles, ThreeGigabyteFilesAreReadOnlyAsFarAsTheyCount)
+{
+    const std::filesystem::path file = dir / "huge.tpx";
+    const auto openHuge = [&](std::size_t memoryLimit) {
+        DataFileRead read;
+        const std::optional<std::size_t> growth = peakMemoryGrowth([&] { read = readDataFile(file.string()); });
+        if (growth) {
+            EXPECT_LT(*growth, memoryLimit);
+        }
+        return read;
+    };
+
+    spitSparse(file, "", ThreeGigabytes);  // zero bytes throughout: no header
+    EXPECT_EQ(openHuge(FewBlocksMemory).error.code, ErrorCode::InvalidFile);
+
+    spitSparse(file, fileOf(exampleLines()), ThreeGigabytes);
+    const DataFileRead example = openHuge(FewBlocksMemory);
+    ASSERT_TRUE(example.ok()) << example.error;
+    EXPECT_EQ(example.texts->texts, exampleLake().texts);
+
+    // The header, then no line end at all: refused once the readable part passes its limit.
+    spitSparse(file, Header + "\r\n", ThreeGigabytes);
+    EXPECT_EQ(openHuge(MaxReadableBytes + FewBlocksMemory).error.code, ErrorCode::InvalidFile);
+}
+
+TEST_F(MalformedFiles, TheReadablePartMayFillItsLimitButNotPassIt)
+{
+    const std::string example = fileOf(exampleLines());
+    for (const std::string& after : {std::string(), std::string("\x1a"), std::string("\r\n"), noise(100)}) {
+        SCOPED_TRACE(after.size());
+        spit(dir / "limit.tpx", example + after);
+        const std::string file = (dir / "limit.tpx").string();
+        // The readable part ends with the CR of the 32nd line; the LF after it is not needed.
+        EXPECT_TRUE(readDataFile(file, example.size() - 1).ok());
+        EXPECT_EQ(readDataFile(file, example.size() - 2).error.code, ErrorCode::InvalidFile);
+    }
+    spit(dir / "limit.tpx", Header + "\r\n");  // a short file is not refused for its size
+    EXPECT_TRUE(readDataFile((dir / "limit.tpx").string(), Header.size() + 2).ok());
+}
+
+// Reads the file with only 64 MiB more address space than the process has, writes the
+// error text to the error stream and ends the process.
+[[noreturn]] void readWithLittleMemory(const std::filesystem::path& file)
+{
+    const rlimit limit{statusBytes("VmSize") + (64u << 20), RLIM_INFINITY};
+    ::setrlimit(RLIMIT_AS, &limit);
+    std::fputs(errorMessage(readDataFile(file.string()).error).c_str(), stderr);
+    std::_Exit(0);
+}
+
+// The windows and the runner rely on reading never throwing: a lack of memory is a system
+// error like any other failure to read.
+TEST_F(MalformedFiles, ALackOfMemoryIsTheSystemsErrorText)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's allocator ends the process instead of throwing std::bad_alloc";
+#else
+    const std::filesystem::path file = dir / "big-name.tpx";
+    spitSparse(file, Header + "\r", 192u << 20, std::string(31, '\r'));
+    EXPECT_EXIT(readWithLittleMemory(file), ::testing::ExitedWithCode(0), "^Cannot allocate memory$");
+#endif
 }

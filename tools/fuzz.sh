@@ -3,12 +3,14 @@
 # each for the given number of seconds (default 60) on its seed corpus from
 # tests/fuzz/corpus/. New inputs the fuzzer finds go to build-fuzz/corpus/, crashing
 # inputs to build-fuzz/crashes/. Fails when any target finds a crash or a broken invariant.
+# Arguments after the number of seconds go to CMake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+shift || true
 bash tools/deps.sh cmake ninja-build clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_FUZZ=ON \
-  -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF >/dev/null
+  -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF "$@" >/dev/null
 cmake --build build-fuzz -j2
 
 for target in number_reader data_file calculation json_output; do

@@ -57,6 +57,7 @@ TAboutBox::TAboutBox(QWidget& mainWindow)
     addPicture(panel, QStringLiteral("ProgramIcon"), programIcon(82), QRect(16, 16, 41, 41));
     addText(panel, QStringLiteral("ProductName"), QStringLiteral("TROPHEX"),
             pixelFont(QStringLiteral("MS Sans Serif"), 24, true), QColor(128, 0, 0), QRect(72, 14, 220, 30));
+    // "Tarnovale" is spelled as the program always has.
     addText(panel, QStringLiteral("Label3"), QStringLiteral("Tarnovale"),
             pixelFont(QStringLiteral("Arial"), 13, true, true), QColor(0, 0, 128), QRect(74, 44, 220, 18));
     addPicture(panel, QStringLiteral("Image1"), secchiDiskPicture(QSize(98, 82)), QRect(336, 16, 49, 41));

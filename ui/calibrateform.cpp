@@ -27,7 +27,7 @@ constexpr CalibrationRow Rows[CalibrationCount] = {
     {"Precipitation (m/yr)", "PrecipEditBox"},
     {"Evaporation (m/yr)", "EvapEditBox"},
     {"Runoff (m/yr)", "RunoffEditBox"},
-    {"Atom. Load (kg/km2 yr)", "AtmosEditBox"},
+    {"Atom. Load (kg/km2 yr)", "AtmosEditBox"},  // "Atom.", as the dialog always had it
     {"V1", "V1EditBox"},
     {"V2", "V2Editbox"},
     {"V3", "V3EditBox"},

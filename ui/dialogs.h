@@ -10,7 +10,7 @@ class QWidget;
 
 namespace trophex::ui {
 
-inline constexpr const char* DataFileFilter = "TRPHEX (*.tpx)";
+inline constexpr const char* DataFileFilter = "TRPHEX (*.tpx)";  // spelled as the program always has
 
 class UserDialogs {
 public:

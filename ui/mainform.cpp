@@ -114,7 +114,7 @@ TMainForm::TMainForm(UserDialogs& dialogs, const NumberFormat& format, HelpViewe
     : dialogs_(dialogs), format_(format), help_(help)
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("Tarnovale"));
+    setWindowTitle(QStringLiteral("Tarnovale"));  // spelled as the program always has
     setWindowIcon(QIcon(programIcon(32)));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -178,6 +178,7 @@ void TMainForm::createInputGroups(QWidget* client)
     };
     const InputRow qualityRows[] = {
         {"Total Phosphorus", Input::TPeditBox, concentrations},
+        // These two captions end in a blank, as the window always had them.
         {"Chlorophyll a ", Input::ChlrAeditBox, concentrations},
         {"Secchi Disk ", Input::SechiEditBox, lengths},
         {"Alkalinity", Input::AlkalinityEditBox, unitList(alkalinityUnits())},
@@ -245,7 +246,12 @@ QComboBox* TMainForm::addOutputSelector(QWidget* parent, OutputResult result, QR
         units << QString::fromLatin1(unit);
     QComboBox* selector =
         addUnitSelector(parent, QString::fromLatin1(outputSelectorName(result)), units, units.constFirst(), geometry);
-    onUserChange(selector, [this, result] { outputUnitsChange(result); });
+    using Handler = void (TMainForm::*)();
+    static constexpr Handler Handlers[] = {&TMainForm::AvgInTPunitsChange, &TMainForm::PhosLoadUnitsChange,
+                                           &TMainForm::CVtpUnitsChange,    &TMainForm::OutVolUnitsChange,
+                                           &TMainForm::ResTimeUnitsChange, &TMainForm::WatLoadUnitsChange};
+    const Handler handler = Handlers[static_cast<int>(result)];
+    onUserChange(selector, [this, handler] { (this->*handler)(); });
     return selector;
 }
 
@@ -255,6 +261,7 @@ QWidget* TMainForm::createOutputPage()
         const char* caption;  // label text
         std::optional<OutputResult> result;  // none for the retention coefficient
     };
+    // "Chiadudani" is spelled as the program always has.
     static const OutputRow Rows[] = {
         {"Average TP Inflow", OutputResult::AvgInTP}, {"TP Load", OutputResult::PhosLoad},
         {"Chiadudani/Vighi TP", OutputResult::CVtp},  {"Phos Retention Coef", std::nullopt},
@@ -298,7 +305,7 @@ QWidget* TMainForm::createChlrPage()
 QWidget* TMainForm::createPredictionsPage()
 {
     auto* page = new QWidget;
-    addLabel(page, QStringLiteral("TRPHEX Model Predictions"), QRect(8, 4, 360, 20));
+    addLabel(page, QStringLiteral("TRPHEX Model Predictions"), QRect(8, 4, 360, 20));  // spelled as always
     compGrid_ = addTitledGrid(page, QStringLiteral("CompStringGrid"), 90, CompGridColumnTitles, CompGridRowTitles);
     addLabel(page, QStringLiteral("Note:"), QRect(8, 110, 44, 20));
     addLabel(page, QStringLiteral("Residual = Log10(obs/pred)"), QRect(52, 110, 500, 20));

@@ -3,7 +3,7 @@
 // them; and writing those texts and reading the result gives the same texts again, and
 // the same bytes when written once more. The same bytes, taken as 31 texts a window could
 // hold (valid UTF-8, one per line, without CR or end-of-file mark), survive a save and an
-// open unchanged.
+// open unchanged, whatever bytes follow the saved file's 32 lines.
 
 #include "files/datafile.h"
 #include "files/textencoding.h"
@@ -48,8 +48,11 @@ void checkSaveAndOpen(std::string_view input)
     trophex::InputTexts typed = trophex::fuzz::takeInputTexts(input);
     for (std::string& text : typed.texts)
         text = windowText(text);
-    const std::optional<trophex::InputTexts> opened = trophex::parseDataFile(trophex::serializeDataFile(typed));
+    const std::string saved = trophex::serializeDataFile(typed);
+    const std::optional<trophex::InputTexts> opened = trophex::parseDataFile(saved);
     require(opened && opened->texts == typed.texts, "typed texts survive a save and an open");
+    const std::optional<trophex::InputTexts> followed = trophex::parseDataFile(saved + std::string(input));
+    require(followed && followed->texts == typed.texts, "bytes after the 32nd line change no text");
 }
 
 }  // namespace

@@ -1,0 +1,140 @@
+// The batch pipeline when something fails: the input, the output, or the start of one of its
+// threads. Every failure ends the run with a summary error, and every thread that started
+// has finished by the time runBatch returns.
+
+#include "batch/batchpipeline.h"
+#include "batch/lakegenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <system_error>
+
+using namespace trophex::batch;
+
+namespace {
+
+constexpr unsigned Workers = 4;
+
+const std::string& syntheticTable()
+{
+    static const std::string table = [] {
+        std::string text;
+        writeSyntheticLakes(12000, 5, [&](std::string_view bytes) { text += bytes; });
+        return text;
+    }();
+    return table;
+}
+
+// Reads the table in pieces of 4 KiB and throws once failAfter bytes have been read.
+ReadFunction tableReader(std::size_t failAfter = std::string::npos)
+{
+    auto pos = std::make_shared<std::size_t>(0);
+    return [pos, failAfter](char* buffer, std::size_t capacity) -> std::size_t {
+        if (*pos >= failAfter)
+            throw std::runtime_error("cannot read lakes.csv: Input/output error");
+        const std::string& table = syntheticTable();
+        const std::size_t n = std::min({capacity, std::size_t{4096}, table.size() - *pos});
+        table.copy(buffer, n, *pos);
+        *pos += n;
+        return n;
+    };
+}
+
+// Starts threads as the system does, except that the call numbered failingCall (1 is the
+// reader, 2 the first worker) fails as under a process limit. Counts the threads started
+// and the tasks that ran to their end.
+class CountingStarter {
+public:
+    explicit CountingStarter(int failingCall = 0) : failingCall_(failingCall) {}
+
+    ThreadStarter starter()
+    {
+        return [this](std::function<void()> task) {
+            if (++calls_ == failingCall_)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            ++started_;
+            return std::thread([this, task = std::move(task)] {
+                task();
+                ++finished_;
+            });
+        };
+    }
+
+    int started() const { return started_; }
+    int finished() const { return finished_; }
+
+private:
+    const int failingCall_;         // the call that throws; 0: none
+    int calls_ = 0;                 // calls so far (all on the thread running the batch)
+    std::atomic<int> started_{0};   // threads started
+    std::atomic<int> finished_{0};  // tasks that returned
+};
+
+struct PipelineRun {
+    BatchSummary summary;  // what runBatch reported
+    std::string output;    // what it wrote
+};
+
+PipelineRun runWith(const ReadFunction& read, CountingStarter& threads, int failingWrite = 0)
+{
+    PipelineRun run;
+    BatchSettings settings;
+    settings.workers = Workers;
+    settings.startThread = threads.starter();
+    int writes = 0;
+    run.summary = runBatch(read, [&](std::string_view bytes) {
+        if (++writes == failingWrite)
+            throw std::runtime_error("cannot write results.csv: No space left on device");
+        run.output += bytes;
+    }, settings);
+    return run;
+}
+
+std::size_t linesOf(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+}  // namespace
+
+TEST(BatchPipelineFailures, AnInputThatFailsMidwayStopsTheRun)
+{
+    ASSERT_GT(syntheticTable().size(), 3 * RecordChunker::ChunkBytes);
+    CountingStarter threads;
+    const PipelineRun run = runWith(tableReader(2 * RecordChunker::ChunkBytes), threads);
+    EXPECT_EQ(run.summary.error, "cannot read lakes.csv: Input/output error");
+    EXPECT_LT(run.summary.totals.lakes, 12000u);
+    EXPECT_EQ(linesOf(run.output), run.summary.totals.lakes + 1);  // the header and whole rows
+    EXPECT_EQ(threads.started(), static_cast<int>(Workers) + 1);
+    EXPECT_EQ(threads.finished(), threads.started());
+}
+
+TEST(BatchPipelineFailures, AnOutputThatFailsStopsTheReaderAndTheWorkers)
+{
+    for (int failingWrite : {1, 2, 3}) {  // the header row, the first chunk, the second
+        SCOPED_TRACE(failingWrite);
+        CountingStarter threads;
+        const PipelineRun run = runWith(tableReader(), threads, failingWrite);
+        EXPECT_EQ(run.summary.error, "cannot write results.csv: No space left on device");
+        EXPECT_LT(run.summary.totals.lakes, 12000u);
+        EXPECT_EQ(threads.finished(), threads.started());
+    }
+}
+
+TEST(BatchPipelineFailures, AThreadThatCannotStartEndsTheRunWithAMessage)
+{
+    for (int failingCall : {1, 2, 3}) {  // the reader, the first worker, the second worker
+        SCOPED_TRACE(failingCall);
+        CountingStarter threads(failingCall);
+        const PipelineRun run = runWith(tableReader(), threads);
+        EXPECT_EQ(run.summary.error, "cannot start a thread for the batch: Resource temporarily unavailable");
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.summary.totals.lakes, 0u);
+        EXPECT_EQ(threads.started(), failingCall - 1);
+        EXPECT_EQ(threads.finished(), threads.started());
+    }
+}
