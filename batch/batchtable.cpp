@@ -2,6 +2,7 @@
 
 #include "files/textencoding.h"
 #include "model/ecoregion.h"
+#include "model/names.h"
 
 #include <charconv>
 
@@ -102,16 +103,6 @@ std::string headerKey(std::string_view name)
     return key;
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 std::optional<Input> inputNamed(std::string_view headerName)
 {
     const std::string key = headerKey(headerName);
@@ -160,28 +151,18 @@ const CalibrationTexts& calibrationDefaultsOf(Ecoregion region)
     return Defaults[static_cast<int>(region)];
 }
 
-// The ecoregion code in the letter case the model compares with, or nullopt.
-std::optional<Ecoregion> ecoregionCode(std::string_view text)
-{
-    for (std::size_t i = 0; i < EcoregionCodes.size(); ++i)
-        if (equalIgnoringCase(text, EcoregionCodes[i]))
-            return static_cast<Ecoregion>(i);
-    return std::nullopt;
-}
-
+// An empty unit is the model's unit; any other is written as its selector lists it.
 Error normaliseUnit(const UnitColumn& column, std::string& text)
 {
     if (text.empty()) {
         text = column.modelUnit;
         return {};
     }
-    for (std::size_t i = 0; i < column.unitCount; ++i) {
-        if (equalIgnoringCase(text, column.units[i])) {
-            text = column.units[i];
-            return {};
-        }
-    }
-    return {ErrorCode::UnknownUnit, text};
+    const std::optional<std::size_t> unit = findName(column.units, column.unitCount, text);
+    if (!unit)
+        return {ErrorCode::UnknownUnit, text};
+    text = column.units[*unit];
+    return {};
 }
 
 // Whether a record carries text past the header's fields (empty extra fields are allowed).

@@ -112,6 +112,8 @@ std::string assessmentJson(const FileAssessment& a)
         object.key("ok") += a.ok() ? "true" : "false";
         if (!a.ok()) {
             object.field("error", errorMessage(a.error));
+            if (a.error.input)
+                object.field("field", inputControlName(*a.error.input));
         } else {
             appendControls(object.key("controls"), a);
             appendGrid(object.key("CompStringGrid"), CompGridColumnTitles, CompGridRowTitles,

@@ -14,7 +14,8 @@ using batch::FileAssessment;
 std::string jsonString(std::string_view text);
 
 // {"file":..., "ok":true, "controls":{...}, "CompStringGrid":[...], "ChlrStringGrid":[...]}
-// or {"file":..., "ok":false, "error":...}.
+// or {"file":..., "ok":false, "error":...}, with "field" after "error" naming the control of
+// the input that caused it, when that is known.
 std::string assessmentJson(const FileAssessment& assessment);
 
 }  // namespace trophex::cli

@@ -91,6 +91,15 @@ void printResults(std::ostream& out, const FileAssessment& a)
     printPlainBoxes(out, ResultPage::Tsi, r);
 }
 
+// The message, and under it the cause where the model can tell it.
+void printError(std::ostream& out, const Error& error)
+{
+    out << "Error: " << errorMessage(error) << '\n';
+    const std::string cause = errorCause(error);
+    if (!cause.empty())
+        out << "       " << cause << '\n';
+}
+
 // The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
 // nullopt when args[i] is another option; a missing value sets error.
 std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
@@ -157,7 +166,7 @@ void printPage(std::ostream& out, const FileAssessment& a)
     if (a.ok())
         printResults(out, a);
     else
-        out << "Error: " << errorMessage(a.error) << '\n';
+        printError(out, a.error);
 }
 
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format,

@@ -83,7 +83,41 @@ TEST_F(Runner, FailuresAreReportedPerFileAndInTheExitStatus)
     EXPECT_NE(third.find("\"error\":\"No such file or directory\""), std::string::npos);
 
     EXPECT_EQ(run({invalid}), 1);
-    EXPECT_NE(out.str().find("Error: Invalid Input Parameter!"), std::string::npos);
+    EXPECT_NE(out.str().find("Error: Invalid Input Parameter!\n"), std::string::npos);
+}
+
+TEST_F(Runner, FailuresNameTheControlOfTheirInputAndTheirCause)
+{
+    const auto writeWith = [this](const std::string& name, Input input, const std::string& text) {
+        InputTexts t = exampleLake();
+        t[input] = text;
+        const std::string path = (dir / name).string();
+        writeDataFile(path, t);
+        return path;
+    };
+    const std::string badUnit = writeWith("unit.tpx", Input::SechiUnitComboBox, "metres");
+    const std::string negative = writeWith("alkalinity.tpx", Input::AlkalinityEditBox, "-1");
+    const std::string dry = writeWith("dry.tpx", Input::EvapEditBox, "9");
+
+    EXPECT_EQ(run({"--json", invalid, badUnit, negative, dry}), 1);
+    EXPECT_NE(out.str().find("\"ok\":false,\"error\":\"Invalid Input Parameter!\",\"field\":\"LareaEditBox\"}\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("\"error\":\"Invalid Input Parameter!\",\"field\":\"SechiUnitComboBox\"}"),
+              std::string::npos);
+    EXPECT_NE(out.str().find("\"error\":\"Invalid floating point operation\",\"field\":\"AlkalinityEditBox\"}"),
+              std::string::npos);
+    // A cause of no single input names no field.
+    EXPECT_NE(out.str().find("\"error\":\"Invalid floating point operation\"}"), std::string::npos);
+
+    EXPECT_EQ(run({negative, dry}), 1);
+    EXPECT_NE(out.str().find("Error: Invalid floating point operation\n"
+                             "       Alkalinity must be greater than zero.\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("Error: Invalid floating point operation\n"
+                             "       Lake outflow is zero or negative: evaporation exceeds precipitation and runoff.\n"),
+              std::string::npos);
 }
 
 TEST_F(Runner, BadUsage)

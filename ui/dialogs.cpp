@@ -1,34 +1,14 @@
 #include "ui/dialogs.h"
 
+#include "ui/filedialog.h"
 #include "ui/printcommand.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
 namespace trophex::ui {
 
 namespace {
-
-// The file name chosen, with the filter chosen; an empty name when cancelled.
-std::pair<QString, QString> runFileDialog(QWidget* parent, const QString& lastName, QFileDialog::AcceptMode mode,
-                                          const QStringList& filters = {QString::fromLatin1(DataFileFilter)},
-                                          const QString& caption = {})
-{
-    QFileDialog dialog(parent, caption);
-    dialog.setAcceptMode(mode);
-    // The open dialog also takes the name of a file that does not exist; opening it then
-    // reports the file system's error.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
-    // The replace question is asked by the caller, in the same way for every dialog.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!lastName.isEmpty())
-        dialog.selectFile(lastName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return {dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
-}
 
 // The extension of a filter such as "PNG image (*.png)", with its dot.
 QString filterExtension(const QString& filter)
@@ -42,21 +22,30 @@ QString filterExtension(const QString& filter)
 
 QString QtUserDialogs::openFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptOpen).first;
+    return DataFileDialog(parent, QFileDialog::AcceptOpen, lastName).chooseFile();
 }
 
 QString QtUserDialogs::saveFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptSave).first;
+    return DataFileDialog(parent, QFileDialog::AcceptSave, lastName).chooseFile();
 }
 
 QString QtUserDialogs::exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
                                      const QStringList& filters)
 {
-    const auto [name, filter] = runFileDialog(parent, lastName, QFileDialog::AcceptSave, filters, caption);
-    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The replace question is asked by the caller, in the same way for every dialog.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters);
+    if (!lastName.isEmpty())
+        dialog.selectFile(lastName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString name = dialog.selectedFiles().constFirst();
+    if (!QFileInfo(name).suffix().isEmpty())
         return name;
-    return name + filterExtension(filter);
+    return name + filterExtension(dialog.selectedNameFilter());
 }
 
 bool QtUserDialogs::confirmReplace(QWidget* parent, const QString& fileName)

@@ -3,6 +3,7 @@
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
 #include "ui/chartexport.h"
+#include "ui/filedialog.h"
 #include "ui/filedrop.h"
 #include "ui/helpviewer.h"
 #include "ui/mainform.h"
@@ -60,6 +61,7 @@ TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, c
                              QSettings& settings)
 {
     installFontSubstitutes();
+    describeFilesByNameInEveryFileDialog();
     const QString helpFile = findHelpFile(helpDirs);
     qCDebug(startupLog).noquote() << "help file:" << (helpFile.isEmpty() ? QStringLiteral("none") : helpFile);
     TrophexWindows windows;
