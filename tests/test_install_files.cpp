@@ -75,6 +75,9 @@ void InstallFilesTest::modelRunFilesAreKnownByNameAndByHeader()
     const QString renamed = folder.filePath(QStringLiteral("lake.dat"));
     writeBytes(renamed, "TROPHEX 1.0 Data File\r\nMirror Lake\r\nNLF\r\n");
     QCOMPARE(database.mimeTypeForFile(renamed, QMimeDatabase::MatchContent).name(), MimeTypeName);
+    const QString withMark = folder.filePath(QStringLiteral("marked.dat"));
+    writeBytes(withMark, "\xef\xbb\xbfTROPHEX 1.0 Data File\nMirror Lake\n");
+    QCOMPARE(database.mimeTypeForFile(withMark, QMimeDatabase::MatchContent).name(), MimeTypeName);
     const QString otherText = folder.filePath(QStringLiteral("notes.dat"));
     writeBytes(otherText, "TROPHEX 1.0 data File\r\nMirror Lake\r\n");
     QVERIFY(database.mimeTypeForFile(otherText, QMimeDatabase::MatchContent).name() != MimeTypeName);
