@@ -48,6 +48,16 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& lastName)
     return takeFront(saveNames);
 }
 
+QString ScriptedDialogs::openTableName(QWidget* parent, const QString& lastName)
+{
+    return openFileName(parent, lastName);
+}
+
+QString ScriptedDialogs::saveTableName(QWidget* parent, const QString& lastName)
+{
+    return saveFileName(parent, lastName);
+}
+
 bool ScriptedDialogs::confirmReplace(QWidget*, const QString& fileName)
 {
     replaceQuestions << fileName;

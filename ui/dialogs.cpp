@@ -18,6 +18,16 @@ QString QtUserDialogs::saveFileName(QWidget* parent, const QString& lastName)
     return DataFileDialog(parent, QFileDialog::AcceptSave, lastName).chooseFile();
 }
 
+QString QtUserDialogs::openTableName(QWidget* parent, const QString& lastName)
+{
+    return DataFileDialog(parent, QFileDialog::AcceptOpen, lastName, QString::fromLatin1(TableFileFilter)).chooseFile();
+}
+
+QString QtUserDialogs::saveTableName(QWidget* parent, const QString& lastName)
+{
+    return DataFileDialog(parent, QFileDialog::AcceptSave, lastName, QString::fromLatin1(TableFileFilter)).chooseFile();
+}
+
 bool QtUserDialogs::confirmReplace(QWidget* parent, const QString& fileName)
 {
     const QString question =

@@ -10,6 +10,7 @@ class QWidget;
 namespace trophex::ui {
 
 inline constexpr const char* DataFileFilter = "TRPHEX (*.tpx)";  // spelled as the program always has
+inline constexpr const char* TableFileFilter = "CSV tables (*.csv);;All files (*)";
 
 class UserDialogs {
 public:
@@ -19,6 +20,9 @@ public:
     // the user cancels. No extension is added to a name typed without one.
     virtual QString openFileName(QWidget* parent, const QString& lastName) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& lastName) = 0;
+    // The same for CSV tables of lakes.
+    virtual QString openTableName(QWidget* parent, const QString& lastName) = 0;
+    virtual QString saveTableName(QWidget* parent, const QString& lastName) = 0;
 
     // Whether the existing file may be replaced.
     virtual bool confirmReplace(QWidget* parent, const QString& fileName) = 0;
@@ -37,6 +41,8 @@ class QtUserDialogs : public UserDialogs {
 public:
     QString openFileName(QWidget* parent, const QString& lastName) override;
     QString saveFileName(QWidget* parent, const QString& lastName) override;
+    QString openTableName(QWidget* parent, const QString& lastName) override;
+    QString saveTableName(QWidget* parent, const QString& lastName) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;
