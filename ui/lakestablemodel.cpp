@@ -3,6 +3,8 @@
 #include "model/results.h"
 
 #include <QBrush>
+#include <QCursor>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <charconv>
@@ -52,17 +54,20 @@ QString resultTitle(const std::string& batchColumn)
 // The number a cell shows ("1,234.5", "87%", "-0.13"), or NaN for any other text.
 double numberShown(std::string_view text)
 {
-    std::string digits;
-    digits.reserve(text.size());
-    for (char c : text)
-        if (c != ',')
-            digits += c;
-    if (!digits.empty() && digits.back() == '%')
-        digits.pop_back();
+    char digits[64];
+    std::size_t length = 0;
+    for (char c : text) {
+        if (c == ',')
+            continue;
+        if (length == sizeof digits)
+            return NAN;
+        digits[length++] = c;
+    }
+    if (length > 0 && digits[length - 1] == '%')
+        --length;
     double value = NAN;
-    const char* end = digits.data() + digits.size();
-    const std::from_chars_result read = std::from_chars(digits.data(), end, value);
-    if (digits.empty() || read.ec != std::errc() || read.ptr != end)
+    const std::from_chars_result read = std::from_chars(digits, digits + length, value);
+    if (length == 0 || read.ec != std::errc() || read.ptr != digits + length)
         return NAN;
     return value;
 }
@@ -266,16 +271,43 @@ QVariant LakesTableModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
+std::string_view LakesTableModel::sortText(std::size_t lake, int column) const
+{
+    const Column& c = columns_[static_cast<std::size_t>(column)];
+    if (c.kind == ColumnKind::Input)
+        return inputsOf(lake).texts[static_cast<std::size_t>(c.source)];
+    const batch::CsvRecord& fields = resultsOf(lake);
+    const auto field = static_cast<std::size_t>(c.source);
+    return field < fields.size() ? fields[field] : std::string_view();
+}
+
+std::vector<std::uint32_t> LakesTableModel::sortedByText(int column, Qt::SortOrder order) const
+{
+    const std::size_t lakes = table_->size();
+    std::vector<double> numbers(lakes);
+    for (std::size_t lake = 0; lake < lakes; ++lake) {
+        const std::string_view text = sortText(lake, column);
+        numbers[lake] = numberShown(text);
+        if (std::isnan(numbers[lake]) && !text.empty()) {
+            std::vector<std::string> texts(lakes);
+            for (std::size_t i = 0; i < lakes; ++i)
+                texts[i] = cellText(i, column);
+            return sortedBy(texts, order, [](const std::string& key) { return key.empty(); });
+        }
+    }
+    return sortedBy(numbers, order, [](double key) { return std::isnan(key); });
+}
+
 void LakesTableModel::sort(int column, Qt::SortOrder order)
 {
     if (!table_ || column < 0 || column >= static_cast<int>(columns_.size()))
         return;
-    const std::size_t lakes = table_->size();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const ColumnKind kind = columns_[static_cast<std::size_t>(column)].kind;
     std::vector<std::uint32_t> sorted;
     if (kind == ColumnKind::RowNumber || kind == ColumnKind::TrophicClass) {
-        std::vector<double> keys(lakes);
-        for (std::size_t lake = 0; lake < lakes; ++lake) {
+        std::vector<double> keys(table_->size());
+        for (std::size_t lake = 0; lake < keys.size(); ++lake) {
             const std::optional<TrophicClass> trophicClass = table_->trophicClass(lake);
             keys[lake] = kind == ColumnKind::RowNumber ? static_cast<double>(lake)
                          : trophicClass                ? static_cast<double>(*trophicClass)
@@ -283,25 +315,13 @@ void LakesTableModel::sort(int column, Qt::SortOrder order)
         }
         sorted = sortedBy(keys, order, [](double key) { return std::isnan(key); });
     } else {
-        std::vector<std::string> texts(lakes);
-        std::vector<double> numbers(lakes);
-        bool allNumbers = true;
-        for (std::size_t lake = 0; lake < lakes; ++lake) {
-            texts[lake] = cellText(lake, column);
-            numbers[lake] = numberShown(kind == ColumnKind::Input ? inputsOf(lake).texts[static_cast<std::size_t>(
-                                                                        columns_[static_cast<std::size_t>(column)].source)]
-                                                                  : texts[lake]);
-            allNumbers = allNumbers && (texts[lake].empty() || !std::isnan(numbers[lake]));
-        }
-        if (allNumbers)
-            sorted = sortedBy(numbers, order, [](double key) { return std::isnan(key); });
-        else
-            sorted = sortedBy(texts, order, [](const std::string& key) { return key.empty(); });
+        sorted = sortedByText(column, order);
     }
     beginResetModel();
     order_ = std::move(sorted);
     applyFilter();
     endResetModel();
+    QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace trophex::ui

@@ -82,6 +82,10 @@ private:
     };
 
     void defineColumns();
+    // The text a column sorts by: a value without its unit, else the cell's text.
+    std::string_view sortText(std::size_t lake, int column) const;
+    // Lakes by the column's numbers when every cell that is not empty shows one, else by texts.
+    std::vector<std::uint32_t> sortedByText(int column, Qt::SortOrder order) const;
     void applyFilter();
     bool passes(std::size_t lake) const;
     const InputTexts& inputsOf(std::size_t lake) const;
