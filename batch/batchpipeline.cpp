@@ -2,6 +2,7 @@
 
 #include "model/calculation.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
@@ -22,11 +23,13 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 void RecordChunker::fill(std::size_t target)
 {
+    // Reads go through a piece of bounded size, so that an input that arrives a few bytes at a
+    // time costs no more than one that arrives in large reads.
+    constexpr std::size_t PieceBytes = std::size_t{1} << 16;
     while (!atEnd_ && buffer_.size() < target) {
-        const std::size_t old = buffer_.size();
-        buffer_.resize(target);
-        const std::size_t got = read_(buffer_.data() + old, target - old);
-        buffer_.resize(old + got);
+        piece_.resize(std::min(PieceBytes, target - buffer_.size()));
+        const std::size_t got = read_(piece_.data(), piece_.size());
+        buffer_.append(piece_.data(), got);
         atEnd_ = got == 0;
     }
     if (!started_ && (buffer_.size() >= ByteOrderMark.size() || atEnd_)) {

@@ -55,6 +55,7 @@ private:
 
     ReadFunction read_;              // where the input comes from
     std::string buffer_;             // unconsumed input, starting at a record
+    std::string piece_;              // what one read gives, before it joins the buffer
     bool atEnd_ = false;             // the input has no more bytes
     bool started_ = false;           // the start was checked for a byte order mark
     bool byteOrderMark_ = false;     // the input began with one

@@ -17,7 +17,7 @@ for target in number_reader data_file calculation json_output batch_table; do
   mkdir -p "build-fuzz/corpus/$target" build-fuzz/crashes
   options=()
   # The table seeds of a megabyte are replayed whole by CTest; fuzzing works on shorter tables.
-  if [ "$target" = batch_table ]; then options=(-max_len=65536); fi
+  if [ "$target" = batch_table ]; then options=(-max_len=16384); fi
   echo "== fuzzing $target for ${seconds}s"
   build-fuzz/tests/fuzz/${target}_fuzz "build-fuzz/corpus/$target" "tests/fuzz/corpus/$target" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${options[@]}" \
