@@ -13,8 +13,10 @@
 #include "ui/stringgrid.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -303,6 +305,22 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
     window.view().sortByColumn(0, Qt::AscendingOrder);
     for (int row = 0; row < model.rowCount(); ++row)
         QCOMPARE(model.lakeAt(row), static_cast<std::size_t>(row));
+
+    // The sort controls do from the keyboard what a click on a column's title does, and show
+    // what a click chose.
+    auto* sortColumn = window.findChild<QComboBox*>(QStringLiteral("SortColumn"));
+    auto* descending = window.findChild<QCheckBox*>(QStringLiteral("SortDescending"));
+    QCOMPARE(sortColumn->count(), model.columnCount());
+    QTest::keyClick(sortColumn, Qt::Key_Down);
+    QCOMPARE(sortColumn->currentText(), QStringLiteral("Lake Name"));
+    QTest::keyClick(descending, Qt::Key_Space);
+    QHeaderView* header = window.view().horizontalHeader();
+    QCOMPARE(header->sortIndicatorSection(), 1);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QVERIFY(model.index(0, 1).data().toString() >= model.index(1, 1).data().toString());
+    window.view().sortByColumn(model.columnOfResult("tsi_average"), Qt::AscendingOrder);
+    QCOMPARE(sortColumn->currentText(), QStringLiteral("Average TSI"));
+    QVERIFY(!descending->isChecked());
 }
 
 void LakesTableTest::filtersAndTheSummary()

@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -108,6 +109,7 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     view_->horizontalHeader()->setResizeContentsPrecision(200);
     view_->setSortingEnabled(true);
     connect(view_, &QTableView::activated, this, [this](const QModelIndex& index) { openRow(index.row()); });
+    connect(view_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &LakesTableWindow::showSortOrder);
     layout->addWidget(view_, 1);
 
     summary_ = new QLabel;
@@ -165,6 +167,12 @@ QWidget* LakesTableWindow::createFilterRow()
     classFilter_ = addFilter(layout, tr("Trophic c&lass:"), QStringLiteral("ClassFilter"), classes);
     for (QComboBox* filter : {statusFilter_, ecoregionFilter_, classFilter_})
         connect(filter, &QComboBox::currentIndexChanged, this, &LakesTableWindow::filterChanged);
+    sortColumn_ = addFilter(layout, tr("S&ort by:"), QStringLiteral("SortColumn"), {});
+    descending_ = new QCheckBox(tr("&Descending"));
+    descending_->setObjectName(QStringLiteral("SortDescending"));
+    layout->addWidget(descending_);
+    connect(sortColumn_, &QComboBox::activated, this, &LakesTableWindow::sortChosen);
+    connect(descending_, &QCheckBox::toggled, this, &LakesTableWindow::sortChosen);
     layout->addStretch(1);
     saveButton_ = new QPushButton(QString::fromUtf8("Save Results As\u2026"));
     saveButton_->setObjectName(QStringLiteral("SaveResultsAsBtn"));
@@ -247,6 +255,7 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
                                                  QFileInfo(tableName_).fileName()));
     view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     model_->setTable(std::move(table));
+    fillSortColumns();
     view_->resizeColumnsToContents();
     updateSummary();
     saveButton_->setEnabled(true);
@@ -272,6 +281,30 @@ void LakesTableWindow::filterChanged()
     model_->setFilter({static_cast<StatusFilter>(chosenValue(statusFilter_)), chosenValue(ecoregionFilter_),
                        chosenValue(classFilter_)});
     updateSummary();
+}
+
+void LakesTableWindow::fillSortColumns()
+{
+    const QSignalBlocker blocker(sortColumn_);
+    sortColumn_->clear();
+    for (int column = 0; column < model_->columnCount(); ++column)
+        sortColumn_->addItem(model_->headerData(column, Qt::Horizontal).toString());
+    showSortOrder(view_->horizontalHeader()->sortIndicatorSection(), view_->horizontalHeader()->sortIndicatorOrder());
+}
+
+void LakesTableWindow::sortChosen()
+{
+    if (sortColumn_->currentIndex() >= 0)
+        view_->sortByColumn(sortColumn_->currentIndex(),
+                            descending_->isChecked() ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void LakesTableWindow::showSortOrder(int column, Qt::SortOrder order)
+{
+    const QSignalBlocker columnBlocker(sortColumn_);
+    const QSignalBlocker orderBlocker(descending_);
+    sortColumn_->setCurrentIndex(std::max(column, 0));
+    descending_->setChecked(column >= 0 && order == Qt::DescendingOrder);
 }
 
 void LakesTableWindow::updateSummary()

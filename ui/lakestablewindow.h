@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -65,6 +66,11 @@ private:
     void showProgress(qint64 bytesRead, qint64 totalBytes);
     void assessmentFinished(std::shared_ptr<const batch::ResultTable> table, const QString& error);
     void filterChanged();
+    // Sorts by the column and order the sort controls name, as a click on a column's title does.
+    void sortChosen();
+    // Shows in the sort controls the column and order the view is sorted by.
+    void showSortOrder(int column, Qt::SortOrder order);
+    void fillSortColumns();
     void updateSummary();
     void setAssessing(bool assessing);
     void reportFileError(const QString& fileName, const QString& reason);
@@ -78,6 +84,8 @@ private:
     QComboBox* statusFilter_ = nullptr;
     QComboBox* ecoregionFilter_ = nullptr;
     QComboBox* classFilter_ = nullptr;
+    QComboBox* sortColumn_ = nullptr;   // the column sorted by, for the keyboard
+    QCheckBox* descending_ = nullptr;   // the order sorted in
     QPushButton* saveButton_ = nullptr;
     QAction* saveAction_ = nullptr;
     QLabel* summary_ = nullptr;
