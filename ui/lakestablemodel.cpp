@@ -110,18 +110,19 @@ void LakesTableModel::defineColumns()
     columns_.clear();
     columns_.push_back({ColumnKind::RowNumber, 0, -1, tr("Row"), tr("The lake's row in the table, from 1")});
     columns_.push_back({ColumnKind::Name, 0, -1, tr("Lake Name"), {}});
+    // The status stands next to the name, so that why a lake failed is seen at once.
+    const std::vector<std::string> names = table_ ? table_->columnNames() : std::vector<std::string>{};
+    columns_.push_back({ColumnKind::Status, static_cast<int>(names.empty() ? 0 : names.size() - 1), -1,
+                        tr("Status"), {}});
     for (const KeyInput& input : KeyInputs)
         columns_.push_back({ColumnKind::Input, static_cast<int>(input.value), input.unit,
                             QString::fromLatin1(input.title), {}});
     columns_.push_back({ColumnKind::TrophicClass, 0, -1, tr("Trophic Class"),
                         tr("By the average index: oligotrophic below 40, mesotrophic 40 to 50, eutrophic 50 "
                            "to 70, hypereutrophic 70 and above")});
-    const std::vector<std::string> names = table_ ? table_->columnNames() : std::vector<std::string>{};
     for (std::size_t field = 1; field + 1 < names.size(); ++field)
         columns_.push_back({ColumnKind::Result, static_cast<int>(field), -1, resultTitle(names[field]),
                             QString::fromStdString(names[field])});
-    columns_.push_back({ColumnKind::Status, static_cast<int>(names.empty() ? 0 : names.size() - 1), -1,
-                        tr("Status"), {}});
 }
 
 int LakesTableModel::columnOfResult(const std::string& batchColumn) const

@@ -1,6 +1,6 @@
 #pragma once
 // The rows of an assessed table of lakes as a Qt item model: one row per lake with its input
-// row number, name, key inputs, trophic class, every result text and its status. The cells
+// row number, name, status, key inputs, trophic class and every result text. The cells
 // are read from the batch's compact result table when the view asks for them, so that a
 // million lakes need no item per cell. Sorting and filtering rearrange a list of row
 // numbers; the table itself never changes.
@@ -59,7 +59,7 @@ public:
     std::size_t lakeAt(int row) const { return view_[static_cast<std::size_t>(row)]; }
     // The column that shows the batch's result column of this name, or -1.
     int columnOfResult(const std::string& batchColumn) const;
-    int statusColumn() const { return static_cast<int>(columns_.size()) - 1; }
+    static constexpr int StatusColumn = 2;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

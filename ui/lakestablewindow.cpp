@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -124,7 +125,6 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     connect(assessment_, &LakesAssessment::finished, this, &LakesTableWindow::assessmentFinished);
     setAssessing(false);
     updateSummary();
-    resize(1000, 600);
 }
 
 LakesTableWindow::~LakesTableWindow() = default;
@@ -168,6 +168,8 @@ QWidget* LakesTableWindow::createFilterRow()
     for (QComboBox* filter : {statusFilter_, ecoregionFilter_, classFilter_})
         connect(filter, &QComboBox::currentIndexChanged, this, &LakesTableWindow::filterChanged);
     sortColumn_ = addFilter(layout, tr("S&ort by:"), QStringLiteral("SortColumn"), {});
+    sortColumn_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    sortColumn_->setMinimumContentsLength(16);
     descending_ = new QCheckBox(tr("&Descending"));
     descending_->setObjectName(QStringLiteral("SortDescending"));
     layout->addWidget(descending_);
@@ -218,6 +220,8 @@ void LakesTableWindow::assessFile(const QString& fileName)
     progressLabel_->setText(tr("Assessing %1").arg(QFileInfo(fileName).fileName()));
     progress_->setValue(0);
     setAssessing(true);
+    updateSummary();
+    placeOnFirstShow();
     show();
     raise();
     activateWindow();
@@ -233,6 +237,16 @@ void LakesTableWindow::CancelBtnClick()
     assessment_->cancel();
 }
 
+void LakesTableWindow::placeOnFirstShow()
+{
+    if (placed_)
+        return;
+    placed_ = true;
+    const QRect screen = (parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    resize(std::min(1000, screen.width() - 40), std::min(600, screen.height() - 80));
+    move(screen.center() - rect().center());
+}
+
 void LakesTableWindow::showProgress(qint64 bytesRead, qint64 totalBytes)
 {
     if (totalBytes > 0)
@@ -244,7 +258,10 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     setAssessing(false);
     if (!table) {
         if (error.isEmpty())
-            statusBar()->showMessage(tr("Cancelled: the table on show is as it was"));
+            statusBar()->showMessage(model_->table() ? tr("Assessment of %1 cancelled: the table on show is as it was")
+                                                                 .arg(QFileInfo(assessedName_).fileName())
+                                                     : tr("Assessment of %1 cancelled")
+                                                           .arg(QFileInfo(assessedName_).fileName()));
         else
             reportFileError(assessedName_, error);
         return;
@@ -294,9 +311,12 @@ void LakesTableWindow::fillSortColumns()
 
 void LakesTableWindow::sortChosen()
 {
-    if (sortColumn_->currentIndex() >= 0)
-        view_->sortByColumn(sortColumn_->currentIndex(),
-                            descending_->isChecked() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const int column = sortColumn_->currentIndex();
+    if (column < 0)
+        return;
+    view_->sortByColumn(column, descending_->isChecked() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (model_->rowCount() > 0)
+        view_->scrollTo(model_->index(0, column));
 }
 
 void LakesTableWindow::showSortOrder(int column, Qt::SortOrder order)
@@ -315,7 +335,7 @@ void LakesTableWindow::updateSummary()
 QString LakesTableWindow::summaryText() const
 {
     if (!model_->table())
-        return tr("No table yet: File, Assess Lakes Table");
+        return assessing() ? QString() : tr("No table yet: File, Assess Lakes Table");
     const LakesSummary& s = model_->summary();
     QString text = s.shown == s.lakes
                        ? tr("%1 lakes").arg(countText(s.lakes, format_))

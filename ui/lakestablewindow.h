@@ -73,6 +73,8 @@ private:
     void fillSortColumns();
     void updateSummary();
     void setAssessing(bool assessing);
+    // Sizes the window to the screen and centres it, the first time it shows.
+    void placeOnFirstShow();
     void reportFileError(const QString& fileName, const QString& reason);
 
     UserDialogs& dialogs_;
@@ -95,6 +97,7 @@ private:
     QString assessedName_;  // the file being assessed, or last assessed
     QString tableName_;     // the file of the table on show
     QString lastSaveName_;  // file last chosen in the save dialog
+    bool placed_ = false;   // placed on the screen once
 };
 
 }  // namespace trophex::ui
