@@ -118,6 +118,8 @@ private slots:
 private:
     // Assesses the file through the main window's menu item and waits for the end.
     void assess(Program& program, const QString& file);
+    // The program, started, with the table written to a file of that name and assessed.
+    std::unique_ptr<Program> assessed(const QByteArray& table, const QString& name);
     std::unique_ptr<QTemporaryDir> folder_;
     QString path(const QString& name) const { return folder_->filePath(name); }
 };
@@ -133,6 +135,15 @@ void LakesTableTest::assess(Program& program, const QString& file)
     program.dialogs.openNames.push_back(file);
     program.main.findChild<QAction*>(QStringLiteral("AssessLakesTable1"))->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!program.main.lakesTable().assessing(), 60000);
+}
+
+std::unique_ptr<Program> LakesTableTest::assessed(const QByteArray& table, const QString& name)
+{
+    writeBytes(path(name), table);
+    auto program = std::make_unique<Program>();
+    program->endStartupScreen();
+    assess(*program, path(name));
+    return program;
 }
 
 void LakesTableTest::theFileMenuOffersTheTableAfterItsItems()
@@ -245,10 +256,8 @@ void LakesTableTest::unreadableTablesAreReportedWithTheirFile()
 
 void LakesTableTest::failedRowsStandOutWithTheirReason()
 {
-    writeBytes(path("small.csv"), SmallTable);
-    Program program;
-    program.endStartupScreen();
-    assess(program, path("small.csv"));
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    Program& program = *started;
     const LakesTableModel& model = program.main.lakesTable().model();
     const int status = LakesTableModel::StatusColumn;
     QStringList statuses;
@@ -325,10 +334,8 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
 
 void LakesTableTest::filtersAndTheSummary()
 {
-    writeBytes(path("small.csv"), SmallTable);
-    Program program;
-    program.endStartupScreen();
-    assess(program, path("small.csv"));
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    Program& program = *started;
     LakesTableWindow& window = program.main.lakesTable();
     const LakesTableModel& model = window.model();
     QCOMPARE(window.summaryText(), QStringLiteral("6 lakes: 3 calculated, 3 failed; oligotrophic 1, mesotrophic 0, "
@@ -371,10 +378,8 @@ void LakesTableTest::filtersAndTheSummary()
 
 void LakesTableTest::doubleClickShowsTheRowsTextsInTheMainWindow()
 {
-    writeBytes(path("small.csv"), SmallTable);
-    Program program;
-    program.endStartupScreen();
-    assess(program, path("small.csv"));
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    Program& program = *started;
     LakesTableWindow& window = program.main.lakesTable();
     const LakesTableModel& model = window.model();
     QTableView& view = window.view();
