@@ -27,6 +27,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <cmath>
 
 using namespace trophex;
@@ -246,12 +248,16 @@ void LakesTableTest::unreadableTablesAreReportedWithTheirFile()
     QCOMPARE(program.dialogs.errors, QStringList{path("bad.csv") + "\n" + reason});
     QCOMPARE(program.main.lakesTable().model().table(), nullptr);
 
-    // Files that are not there and folders are refused before anything starts.
+    // Files that are not there, folders and pipes are refused before anything starts; a pipe
+    // without a writer would block the window.
     program.dialogs.errors.clear();
+    QVERIFY(::mkfifo(QFile::encodeName(path("pipe.csv")).constData(), 0600) == 0);
     assess(program, path("missing.csv"));
     assess(program, folder_->path());
+    assess(program, path("pipe.csv"));
     QCOMPARE(program.dialogs.errors,
-             (QStringList{path("missing.csv") + "\nNo such file or directory", folder_->path() + "\nIs a directory"}));
+             (QStringList{path("missing.csv") + "\nNo such file or directory", folder_->path() + "\nIs a directory",
+                          path("pipe.csv") + "\nNot a regular file"}));
 }
 
 void LakesTableTest::failedRowsStandOutWithTheirReason()

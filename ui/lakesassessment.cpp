@@ -32,7 +32,7 @@ std::FILE* openRegularFile(const QString& fileName, QString& error)
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = systemReason(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        error = S_ISDIR(info.st_mode) ? systemReason(EISDIR) : QObject::tr("Not a regular file");
         ::close(fd);
         return nullptr;
     }
