@@ -58,6 +58,16 @@ QString ScriptedDialogs::exportFileName(QWidget*, const QString& caption, const 
     return takeFront(exportNames);
 }
 
+QString ScriptedDialogs::openTableName(QWidget* parent, const QString& lastName)
+{
+    return openFileName(parent, lastName);
+}
+
+QString ScriptedDialogs::saveTableName(QWidget* parent, const QString& lastName)
+{
+    return saveFileName(parent, lastName);
+}
+
 bool ScriptedDialogs::confirmReplace(QWidget*, const QString& fileName)
 {
     replaceQuestions << fileName;

@@ -22,6 +22,7 @@ namespace trophex::ui::testing {
 
 // Answers every dialog from queued answers, so that no test blocks on a modal window. An
 // empty file name stands for a cancelled dialog; a dialog with no queued answer is cancelled.
+// The dialogs of data files and of CSV tables take their answers from the same queues.
 class ScriptedDialogs : public UserDialogs {
 public:
     std::deque<QString> openNames;       // answers of the open dialog
@@ -43,6 +44,8 @@ public:
     QString saveFileName(QWidget* parent, const QString& lastName) override;
     QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
                            const QStringList& filters) override;
+    QString openTableName(QWidget* parent, const QString& lastName) override;
+    QString saveTableName(QWidget* parent, const QString& lastName) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;

@@ -48,6 +48,16 @@ QString QtUserDialogs::exportFileName(QWidget* parent, const QString& caption, c
     return name + filterExtension(dialog.selectedNameFilter());
 }
 
+QString QtUserDialogs::openTableName(QWidget* parent, const QString& lastName)
+{
+    return DataFileDialog(parent, QFileDialog::AcceptOpen, lastName, QString::fromLatin1(TableFileFilter)).chooseFile();
+}
+
+QString QtUserDialogs::saveTableName(QWidget* parent, const QString& lastName)
+{
+    return DataFileDialog(parent, QFileDialog::AcceptSave, lastName, QString::fromLatin1(TableFileFilter)).chooseFile();
+}
+
 bool QtUserDialogs::confirmReplace(QWidget* parent, const QString& fileName)
 {
     const QString question =

@@ -11,6 +11,7 @@ class QWidget;
 namespace trophex::ui {
 
 inline constexpr const char* DataFileFilter = "TRPHEX (*.tpx)";  // spelled as the program always has
+inline constexpr const char* TableFileFilter = "CSV tables (*.csv);;All files (*)";
 
 class UserDialogs {
 public:
@@ -20,6 +21,9 @@ public:
     // the user cancels. No extension is added to a name typed without one.
     virtual QString openFileName(QWidget* parent, const QString& lastName) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& lastName) = 0;
+    // The same for CSV tables of lakes.
+    virtual QString openTableName(QWidget* parent, const QString& lastName) = 0;
+    virtual QString saveTableName(QWidget* parent, const QString& lastName) = 0;
 
     // The file chosen in a save dialog for something other than a data file (a picture, a
     // table), with the caption given and offering the filters ("PNG image (*.png)"); empty
@@ -47,6 +51,8 @@ public:
     QString saveFileName(QWidget* parent, const QString& lastName) override;
     QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
                            const QStringList& filters) override;
+    QString openTableName(QWidget* parent, const QString& lastName) override;
+    QString saveTableName(QWidget* parent, const QString& lastName) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;

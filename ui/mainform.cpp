@@ -10,6 +10,7 @@
 #include "ui/dialogs.h"
 #include "ui/glyphs.h"
 #include "ui/helpviewer.h"
+#include "ui/lakestablewindow.h"
 #include "ui/printcommand.h"
 #include "ui/statusline.h"
 #include "ui/stringgrid.h"
@@ -371,17 +372,21 @@ void TMainForm::createMenus()
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(title));
         menu->setObjectName(QString::fromLatin1(name));
         for (const MenuItem& item : items) {
-            QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
             connect(action, &QAction::triggered, this, item.handler);
         }
+        return menu;
     };
-    addMenu("File1", "&File",
+    QMenu* fileMenu = addMenu("File1", "&File",
             {{"Open1", "&Open", &TMainForm::Open1Click},
              {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
              {"Print1", "P&rint", &TMainForm::Print1Click},
              {"Save1", "&Save", &TMainForm::Save1Click},
-             {"Exit1", "&Exit", &TMainForm::Exit1Click}});
+             {"Exit1", "&Exit", &TMainForm::Exit1Click},
+             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click}});
+    // Commands beyond the window's own five follow Exit, after a separator.
+    fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("AssessLakesTable1")));
     addMenu("Tools1", "&Tools",
             {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
              {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
@@ -624,6 +629,23 @@ void TMainForm::ClearBtnClick()
 void TMainForm::HelpBtnClick()
 {
     help_.showTopic(MainWindowHelpContext, this);
+}
+
+void TMainForm::AssessLakesTable1Click()
+{
+    lakesTable().AssessLakesTableClick(this);
+}
+
+LakesTableWindow& TMainForm::lakesTable()
+{
+    if (!lakesTable_)
+        lakesTable_ = std::make_unique<LakesTableWindow>(dialogs_, format_, [this](const InputTexts& texts) {
+            setInputs(texts);
+            CalcButtonClick();
+            raise();
+            activateWindow();
+        });
+    return *lakesTable_;
 }
 
 void TMainForm::Exit1Click()

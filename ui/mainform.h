@@ -26,6 +26,7 @@ class QTabWidget;
 namespace trophex::ui {
 
 class HelpViewer;
+class LakesTableWindow;
 class StatusLine;
 class StringGrid;
 class TAboutBox;
@@ -63,6 +64,10 @@ public:
     void Clear1Click() { ClearBtnClick(); }
     void About1Click();
     void Search1Click() { HelpBtnClick(); }
+    // Asks for a CSV table of lakes and assesses it in the table window.
+    void AssessLakesTable1Click();
+    // The table window, created when first asked for.
+    LakesTableWindow& lakesTable();
 
     // Opens a data file as the Open command does once its dialog has given the name:
     // an error box when the file cannot be used, otherwise its texts and a calculation.
@@ -155,6 +160,7 @@ private:
     TCalibrateForm* calibrateForm_ = nullptr;
 
     std::unique_ptr<QPrinter> printer_;  // created when first printed to or set up
+    std::unique_ptr<LakesTableWindow> lakesTable_;  // created when first asked for
     CompletedRun lastRun_;           // the last completed calculation
     std::uint8_t resultsReady_ = 0;  // 1 once a calculation completed, 0 after Clear
     QString lastOpenName_;           // file last chosen in the open dialog

@@ -45,7 +45,6 @@ void addDesktopCommands(TrophexWindows& windows, UserDialogs& dialogs)
 {
     TMainForm& mainForm = *windows.MainForm;
     QMenu& fileMenu = *mainForm.findChild<QMenu*>(QStringLiteral("File1"));
-    fileMenu.addSeparator();
     new ResultsExport(mainForm, fileMenu, dialogs);
     auto* chartExport = new ChartExporter(dialogs, mainForm, std::make_unique<TsiChartFigure>(mainForm),
                                           [&mainForm] { return mainForm.ResultsReady() == 1; });
