@@ -193,7 +193,10 @@ HeaderReading readHeader(const CsvRecord& header)
         assignDecoded(name, trimmed(header[i]));
         const std::optional<Input> input = inputNamed(name);
         if (!input) {
-            layout.ignoredNames.push_back(name);
+            // A cell left empty names no column; spreadsheets leave such cells after the last
+            // column, so they are passed over without a note.
+            if (!name.empty())
+                layout.ignoredNames.push_back(name);
             continue;
         }
         int& column = layout.columnOf[static_cast<int>(*input)];

@@ -18,10 +18,14 @@ namespace trophex::batch {
 
 // Header names are compared without letter case and ignoring everything but letters and
 // digits, so "Watershed area", "watershed_area" and "WareaEditBox" are all understood.
+// Two columns that give the same input make the header unusable, since nothing tells which
+// one the table means; a column whose header cell is empty, like one with any other name
+// that names no input, is ignored. A row may have more fields than the header as long as
+// those past the header's last column are empty.
 struct ColumnLayout {
     std::array<int, InputCount> columnOf{};   // field index of each input text; -1 when absent
     std::size_t fieldCount = 0;               // fields in the header row
-    std::vector<std::string> ignoredNames;    // header names that name no input
+    std::vector<std::string> ignoredNames;    // non-empty header names that name no input
 };
 
 struct HeaderReading {

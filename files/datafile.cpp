@@ -252,14 +252,27 @@ std::optional<std::string> errorText(int error)
     return systemError(error);
 }
 
+// Writes the contents to the descriptor; the error number of the first write that failed,
+// or 0.
+int writeContents(int fd, const FileContents& contents)
+{
+    int error = 0;
+    contents([&](std::string_view bytes) {
+        if (error == 0 && !writeAll(fd, bytes))
+            error = errno;
+        return error == 0;
+    });
+    return error;
+}
+
 // A device or a pipe is written into, as any program writing to it would; renaming a new
 // file over it would replace the device node itself.
-std::optional<std::string> writeInPlace(const std::string& target, std::string_view bytes)
+std::optional<std::string> writeInPlace(const std::string& target, const FileContents& contents)
 {
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return systemError(errno);
-    int error = writeAll(fd, bytes) ? 0 : errno;
+    int error = writeContents(fd, contents);
     if (::close(fd) != 0 && error == 0)
         error = errno;
     return errorText(error);
@@ -324,6 +337,13 @@ DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
 std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts,
                                          const BeforeRename& beforeRename)
 {
+    const std::string bytes = serializeDataFile(texts);
+    return replaceFile(path, [&bytes](const ByteWriter& write) { write(bytes); }, beforeRename);
+}
+
+std::optional<std::string> replaceFile(const std::string& path, const FileContents& contents,
+                                       const BeforeRename& beforeRename)
+{
     const std::string target = resolvedTarget(path);
     struct stat info {};
     const bool exists = ::stat(target.c_str(), &info) == 0;
@@ -333,9 +353,8 @@ std::optional<std::string> writeDataFile(const std::string& path, const InputTex
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return systemError(errno);
 
-    const std::string bytes = serializeDataFile(texts);
     if (exists && !S_ISREG(info.st_mode))
-        return writeInPlace(target, bytes);
+        return writeInPlace(target, contents);
 
     std::string tempPath;
     const int fd = createTemporaryBeside(target, tempPath);
@@ -344,8 +363,8 @@ std::optional<std::string> writeDataFile(const std::string& path, const InputTex
     if (exists)
         ::fchmod(fd, info.st_mode & 07777);
 
-    int error = 0;
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+    int error = writeContents(fd, contents);
+    if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;

@@ -52,4 +52,14 @@ using BeforeRename = std::function<void(const std::string& tempPath)>;
 std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts,
                                          const BeforeRename& beforeRename = {});
 
+// Writes bytes to the file being saved; false once writing failed, and the rest is not written.
+using ByteWriter = std::function<bool(std::string_view bytes)>;
+// Gives the whole contents of a file, in as many pieces as it likes.
+using FileContents = std::function<void(const ByteWriter& write)>;
+
+// Saves any file as writeDataFile saves a data file, so that a file too large to be held
+// at once is saved complete or not at all.
+std::optional<std::string> replaceFile(const std::string& path, const FileContents& contents,
+                                       const BeforeRename& beforeRename = {});
+
 }  // namespace trophex

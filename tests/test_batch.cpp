@@ -399,3 +399,35 @@ TEST(Batch, TargetAddsTheLoadResponseColumns)
     EXPECT_EQ(rows[0][first + 4], "unreachable");
     EXPECT_EQ(rows[0][first + 5], "NA");  // no reduction answers it
 }
+
+TEST(BatchHeader, DoubledNamelessAndTrailingColumns)
+{
+    // A doubled input column is refused whichever of its names each column uses; a doubled
+    // column that names no input is ignored like any other.
+    EXPECT_EQ(readHeader(recordOf("ecoregion,watershed_area,lake_area,mean_depth,TP,total phosphorus,chla,secchi"))
+                  .error,
+              "two columns give total_phosphorus");
+    const HeaderReading notes =
+        readHeader(recordOf("ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi,Notes,notes"));
+    ASSERT_TRUE(notes.layout) << notes.error;
+    EXPECT_EQ(notes.layout->ignoredNames, (std::vector<std::string>{"Notes", "notes"}));
+
+    // Empty header cells, inside the header or after its last name, are columns without a
+    // name: ignored without a note, whatever their rows hold.
+    const std::string header = "name, ,ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi,,\n";
+    const HeaderReading nameless = readHeader(recordOf(header));
+    ASSERT_TRUE(nameless.layout) << nameless.error;
+    EXPECT_TRUE(nameless.layout->ignoredNames.empty());
+    EXPECT_EQ(nameless.layout->fieldCount, 11u);
+    const BatchRun run = runOn(header + "A,note,NLF,10,1,5,30,10,2,kept,out\n"  // text under nameless cells
+                               + "B,,NLF,10,1,5,30,10,2\n"                      // fewer fields than the header
+                               + "C,,NLF,10,1,5,30,10,2,,,,\n"                  // empty fields past the header
+                               + "D,,NLF,10,1,5,30,10,2,,,past\n");             // text past the header
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    const auto rows = resultRows(run);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].back(), "ok");
+    EXPECT_EQ(rows[1].back(), "Too few fields!");
+    EXPECT_EQ(rows[2].back(), "ok");
+    EXPECT_EQ(rows[3].back(), "Too many fields!");
+}

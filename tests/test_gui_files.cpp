@@ -21,21 +21,6 @@ using namespace trophex::ui::testing;
 
 namespace {
 
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 QByteArray crlfLines(const QStringList& lines)
 {
     QByteArray bytes;

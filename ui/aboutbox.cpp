@@ -94,6 +94,7 @@ void TAboutBox::Timer1Timer()
     timer_->stop();
     hide();
     mainWindow_.setEnabled(true);
+    emit startupScreenEnded();
 }
 
 void TAboutBox::OKButtonClick()

@@ -29,6 +29,10 @@ public:
     QTimer* Timer1() const { return timer_; }
     QPushButton* OKButton() const { return okButton_; }
 
+signals:
+    // The start-up screen has gone and the main window is enabled.
+    void startupScreenEnded();
+
 protected:
     void FormClose();
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,7 @@
 #include "ui/printcommand.h"
 
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
@@ -12,6 +13,7 @@ class QWidget;
 namespace trophex::ui {
 
 inline constexpr const char* DataFileFilter = "TRPHEX (*.tpx)";  // spelled as the program always has
+inline constexpr const char* TableFileFilter = "CSV tables (*.csv);;All files (*)";
 
 class UserDialogs {
 public:
@@ -21,6 +23,16 @@ public:
     // the user cancels. No extension is added to a name typed without one.
     virtual QString openFileName(QWidget* parent, const QString& lastName) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& lastName) = 0;
+    // The same for CSV tables of lakes.
+    virtual QString openTableName(QWidget* parent, const QString& lastName) = 0;
+    virtual QString saveTableName(QWidget* parent, const QString& lastName) = 0;
+
+    // The file chosen in a save dialog for something other than a data file (a picture, a
+    // table), with the caption given and offering the filters ("PNG image (*.png)"); empty
+    // when the user cancels. A name typed without an extension gets the one of the filter
+    // chosen.
+    virtual QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                                   const QStringList& filters) = 0;
 
     // Whether the existing file may be replaced.
     virtual bool confirmReplace(QWidget* parent, const QString& fileName) = 0;
@@ -50,6 +62,10 @@ class QtUserDialogs : public UserDialogs {
 public:
     QString openFileName(QWidget* parent, const QString& lastName) override;
     QString saveFileName(QWidget* parent, const QString& lastName) override;
+    QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                           const QStringList& filters) override;
+    QString openTableName(QWidget* parent, const QString& lastName) override;
+    QString saveTableName(QWidget* parent, const QString& lastName) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;

@@ -67,7 +67,8 @@ QString NameOnlyIconProvider::type(const QFileInfo& info) const
     return suffix.isEmpty() ? QStringLiteral("File") : QStringLiteral("%1 File").arg(suffix.toUpper());
 }
 
-DataFileDialog::DataFileDialog(QWidget* parent, AcceptMode mode, const QString& lastName) : QFileDialog(parent)
+DataFileDialog::DataFileDialog(QWidget* parent, AcceptMode mode, const QString& lastName, const QString& filter)
+    : QFileDialog(parent)
 {
     setOption(DontConfirmOverwrite);
     describeFilesByName(*this);
@@ -75,7 +76,7 @@ DataFileDialog::DataFileDialog(QWidget* parent, AcceptMode mode, const QString& 
     // The open dialog also takes the name of a file that does not exist; opening it then
     // reports the file system's error. The replace question is asked by the caller.
     setFileMode(AnyFile);
-    setNameFilter(QString::fromLatin1(DataFileFilter));
+    setNameFilter(filter);
     if (!lastName.isEmpty())
         selectFile(lastName);
 }

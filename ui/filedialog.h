@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 
+#include "ui/dialogs.h"
+
 namespace trophex::ui {
 
 // Icons and type names from a file's kind and name alone.
@@ -27,8 +29,9 @@ class DataFileDialog : public QFileDialog {
     Q_OBJECT
 
 public:
-    // Starts with lastName chosen, when there is one.
-    DataFileDialog(QWidget* parent, AcceptMode mode, const QString& lastName);
+    // Starts with lastName chosen, when there is one, and lists the files the filter names.
+    DataFileDialog(QWidget* parent, AcceptMode mode, const QString& lastName,
+                   const QString& filter = QString::fromLatin1(DataFileFilter));
 
     // Runs the dialog: the chosen file, or an empty name when the user cancels.
     QString chooseFile();

@@ -10,6 +10,7 @@
 #include "ui/dialogs.h"
 #include "ui/glyphs.h"
 #include "ui/helpviewer.h"
+#include "ui/lakestablewindow.h"
 #include "ui/loadresponsepage.h"
 #include "ui/printcommand.h"
 #include "ui/statusline.h"
@@ -370,23 +371,31 @@ QWidget* TMainForm::createTsiPage()
 
 void TMainForm::createMenus()
 {
-    const auto addMenu = [this](const char* title, std::initializer_list<MenuItem> items) {
+    const auto addMenu = [this](const char* name, const char* title, std::initializer_list<MenuItem> items) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(title));
+        menu->setObjectName(QString::fromLatin1(name));
         for (const MenuItem& item : items) {
-            QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
             connect(action, &QAction::triggered, this, item.handler);
         }
+        return menu;
     };
-    addMenu("&File", {{"Open1", "&Open", &TMainForm::Open1Click},
-                      {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
-                      {"Print1", "P&rint", &TMainForm::Print1Click},
-                      {"Save1", "&Save", &TMainForm::Save1Click},
-                      {"Exit1", "&Exit", &TMainForm::Exit1Click}});
-    addMenu("&Tools", {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
-                       {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
-                       {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
-    addMenu("&Help", {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
+    QMenu* fileMenu = addMenu("File1", "&File",
+            {{"Open1", "&Open", &TMainForm::Open1Click},
+             {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
+             {"Print1", "P&rint", &TMainForm::Print1Click},
+             {"Save1", "&Save", &TMainForm::Save1Click},
+             {"Exit1", "&Exit", &TMainForm::Exit1Click},
+             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click}});
+    // Commands beyond the window's own five follow Exit, after a separator.
+    fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("AssessLakesTable1")));
+    addMenu("Tools1", "&Tools",
+            {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
+             {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
+             {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
+    addMenu("Help1", "&Help",
+            {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
 }
 
 void TMainForm::CalibrateBtnClick()
@@ -410,8 +419,10 @@ void TMainForm::CalcButtonClick()
     responsePage_->followCalculation(lastRun_.state, lastRun_.inputs);
     writeResults(outcome.texts);
     OutputResults();
-    if (DrawTSIgraphs())
+    if (DrawTSIgraphs()) {
         resultsReady_ = 1;
+        emit calculationCompleted(lastRun_.inputs, outcome);
+    }
     updateStatusLine();
 }
 
@@ -542,6 +553,15 @@ ReportTexts TMainForm::reportTexts() const
     return reportTextsOfRun(lastRun_, units, format_);
 }
 
+QString TMainForm::shownResult(const ResultSpec& spec) const
+{
+    if (spec.page == ResultPage::Predictions)
+        return compGrid_->cell(spec.gridColumn, spec.gridRow);
+    if (spec.page == ResultPage::ChlrA)
+        return chlrGrid_->cell(spec.gridColumn, spec.gridRow);
+    return controlText(QString::fromLatin1(spec.control));
+}
+
 void TMainForm::SaveBtnClick()
 {
     const QString name = dialogs_.saveFileName(this, lastSaveName_);
@@ -552,6 +572,8 @@ void TMainForm::SaveBtnClick()
         return;
     if (const std::optional<std::string> error = writeDataFile(pathOf(name), gatherInputs()))
         reportFileError(name, {ErrorCode::System, *error});
+    else
+        emit dataFileUsed(name);
 }
 
 void TMainForm::OpenBtnClick()
@@ -559,12 +581,18 @@ void TMainForm::OpenBtnClick()
     const QString name = dialogs_.openFileName(this, lastOpenName_);
     if (name.isEmpty())
         return;
-    lastOpenName_ = name;
-    const DataFileRead read = readDataFile(pathOf(name));
+    openDataFile(name);
+}
+
+void TMainForm::openDataFile(const QString& fileName)
+{
+    lastOpenName_ = fileName;
+    const DataFileRead read = readDataFile(pathOf(fileName));
     if (!read.ok()) {
-        reportFileError(name, read.error);
+        reportFileError(fileName, read.error);
         return;
     }
+    emit dataFileUsed(fileName);
     setInputs(*read.texts);
     CalcButtonClick();
 }
@@ -591,6 +619,23 @@ void TMainForm::ClearBtnClick()
 void TMainForm::HelpBtnClick()
 {
     help_.showTopic(MainWindowHelpContext, this);
+}
+
+void TMainForm::AssessLakesTable1Click()
+{
+    lakesTable().AssessLakesTableClick(this);
+}
+
+LakesTableWindow& TMainForm::lakesTable()
+{
+    if (!lakesTable_)
+        lakesTable_ = std::make_unique<LakesTableWindow>(dialogs_, format_, [this](const InputTexts& texts) {
+            setInputs(texts);
+            CalcButtonClick();
+            raise();
+            activateWindow();
+        });
+    return *lakesTable_;
 }
 
 void TMainForm::Exit1Click()

@@ -26,6 +26,7 @@ class QTabWidget;
 namespace trophex::ui {
 
 class HelpViewer;
+class LakesTableWindow;
 class StatusLine;
 class StringGrid;
 class TAboutBox;
@@ -64,6 +65,14 @@ public:
     void Clear1Click() { ClearBtnClick(); }
     void About1Click();
     void Search1Click() { HelpBtnClick(); }
+    // Asks for a CSV table of lakes and assesses it in the table window.
+    void AssessLakesTable1Click();
+    // The table window, created when first asked for.
+    LakesTableWindow& lakesTable();
+
+    // Opens a data file as the Open command does once its dialog has given the name:
+    // an error box when the file cannot be used, otherwise its texts and a calculation.
+    void openDataFile(const QString& fileName);
 
     void EcoRegComboBoxChange();
     void TabbedNotebook1Click();
@@ -87,6 +96,8 @@ public:
 
     // The text of the main window's input, result or index control with this object name.
     QString controlText(const QString& objectName) const;
+    // The text of the box or grid cell that shows the result.
+    QString shownResult(const ResultSpec& spec) const;
     // Every text the printed report shows: the inputs and results of the last completed
     // calculation, with the balance results in the units their selectors name now.
     ReportTexts reportTexts() const;
@@ -106,6 +117,12 @@ public:
     // The 31 input texts: the main window's inputs and the Calibrate dialog's calibration set.
     InputTexts gatherInputs() const;
     void setInputs(const InputTexts& texts);
+
+signals:
+    // A data file was read by Open or written by Save.
+    void dataFileUsed(const QString& fileName);
+    // A calculation completed and its results are on show: the inputs it read, its outcome.
+    void calculationCompleted(const InputTexts& inputs, const CalculationOutcome& outcome);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -145,6 +162,7 @@ private:
     TCalibrateForm* calibrateForm_ = nullptr;
 
     std::unique_ptr<QPrinter> printer_;  // created when first printed to or set up
+    std::unique_ptr<LakesTableWindow> lakesTable_;  // created when first asked for
     CompletedRun lastRun_;           // the last completed calculation
     std::uint8_t resultsReady_ = 0;  // 1 once a calculation completed, 0 after Clear
     QString lastOpenName_;           // file last chosen in the open dialog
