@@ -2,6 +2,9 @@
 
 #include "model/calculation.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -20,11 +23,13 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 void RecordChunker::fill(std::size_t target)
 {
+    // Reads go through a piece of bounded size, so that an input that arrives a few bytes at a
+    // time costs no more than one that arrives in large reads.
+    constexpr std::size_t PieceBytes = std::size_t{1} << 16;
     while (!atEnd_ && buffer_.size() < target) {
-        const std::size_t old = buffer_.size();
-        buffer_.resize(target);
-        const std::size_t got = read_(buffer_.data() + old, target - old);
-        buffer_.resize(old + got);
+        piece_.resize(std::min(PieceBytes, target - buffer_.size()));
+        const std::size_t got = read_(piece_.data(), piece_.size());
+        buffer_.append(piece_.data(), got);
         atEnd_ = got == 0;
     }
     if (!started_ && (buffer_.size() >= ByteOrderMark.size() || atEnd_)) {
@@ -123,11 +128,6 @@ struct Job {
     RecordChunker::Chunk chunk;   // its records
 };
 
-struct JobResult {
-    std::string rows;              // the result rows, each with its line end
-    BatchProgress counts;          // rows, failed rows and input bytes of the chunk
-};
-
 // The hand-over points between the reader, the workers and the writer, under one lock.
 class Pipeline {
 public:
@@ -167,7 +167,7 @@ public:
         return true;
     }
 
-    void deliver(std::uint64_t sequence, JobResult result)
+    void deliver(std::uint64_t sequence, ResultChunk result)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         results_.emplace(sequence, std::move(result));
@@ -176,7 +176,7 @@ public:
 
     // Writer: the result of the chunk with this sequence number; false after the last
     // chunk or once the run has stopped.
-    bool collect(std::uint64_t sequence, JobResult& result)
+    bool collect(std::uint64_t sequence, ResultChunk& result)
     {
         std::unique_lock<std::mutex> lock(mutex_);
         resultReady_.wait(lock, [&] {
@@ -206,6 +206,17 @@ public:
         stopLocked();
     }
 
+    // Stops every thread, reporting the run as cancelled unless it failed before.
+    void cancel()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!stopped_) {
+            error_ = CancelledError;
+            cancelled_ = true;
+        }
+        stopLocked();
+    }
+
     // Stops every thread without an error: after a completed run, where they have all
     // finished already, or while an exception unwinds the run.
     void stop()
@@ -218,6 +229,12 @@ public:
     {
         std::lock_guard<std::mutex> lock(mutex_);
         return error_;
+    }
+
+    bool cancelled()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return cancelled_;
     }
 
 private:
@@ -236,10 +253,11 @@ private:
     const std::size_t maxInFlight_;          // chunks read but not yet written, at most
     std::size_t inFlight_ = 0;               // chunks read but not yet written
     std::deque<Job> jobs_;                   // chunks waiting for a worker
-    std::map<std::uint64_t, JobResult> results_;  // calculated chunks waiting for the writer
+    std::map<std::uint64_t, ResultChunk> results_;  // calculated chunks waiting for the writer
     bool inputDone_ = false;                 // the reader has submitted every chunk
     std::uint64_t chunkCount_ = 0;           // chunks in the input, once inputDone_
-    bool stopped_ = false;                   // an error stopped the run
+    bool stopped_ = false;                   // an error or a cancellation stopped the run
+    bool cancelled_ = false;                 // a cancellation stopped it
     std::string error_;                      // the first error
 };
 
@@ -251,51 +269,96 @@ public:
     {
     }
 
-    JobResult calculate(const RecordChunker::Chunk& chunk)
+    ResultChunk calculate(RecordChunker::Chunk& chunk)
     {
-        JobResult result;
+        ResultChunk result;
         result.counts.inputBytes = chunk.inputBytes;
         // Result rows run to about three times their input, full-precision ones to thirteen.
         const std::size_t growth = settings_.style == ResultStyle::Raw ? 13 : 3;
         result.rows.reserve(chunk.records.size() * growth + 1024);
         if (chunk.skippedLongRecord) {
-            appendFailed(result, {}, {ErrorCode::RowTooLong, {}});
+            texts_ = InputTexts{};
+            appendFailed(result, {}, {ErrorCode::RowTooLong, {}}, RecordSpan{});
             return result;
         }
         std::size_t pos = 0;
         while (pos < chunk.records.size()) {
+            const std::size_t start = pos;
             pos = scanCsvRecord(chunk.records, pos, true, &record_);
             if (record_.isBlank() && !record_.unterminatedQuote())
                 continue;
-            calculateRecord(result);
+            calculateRecord(result, {start, pos - start});
         }
+        result.records = std::move(chunk.records);
         return result;
     }
 
 private:
-    void calculateRecord(JobResult& result)
+    struct RecordSpan {
+        std::size_t start = 0;   // offset in the chunk's records, bytes
+        std::size_t length = 0;  // bytes, with the line end
+    };
+
+    void calculateRecord(ResultChunk& result, RecordSpan span)
     {
         const Error rowError = rowInputs(record_, layout_, texts_);
         const std::string& name = texts_[Input::NameEditBox];
         if (rowError.failed()) {
-            appendFailed(result, name, rowError);
+            appendFailed(result, name, rowError, span);
             return;
         }
         const CalculationOutcome outcome =
             settings_.style == ResultStyle::Raw ? evaluateInputs(texts_) : runCalculation(texts_, format_);
-        appendResultRow(result.rows, name, outcome, settings_.style);
-        result.rows += lineEnd_;
-        ++result.counts.lakes;
-        if (!outcome.ok())
+        const std::size_t rowStart = result.rows.size();
+        if (outcome.ok()) {
+            std::optional<LoadResponse> response;
+            if (settings_.response)
+                response = rowResponse(outcome, texts_, *settings_.response);
+            appendResultRow(result.rows, name, outcome, settings_.style, response ? &*response : nullptr);
+        } else {
+            appendFailedRow(result.rows, name, outcome.error, settings_.response.has_value());
             ++result.counts.failed;
+        }
+        result.rows += lineEnd_;
+        result.entries.push_back(entryOf(span, result.rows.size() - rowStart, &outcome));
+        ++result.counts.lakes;
     }
 
-    void appendFailed(JobResult& result, std::string_view name, const Error& error)
+    void appendFailed(ResultChunk& result, std::string_view name, const Error& error, RecordSpan span)
     {
-        appendFailedRow(result.rows, name, error);
+        const std::size_t rowStart = result.rows.size();
+        appendFailedRow(result.rows, name, error, settings_.response.has_value());
         result.rows += lineEnd_;
+        result.entries.push_back(entryOf(span, result.rows.size() - rowStart, nullptr));
         ++result.counts.lakes;
         ++result.counts.failed;
+    }
+
+    // The entry of the row whose input texts texts_ holds; outcome is null when it was not
+    // calculated.
+    ResultRowEntry entryOf(RecordSpan span, std::size_t rowLength, const CalculationOutcome* outcome) const
+    {
+        ResultRowEntry entry{static_cast<std::uint32_t>(span.start), static_cast<std::uint32_t>(span.length),
+                             static_cast<std::uint32_t>(rowLength), false, -1, std::nanf("")};
+        if (const std::optional<Ecoregion> region = ecoregionCode(texts_[Input::EcoRegComboBox]))
+            entry.ecoregion = static_cast<std::int8_t>(*region);
+        if (outcome && outcome->ok()) {
+            entry.ok = true;
+            entry.averageTsi = shownAverageTsi(*outcome);
+        }
+        return entry;
+    }
+
+    // The index as its column shows it: read back from its text, or the value itself when
+    // the results are written in full.
+    float shownAverageTsi(const CalculationOutcome& outcome) const
+    {
+        if (settings_.style == ResultStyle::Raw)
+            return static_cast<float>(outcome.values[Result::AvgTSI].toDouble());
+        const std::string& text = outcome.texts[Result::AvgTSI];
+        float value = std::nanf("");
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
     }
 
     const ColumnLayout& layout_;      // where each input text comes from
@@ -376,23 +439,24 @@ void calculateChunks(const ColumnLayout& layout, const BatchSettings& settings, 
     }
 }
 
-// The header row of the results, after the byte order mark when the input had one.
-std::string resultHeader(const RecordChunker& chunker)
+// The header row of the results, after the byte order mark when the input had one, with
+// the load response columns when a target is given.
+std::string resultHeader(const RecordChunker& chunker, const BatchSettings& settings)
 {
     std::string head(chunker.hadByteOrderMark() ? ByteOrderMark : std::string_view());
-    appendResultHeader(head);
+    appendResultHeader(head, settings.response.has_value());
     head += chunker.lineEnd();
     return head;
 }
 
-void writeChunks(const std::string& head, const WriteFunction& write, Pipeline& pipeline, BatchProgress& totals,
-                 const BatchObserver& observer)
+void handOverChunks(const std::string& head, const ColumnLayout& layout, const ResultConsumer& consumer,
+                    Pipeline& pipeline, BatchProgress& totals, const BatchObserver& observer)
 {
     try {
-        write(head);
-        JobResult result;
+        consumer.head(head, layout);
+        ResultChunk result;
         for (std::uint64_t sequence = 0; pipeline.collect(sequence, result); ++sequence) {
-            write(result.rows);
+            consumer.chunk(result);
             pipeline.written();
             totals.lakes += result.counts.lakes;
             totals.failed += result.counts.failed;
@@ -405,7 +469,49 @@ void writeChunks(const std::string& head, const WriteFunction& write, Pipeline& 
     }
 }
 
+// While it lives, a cancellation stops the pipeline.
+class CancellationWatch {
+public:
+    CancellationWatch(BatchCancellation* cancellation, Pipeline& pipeline) : cancellation_(cancellation)
+    {
+        if (cancellation_)
+            cancellation_->watch([&pipeline] { pipeline.cancel(); });
+    }
+    CancellationWatch(const CancellationWatch&) = delete;
+    CancellationWatch& operator=(const CancellationWatch&) = delete;
+    ~CancellationWatch()
+    {
+        if (cancellation_)
+            cancellation_->watch({});
+    }
+
+private:
+    BatchCancellation* cancellation_;  // the one watched, or nullptr
+};
+
 }  // namespace
+
+void BatchCancellation::cancel()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    cancelled_ = true;
+    if (wake_)
+        wake_();
+}
+
+bool BatchCancellation::cancelled() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return cancelled_;
+}
+
+void BatchCancellation::watch(std::function<void()> wake)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    wake_ = std::move(wake);
+    if (wake_ && cancelled_)
+        wake_();
+}
 
 std::thread startSystemThread(std::function<void()> task)
 {
@@ -413,6 +519,15 @@ std::thread startSystemThread(std::function<void()> task)
 }
 
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
+                      const BatchObserver& observer)
+{
+    ResultConsumer consumer;
+    consumer.head = [&write](std::string_view head, const ColumnLayout&) { write(head); };
+    consumer.chunk = [&write](ResultChunk& chunk) { write(chunk.rows); };
+    return runBatch(read, consumer, settings, observer);
+}
+
+BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, const BatchSettings& settings,
                       const BatchObserver& observer)
 {
     BatchSummary summary;
@@ -436,6 +551,7 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
         const unsigned workers = settings.workers > 0 ? settings.workers : 1;
         // Each worker has a chunk, one more waits for it, and two are being read and written.
         Pipeline pipeline(2 * static_cast<std::size_t>(workers) + 2);
+        const CancellationWatch watch(settings.cancellation, pipeline);
         {
             PipelineThreads threads(pipeline, settings.startThread);
             bool started = threads.start([&] { readChunks(chunker, pipeline); });
@@ -444,9 +560,11 @@ BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, cons
                     [&] { calculateChunks(*reading.layout, settings, chunker.lineEnd(), pipeline); });
             // Nothing is written unless every thread started.
             if (started)
-                writeChunks(resultHeader(chunker), write, pipeline, summary.totals, observer);
+                handOverChunks(resultHeader(chunker, settings), *reading.layout, consumer, pipeline, summary.totals,
+                               observer);
         }
         summary.error = pipeline.error();
+        summary.cancelled = pipeline.cancelled();
     } catch (const std::exception& e) {
         summary.error = e.what();
     }

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -54,6 +56,7 @@ private:
 
     ReadFunction read_;              // where the input comes from
     std::string buffer_;             // unconsumed input, starting at a record
+    std::string piece_;              // what one read gives, before it joins the buffer
     bool atEnd_ = false;             // the input has no more bytes
     bool started_ = false;           // the start was checked for a byte order mark
     bool byteOrderMark_ = false;     // the input began with one
@@ -68,10 +71,31 @@ using ThreadStarter = std::function<std::thread(std::function<void()> task)>;
 // A plain std::thread.
 std::thread startSystemThread(std::function<void()> task);
 
+// Lets another thread stop a running batch. The run stops before the next chunk is handed
+// over; what was handed over before stays as it was, and the summary says the run was
+// cancelled.
+class BatchCancellation {
+public:
+    // From any thread, at any time; a run that starts after it stops at once.
+    void cancel();
+    bool cancelled() const;
+
+    // Called by the run: wake stops it, and is called at once when the run was cancelled
+    // already. Cleared again before the run returns.
+    void watch(std::function<void()> wake);
+
+private:
+    mutable std::mutex mutex_;
+    bool cancelled_ = false;         // cancel() was called
+    std::function<void()> wake_;     // stops the run that watches, if one does
+};
+
 struct BatchSettings {
-    ResultStyle style = ResultStyle::Display;      // display texts or full-precision numbers
-    unsigned workers = 1;                          // calculating threads
+    ResultStyle style = ResultStyle::Display;       // display texts or full-precision numbers
+    unsigned workers = 1;                           // calculating threads
     ThreadStarter startThread = startSystemThread;  // how the reader and the workers are started
+    std::optional<ResponseSettings> response;       // the load response columns, when a target is given
+    BatchCancellation* cancellation = nullptr;      // set to let another thread stop the run
 };
 
 struct BatchProgress {
@@ -81,9 +105,40 @@ struct BatchProgress {
 };
 
 struct BatchSummary {
-    BatchProgress totals;  // what was written
-    std::string error;     // why the run stopped early; empty when it completed
+    BatchProgress totals;    // what was written
+    std::string error;       // why the run stopped early; empty when it completed
+    bool cancelled = false;  // it stopped because BatchCancellation::cancel was called
     bool ok() const { return error.empty(); }
+};
+
+inline constexpr const char* CancelledError = "the batch was cancelled";
+
+// One result row of a chunk and the input record it came from.
+struct ResultRowEntry {
+    std::uint32_t recordStart;   // offset of the input record in ResultChunk::records, bytes
+    std::uint32_t recordLength;  // its length with its line end, bytes; 0 for a skipped overlong row
+    std::uint32_t rowLength;     // length of the result row with its line end, bytes; the rows of a
+                                 // chunk follow one another in ResultChunk::rows
+    bool ok;                     // the lake was calculated
+    std::int8_t ecoregion;       // index into EcoregionCodes; -1 when the row names none
+    float averageTsi;            // the average trophic state index as the row shows it; NaN when none
+};
+
+// The results of one chunk of input.
+struct ResultChunk {
+    std::string records;                  // the chunk's input records, blank ones included
+    std::string rows;                     // its result rows, each with its line end
+    std::vector<ResultRowEntry> entries;  // one per result row, in order
+    BatchProgress counts;                 // rows, failed rows and input bytes of the chunk
+};
+
+// Where the results of a run go, on the calling thread: the header row first, then every
+// chunk in input order. A consumer may take the chunk's strings.
+struct ResultConsumer {
+    // The results' header row, after the byte order mark when the input had one and with its
+    // line end, and how the input's columns were read.
+    std::function<void(std::string_view head, const ColumnLayout& layout)> head;
+    std::function<void(ResultChunk& chunk)> chunk;
 };
 
 // What a caller may watch while a batch runs; every call comes on the calling thread.
@@ -92,7 +147,11 @@ struct BatchObserver {
     std::function<void(const BatchProgress&)> progress;          // after each chunk is written
 };
 
-// Assesses every lake of the table.
+// Assesses every lake of the table, handing the results to the consumer.
+BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, const BatchSettings& settings,
+                      const BatchObserver& observer = {});
+
+// Assesses every lake of the table, writing the results as a CSV table.
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
                       const BatchObserver& observer = {});
 

@@ -4,6 +4,8 @@
 
 #include "files/textencoding.h"
 #include "model/ecoregion.h"
+#include "model/names.h"
+#include "model/responseresults.h"
 
 
 namespace trophex::batch {
@@ -103,16 +105,6 @@ std::string headerKey(std::string_view name)
     return key;
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 std::optional<Input> inputNamed(std::string_view headerName)
 {
     const std::string key = headerKey(headerName);
@@ -161,28 +153,18 @@ const CalibrationTexts& calibrationDefaultsOf(Ecoregion region)
     return Defaults[static_cast<int>(region)];
 }
 
-// The ecoregion code in the letter case the model compares with, or nullopt.
-std::optional<Ecoregion> ecoregionCode(std::string_view text)
-{
-    for (std::size_t i = 0; i < EcoregionCodes.size(); ++i)
-        if (equalIgnoringCase(text, EcoregionCodes[i]))
-            return static_cast<Ecoregion>(i);
-    return std::nullopt;
-}
-
+// An empty unit is the model's unit; any other is written as its selector lists it.
 Error normaliseUnit(const UnitColumn& column, std::string& text)
 {
     if (text.empty()) {
         text = column.modelUnit;
         return {};
     }
-    for (std::size_t i = 0; i < column.unitCount; ++i) {
-        if (equalIgnoringCase(text, column.units[i])) {
-            text = column.units[i];
-            return {};
-        }
-    }
-    return {ErrorCode::UnknownUnit, text};
+    const std::optional<std::size_t> unit = findName(column.units, column.unitCount, text);
+    if (!unit)
+        return {ErrorCode::UnknownUnit, text};
+    text = column.units[*unit];
+    return {};
 }
 
 // Whether a record carries text past the header's fields (empty extra fields are allowed).
@@ -212,7 +194,10 @@ HeaderReading readHeader(const CsvRecord& header)
         assignDecoded(name, trimmed(header[i]));
         const std::optional<Input> input = inputNamed(name);
         if (!input) {
-            layout.ignoredNames.push_back(name);
+            // A cell left empty names no column; spreadsheets leave such cells after the last
+            // column, so they are passed over without a note.
+            if (!name.empty())
+                layout.ignoredNames.push_back(name);
             continue;
         }
         int& column = layout.columnOf[static_cast<int>(*input)];
@@ -280,55 +265,116 @@ void appendRawField(std::string& out, const ResultSpec& spec, const ResultValues
         appendShortestNumber(out, value.toDouble());
 }
 
+// The text of a load response column: a number as the window would show it or in full,
+// a text as it is, "NA" for none.
+std::string responseFieldText(const FieldValue& value, const ResponseFieldSpec& spec, ResultStyle style)
+{
+    if (const auto* number = std::get_if<double>(&value)) {
+        if (style == ResultStyle::Display)
+            return formatNumber(*number, spec.pattern, NumberFormat{});
+        std::string text;
+        appendShortestNumber(text, *number);
+        return text;
+    }
+    if (const auto* text = std::get_if<std::string>(&value))
+        return *text;
+    return "NA";
+}
+
+constexpr std::size_t MaxRowFields = ResultCount + ResponseFieldCount + 2;
+
+// The result fields of a completed calculation, then the load response's, then the status.
+std::size_t rowFields(std::array<std::string_view, MaxRowFields>& fields, std::string_view name,
+                      const CalculationOutcome& outcome, const std::array<std::string, ResponseFieldCount>& responseTexts,
+                      std::size_t responseCount)
+{
+    std::size_t n = 0;
+    fields[n++] = name;
+    for (int i = 0; i < ResultCount; ++i)
+        fields[n++] = outcome.texts.texts[i];
+    for (std::size_t i = 0; i < responseCount; ++i)
+        fields[n++] = responseTexts[i];
+    fields[n++] = SuccessStatus;
+    return n;
+}
+
+std::size_t responseColumnCount()
+{
+    std::size_t count = 0;
+    for (const ResponseFieldSpec& spec : responseFieldTable())
+        count += spec.batchColumn != nullptr;
+    return count;
+}
+
 }  // namespace
+
+LoadResponse rowResponse(const CalculationOutcome& outcome, const InputTexts& texts, const ResponseSettings& settings)
+{
+    const ResponseMode mode = settings.model ? ResponseMode::Model : defaultResponseMode(outcome.state);
+    return evaluateGoal(outcome.state, resolveTarget(settings.target, texts[Input::EcoRegComboBox]), mode);
+}
 
 std::size_t resultColumnCount()
 {
     return resultTable().size();
 }
 
-void appendResultHeader(std::string& out)
+void appendResultHeader(std::string& out, bool withResponse)
 {
     out += "name";
     for (const ResultSpec& spec : resultTable()) {
         out += ',';
         out += spec.batchColumn;
     }
+    for (const ResponseFieldSpec& spec : responseFieldTable()) {
+        if (withResponse && spec.batchColumn != nullptr) {
+            out += ',';
+            out += spec.batchColumn;
+        }
+    }
     out += ",status";
 }
 
 void appendResultRow(std::string& out, std::string_view name, const CalculationOutcome& outcome,
-                     ResultStyle style)
+                     ResultStyle style, const LoadResponse* response)
 {
     if (!outcome.ok()) {
-        appendFailedRow(out, name, outcome.error);
+        appendFailedRow(out, name, outcome.error, response != nullptr);
         return;
     }
+    std::array<std::string, ResponseFieldCount> responseTexts;
+    std::size_t responseCount = 0;
+    if (response != nullptr)
+        for (const ResponseFieldSpec& spec : responseFieldTable())
+            if (spec.batchColumn != nullptr)
+                responseTexts[responseCount++] =
+                    responseFieldText(responseFieldValue(*response, spec.field, NumberFormat{}), spec, style);
     if (style == ResultStyle::Raw) {
         appendCsvField(out, name);
         for (const ResultSpec& spec : resultTable()) {
             out += ',';
             appendRawField(out, spec, outcome.values);
         }
+        for (std::size_t i = 0; i < responseCount; ++i) {
+            out += ',';
+            appendCsvField(out, responseTexts[i]);
+        }
         out += ',';
         out += SuccessStatus;
         return;
     }
-    std::array<std::string_view, ResultCount + 2> fields;
-    fields.front() = name;
-    for (int i = 0; i < ResultCount; ++i)
-        fields[i + 1] = outcome.texts.texts[i];
-    fields.back() = SuccessStatus;
-    appendCsvFields(out, fields.data(), fields.size());
+    std::array<std::string_view, MaxRowFields> fields;
+    appendCsvFields(out, fields.data(), rowFields(fields, name, outcome, responseTexts, responseCount));
 }
 
-void appendFailedRow(std::string& out, std::string_view name, const Error& error)
+void appendFailedRow(std::string& out, std::string_view name, const Error& error, bool withResponse)
 {
     const std::string status = errorMessage(error);
-    std::array<std::string_view, ResultCount + 2> fields;
-    fields.front() = name;
-    fields.back() = status;
-    appendCsvFields(out, fields.data(), fields.size());
+    std::array<std::string_view, MaxRowFields> fields;
+    const std::size_t count = ResultCount + 2 + (withResponse ? responseColumnCount() : 0);
+    fields[0] = name;
+    fields[count - 1] = status;
+    appendCsvFields(out, fields.data(), count);
 }
 
 }  // namespace trophex::batch

@@ -6,6 +6,7 @@
 #include "model/calculation.h"
 #include "model/errors.h"
 #include "model/inputs.h"
+#include "model/loadresponse.h"
 
 #include <array>
 #include <optional>
@@ -17,10 +18,14 @@ namespace trophex::batch {
 
 // Header names are compared without letter case and ignoring everything but letters and
 // digits, so "Watershed area", "watershed_area" and "WareaEditBox" are all understood.
+// Two columns that give the same input make the header unusable, since nothing tells which
+// one the table means; a column whose header cell is empty, like one with any other name
+// that names no input, is ignored. A row may have more fields than the header as long as
+// those past the header's last column are empty.
 struct ColumnLayout {
     std::array<int, InputCount> columnOf{};   // field index of each input text; -1 when absent
     std::size_t fieldCount = 0;               // fields in the header row
-    std::vector<std::string> ignoredNames;    // header names that name no input
+    std::vector<std::string> ignoredNames;    // non-empty header names that name no input
 };
 
 struct HeaderReading {
@@ -44,13 +49,24 @@ enum class ResultStyle { Display, Raw };
 
 inline constexpr const char* SuccessStatus = "ok";
 
-// The header row of the results, without a line end.
-void appendResultHeader(std::string& out);
-// One row of results for a calculation that completed or failed.
+// The load response a batch adds to every row when a target is given.
+struct ResponseSettings {
+    TargetSpec target;   // the goal, made concrete with each row's ecoregion
+    bool model = false;  // the model's predictions rather than values anchored to observations
+};
+
+// The load response of a completed calculation of these inputs.
+LoadResponse rowResponse(const CalculationOutcome& outcome, const InputTexts& texts, const ResponseSettings& settings);
+
+// The header row of the results, without a line end; with the load response columns
+// before the status when asked.
+void appendResultHeader(std::string& out, bool withResponse = false);
+// One row of results for a calculation that completed or failed, with the columns of the
+// load response when one is given.
 void appendResultRow(std::string& out, std::string_view name, const CalculationOutcome& outcome,
-                     ResultStyle style);
+                     ResultStyle style, const LoadResponse* response = nullptr);
 // One row for a record that could not be calculated: the name, empty results, the error.
-void appendFailedRow(std::string& out, std::string_view name, const Error& error);
+void appendFailedRow(std::string& out, std::string_view name, const Error& error, bool withResponse = false);
 
 // Number of result columns between the name and the status.
 std::size_t resultColumnCount();

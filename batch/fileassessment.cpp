@@ -6,13 +6,10 @@ namespace trophex::batch {
 
 namespace {
 
-// Re-expresses a result as its unit selector does after a calculation. A Chiaudani/Vighi
-// phosphorus that was not computed stays "NA" whatever unit is chosen.
+// Re-expresses a result as its unit selector does after a calculation.
 void applyUnitChoice(FileAssessment& a, const ModelState& state, const UnitChoice& choice, const NumberFormat& format)
 {
     a.unitTexts[static_cast<int>(choice.result)] = choice.unit;
-    if (choice.result == OutputResult::CVtp && state.CVtp.isZero())
-        return;
     a.results[resultOf(choice.result)] = convertedResultText(choice.result, choice.unit, state, format);
 }
 
@@ -34,6 +31,7 @@ FileAssessment assessFile(const std::string& path, const std::vector<UnitChoice>
         return a;
     }
     a.results = outcome.texts;
+    a.state = outcome.state;
     for (OutputResult r : AllOutputResults)
         a.unitTexts[static_cast<int>(r)] = modelUnit(r);
     for (const UnitChoice& choice : units)

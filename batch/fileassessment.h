@@ -25,6 +25,7 @@ struct FileAssessment {
     Error error;                           // none when the file opened and calculated
     std::optional<InputTexts> inputs;      // the texts the file put into the window
     ResultTexts results;                   // valid when error is empty
+    ModelState state;                      // the calculation's model state; valid when error is empty
     std::array<std::string, 6> unitTexts;  // the output unit selectors' texts, by OutputResult
 
     bool ok() const { return !error.failed(); }

@@ -1,5 +1,6 @@
 #include "batch/lakegenerator.h"
 
+#include "batch/batchtable.h"
 #include "batch/csv.h"
 
 #include <algorithm>
@@ -173,6 +174,23 @@ void writeSyntheticLakes(std::uint64_t count, std::uint64_t seed, const WriteFun
         }
     }
     write(out);
+}
+
+std::vector<InputTexts> syntheticLakeInputs(std::size_t count, std::uint64_t seed)
+{
+    std::string table;
+    writeSyntheticLakes(count, seed, [&](std::string_view bytes) { table += bytes; });
+    CsvRecord record;
+    std::size_t pos = scanCsvRecord(table, 0, true, &record);
+    const ColumnLayout layout = *readHeader(record).layout;
+    std::vector<InputTexts> lakes;
+    while (pos < table.size()) {
+        pos = scanCsvRecord(table, pos, true, &record);
+        InputTexts texts;
+        if (!rowInputs(record, layout, texts).failed())
+            lakes.push_back(texts);
+    }
+    return lakes;
 }
 
 }  // namespace trophex::batch

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -26,27 +27,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The input texts of the first synthetic lakes, as the batch reads them.
-std::vector<InputTexts> syntheticLakes(std::size_t count)
-{
-    std::string table;
-    writeSyntheticLakes(count, 1, [&](std::string_view bytes) { table += bytes; });
-    CsvRecord record;
-    std::size_t pos = scanCsvRecord(table, 0, true, &record);
-    const ColumnLayout layout = *readHeader(record).layout;
-    std::vector<InputTexts> lakes;
-    while (pos < table.size()) {
-        pos = scanCsvRecord(table, pos, true, &record);
-        InputTexts texts;
-        if (!rowInputs(record, layout, texts).failed())
-            lakes.push_back(texts);
-    }
-    return lakes;
-}
-
 void CalculationOfSyntheticLakes(benchmark::State& state)
 {
-    const std::vector<InputTexts> lakes = syntheticLakes(1024);
+    const std::vector<InputTexts> lakes = syntheticLakeInputs(1024, 1);
     const NumberFormat format;
     std::size_t i = 0;
     for (auto _ : state) {
@@ -57,13 +40,15 @@ void CalculationOfSyntheticLakes(benchmark::State& state)
 }
 BENCHMARK(CalculationOfSyntheticLakes);
 
-// A file to file batch run on every processor, as trophex-cli batch makes it.
-bool assessTableFile(const std::string& in, const std::string& out)
+// A file to file batch run on every processor, as trophex-cli batch makes it, with the load
+// response columns when asked.
+bool assessTableFile(const std::string& in, const std::string& out, std::optional<ResponseSettings> response)
 {
     std::FILE* input = std::fopen(in.c_str(), "rb");
     std::FILE* output = std::fopen(out.c_str(), "wb");
     BatchSettings settings;
     settings.workers = std::max(1u, std::thread::hardware_concurrency());
+    settings.response = response;
     const bool ok = input && output
         && runBatch([input](char* buffer, std::size_t capacity) { return std::fread(buffer, 1, capacity, input); },
                     [output](std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), output); },
@@ -75,9 +60,12 @@ bool assessTableFile(const std::string& in, const std::string& out)
     return ok;
 }
 
-// The batch pipeline on a table of synthetic lakes written beforehand, file to file.
+// The batch pipeline on a table of synthetic lakes written beforehand, file to file; the
+// second argument 1 adds the load response columns of the ecoregion goal (--target ecoregion).
 void BatchEndToEnd(benchmark::State& state)
 {
+    const std::optional<ResponseSettings> response =
+        state.range(1) ? std::optional<ResponseSettings>(ResponseSettings{}) : std::nullopt;
     const auto lakes = static_cast<std::uint64_t>(state.range(0));
     const fs::path dir = fs::temp_directory_path() / ("trophex_batch_bench_" + std::to_string(::getpid()));
     fs::create_directories(dir);
@@ -88,13 +76,18 @@ void BatchEndToEnd(benchmark::State& state)
         writeSyntheticLakes(lakes, 1, [&](std::string_view bytes) { file.write(bytes.data(), bytes.size()); });
     }
     for (auto _ : state) {
-        if (!assessTableFile(in, out))
+        if (!assessTableFile(in, out, response))
             state.SkipWithError("the batch run failed");
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lakes));
     fs::remove_all(dir);
 }
-BENCHMARK(BatchEndToEnd)->Arg(1000000)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BatchEndToEnd)
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

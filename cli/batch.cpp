@@ -41,6 +41,7 @@ std::optional<BatchCommand> parseArguments(int argc, char** argv, std::string& e
     const unsigned processors = std::thread::hardware_concurrency();
     command.settings.workers = processors > 0 ? processors : 1;
     bool inputGiven = false;
+    bool modelAsked = false;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         const auto value = [&]() -> std::optional<std::string> {
@@ -63,6 +64,18 @@ std::optional<BatchCommand> parseArguments(int argc, char** argv, std::string& e
             command.help = true;
         } else if (arg == "--raw") {
             command.settings.style = ResultStyle::Raw;
+        } else if (arg == "--model") {
+            modelAsked = true;
+        } else if (arg == "--target") {
+            const std::optional<std::string> text = value();
+            if (!text)
+                return std::nullopt;
+            const TargetReading reading = readTargetSpec(*text);
+            if (!reading.target) {
+                error = reading.error;
+                return std::nullopt;
+            }
+            command.settings.response = ResponseSettings{*reading.target, false};
         } else if (arg == "-o" || arg == "--output") {
             const std::optional<std::string> path = value();
             if (!path)
@@ -97,6 +110,12 @@ std::optional<BatchCommand> parseArguments(int argc, char** argv, std::string& e
         error = "--generate takes no input table";
         return std::nullopt;
     }
+    if (modelAsked && !command.settings.response) {
+        error = "--model goes with --target";
+        return std::nullopt;
+    }
+    if (command.settings.response)
+        command.settings.response->model = modelAsked;
     return command;
 }
 

@@ -8,13 +8,17 @@ namespace trophex::cli {
 int runBatchCommand(int argc, char** argv);
 
 inline constexpr const char* BatchUsage =
-    "usage: trophex-cli batch [IN.csv] [-o OUT.csv] [--raw] [--threads N]\n"
+    "usage: trophex-cli batch [IN.csv] [-o OUT.csv] [--raw] [--threads N] [--target SPEC [--model]]\n"
     "       trophex-cli batch --generate N [--seed S] [-o OUT.csv]\n"
     "  Assesses every lake of a CSV table and writes one result row per lake, in input\n"
     "  order. IN.csv and OUT.csv default to the standard input and output ('-' names them).\n"
     "  -o OUT.csv     where the results go\n"
     "  --raw          every result as a full-precision number instead of the window's text\n"
     "  --threads N    calculating threads (default: one per processor)\n"
+    "  --target SPEC  add the load response columns for this goal: tp=V, chla=V, secchi=V,\n"
+    "                 tsi=V, freq=B:P or ecoregion (see trophex-cli response --help)\n"
+    "  --model        with --target: the model's predictions rather than the observed\n"
+    "                 values changed by the model's ratios\n"
     "  --generate N   write N synthetic lakes as an input table instead (seed S, default 1)\n"
     "\n"
     "Input: a header row, then one lake per row. Columns are found by their header name,\n"

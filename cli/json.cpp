@@ -3,34 +3,13 @@
 #include "cli/runner.h"
 #include "files/textencoding.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace trophex::cli {
 
 namespace {
-
-class ObjectWriter {
-public:
-    explicit ObjectWriter(std::string& out) : out_(out) { out_ += '{'; }
-    ~ObjectWriter() { out_ += '}'; }
-    ObjectWriter(const ObjectWriter&) = delete;
-    ObjectWriter& operator=(const ObjectWriter&) = delete;
-
-    std::string& key(std::string_view name)
-    {
-        if (!first_)
-            out_ += ',';
-        first_ = false;
-        out_ += jsonString(name);
-        out_ += ':';
-        return out_;
-    }
-    void field(std::string_view name, std::string_view text) { key(name) += jsonString(text); }
-
-private:
-    std::string& out_;
-    bool first_ = true;
-};
 
 template <typename Titles, typename RowTitles, typename Cells>
 void appendGrid(std::string& out, const Titles& columnTitles, const RowTitles& rowTitles, const Cells& cells)
@@ -51,7 +30,7 @@ void appendGrid(std::string& out, const Titles& columnTitles, const RowTitles& r
 // The input controls, each result box with its unit selector, then the boxes without one.
 void appendControls(std::string& out, const FileAssessment& a)
 {
-    ObjectWriter controls(out);
+    JsonObject controls(out);
     for (int i = 0; i < InputCount; ++i)
         controls.field(inputControlName(static_cast<Input>(i)), a.inputs->texts[i]);
     for (OutputResult selector : AllOutputResults) {
@@ -66,12 +45,63 @@ void appendControls(std::string& out, const FileAssessment& a)
 
 }  // namespace
 
+std::string& JsonObject::key(std::string_view name)
+{
+    if (!first_)
+        out_ += ',';
+    first_ = false;
+    appendJsonString(out_, name);
+    out_ += ':';
+    return out_;
+}
+
+std::string jsonNumber(double value)
+{
+    std::string out;
+    appendJsonNumber(out, value);
+    return out;
+}
+
+void appendJsonNumber(std::string& out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char buffer[32];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+namespace {
+
+// Printable ASCII without quote or backslash stands in a JSON string as it is.
+bool plainAscii(std::string_view text)
+{
+    for (char c : text)
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\')
+            return false;
+    return true;
+}
+
+}  // namespace
+
 std::string jsonString(std::string_view text)
 {
-    const std::string valid = sanitizeUtf8(text);
     std::string out;
-    out.reserve(valid.size() + 2);
+    out.reserve(text.size() + 2);
+    appendJsonString(out, text);
+    return out;
+}
+
+void appendJsonString(std::string& out, std::string_view text)
+{
     out += '"';
+    if (plainAscii(text)) {
+        out += text;
+        out += '"';
+        return;
+    }
+    const std::string valid = sanitizeUtf8(text);
     for (char c : valid) {
         switch (c) {
         case '"':
@@ -100,18 +130,19 @@ std::string jsonString(std::string_view text)
         }
     }
     out += '"';
-    return out;
 }
 
 std::string assessmentJson(const FileAssessment& a)
 {
     std::string out;
     {
-        ObjectWriter object(out);
+        JsonObject object(out);
         object.field("file", a.file);
         object.key("ok") += a.ok() ? "true" : "false";
         if (!a.ok()) {
             object.field("error", errorMessage(a.error));
+            if (a.error.input)
+                object.field("field", inputControlName(*a.error.input));
         } else {
             appendControls(object.key("controls"), a);
             appendGrid(object.key("CompStringGrid"), CompGridColumnTitles, CompGridRowTitles,

@@ -12,9 +12,34 @@ using batch::FileAssessment;
 
 // A JSON string literal; invalid UTF-8 becomes U+FFFD, so the output is always valid.
 std::string jsonString(std::string_view text);
+void appendJsonString(std::string& out, std::string_view text);
+
+// A JSON number: the shortest text that reads back as the same double, with a full stop
+// whatever the locale; null for a NaN or an infinity, which JSON cannot hold.
+std::string jsonNumber(double value);
+void appendJsonNumber(std::string& out, double value);
+
+// Writes one JSON object into a string: the opening brace now, the closing one when it
+// goes out of scope, and a comma before every key but the first.
+class JsonObject {
+public:
+    explicit JsonObject(std::string& out) : out_(out) { out_ += '{'; }
+    ~JsonObject() { out_ += '}'; }
+    JsonObject(const JsonObject&) = delete;
+    JsonObject& operator=(const JsonObject&) = delete;
+
+    // The key and its colon; the caller appends the value to the string returned.
+    std::string& key(std::string_view name);
+    void field(std::string_view name, std::string_view text) { key(name) += jsonString(text); }
+
+private:
+    std::string& out_;   // where the object is written
+    bool first_ = true;  // no key written yet
+};
 
 // {"file":..., "ok":true, "controls":{...}, "CompStringGrid":[...], "ChlrStringGrid":[...]}
-// or {"file":..., "ok":false, "error":...}.
+// or {"file":..., "ok":false, "error":...}, with "field" after "error" naming the control of
+// the input that caused it, when that is known.
 std::string assessmentJson(const FileAssessment& assessment);
 
 }  // namespace trophex::cli

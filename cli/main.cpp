@@ -1,5 +1,6 @@
 #include "cli/batch.h"
 #include "cli/guarded.h"
+#include "cli/response.h"
 #include "cli/runner.h"
 #include "cli/systemio.h"
 
@@ -23,11 +24,21 @@ int runCommand(int argc, char** argv)
         return trophex::cli::runBatchCommand(static_cast<int>(batchArgs.size()), batchArgs.data());
     }
 
+    const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
+    if (!args.empty() && args.front() == "response") {
+        trophex::cli::ResponseReportWriter writeResponseReport;
+#ifdef TROPHEX_WITH_REPORT
+        writeResponseReport = trophex::cli::writeResponseReportPdf;
+#endif
+        return trophex::cli::runResponseCommand({args.begin() + 1, args.end()}, std::cout, std::cerr, format,
+                                                writeResponseReport);
+    }
+
     trophex::cli::ReportWriter writeReport;
 #ifdef TROPHEX_WITH_REPORT
     writeReport = trophex::cli::writeReportPdf;
 #endif
-    return trophex::cli::runRunner(args, std::cout, std::cerr, trophex::NumberFormat::fromSystemLocale(), writeReport);
+    return trophex::cli::runRunner(args, std::cout, std::cerr, format, writeReport);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "cli/report_command.h"
 
 #include "print/reportpdf.h"
+#include "print/responsereport.h"
 
 #include <QGuiApplication>
 #include <QLocale>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -35,6 +37,23 @@ private:
     std::unique_ptr<QGuiApplication> app_;  // only when this object made it
 };
 
+// Writes the PDF that write makes, reporting a failure as one line.
+int writePdfWithGui(const std::string& pdfPath, std::ostream& errors,
+                    const std::function<std::optional<std::string>(const QString&, QPageSize::PageSizeId)>& write)
+{
+    GuiForFonts gui;
+    if (!gui.ready()) {
+        errors << pdfPath << ": the report needs a graphical application object\n";
+        return 1;
+    }
+    const std::optional<std::string> error = write(QString::fromStdString(pdfPath), reportPaperSize(QLocale::system()));
+    if (error) {
+        errors << pdfPath << ": " << *error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 ReportTexts reportTextsOf(const FileAssessment& assessment)
@@ -52,18 +71,25 @@ int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, cons
         errors << dataFile << ": " << errorMessage(assessment.error) << '\n';
         return 1;
     }
-    GuiForFonts gui;
-    if (!gui.ready()) {
-        errors << pdfPath << ": the report needs a graphical application object\n";
+    return writePdfWithGui(pdfPath, errors, [&](const QString& path, QPageSize::PageSizeId paper) {
+        return writeReportPdf(path, reportTextsOf(assessment), paper);
+    });
+}
+
+int writeResponseReportPdf(const std::string& dataFile, const std::string& pdfPath, const TargetSpec& target,
+                           bool model, const NumberFormat& format, std::ostream& errors)
+{
+    const ResponseAssessment assessment = assessResponse(dataFile, target, model, NuisanceLevels::Left);
+    if (!assessment.response) {
+        errors << dataFile << ": " << errorMessage(assessment.file.error) << '\n';
         return 1;
     }
-    const std::optional<std::string> error =
-        writeReportPdf(QString::fromStdString(pdfPath), reportTextsOf(assessment), reportPaperSize(QLocale::system()));
-    if (error) {
-        errors << pdfPath << ": " << *error << '\n';
-        return 1;
-    }
-    return 0;
+    const InputTexts& inputs = *assessment.file.inputs;
+    const ResponseReportTexts texts = responseReportTexts(*assessment.response, inputs[Input::NameEditBox],
+                                                          inputs[Input::EcoRegComboBox], format);
+    return writePdfWithGui(pdfPath, errors, [&](const QString& path, QPageSize::PageSizeId paper) {
+        return writeResponseReportPdf(path, texts, paper);
+    });
 }
 
 }  // namespace trophex::cli

@@ -1,6 +1,7 @@
 #pragma once
 // The runner's report: the one-page printed report of a data file's run, as a PDF.
 
+#include "cli/response.h"
 #include "cli/runner.h"
 #include "print/reporttexts.h"
 
@@ -21,5 +22,9 @@ ReportTexts reportTextsOf(const FileAssessment& assessment);
 // Returns 0 on success; otherwise writes the reason as one line to errors and returns 1.
 int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, const std::vector<UnitChoice>& units,
                    const NumberFormat& format, std::ostream& errors);
+
+// The same for the load response report of the data file, with the target and mode given.
+int writeResponseReportPdf(const std::string& dataFile, const std::string& pdfPath, const TargetSpec& target,
+                           bool model, const NumberFormat& format, std::ostream& errors);
 
 }  // namespace trophex::cli

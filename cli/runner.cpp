@@ -29,14 +29,6 @@ std::optional<UnitChoice> parseUnitChoice(const std::string& text, std::string& 
     return UnitChoice{*selector, text.substr(eq + 1)};
 }
 
-void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {})
-{
-    out << "  " << std::left << std::setw(22) << label << value;
-    if (!unit.empty())
-        out << ' ' << unit;
-    out << '\n';
-}
-
 // The title column left-aligned, every other column right-aligned.
 template <typename Grid, typename Titles>
 void printGrid(std::ostream& out, const Titles& columnTitles, const Grid& cells, const char* const* rowTitles,
@@ -91,8 +83,24 @@ void printResults(std::ostream& out, const FileAssessment& a)
     printPlainBoxes(out, ResultPage::Tsi, r);
 }
 
-// The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
-// nullopt when args[i] is another option; a missing value sets error.
+}  // namespace
+
+void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit)
+{
+    out << "  " << std::left << std::setw(22) << label << value;
+    if (!unit.empty())
+        out << ' ' << unit;
+    out << '\n';
+}
+
+void printError(std::ostream& out, const Error& error)
+{
+    out << "Error: " << errorMessage(error) << '\n';
+    const std::string cause = errorCause(error);
+    if (!cause.empty())
+        out << "       " << cause << '\n';
+}
+
 std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
                                        std::string& error)
 {
@@ -108,36 +116,50 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
     return args[++i];
 }
 
-}  // namespace
-
-std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error)
+bool walkArguments(const std::vector<std::string>& args, std::vector<std::string>& files, bool& help,
+                   const std::function<bool(std::size_t& i)>& takeOption, std::string& error)
 {
-    RunnerOptions options;
     bool onlyFiles = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.files.push_back(arg);
+            files.push_back(arg);
         } else if (arg == "--") {
             onlyFiles = true;
         } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return options;
-        } else if (arg == "--json") {
+            help = true;
+            return true;
+        } else if (!takeOption(i)) {
+            if (error.empty())
+                error = "unknown option " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error)
+{
+    RunnerOptions options;
+    const auto takeOption = [&](std::size_t& i) {
+        if (args[i] == "--json") {
             options.json = true;
         } else if (const auto value = optionValue(args, i, "--unit", error)) {
             const auto choice = parseUnitChoice(*value, error);
             if (!choice)
-                return std::nullopt;
+                return false;
             options.units.push_back(*choice);
         } else if (const auto value = optionValue(args, i, "--report", error)) {
             options.reportPath = *value;
         } else {
-            if (error.empty())
-                error = "unknown option " + arg;
-            return std::nullopt;
+            return false;
         }
-    }
+        return true;
+    };
+    if (!walkArguments(args, options.files, options.help, takeOption, error))
+        return std::nullopt;
+    if (options.help)
+        return options;
     if (options.files.empty()) {
         error = "no data file given";
         return std::nullopt;
@@ -157,7 +179,7 @@ void printPage(std::ostream& out, const FileAssessment& a)
     if (a.ok())
         printResults(out, a);
     else
-        out << "Error: " << errorMessage(a.error) << '\n';
+        printError(out, a.error);
 }
 
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const NumberFormat& format,

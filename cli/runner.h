@@ -35,6 +35,26 @@ std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>
 
 void printPage(std::ostream& out, const FileAssessment& assessment);
 
+// One line of a readable page: two spaces, the label in a column of its own, the value and
+// the unit, if any.
+void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {});
+
+// A failure on a readable page: the message, and under it the cause where the model can tell it.
+void printError(std::ostream& out, const Error& error);
+
+// Walks the arguments: a word that is not an option (or "-") is a file, "--" makes every
+// word after it a file, --help or -h sets help and ends the walk. Any other option at
+// args[i] goes to takeOption, which takes it (and its value, moving i on) or returns false,
+// with an error where it knows one; an option nobody takes is unknown. False when an option
+// could not be taken.
+bool walkArguments(const std::vector<std::string>& args, std::vector<std::string>& files, bool& help,
+                   const std::function<bool(std::size_t& i)>& takeOption, std::string& error);
+
+// The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
+// nullopt when args[i] is another option; a missing value sets error.
+std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+                                       std::string& error);
+
 // Exit status: 0 when every file calculated, 1 otherwise, 2 for bad usage.
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
               const NumberFormat& format, const ReportWriter& writeReport = {});
@@ -43,6 +63,7 @@ inline constexpr const char* RunnerUsage =
     "usage: trophex-cli [--json] [--unit SELECTOR=TEXT]... FILE...\n"
     "       trophex-cli [--unit SELECTOR=TEXT]... --report REPORT.pdf FILE\n"
     "       trophex-cli batch --help    (assess a CSV table of lakes)\n"
+    "       trophex-cli response --help (what a cut of the phosphorus load buys)\n"
     "  Opens each model-run data file, calculates and prints every result.\n"
     "  --json                one JSON object per line per file\n"
     "  --unit SELECTOR=TEXT  show a result in another unit, as its unit selector would;\n"

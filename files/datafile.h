@@ -2,10 +2,11 @@
 // The model-run data file: 32 lines ending in CR LF, the header "TROPHEX 1.0 Data File"
 // and then the 31 input texts exactly as shown, in InputTexts order.
 //
-// Reading: a line ends at CR (an LF right after it belongs to the line end; a lone LF
-// stays in the text); the byte 0x1A or the physical end ends the file; missing lines
-// read as empty texts; lines after the 32nd are never read. The 32 lines are read as
-// UTF-8 when they are valid UTF-8, else as Windows-1252.
+// Reading: a leading UTF-8 byte-order mark is skipped; a line ends at CR (an LF right after
+// it belongs to the line end; a lone LF stays in the text), or at LF in a file whose 32
+// lines hold no CR; the byte 0x1A or the physical end ends the file; missing lines read as
+// empty texts; lines after the 32nd are never read. The 32 lines are read as UTF-8 when
+// they are valid UTF-8, else as Windows-1252. Files are written with CR LF and no mark.
 
 #include "model/errors.h"
 #include "model/inputs.h"
@@ -50,5 +51,15 @@ using BeforeRename = std::function<void(const std::string& tempPath)>;
 // Returns the system's error text on failure, nullopt on success.
 std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts,
                                          const BeforeRename& beforeRename = {});
+
+// Writes bytes to the file being saved; false once writing failed, and the rest is not written.
+using ByteWriter = std::function<bool(std::string_view bytes)>;
+// Gives the whole contents of a file, in as many pieces as it likes.
+using FileContents = std::function<void(const ByteWriter& write)>;
+
+// Saves any file as writeDataFile saves a data file, so that a file too large to be held
+// at once is saved complete or not at all.
+std::optional<std::string> replaceFile(const std::string& path, const FileContents& contents,
+                                       const BeforeRename& beforeRename = {});
 
 }  // namespace trophex

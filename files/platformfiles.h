@@ -1,11 +1,13 @@
 #pragma once
 // The data file's dealings with the operating system, behind one seam: reading a regular
-// file whole, and replacing a file so that a failure never destroys the earlier one.
+// file whole, and replacing a file (replaceFile of files/datafile.h) so that a failure never
+// destroys the earlier one.
 // POSIX systems in platformfiles_posix.cpp, Windows in platformfiles_windows.cpp.
 
 #include "files/datafile.h"
 #include "model/errors.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -22,10 +24,18 @@ using FileBlockTaker = std::function<bool(std::string_view block, std::uint64_t 
 // block or never end, so it is refused like a file of the wrong kind (ErrorCode::InvalidFile).
 bool readRegularFile(const std::string& path, const FileBlockTaker& take, Error& error);
 
-// Writes the bytes into a new temporary file beside the target, flushes it to the disk and
-// puts it in the target's place in one step. A device or pipe is written into instead, and
-// an existing file the user may not write is left alone. The system's error text on
-// failure, nullopt on success.
-std::optional<std::string> replaceFile(const std::string& path, std::string_view bytes, const BeforeRename& beforeRename);
+// Writes the contents piece by piece with writeAll (false with errno set on failure); the
+// error number of the first piece that failed, or 0. Nothing is written after a failure.
+template <class WriteAll>
+int writeContents(const FileContents& contents, WriteAll writeAll)
+{
+    int error = 0;
+    contents([&](std::string_view bytes) {
+        if (error == 0 && !writeAll(bytes))
+            error = errno;
+        return error == 0;
+    });
+    return error;
+}
 
 }  // namespace trophex

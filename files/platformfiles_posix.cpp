@@ -77,12 +77,12 @@ std::optional<std::string> errorText(int error)
 
 // A device or a pipe is written into, as any program writing to it would; renaming a new
 // file over it would replace the device node itself.
-std::optional<std::string> writeInPlace(const std::string& target, std::string_view bytes)
+std::optional<std::string> writeInPlace(const std::string& target, const FileContents& contents)
 {
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return systemError(errno);
-    int error = writeAll(fd, bytes) ? 0 : errno;
+    int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
     if (::close(fd) != 0 && error == 0)
         error = errno;
     return errorText(error);
@@ -145,7 +145,7 @@ bool readRegularFile(const std::string& path, const FileBlockTaker& take, Error&
     }
 }
 
-std::optional<std::string> replaceFile(const std::string& path, std::string_view bytes, const BeforeRename& beforeRename)
+std::optional<std::string> replaceFile(const std::string& path, const FileContents& contents, const BeforeRename& beforeRename)
 {
     const std::string target = resolvedTarget(path);
     struct stat info {};
@@ -157,7 +157,7 @@ std::optional<std::string> replaceFile(const std::string& path, std::string_view
         return systemError(errno);
 
     if (exists && !S_ISREG(info.st_mode))
-        return writeInPlace(target, bytes);
+        return writeInPlace(target, contents);
 
     std::string tempPath;
     const int fd = createTemporaryBeside(target, tempPath);
@@ -166,8 +166,8 @@ std::optional<std::string> replaceFile(const std::string& path, std::string_view
     if (exists)
         ::fchmod(fd, info.st_mode & 07777);
 
-    int error = 0;
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+    int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
+    if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;

@@ -77,12 +77,12 @@ std::optional<std::string> errorText(int error)
 }
 
 // A device is written into, as any program writing to it would.
-std::optional<std::string> writeInPlace(const std::wstring& target, std::string_view bytes)
+std::optional<std::string> writeInPlace(const std::wstring& target, const FileContents& contents)
 {
     const int fd = _wopen(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
     if (fd < 0)
         return systemError(errno);
-    int error = writeAll(fd, bytes) ? 0 : errno;
+    int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
     if (_close(fd) != 0 && error == 0)
         error = errno;
     return errorText(error);
@@ -144,7 +144,7 @@ bool readRegularFile(const std::string& path, const FileBlockTaker& take, Error&
 // The new file takes the target's place with MoveFileExW, which replaces an existing file
 // in one step and, with MOVEFILE_WRITE_THROUGH, returns only once the move is on the disk;
 // the file's own bytes were flushed before (_commit).
-std::optional<std::string> replaceFile(const std::string& path, std::string_view bytes, const BeforeRename& beforeRename)
+std::optional<std::string> replaceFile(const std::string& path, const FileContents& contents, const BeforeRename& beforeRename)
 {
     const std::wstring target = widePath(path);
     struct _stat64 info {};
@@ -155,14 +155,14 @@ std::optional<std::string> replaceFile(const std::string& path, std::string_view
     if (exists && _waccess(target.c_str(), 2) != 0)
         return systemError(errno);
     if (exists && (info.st_mode & _S_IFREG) == 0)
-        return writeInPlace(target, bytes);
+        return writeInPlace(target, contents);
 
     std::string tempPath;
     const int fd = createTemporaryBeside(path, tempPath);
     if (fd < 0)
         return systemError(errno);
-    int error = 0;
-    if (!writeAll(fd, bytes) || _commit(fd) != 0)
+    int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
+    if (error == 0 && _commit(fd) != 0)
         error = errno;
     if (_close(fd) != 0 && error == 0)
         error = errno;

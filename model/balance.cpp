@@ -4,6 +4,26 @@
 
 namespace trophex {
 
+Extended watershedLoad(const ModelState& s)
+{
+    return s.WatArea.value() * s.Runoff.value() * s.StreamP.value();
+}
+
+Extended atmosphericLoad(const ModelState& s)
+{
+    return s.SurfArea.value() * s.AtmosLoad.value();
+}
+
+double totalLoad(Extended atmospheric, Extended watershed)
+{
+    return toDouble(atmospheric + watershed);
+}
+
+double inflowTP(double load, double outVol)
+{
+    return toDouble(checkedDiv(load, outVol));
+}
+
 void CalculateBalance(ModelState& s)
 {
     const Extended watArea = s.WatArea;
@@ -13,8 +33,8 @@ void CalculateBalance(ModelState& s)
     s.LakeVol = toDouble(surfArea * s.MeanDepth.value());
     s.WatLoad = toDouble(checkedDiv(s.OutVol, surfArea));
     s.ResTime = toDouble(checkedDiv(s.LakeVol, s.OutVol));
-    s.PhosLoad = toDouble(surfArea * s.AtmosLoad.value() + watArea * runoff * s.StreamP.value());
-    s.AvgInTP = toDouble(checkedDiv(s.PhosLoad, s.OutVol));
+    s.PhosLoad = totalLoad(atmosphericLoad(s), watershedLoad(s));
+    s.AvgInTP = inflowTP(s.PhosLoad, s.OutVol);
 }
 
 void CalcCVconc(ModelState& s)

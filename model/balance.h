@@ -10,6 +10,18 @@ namespace trophex {
 // inflow phosphorus from the inputs and calibration variables.
 void CalculateBalance(ModelState& state);
 
+// The two parts of the phosphorus load, kg/yr, in extended precision: what the watershed's
+// runoff carries (watershed area times runoff times stream phosphorus) and what falls on
+// the lake (lake area times the areal atmospheric load). Their sum is PhosLoad.
+Extended watershedLoad(const ModelState& state);
+Extended atmosphericLoad(const ModelState& state);
+
+// The total load from its two parts, stored as a double: atmospheric part first.
+double totalLoad(Extended atmospheric, Extended watershed);
+
+// Average inflow phosphorus, ug/L, of a load, kg/yr, spread over the outflow, hm3/yr.
+double inflowTP(double load, double outVol);
+
 // Chiaudani/Vighi phosphorus from alkalinity and depth; 0 when alkalinity is 0.
 void CalcCVconc(ModelState& state);
 

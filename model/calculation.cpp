@@ -2,6 +2,7 @@
 
 #include "model/balance.h"
 #include "model/chlorophyll.h"
+#include "model/faultcause.h"
 #include "model/fpu.h"
 #include "model/predictions.h"
 #include "model/tsi.h"
@@ -40,12 +41,17 @@ ResultValues collectValues(const ModelState& s, const Predictions& p, const Chlr
 
 }  // namespace
 
-ResultValues CalculateResults(ModelState& state)
+ResultValues CalculateResults(ModelState& state, CalculationStep& step)
 {
+    step = CalculationStep::Balance;
     CalculateBalance(state);
+    step = CalculationStep::ChiaudaniVighi;
     CalcCVconc(state);
+    step = CalculationStep::Predictions;
     const Predictions predictions = CalcVarConc(state);
+    step = CalculationStep::Frequencies;
     const ChlrFrequencies frequencies = CalcChlrAMain(state);
+    step = CalculationStep::Indices;
     const TsiValues indices = CalcTSIs(state);
     return collectValues(state, predictions, frequencies, indices);
 }
@@ -53,14 +59,14 @@ ResultValues CalculateResults(ModelState& state)
 CalculationOutcome evaluateInputs(const InputTexts& texts)
 {
     CalculationOutcome outcome;
+    outcome.error = convertInputs(outcome.state, texts);
+    if (outcome.error.failed())
+        return outcome;
+    CalculationStep step = CalculationStep::Balance;
     try {
-        if (convertInputs(outcome.state, texts) != 0) {
-            outcome.error.code = ErrorCode::InvalidInput;
-            return outcome;
-        }
-        outcome.values = CalculateResults(outcome.state);
+        outcome.values = CalculateResults(outcome.state, step);
     } catch (const FloatFault& fault) {
-        outcome.error.code = fault.code();
+        outcome.error = faultError(fault.code(), step, outcome.state);
     }
     return outcome;
 }

@@ -61,16 +61,36 @@ Real48 CalcChlrABrain(Real48 x, Real48 m, Real48 s, Real48 s1)
     return frequenciesOfLogRatios<1>({logRatio(x, m)}, s, s1)[0];
 }
 
+std::array<Real48, 4> frequenciesOverBounds(Real48 m, Real48 s, Real48 s1)
+{
+    return frequenciesOfLogRatios(logRatiosOfBounds(m), s, s1);
+}
+
+Real48 caseBSpread(Real48 s1, Real48 s2)
+{
+    return Real48::store(checkedSqrt(Extended(power(s1.doubleValue(), 2)) + power(s2.doubleValue(), 2)));
+}
+
+Real48 caseCSpread(Real48 sb, double varChlrA)
+{
+    return caseCSpreadOfSquare(power(sb.doubleValue(), 2), varChlrA);
+}
+
+Real48 caseCSpreadOfSquare(double sbSquared, double varChlrA)
+{
+    return Real48::store(checkedSqrt(Extended(sbSquared) + varChlrA));
+}
+
 ChlrFrequencies CalcChlrAMain(const ModelState& s)
 {
-    const Real48 sb = Real48::store(checkedSqrt(Extended(power(s.S1.doubleValue(), 2)) + power(s.S2.doubleValue(), 2)));
+    const Real48 sb = caseBSpread(s.S1, s.S2);
     const Real48 predicted = Real48::store(s.PredChlrA);
     ChlrFrequencies f;
     const auto fillColumn = [&](int col, const std::array<Real48, 4>& column) {
         for (int row = 0; row < 4; ++row)
             f[row][col] = column[row];
     };
-    fillColumn(0, frequenciesOfLogRatios(logRatiosOfBounds(s.ObsChlrA), s.S1, s.S1));
+    fillColumn(0, frequenciesOverBounds(s.ObsChlrA, s.S1, s.S1));
     // The three cases share the predicted mean, so its ratios are taken once, in Case A,
     // where they are first needed. Case C adds the model error to the Case B spread; it
     // is computed when its column is reached, so that a fault in an earlier column is the
@@ -78,8 +98,7 @@ ChlrFrequencies CalcChlrAMain(const ModelState& s)
     const std::array<Extended, 4> predictedLogRatios = logRatiosOfBounds(predicted);
     fillColumn(1, frequenciesOfLogRatios(predictedLogRatios, s.S1, s.S1));
     fillColumn(2, frequenciesOfLogRatios(predictedLogRatios, sb, s.S1));
-    const Real48 sc = Real48::store(checkedSqrt(Extended(power(sb.doubleValue(), 2)) + s.VarChlrA));
-    fillColumn(3, frequenciesOfLogRatios(predictedLogRatios, sc, s.S1));
+    fillColumn(3, frequenciesOfLogRatios(predictedLogRatios, caseCSpread(sb, s.VarChlrA), s.S1));
     return f;
 }
 

@@ -17,4 +17,15 @@ using ChlrFrequencies = std::array<std::array<Real48, 4>, 4>;
 
 ChlrFrequencies CalcChlrAMain(const ModelState& state);
 
+// The frequencies over the four bounds (10, 20, 30, 60 ug/L) for a mean m and a spread s:
+// one column of the grid.
+std::array<Real48, 4> frequenciesOverBounds(Real48 m, Real48 s, Real48 s1);
+
+// The Case B spread, within-year and year-to-year: sqrt(S1^2 + S2^2).
+Real48 caseBSpread(Real48 s1, Real48 s2);
+// The Case C spread, the Case B spread with the model error: sqrt(SB^2 + VarChlrA); the
+// second form takes SB^2, as power gives it, for spreads of many variances.
+Real48 caseCSpread(Real48 sb, double varChlrA);
+Real48 caseCSpreadOfSquare(double sbSquared, double varChlrA);
+
 }  // namespace trophex

@@ -1,16 +1,19 @@
 #include "model/ecoregion.h"
 
+#include "model/names.h"
+
 namespace trophex {
+
+std::optional<Ecoregion> ecoregionCode(std::string_view text)
+{
+    if (const auto index = findName(EcoregionCodes, text))
+        return static_cast<Ecoregion>(*index);
+    return std::nullopt;
+}
 
 Ecoregion ecoregionOf(std::string_view text)
 {
-    if (text == "NLF")
-        return Ecoregion::NLF;
-    if (text == "CHF")
-        return Ecoregion::CHF;
-    if (text == "WCP")
-        return Ecoregion::WCP;
-    return Ecoregion::NGP;
+    return ecoregionCode(text).value_or(Ecoregion::NGP);
 }
 
 CalibrationTexts calibrationDefaults(std::string_view ecoregionText)

@@ -1,9 +1,10 @@
 #pragma once
 // Ecoregions and the per-ecoregion tables: calibration defaults and typical TSI ranges.
-// A table row is chosen by the ecoregion text compared exactly with "NLF", "CHF" and
-// "WCP"; any other text, "NGP" included, takes the fourth row.
+// A table row is chosen by the ecoregion text compared, in any ASCII letter case, with
+// "NLF", "CHF" and "WCP"; any other text, "NGP" included, takes the fourth row.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,9 @@ enum class Ecoregion { NLF, CHF, WCP, NGP };
 
 inline constexpr std::array<const char*, 4> EcoregionCodes = {"NLF", "CHF", "WCP", "NGP"};
 
+// The ecoregion whose code the text spells in any letter case, or nullopt.
+std::optional<Ecoregion> ecoregionCode(std::string_view text);
+// The table row a text chooses: its ecoregion, or NGP for a text that spells no code.
 Ecoregion ecoregionOf(std::string_view text);
 
 // The fifteen calibration texts, in file order: stream P, precipitation, evaporation,

@@ -1,5 +1,7 @@
 #include "model/inputs.h"
 
+#include "model/fpu.h"
+#include "model/names.h"
 #include "model/numberreader.h"
 
 #include <optional>
@@ -18,6 +20,20 @@ const char* inputControlName(Input input)
         "V4EditBox",     "V5EditBox",         "V6EditBox",         "V7EditBox",     "V8EditBox",
         "S1EditBox",     "S2EditBox"};
     return Names[static_cast<int>(input)];
+}
+
+const char* inputLabel(Input input)
+{
+    static const std::array<const char*, InputCount> Labels = {
+        "Lake name",         "Ecoregion",        "Watershed area",       "Watershed area unit",
+        "Surface area",      "Surface area unit", "Mean depth",          "Mean depth unit",
+        "Total phosphorus",  "Total phosphorus unit", "Chlorophyll a",   "Chlorophyll a unit",
+        "Secchi depth",      "Secchi depth unit", "Alkalinity",          "Alkalinity unit",
+        "Stream P",          "Precipitation",    "Evaporation",          "Runoff",
+        "Atmospheric load",  "V1",               "V2",                   "V3",
+        "V4",                "V5",               "V6",                   "V7",
+        "V8",                "S1",               "S2"};
+    return Labels[static_cast<int>(input)];
 }
 
 InputTexts InputTexts::startup()
@@ -70,133 +86,191 @@ namespace {
 
 enum class Quantity { Area, Length, Concentration, Alkalinity };
 
-// The factor into the model unit; none for a unit text that names no other unit.
+// The factor from a unit of the selector into the model unit, in the selector's list order;
+// 1 for the model unit itself, where nothing is multiplied.
+template <std::size_t N>
+std::optional<Extended> factorOf(const std::array<const char*, N>& units,
+                                    const std::array<Extended, N>& factors, std::string_view unit)
+{
+    if (const auto index = findName(units, unit))
+        return factors[*index];
+    return std::nullopt;
+}
+
+// The factor into the model unit of the unit that the text names in any letter case;
+// nullopt for a text that names none of the selector's units.
 std::optional<Extended> unitFactor(Quantity quantity, std::string_view unit)
 {
     switch (quantity) {
     case Quantity::Area:
-        if (unit == "HA")
-            return 0.01_x;
-        if (unit == "Acres")
-            return 0.004046856_x;
-        if (unit == "mi2")
-            return 2.589988_x;
-        break;
+        return factorOf(areaUnits(), {0.01_x, 0.004046856_x, 1, 2.589988_x}, unit);
     case Quantity::Length:
-        if (unit == "ft")
-            return 0.3048_x;
-        break;
+        return factorOf(lengthUnits(), {1, 0.3048_x}, unit);
     case Quantity::Concentration:
-        if (unit == "mg/L")
-            return 1000.0_x;
-        break;
+        return factorOf(concentrationUnits(), {1000.0_x, 1}, unit);
     case Quantity::Alkalinity:
-        if (unit == "mg/L")
-            return 0.02_x;
-        break;
+        return factorOf(alkalinityUnits(), {0.02_x, 1}, unit);
     }
     return std::nullopt;
 }
 
-// Stores a read value and, when its unit has a factor, the value times the factor
-// (the value is rounded to a Real48 twice, once before and once after the factor).
-Real48 storeInModelUnit(Extended value, Quantity quantity, std::string_view unit)
+Error invalidInput(Input input, std::int32_t position)
 {
-    Real48 stored = Real48::store(value);
-    if (const auto factor = unitFactor(quantity, unit))
-        stored = Real48::store(stored.value() * *factor);
-    return stored;
+    return {ErrorCode::InvalidInput, {}, ErrorCause::None, input, position};
 }
 
-void convertRequired(ModelState& state, Real48& target, const InputTexts& texts, Input box, Input unitBox,
-                     Quantity quantity)
+Error tooLarge(const FloatFault& fault, Input input)
 {
-    const NumberReading reading = readNumber(texts[box]);
-    state.InputError = reading.errorPos;
-    if (reading.ok())
-        target = storeInModelUnit(reading.value, quantity, texts[unitBox]);
+    return {fault.code(), {}, ErrorCause::TooLarge, input};
 }
 
-void convertPlain(ModelState& state, Real48& target, const InputTexts& texts, Input box)
+// One number of the input stage: the box it is read from, the variable it is stored in and,
+// for a main-window input, the kind of unit its selector (the next input) offers.
+struct Conversion {
+    Input box;                         // the edit box
+    Real48 ModelState::*variable;      // where the value goes, in model units
+    std::optional<Quantity> quantity;  // none for the calibration set, which has no units
+};
+
+Input unitSelectorOf(Input box)
 {
-    const NumberReading reading = readNumber(texts[box]);
-    state.InputError = reading.errorPos;
-    if (reading.ok())
-        target = Real48::store(reading.value);
+    return static_cast<Input>(static_cast<int>(box) + 1);
 }
 
-void convertSequence(ModelState& state, const InputTexts& texts, Input first, std::initializer_list<Real48*> targets)
+// Stores the value and, when its unit has a factor other than 1, the value times the factor
+// (so that the value is rounded to a Real48 twice, once before and once after the factor).
+Error storeInModelUnit(ModelState& s, const Conversion& c, Extended value, const InputTexts& t)
 {
-    int box = static_cast<int>(first);
-    for (Real48* target : targets) {
-        convertPlain(state, *target, texts, static_cast<Input>(box++));
-        if (state.InputError != 0)
-            return;
+    try {
+        s.*c.variable = Real48::store(value);
+        if (!c.quantity)
+            return {};
+        const Input selector = unitSelectorOf(c.box);
+        const std::optional<Extended> factor = unitFactor(*c.quantity, t[selector]);
+        if (!factor)
+            return invalidInput(selector, 1);
+        if (*factor != 1)
+            s.*c.variable = Real48::store((s.*c.variable).value() * *factor);
+        return {};
+    } catch (const FloatFault& fault) {
+        return tooLarge(fault, c.box);
     }
 }
+
+Error convertRequired(ModelState& s, const InputTexts& t, const Conversion& c)
+{
+    const NumberReading reading = readNumber(t[c.box]);
+    s.InputError = reading.errorPos;
+    if (!reading.ok())
+        return invalidInput(c.box, reading.errorPos);
+    Error error = storeInModelUnit(s, c, reading.value, t);
+    if (error.code == ErrorCode::InvalidInput)
+        s.InputError = error.position;
+    return error;
+}
+
+template <std::size_t N>
+Error convertSequence(ModelState& s, const InputTexts& t, const std::array<Conversion, N>& conversions)
+{
+    for (const Conversion& c : conversions) {
+        Error error = convertRequired(s, t, c);
+        if (error.failed())
+            return error;
+    }
+    return {};
+}
+
+using M = ModelState;
 
 }  // namespace
 
-void ConvertWatArea(ModelState& s, const InputTexts& t)
+Error ConvertWatArea(ModelState& s, const InputTexts& t)
 {
-    convertRequired(s, s.WatArea, t, Input::WareaEditBox, Input::WareaComboBox, Quantity::Area);
+    return convertRequired(s, t, {Input::WareaEditBox, &M::WatArea, Quantity::Area});
 }
 
-void ConvertSurfArea(ModelState& s, const InputTexts& t)
+Error ConvertSurfArea(ModelState& s, const InputTexts& t)
 {
-    convertRequired(s, s.SurfArea, t, Input::LareaEditBox, Input::LareaComboBox, Quantity::Area);
+    return convertRequired(s, t, {Input::LareaEditBox, &M::SurfArea, Quantity::Area});
 }
 
-void ConvertMeanDepth(ModelState& s, const InputTexts& t)
+Error ConvertMeanDepth(ModelState& s, const InputTexts& t)
 {
-    convertRequired(s, s.MeanDepth, t, Input::DepthEditBox, Input::DepthComboBox, Quantity::Length);
+    return convertRequired(s, t, {Input::DepthEditBox, &M::MeanDepth, Quantity::Length});
 }
 
-void ConvertTP(ModelState& s, const InputTexts& t)
+Error ConvertTP(ModelState& s, const InputTexts& t)
 {
-    convertRequired(s, s.ObsTP, t, Input::TPeditBox, Input::TPunitComboBox, Quantity::Concentration);
+    return convertRequired(s, t, {Input::TPeditBox, &M::ObsTP, Quantity::Concentration});
 }
 
-void ConvertChlrA(ModelState& s, const InputTexts& t)
+Error ConvertChlrA(ModelState& s, const InputTexts& t)
 {
-    convertRequired(s, s.ObsChlrA, t, Input::ChlrAeditBox, Input::ChlrAunitComboBox, Quantity::Concentration);
+    return convertRequired(s, t, {Input::ChlrAeditBox, &M::ObsChlrA, Quantity::Concentration});
 }
 
-void ConvertSechi(ModelState& s, const InputTexts& t)
+Error ConvertSechi(ModelState& s, const InputTexts& t)
 {
-    convertRequired(s, s.ObsSechi, t, Input::SechiEditBox, Input::SechiUnitComboBox, Quantity::Length);
+    return convertRequired(s, t, {Input::SechiEditBox, &M::ObsSechi, Quantity::Length});
 }
 
-void ConvertAlkalinity(ModelState& s, const InputTexts& t)
+Error ConvertAlkalinity(ModelState& s, const InputTexts& t)
 {
-    const NumberReading reading = readNumber(t[Input::AlkalinityEditBox]);
-    s.Alkalinity = reading.ok()
-        ? storeInModelUnit(reading.value, Quantity::Alkalinity, t[Input::AlkalinityUnitComboBox])
-        : Real48();
+    const Conversion alkalinity{Input::AlkalinityEditBox, &M::Alkalinity, Quantity::Alkalinity};
+    const NumberReading reading = readNumber(t[alkalinity.box]);
+    if (!reading.ok()) {
+        s.Alkalinity = Real48();
+        return {};
+    }
+    return storeInModelUnit(s, alkalinity, reading.value, t);
 }
 
-void ConvertCalibratable(ModelState& s, const InputTexts& t)
+Error ConvertCalibratable(ModelState& s, const InputTexts& t)
 {
-    convertSequence(s, t, Input::StreamEditBox, {&s.StreamP, &s.Precip, &s.Evap, &s.Runoff, &s.AtmosLoad});
+    static const std::array<Conversion, 5> Calibration = {{{Input::StreamEditBox, &M::StreamP, {}},
+                                                           {Input::PrecipEditBox, &M::Precip, {}},
+                                                           {Input::EvapEditBox, &M::Evap, {}},
+                                                           {Input::RunoffEditBox, &M::Runoff, {}},
+                                                           {Input::AtmosEditBox, &M::AtmosLoad, {}}}};
+    return convertSequence(s, t, Calibration);
 }
 
-void ConvertError(ModelState& s, const InputTexts& t)
+Error ConvertError(ModelState& s, const InputTexts& t)
 {
-    convertSequence(s, t, Input::V1EditBox, {&s.V1, &s.V2, &s.V3, &s.V4, &s.V5, &s.V6, &s.V7, &s.V8, &s.S1, &s.S2});
+    static const std::array<Conversion, 10> ErrorTerms = {{{Input::V1EditBox, &M::V1, {}},
+                                                          {Input::V2Editbox, &M::V2, {}},
+                                                          {Input::V3EditBox, &M::V3, {}},
+                                                          {Input::V4EditBox, &M::V4, {}},
+                                                          {Input::V5EditBox, &M::V5, {}},
+                                                          {Input::V6EditBox, &M::V6, {}},
+                                                          {Input::V7EditBox, &M::V7, {}},
+                                                          {Input::V8EditBox, &M::V8, {}},
+                                                          {Input::S1EditBox, &M::S1, {}},
+                                                          {Input::S2EditBox, &M::S2, {}}}};
+    return convertSequence(s, t, ErrorTerms);
 }
 
-std::int32_t convertInputs(ModelState& state, const InputTexts& texts)
+Error convertInputs(ModelState& state, const InputTexts& texts)
 {
-    using Conversion = void (*)(ModelState&, const InputTexts&);
-    static const Conversion Required[] = {ConvertWatArea, ConvertSurfArea, ConvertMeanDepth, ConvertTP,
-                                          ConvertChlrA,   ConvertSechi,    ConvertCalibratable, ConvertError};
-    for (Conversion convert : Required) {
-        convert(state, texts);
-        if (state.InputError != 0)
+    using ConversionStep = Error (*)(ModelState&, const InputTexts&);
+    static const ConversionStep Required[] = {ConvertWatArea, ConvertSurfArea, ConvertMeanDepth, ConvertTP,
+                                              ConvertChlrA,   ConvertSechi,    ConvertCalibratable, ConvertError};
+    Error error;
+    for (ConversionStep convert : Required) {
+        error = convert(state, texts);
+        if (error.failed())
             break;
     }
-    ConvertAlkalinity(state, texts);
-    return state.InputError;
+    // Alkalinity is read whatever failed before it. Its overflow ends the command as any
+    // overflow does; an unknown unit of its is reported only when nothing failed before.
+    Error alkalinity = ConvertAlkalinity(state, texts);
+    if (alkalinity.failed() && (!error.failed() || (alkalinity.code == ErrorCode::Overflow &&
+                                                    error.code == ErrorCode::InvalidInput))) {
+        if (alkalinity.code == ErrorCode::InvalidInput)
+            state.InputError = alkalinity.position;
+        error = std::move(alkalinity);
+    }
+    return error;
 }
 
 }  // namespace trophex

@@ -3,52 +3,14 @@
 // set) and the input stage that converts them into model units.
 
 #include "model/ecoregion.h"
+#include "model/errors.h"
+#include "model/inputcontrols.h"
 #include "model/modelstate.h"
 
 #include <array>
 #include <string>
 
 namespace trophex {
-
-// In data-file order (file lines 2 to 32), named after the controls that hold them.
-enum class Input {
-    NameEditBox,
-    EcoRegComboBox,
-    WareaEditBox,
-    WareaComboBox,
-    LareaEditBox,
-    LareaComboBox,
-    DepthEditBox,
-    DepthComboBox,
-    TPeditBox,
-    TPunitComboBox,
-    ChlrAeditBox,
-    ChlrAunitComboBox,
-    SechiEditBox,
-    SechiUnitComboBox,
-    AlkalinityEditBox,
-    AlkalinityUnitComboBox,
-    StreamEditBox,
-    PrecipEditBox,
-    EvapEditBox,
-    RunoffEditBox,
-    AtmosEditBox,
-    V1EditBox,
-    V2Editbox,
-    V3EditBox,
-    V4EditBox,
-    V5EditBox,
-    V6EditBox,
-    V7EditBox,
-    V8EditBox,
-    S1EditBox,
-    S2EditBox,
-};
-
-inline constexpr int InputCount = 31;
-inline constexpr int FirstCalibrationInput = static_cast<int>(Input::StreamEditBox);
-
-const char* inputControlName(Input input);
 
 struct InputTexts {
     std::array<std::string, InputCount> texts;
@@ -70,19 +32,24 @@ const std::array<const char*, 2>& lengthUnits();
 const std::array<const char*, 2>& concentrationUnits();
 const std::array<const char*, 2>& alkalinityUnits();
 
-// The input stage, each operation on the model state. Each required conversion writes
-// InputError; the caller skips the rest once it is non-zero. FloatFault on overflow.
-void ConvertWatArea(ModelState& state, const InputTexts& texts);
-void ConvertSurfArea(ModelState& state, const InputTexts& texts);
-void ConvertMeanDepth(ModelState& state, const InputTexts& texts);
-void ConvertTP(ModelState& state, const InputTexts& texts);
-void ConvertChlrA(ModelState& state, const InputTexts& texts);
-void ConvertSechi(ModelState& state, const InputTexts& texts);
-void ConvertAlkalinity(ModelState& state, const InputTexts& texts);
-void ConvertCalibratable(ModelState& state, const InputTexts& texts);
-void ConvertError(ModelState& state, const InputTexts& texts);
+// The input stage, each operation on the model state. Each required conversion reads its
+// box's number, stores it and then checks its unit: a number that cannot be read, or a unit
+// text that names none of its selector's units, sets InputError and is returned as
+// ErrorCode::InvalidInput naming the box or selector; the caller skips the rest once it
+// failed. A number beyond the Real48 range is returned as ErrorCode::Overflow.
+Error ConvertWatArea(ModelState& state, const InputTexts& texts);
+Error ConvertSurfArea(ModelState& state, const InputTexts& texts);
+Error ConvertMeanDepth(ModelState& state, const InputTexts& texts);
+Error ConvertTP(ModelState& state, const InputTexts& texts);
+Error ConvertChlrA(ModelState& state, const InputTexts& texts);
+Error ConvertSechi(ModelState& state, const InputTexts& texts);
+// An alkalinity that cannot be read is 0, without an error; its unit is checked only when
+// its number was read.
+Error ConvertAlkalinity(ModelState& state, const InputTexts& texts);
+Error ConvertCalibratable(ModelState& state, const InputTexts& texts);
+Error ConvertError(ModelState& state, const InputTexts& texts);
 
-// All nine conversions in their fixed order; returns InputError.
-std::int32_t convertInputs(ModelState& state, const InputTexts& texts);
+// All nine conversions in their fixed order: the first error, or none.
+Error convertInputs(ModelState& state, const InputTexts& texts);
 
 }  // namespace trophex

@@ -1,5 +1,6 @@
 #include "model/outputunits.h"
 
+#include "model/names.h"
 #include "model/results.h"
 
 namespace trophex {
@@ -14,8 +15,8 @@ struct Conversion {
 
 using P = NumberPattern;
 
-// Rows in the order they are tried. Any other text, the model's unit included, shows the
-// result as a calculation does.
+// Rows in the order they are tried, each unit named in any letter case. Any other text, the
+// model's unit included, shows the result as a calculation does.
 const std::vector<Conversion>& conversionsOf(OutputResult result)
 {
     static const std::vector<Conversion> AvgInTP = {{"mg/L", 0.001_x, P::ThreeDecimals}};
@@ -89,12 +90,22 @@ const std::vector<const char*>& outputUnits(OutputResult result)
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format)
 {
+    const ResultSpec& spec = resultSpec(resultOf(result));
     const Extended value = outputResultValue(result, state);
+    if (spec.zeroText != nullptr && value == 0)
+        return spec.zeroText;
     for (const Conversion& row : conversionsOf(result)) {
-        if (unitText == row.unit)
+        if (sameNameIgnoringCase(unitText, row.unit))
             return formatNumber(value * row.factor, row.pattern, format);
     }
-    return formatNumber(value, resultSpec(resultOf(result)).pattern, format);
+    return formatNumber(value, spec.pattern, format);
+}
+
+const char* shownUnit(OutputResult result, std::string_view unitText)
+{
+    const std::vector<const char*>& units = outputUnits(result);
+    const std::optional<std::size_t> named = findName(units, unitText);
+    return units[named.value_or(0)];
 }
 
 }  // namespace trophex

@@ -27,9 +27,14 @@ Extended outputResultValue(OutputResult result, const ModelState& state);
 const std::vector<const char*>& outputUnits(OutputResult result);
 inline const char* modelUnit(OutputResult result) { return outputUnits(result).front(); }
 
-// The result expressed in the unit text, formatted as the result box shows it. A text
-// that names no unit of the selector shows the result in the model's unit.
+// The result expressed in the unit that the text names in any letter case, formatted as the
+// result box shows it. A text that names no unit of the selector shows the result in the
+// model's unit; a result that is shown as "NA" when it is zero stays "NA" in every unit.
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format);
+
+// The unit that convertedResultText expresses the result in for this text: the unit it
+// names, as the selector lists it, or the model's unit.
+const char* shownUnit(OutputResult result, std::string_view unitText);
 
 }  // namespace trophex

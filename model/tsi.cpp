@@ -5,25 +5,44 @@
 
 namespace trophex {
 
-namespace {
+Real48 phosphorusTsi(double tp)
+{
+    return Real48::store(14.42_x * checkedLn(tp) + 4.15_x);
+}
 
-constexpr Extended OneThird = Extended(1) / Extended(3);
+Real48 chlorophyllTsi(double chlrA)
+{
+    return Real48::store(9.81_x * checkedLn(chlrA) + 30.6_x);
+}
 
-}  // namespace
+Real48 secchiTsi(double secchi)
+{
+    return Real48::store(60.0f - 14.41_x * checkedLn(secchi));
+}
+
+Real48 averageTsi(Real48 phos, Real48 chlrA, Real48 secchi)
+{
+    return Real48::store((phos.value() + chlrA.value() + secchi.value()) * (1.0_x / 3));
+}
+
+double phosphorusOfTsi(double tsi)
+{
+    return toDouble(checkedExp((tsi - 4.15_x) / 14.42_x));
+}
 
 Real48 CalcPTSI(const ModelState& s)
 {
-    return Real48::store(14.42_x * checkedLn(s.ObsTP) + 4.15_x);
+    return phosphorusTsi(s.ObsTP.doubleValue());
 }
 
 Real48 CalcCTSI(const ModelState& s)
 {
-    return Real48::store(9.81_x * checkedLn(s.ObsChlrA) + 30.6_x);
+    return chlorophyllTsi(s.ObsChlrA.doubleValue());
 }
 
 Real48 CalcSTSI(const ModelState& s)
 {
-    return Real48::store(60.0f - 14.41_x * checkedLn(s.ObsSechi));
+    return secchiTsi(s.ObsSechi.doubleValue());
 }
 
 TsiValues CalcTSIs(const ModelState& s)
@@ -31,8 +50,7 @@ TsiValues CalcTSIs(const ModelState& s)
     const Real48 phos = CalcPTSI(s);
     const Real48 chlrA = CalcCTSI(s);
     const Real48 secchi = CalcSTSI(s);
-    const Real48 average = Real48::store((phos.value() + chlrA.value() + secchi.value()) * OneThird);
-    return {average, phos, chlrA, secchi};
+    return {averageTsi(phos, chlrA, secchi), phos, chlrA, secchi};
 }
 
 std::array<std::string, 4> OutputTSI(const ModelState& s, const NumberFormat& format)

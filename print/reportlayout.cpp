@@ -21,12 +21,12 @@ class PageBuilder {
 public:
     TextStyle style{ReportFontName, BodyPointSize, ReportBlack, ReportWhite};
 
-    void text(int x, int y, std::string text) { items_.push_back(ReportText{x, y, std::move(text), style}); }
+    void text(int x, int y, std::string text) { items_.emplace_back(ReportText{x, y, std::move(text), style}); }
     void fill(int left, int top, int right, int bottom, Rgb colour)
     {
-        items_.push_back(ReportRect{left, top, right, bottom, colour});
+        items_.emplace_back(ReportRect{left, top, right, bottom, colour});
     }
-    void line(const ReportLine& line) { items_.push_back(line); }
+    void line(const ReportLine& line) { items_.emplace_back(line); }
     std::vector<ReportItem> take() { return std::move(items_); }
 
 private:

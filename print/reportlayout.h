@@ -8,6 +8,7 @@
 #include "print/reporttexts.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,11 +43,20 @@ struct TextStyle {
     Rgb background;        // brush colour that fills the character cells (opaque text)
 };
 
+// Which point of its text a text item's (x, y) gives.
+enum class TextAnchor {
+    TopLeft,      // the top-left corner of the first character's cell
+    TopCentre,    // the middle of the top edge
+    TopRight,     // the top-right corner of the last character's cell
+    MiddleRight,  // the middle of the right edge
+};
+
 struct ReportText {
-    int x;             // left edge of the first character's cell, device pixels
-    int y;             // top edge of the character cells, device pixels
+    int x;             // device pixels, placed as the anchor says
+    int y;             // device pixels, placed as the anchor says
     std::string text;  // UTF-8
     TextStyle style;   // font and colours
+    TextAnchor anchor = TextAnchor::TopLeft;  // which point of the text (x, y) is
 };
 
 // A filled rectangle; right and bottom edges are exclusive.
@@ -68,7 +78,25 @@ struct ReportLine {
     int width;   // pen width, device pixels
 };
 
-using ReportItem = std::variant<ReportText, ReportRect, ReportLine>;
+struct ReportPoint {
+    int x;  // device pixels
+    int y;  // device pixels
+};
+
+// A filled polygon without outline.
+struct ReportPolygon {
+    std::vector<ReportPoint> points;  // corners in order
+    Rgb colour{};                     // fill colour
+};
+
+// Connected straight lines through the points, with round joins.
+struct ReportPolyline {
+    std::vector<ReportPoint> points;  // in order
+    Rgb colour{};                     // pen colour
+    int width = 1;                    // pen width, device pixels
+};
+
+using ReportItem = std::variant<ReportText, ReportRect, ReportLine, ReportPolygon, ReportPolyline>;
 
 // The integer units that every position of the page derives from.
 struct ReportUnits {
@@ -86,6 +114,9 @@ struct ReportLayout {
 };
 
 ReportLayout layoutReport(int printableWidth, int printableHeight, const ReportTexts& texts);
+
+// The items drawn on a device whose printable area is the given size.
+using PageLayouter = std::function<ReportLayout(int printableWidth, int printableHeight)>;
 
 // One ecoregion range line across the index bar at height Y, from index Low to High.
 ReportLine PrintEcoRegLine(int Cw, int Y, int U, int Low, int High, int Lh);

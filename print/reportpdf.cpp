@@ -19,7 +19,7 @@ namespace {
 
 constexpr double UnprintableMarginMm = 6.35;  // a quarter inch
 
-std::optional<QByteArray> renderPdf(const ReportTexts& texts, QPageSize::PageSizeId paper)
+std::optional<QByteArray> renderPdf(const PageLayouter& layout, QPageSize::PageSizeId paper)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -27,7 +27,7 @@ std::optional<QByteArray> renderPdf(const ReportTexts& texts, QPageSize::PageSiz
     QPdfWriter writer(&buffer);
     writer.setResolution(ReportPdfResolution);
     writer.setPageLayout(reportPdfPageLayout(paper));
-    if (!printReport(writer, texts))
+    if (!printPage(writer, layout))
         return std::nullopt;
     return bytes;
 }
@@ -54,7 +54,12 @@ QPageSize::PageSizeId reportPaperSize(const QLocale& locale)
 
 std::optional<std::string> writeReportPdf(const QString& path, const ReportTexts& texts, QPageSize::PageSizeId paper)
 {
-    const std::optional<QByteArray> pdf = renderPdf(texts, paper);
+    return writePagePdf(path, [&](int width, int height) { return layoutReport(width, height, texts); }, paper);
+}
+
+std::optional<std::string> writePagePdf(const QString& path, const PageLayouter& layout, QPageSize::PageSizeId paper)
+{
+    const std::optional<QByteArray> pdf = renderPdf(layout, paper);
     if (!pdf)
         return std::string("The PDF could not be drawn");
     QSaveFile file(path);

@@ -1,6 +1,7 @@
 #pragma once
 // The report written as a one-page PDF file, without a printer or a window.
 
+#include "print/reportlayout.h"
 #include "print/reporttexts.h"
 
 #include <QPageLayout>
@@ -24,6 +25,7 @@ QPageSize::PageSizeId reportPaperSize(const QLocale& locale);
 
 // Needs a QGuiApplication (for the fonts). Replaces the file only when the whole PDF was
 // written; returns the system's error text on failure, nullopt on success.
+std::optional<std::string> writePagePdf(const QString& path, const PageLayouter& layout, QPageSize::PageSizeId paper);
 std::optional<std::string> writeReportPdf(const QString& path, const ReportTexts& texts, QPageSize::PageSizeId paper);
 
 }  // namespace trophex

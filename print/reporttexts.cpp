@@ -19,4 +19,16 @@ ReportTexts reportTextsAfterCalculation(const InputTexts& inputs, const ResultTe
     return report;
 }
 
+ReportTexts reportTextsOfRun(const CompletedRun& run, const std::array<std::string, 6>& unitTexts,
+                             const NumberFormat& format)
+{
+    ReportTexts report = reportTextsAfterCalculation(run.inputs, run.results);
+    for (OutputResult r : AllOutputResults) {
+        const std::string& unit = unitTexts[static_cast<int>(r)];
+        report.results[resultOf(r)] = convertedResultText(r, unit, run.state, format);
+        report.resultUnits[static_cast<int>(r)] = shownUnit(r, unit);
+    }
+    return report;
+}
+
 }  // namespace trophex

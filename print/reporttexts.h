@@ -34,4 +34,10 @@ struct ReportTexts {
 // as typed and the results in their model units.
 ReportTexts reportTextsAfterCalculation(const InputTexts& inputs, const ResultTexts& results);
 
+// The report of a completed run: the texts the run read and its results, whatever was
+// typed since, with the six balance results in the units that their selectors' texts
+// (by OutputResult) name now; each printed with the unit it is expressed in.
+ReportTexts reportTextsOfRun(const CompletedRun& run, const std::array<std::string, 6>& unitTexts,
+                             const NumberFormat& format);
+
 }  // namespace trophex

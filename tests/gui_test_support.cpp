@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -48,6 +49,25 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& lastName)
     return takeFront(saveNames);
 }
 
+QString ScriptedDialogs::exportFileName(QWidget*, const QString& caption, const QString& lastName,
+                                        const QStringList& filters)
+{
+    exportCaptions << caption;
+    exportFilters << filters;
+    exportStartNames << lastName;
+    return takeFront(exportNames);
+}
+
+QString ScriptedDialogs::openTableName(QWidget* parent, const QString& lastName)
+{
+    return openFileName(parent, lastName);
+}
+
+QString ScriptedDialogs::saveTableName(QWidget* parent, const QString& lastName)
+{
+    return saveFileName(parent, lastName);
+}
+
 bool ScriptedDialogs::confirmReplace(QWidget*, const QString& fileName)
 {
     replaceQuestions << fileName;
@@ -72,17 +92,43 @@ void ScriptedDialogs::setUpPrinter(QWidget*, QPrinter&)
 
 QString sourceHelpDir()
 {
-    return QStringLiteral(TROPHEX_SOURCE_DIR "/ui/help");
+    return sourcePath("ui/help");
 }
 
-Program::Program(const QStringList& helpDirs)
-    : windows(createWindows(dialogs, NumberFormat{}, helpDirs)), main(*windows.MainForm)
+QString sourcePath(const char* relative)
+{
+    return QStringLiteral(TROPHEX_SOURCE_DIR "/") + QString::fromUtf8(relative);
+}
+
+TestSettings::TestSettings(const QString& file)
+    : store(file.isEmpty() ? folder.filePath(QStringLiteral("trophex.conf")) : file, QSettings::IniFormat)
+{
+}
+
+Program::Program(const QStringList& helpDirs, const QString& settingsFile, const NumberFormat& format)
+    : settings(settingsFile), windows(createWindows(dialogs, format, helpDirs, settings.store)),
+      main(*windows.MainForm)
 {
 }
 
 void Program::endStartupScreen()
 {
     windows.AboutBox->Timer1Timer();
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 QLineEdit* editBox(QWidget* window, const char* name)

@@ -8,7 +8,9 @@
 
 #include <QImage>
 #include <QMap>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
 
@@ -20,10 +22,15 @@ namespace trophex::ui::testing {
 
 // Answers every dialog from queued answers, so that no test blocks on a modal window. An
 // empty file name stands for a cancelled dialog; a dialog with no queued answer is cancelled.
+// The dialogs of data files and of CSV tables take their answers from the same queues.
 class ScriptedDialogs : public UserDialogs {
 public:
     std::deque<QString> openNames;       // answers of the open dialog
     std::deque<QString> saveNames;       // answers of the save dialog
+    std::deque<QString> exportNames;     // answers of the export dialog
+    QStringList exportCaptions;          // the caption of each export dialog
+    QList<QStringList> exportFilters;    // the filters each export dialog offered
+    QStringList exportStartNames;        // the name each export dialog started with
     std::deque<bool> replaceAnswers;     // answers of the replace question
     QStringList openStartNames;          // the name each open dialog started with
     QStringList saveStartNames;          // the name each save dialog started with
@@ -35,6 +42,10 @@ public:
 
     QString openFileName(QWidget* parent, const QString& lastName) override;
     QString saveFileName(QWidget* parent, const QString& lastName) override;
+    QString exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                           const QStringList& filters) override;
+    QString openTableName(QWidget* parent, const QString& lastName) override;
+    QString saveTableName(QWidget* parent, const QString& lastName) override;
     bool confirmReplace(QWidget* parent, const QString& fileName) override;
     void showError(QWidget* parent, const QString& message) override;
     bool confirmPrint(QWidget* parent, QPrinter& printer) override;
@@ -43,14 +54,31 @@ public:
 
 // The help folder of the source tree, which holds the help file.
 QString sourceHelpDir();
+// A file of the source tree, by its path from the top folder.
+QString sourcePath(const char* relative);
+
+// A file's bytes; a file that cannot be read or written ends the test program.
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
+// A settings store of the test's own, never the user's: in a fresh folder unless a file is
+// named.
+struct TestSettings {
+    QTemporaryDir folder;  // holds the store when no file is named
+    QSettings store;       // INI file
+
+    explicit TestSettings(const QString& file = {});
+};
 
 // The windows as the program creates them, with the start-up screen still showing.
 struct Program {
+    TestSettings settings;
     ScriptedDialogs dialogs;
     TrophexWindows windows;
     TMainForm& main;
 
-    explicit Program(const QStringList& helpDirs = {sourceHelpDir()});
+    explicit Program(const QStringList& helpDirs = {sourceHelpDir()}, const QString& settingsFile = {},
+                     const NumberFormat& format = {});
     // Ends the start-up screen as its timer would.
     void endStartupScreen();
 };

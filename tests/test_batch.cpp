@@ -4,6 +4,7 @@
 #include "batch/lakegenerator.h"
 #include "batch/shortestnumber.h"
 #include "model/calculation.h"
+#include "model/responseresults.h"
 
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"
@@ -66,12 +67,14 @@ struct BatchRun {
     std::string output;    // what it wrote
 };
 
-BatchRun runOn(const std::string& input, ResultStyle style = ResultStyle::Display, unsigned workers = 2)
+BatchRun runOn(const std::string& input, ResultStyle style = ResultStyle::Display, unsigned workers = 2,
+               std::optional<ResponseSettings> response = std::nullopt)
 {
     BatchRun run;
     BatchSettings settings;
     settings.style = style;
     settings.workers = workers;
+    settings.response = response;
     run.summary = runBatch(readerOf(input), [&](std::string_view bytes) { run.output += bytes; }, settings);
     return run;
 }
@@ -393,4 +396,86 @@ TEST(LakeGenerator, SameSeedSameLakes)
     EXPECT_EQ(a, b);
     EXPECT_NE(a, c);
     EXPECT_EQ(parseAll(a).size(), 201u);
+}
+
+// A target adds the load response columns before the status, as the model's table names
+// them, with the response the model gives each row; failed rows keep the row's width.
+TEST(Batch, TargetAddsTheLoadResponseColumns)
+{
+    const std::string input = ExampleHeader + ExampleRow + "Letters,NLF,ten,km2,1,km2,5,30,10,2,1,meq/L\n" +
+                              "Prairie,NGP,10,km2,1,km2,5,30,10,2,1,meq/L\n";
+    const ResponseSettings ecoregion{*readTargetSpec("ecoregion").target, false};
+    for (ResultStyle style : {ResultStyle::Display, ResultStyle::Raw}) {
+        const BatchRun run = runOn(input, style, 2, ecoregion);
+        ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+        const auto table = parseAll(run.output);
+        ASSERT_EQ(table.size(), 4u);
+        const std::vector<std::string>& header = table[0];
+        const auto column = [&](const char* name) {
+            return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+        };
+        std::size_t added = 0;
+        for (const ResponseFieldSpec& spec : responseFieldTable()) {
+            if (spec.batchColumn == nullptr)
+                continue;
+            EXPECT_EQ(column(spec.batchColumn), 1 + resultColumnCount() + added++) << spec.batchColumn;
+        }
+        EXPECT_EQ(header.back(), "status");
+        for (const auto& row : table)
+            EXPECT_EQ(row.size(), header.size());
+
+        const CalculationOutcome example = runCalculation(exampleLake(), NumberFormat{});
+        const LoadResponse expected =
+            evaluateGoal(example.state, resolveTarget(TargetSpec{}, "NLF"), ResponseMode::Anchored);
+        EXPECT_EQ(table[1][column("target_status")], "needed");
+        EXPECT_EQ(table[1][column("target")], "TP at most 27.6 ug/L, the top of the NLF range (TSI 52)");
+        const std::string reduction = table[1][column("reduction_pct")];
+        if (style == ResultStyle::Raw)
+            EXPECT_EQ(std::stod(reduction), 100 * expected.goal.reduction);
+        else
+            EXPECT_EQ(reduction, "12.1");
+        EXPECT_EQ(table[2][column("target")], "");  // a row that did not calculate has no response
+        EXPECT_EQ(table[2].back(), "Invalid Input Parameter!");
+        EXPECT_EQ(table[3][column("target_status")], "met");  // 30 ug/L is well inside the NGP range
+    }
+
+    const BatchRun model = runOn(ExampleHeader + ExampleRow, ResultStyle::Display, 1,
+                                 ResponseSettings{*readTargetSpec("tp=1").target, true});
+    const auto rows = resultRows(model);
+    ASSERT_EQ(rows.size(), 1u);
+    const std::size_t first = 1 + resultColumnCount();
+    EXPECT_EQ(rows[0][first + 4], "unreachable");
+    EXPECT_EQ(rows[0][first + 5], "NA");  // no reduction answers it
+}
+
+TEST(BatchHeader, DoubledNamelessAndTrailingColumns)
+{
+    // A doubled input column is refused whichever of its names each column uses; a doubled
+    // column that names no input is ignored like any other.
+    EXPECT_EQ(readHeader(recordOf("ecoregion,watershed_area,lake_area,mean_depth,TP,total phosphorus,chla,secchi"))
+                  .error,
+              "two columns give total_phosphorus");
+    const HeaderReading notes =
+        readHeader(recordOf("ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi,Notes,notes"));
+    ASSERT_TRUE(notes.layout) << notes.error;
+    EXPECT_EQ(notes.layout->ignoredNames, (std::vector<std::string>{"Notes", "notes"}));
+
+    // Empty header cells, inside the header or after its last name, are columns without a
+    // name: ignored without a note, whatever their rows hold.
+    const std::string header = "name, ,ecoregion,watershed_area,lake_area,mean_depth,tp,chla,secchi,,\n";
+    const HeaderReading nameless = readHeader(recordOf(header));
+    ASSERT_TRUE(nameless.layout) << nameless.error;
+    EXPECT_TRUE(nameless.layout->ignoredNames.empty());
+    EXPECT_EQ(nameless.layout->fieldCount, 11u);
+    const BatchRun run = runOn(header + "A,note,NLF,10,1,5,30,10,2,kept,out\n"  // text under nameless cells
+                               + "B,,NLF,10,1,5,30,10,2\n"                      // fewer fields than the header
+                               + "C,,NLF,10,1,5,30,10,2,,,,\n"                  // empty fields past the header
+                               + "D,,NLF,10,1,5,30,10,2,,,past\n");             // text past the header
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    const auto rows = resultRows(run);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].back(), "ok");
+    EXPECT_EQ(rows[1].back(), "Too few fields!");
+    EXPECT_EQ(rows[2].back(), "ok");
+    EXPECT_EQ(rows[3].back(), "Too many fields!");
 }

@@ -4,11 +4,14 @@
 
 #include "batch/batchpipeline.h"
 #include "batch/lakegenerator.h"
+#include "model/ecoregion.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <system_error>
@@ -137,4 +140,123 @@ TEST(BatchPipelineFailures, AThreadThatCannotStartEndsTheRunWithAMessage)
         EXPECT_EQ(threads.started(), failingCall - 1);
         EXPECT_EQ(threads.finished(), threads.started());
     }
+}
+
+namespace {
+
+struct ConsumedRun {
+    BatchSummary summary;                 // what runBatch reported
+    std::string head;                     // the header row handed over
+    std::vector<ResultChunk> chunks;      // every chunk handed over, in order
+};
+
+ConsumedRun consume(BatchSettings settings, const std::function<void(ConsumedRun&)>& afterChunk = {})
+{
+    ConsumedRun run;
+    ResultConsumer consumer;
+    consumer.head = [&](std::string_view head, const ColumnLayout&) { run.head = head; };
+    consumer.chunk = [&](ResultChunk& chunk) {
+        run.chunks.push_back(std::move(chunk));
+        if (afterChunk)
+            afterChunk(run);
+    };
+    run.summary = runBatch(tableReader(), consumer, settings);
+    return run;
+}
+
+}  // namespace
+
+TEST(BatchPipelineConsumer, ChunksCarryTheWrittenRowsAndWhereEachCameFrom)
+{
+    BatchSettings settings;
+    settings.workers = Workers;
+    CountingStarter threads;
+    const PipelineRun written = runWith(tableReader(), threads);
+    const ConsumedRun run = consume(settings);
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+
+    std::string output = run.head;
+    std::size_t entries = 0;
+    CsvRecord record;
+    CsvRecord row;
+    for (const ResultChunk& chunk : run.chunks) {
+        output += chunk.rows;
+        std::size_t rowStart = 0;
+        for (const ResultRowEntry& entry : chunk.entries) {
+            ++entries;
+            ASSERT_LE(entry.recordStart + entry.recordLength, chunk.records.size());
+            scanCsvRecord(std::string_view(chunk.records).substr(entry.recordStart, entry.recordLength), 0, true,
+                          &record);
+            scanCsvRecord(std::string_view(chunk.rows).substr(rowStart, entry.rowLength), 0, true, &row);
+            rowStart += entry.rowLength;
+            ASSERT_EQ(row.size(), trophex::ResultCount + 2u);
+            EXPECT_EQ(row[0], record[0]);  // the synthetic table's first column is the name
+            const std::string_view status = row[row.size() - 1];
+            EXPECT_EQ(entry.ok, status == SuccessStatus) << status;
+            if (entry.ok)
+                EXPECT_EQ(std::to_string(static_cast<int>(entry.averageTsi)), row[row.size() - 5]);
+            else
+                EXPECT_TRUE(std::isnan(entry.averageTsi));
+            ASSERT_GE(entry.ecoregion, 0);
+            EXPECT_EQ(trophex::EcoregionCodes[entry.ecoregion], record[1]);
+        }
+        EXPECT_EQ(rowStart, chunk.rows.size());
+    }
+    EXPECT_EQ(output, written.output);
+    EXPECT_EQ(entries, 12000u);
+}
+
+TEST(BatchPipelineCancellation, StopsBeforeTheNextChunkAndSaysSo)
+{
+    BatchCancellation cancellation;
+    BatchSettings settings;
+    settings.workers = Workers;
+    CountingStarter threads;
+    settings.startThread = threads.starter();
+    settings.cancellation = &cancellation;
+    const ConsumedRun run = consume(settings, [&](ConsumedRun&) { cancellation.cancel(); });
+    EXPECT_TRUE(run.summary.cancelled);
+    EXPECT_EQ(run.summary.error, CancelledError);
+    EXPECT_EQ(run.chunks.size(), 1u);
+    EXPECT_EQ(run.summary.totals.lakes, run.chunks.front().entries.size());
+    EXPECT_EQ(threads.finished(), threads.started());
+}
+
+TEST(BatchPipelineCancellation, FromAnotherThreadOrBeforeTheRun)
+{
+    BatchCancellation early;
+    early.cancel();
+    BatchSettings settings;
+    settings.workers = Workers;
+    settings.cancellation = &early;
+    const ConsumedRun stopped = consume(settings);
+    EXPECT_TRUE(stopped.summary.cancelled);
+    EXPECT_TRUE(stopped.chunks.empty());
+
+    // The consumer waits for the cancelling thread, as a window's consumer may wait on a lock.
+    BatchCancellation cancellation;
+    settings.cancellation = &cancellation;
+    std::promise<void> firstChunk;
+    std::thread canceller([&, ready = firstChunk.get_future()]() mutable {
+        ready.wait();
+        cancellation.cancel();
+    });
+    const ConsumedRun run = consume(settings, [&](ConsumedRun& soFar) {
+        if (soFar.chunks.size() == 1) {
+            firstChunk.set_value();
+            while (!cancellation.cancelled())
+                std::this_thread::yield();
+        }
+    });
+    canceller.join();
+    EXPECT_TRUE(run.summary.cancelled);
+    EXPECT_EQ(run.chunks.size(), 1u);
+
+    // A run that completed is not reported as cancelled when cancel comes afterwards.
+    BatchCancellation late;
+    settings.cancellation = &late;
+    const ConsumedRun completed = consume(settings);
+    late.cancel();
+    EXPECT_TRUE(completed.summary.ok()) << completed.summary.error;
+    EXPECT_FALSE(completed.summary.cancelled);
 }

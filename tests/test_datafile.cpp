@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -78,8 +80,53 @@ TEST(DataFileFormat, HeaderMustMatchExactly)
     EXPECT_FALSE(parseDataFile(joinCrLf({"TROPHEX 1.0 data File"}) + body));
     EXPECT_FALSE(parseDataFile(joinCrLf({"TROPHEX 1.0 Data File "}) + body));
     EXPECT_FALSE(parseDataFile(""));
-    EXPECT_FALSE(parseDataFile("TROPHEX 1.0 Data File\nLake\nNLF\n"));  // LF alone ends no line
+    EXPECT_FALSE(parseDataFile("TROPHEX 1.0 Data File\nLake\nNLF\r\n"));  // with a CR, LF ends no line
+    EXPECT_FALSE(parseDataFile("\xEF\xBB\xBFTROPHEX 1.0 data File\r\n"));
+    EXPECT_FALSE(parseDataFile("\xEF\xBBTROPHEX 1.0 Data File\r\n"));  // half a byte-order mark
+    EXPECT_FALSE(parseDataFile("\xEF\xBB\xBF\xEF\xBB\xBFTROPHEX 1.0 Data File\r\n"));  // skipped once
     EXPECT_TRUE(parseDataFile("TROPHEX 1.0 Data File"));
+    EXPECT_TRUE(parseDataFile("\xEF\xBB\xBFTROPHEX 1.0 Data File"));
+}
+
+TEST(DataFileFormat, LinuxLineEndsAndByteOrderMark)
+{
+    // Without any CR byte, LF ends the lines.
+    const auto lf = parseDataFile("TROPHEX 1.0 Data File\nLake\nNLF\n\n10\n");
+    ASSERT_TRUE(lf);
+    EXPECT_EQ((*lf)[Input::NameEditBox], "Lake");
+    EXPECT_EQ((*lf)[Input::EcoRegComboBox], "NLF");
+    EXPECT_EQ((*lf)[Input::WareaEditBox], "");
+    EXPECT_EQ((*lf)[Input::WareaComboBox], "10");
+
+    // A file saved by the program, its CR bytes dropped or a mark put before it, reads back
+    // the same texts; written again it has CR LF line ends and no mark.
+    InputTexts t = InputTexts::startup();
+    t[Input::NameEditBox] = "Lac L\u00e9man";
+    t[Input::WareaEditBox] = "10";
+    const std::string saved = serializeDataFile(t);
+    std::string withoutCr = saved;
+    withoutCr.erase(std::remove(withoutCr.begin(), withoutCr.end(), '\r'), withoutCr.end());
+    for (const std::string& bytes : {withoutCr, "\xEF\xBB\xBF" + saved, "\xEF\xBB\xBF" + withoutCr}) {
+        const auto read = parseDataFile(bytes);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->texts, t.texts);
+        EXPECT_EQ(serializeDataFile(*read), saved);
+    }
+    EXPECT_EQ(saved.substr(0, 23), "TROPHEX 1.0 Data File\r\n");
+
+    // The 0x1A mark ends the readable part before the line ends are decided; lines after
+    // the 32nd are not read.
+    const auto marked = parseDataFile("TROPHEX 1.0 Data File\nLake\x1A\r\n");
+    ASSERT_TRUE(marked);
+    EXPECT_EQ((*marked)[Input::NameEditBox], "Lake");
+    std::string longFile = "TROPHEX 1.0 Data File\n";
+    for (int i = 0; i < 40; ++i)
+        longFile += "line" + std::to_string(i + 2) + "\n";
+    EXPECT_EQ((*parseDataFile(longFile))[Input::S2EditBox], "line32");
+
+    // A mark anywhere but at the start stays in its text.
+    const auto inside = parseDataFile("TROPHEX 1.0 Data File\n\xEF\xBB\xBFLake\n");
+    EXPECT_EQ((*inside)[Input::NameEditBox], "\xEF\xBB\xBFLake");
 }
 
 TEST(DataFileFormat, LineEndsEndOfFileMarkAndMissingLines)

@@ -61,9 +61,9 @@ void expectSameOutcome(const CalculationOutcome& actual, const CalculationOutcom
 TEST(ExtremeNumbers, EveryBoxGivesResultsOrTheRightMessage)
 {
     ASSERT_EQ(numberBoxes().size(), 22u);
-    const Error overflow{ErrorCode::Overflow, {}};
     for (Input box : numberBoxes()) {
         SCOPED_TRACE(inputControlName(box));
+        const Error overflow{ErrorCode::Overflow, {}, ErrorCause::TooLarge, box};
         const auto with = [box](const std::string& text) { return calculateWith(box, text); };
         const CalculationOutcome zero = with("0");
 

@@ -4,33 +4,22 @@
 #include "tests/gui_test_support.h"
 
 #include "ui/calibrateform.h"
+#include "ui/filedialog.h"
 #include "ui/mainform.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace trophex::ui;
 using namespace trophex::ui::testing;
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 QByteArray crlfLines(const QStringList& lines)
 {
@@ -73,6 +62,7 @@ private slots:
     void savingOverAFileAsksFirst();
     void saveFailureNamesTheFileAndTheSystemError();
     void dialogsStartWithTheirOwnLastName();
+    void fileDialogsNeverReadAFileToGuessItsType();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -103,12 +93,14 @@ void FilesTest::saveAndReopenRestoresEveryTextAndCalculates()
     TMainForm& main = program.main;
     enterWorkedExample(main);
     editBox(&main, "NameEditBox")->setText("Lac Léman, north bay " + QString(40000, QChar('x')));
-    selector(&main, "TPunitComboBox")->setEditText(QString(40000, QChar('u')));
+    // An alkalinity unit is looked at only when an alkalinity is given.
+    editBox(&main, "AlkalinityEditBox")->clear();
+    selector(&main, "AlkalinityUnitComboBox")->setEditText(QString(40000, QChar('u')));
     editBox(&main, "DepthEditBox")->setText("5.00");
     editBox(program.windows.CalibrateForm.get(), "PrecipEditBox")->setText("0.80");
     const trophex::InputTexts saved = main.gatherInputs();
     QCOMPARE(saved[trophex::Input::NameEditBox].size(), std::size_t{22 + 40000});
-    QCOMPARE(saved[trophex::Input::TPunitComboBox].size(), std::size_t{40000});
+    QCOMPARE(saved[trophex::Input::AlkalinityUnitComboBox].size(), std::size_t{40000});
     save(program, path("run.tpx"));
 
     Program other;
@@ -148,7 +140,6 @@ void FilesTest::unusableFilesChangeNothing_data()
     QStringList header = StartupFileWithName;
     header[0] = "TROPHEX 1.0 data File";
     QTest::newRow("header in other case") << crlfLines(header) << "Invalid Input File!";
-    QTest::newRow("LF line ends") << StartupFileWithName.join('\n').toLatin1() << "Invalid Input File!";
     QTest::newRow("no such file") << QByteArray() << "No such file or directory";
 }
 
@@ -224,6 +215,49 @@ void FilesTest::dialogsStartWithTheirOwnLastName()
     QCOMPARE(program.dialogs.saveStartNames, QStringList({"", path("a.tpx"), path("a.tpx")}));
     QCOMPARE(program.dialogs.openStartNames, QStringList({"", path("a.tpx")}));
     QVERIFY(QFile::exists(path("b.tpx")));
+}
+
+// Typing a name makes the dialog look the file up at once, on the window's thread; listing
+// a folder describes every file in it. Neither may open a file: opening a pipe waits for a
+// writer, and reading /proc/kmsg waits for the next kernel message.
+void FilesTest::fileDialogsNeverReadAFileToGuessItsType()
+{
+    const QString pipe = path("pipe.tpx");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    writeBytes(path("lake.tpx"), crlfLines(StartupFileWithName));
+    // A name with a wildcard shows every file of its folder.
+    for (const QString& start : {path("lake.tpx"), path("*"), QStringLiteral("/proc/*")}) {
+        DataFileDialog dialog(nullptr, QFileDialog::AcceptSave, start);
+        QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        dialog.show();
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        QCOMPARE(model->iconProvider()->type(QFileInfo(pipe)), QStringLiteral("TPX File"));
+        const QModelIndex folder = model->index(dialog.directory().absolutePath());
+        QTRY_VERIFY(model->rowCount(folder) > 0);
+        QTest::qWait(200);
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        for (const QString& typed : {pipe, QStringLiteral("/proc/kmsg"), QStringLiteral("/dev/zero")}) {
+            name->setText(typed);
+            QTest::qWait(50);
+        }
+    }
+    // A file dialog that another dialog makes and runs (the print dialog's output file) gets
+    // the same provider once the program's windows exist.
+    Program program;
+    QFileDialog other(nullptr, QString(), QStringLiteral("/proc"));
+    other.show();
+    QVERIFY(other.testOption(QFileDialog::DontUseNativeDialog));
+    QCOMPARE(other.iconProvider()->type(QFileInfo(pipe)), QStringLiteral("TPX File"));
+    auto* model = other.findChild<QFileSystemModel*>();
+    QTRY_VERIFY(model->rowCount(model->index(QStringLiteral("/proc"))) > 0);
+    QTest::qWait(200);
+
+    const NameOnlyIconProvider provider;
+    QCOMPARE(provider.type(QFileInfo(QStringLiteral("/proc/kmsg"))), QStringLiteral("File"));
+    QCOMPARE(provider.type(QFileInfo(QStringLiteral("/proc"))), QStringLiteral("Folder"));
+    QCOMPARE(provider.type(QFileInfo(path("lake.tpx"))), QStringLiteral("TPX File"));
 }
 
 QTEST_MAIN(FilesTest)

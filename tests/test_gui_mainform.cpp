@@ -7,9 +7,13 @@
 #include "ui/calibrateform.h"
 #include "ui/helpviewer.h"
 #include "ui/mainform.h"
+#include "ui/statusline.h"
 #include "ui/stringgrid.h"
+#include "ui/widgets.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QStatusBar>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -69,9 +73,18 @@ private slots:
     void notAvailableStaysWhateverTheUnit();
     void calculatingAgainResetsTheUnits();
     void ecoregionChangeAppliesDefaultsAtEachEdit();
-    void tabSkipsTheSelectors();
+    void tabReachesEveryControlInReadingOrder();
+    void returnOrSpacePressesTheFocusedButton();
     void menusRunTheButtonHandlers();
-    void aboutWindowClosesWithOk();
+    void aboutWindowClosesWithOkEscapeOrReturn();
+    void startupScreenClosesWithEscape();
+    void resultBoxesAreReadOnlyButCopyable();
+    void resultsOfAVeryLargeLakeAreShownWhole();
+    void tooLongResultShowsItsStart();
+    void invalidInputFocusesTheFailingControl_data();
+    void invalidInputFocusesTheFailingControl();
+    void invalidCalibrationInputOpensTheCalibrateDialogAtIt();
+    void statusLineSaysWhenInputsDifferFromTheResults();
 };
 
 void MainFormTest::startupShowsTheStartupScreenForThreeSeconds()
@@ -180,10 +193,17 @@ void MainFormTest::floatingPointFaultChangesNothing_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no lake area") << "LareaEditBox" << "0" << "Floating point division by zero";
-    QTest::newRow("no phosphorus observed") << "TPeditBox" << "0" << "Floating point division by zero";
-    QTest::newRow("negative Secchi depth") << "SechiEditBox" << "-2" << "Invalid floating point operation";
-    QTest::newRow("watershed beyond range") << "WareaEditBox" << "1e39" << "Floating point overflow";
+    // The platform's message, and under it the input that caused the fault.
+    QTest::newRow("no lake area") << "LareaEditBox" << "0"
+                                  << "Floating point division by zero\nSurface area must be greater than zero.";
+    QTest::newRow("no phosphorus observed")
+        << "TPeditBox" << "0" << "Floating point division by zero\nTotal phosphorus must be greater than zero.";
+    QTest::newRow("negative Secchi depth")
+        << "SechiEditBox" << "-2" << "Invalid floating point operation\nSecchi depth must be greater than zero.";
+    QTest::newRow("negative alkalinity")
+        << "AlkalinityEditBox" << "-1" << "Invalid floating point operation\nAlkalinity must be greater than zero.";
+    QTest::newRow("watershed beyond range") << "WareaEditBox" << "1e39"
+                                            << "Floating point overflow\nWatershed area is too large.";
 }
 
 void MainFormTest::floatingPointFaultChangesNothing()
@@ -345,7 +365,9 @@ void MainFormTest::ecoregionChangeAppliesDefaultsAtEachEdit()
     QCOMPARE(calibrationSet(calibrate).mid(0, 5), QStringList({"148", "0.75", "0.71", "0.13", "30"}));
     QTest::keyClick(ecoregion->lineEdit(), Qt::Key_Backspace);
     QCOMPARE(calibrationSet(calibrate).first(), QStringLiteral("1500"));
-    typeInto(ecoregion, "nlf");
+    typeInto(ecoregion, "nlf");  // the code in any letter case
+    QCOMPARE(calibrationSet(calibrate).first(), QStringLiteral("52"));
+    typeInto(ecoregion, "Northern");
     QCOMPARE(calibrationSet(calibrate).first(), QStringLiteral("1500"));
 
     // Nothing is recalculated.
@@ -355,20 +377,66 @@ void MainFormTest::ecoregionChangeAppliesDefaultsAtEachEdit()
     QVERIFY(after == results);
 }
 
-void MainFormTest::tabSkipsTheSelectors()
+// Tab, from the first button of the command row, visits the controls in reading order:
+// the command row, the left input group, the right one, the page tabs and the page, and
+// then starts again; Shift+Tab goes back.
+void MainFormTest::tabReachesEveryControlInReadingOrder()
 {
     Program program;
     program.endStartupScreen();
     TMainForm& main = program.main;
     main.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&main));
-    QLineEdit* name = editBox(&main, "NameEditBox");
-    name->setFocus();
-    const char* expected[] = {"WareaEditBox", "LareaEditBox", "DepthEditBox", "TPeditBox"};
-    for (const char* next : expected) {
+    const QStringList expected = {
+        "CalibrateBtn", "CalcButton", "PrintBtn", "SaveBtn", "OpenBtn", "ClearBtn", "HelpBtn",
+        "NameEditBox", "EcoRegComboBox", "WareaEditBox", "WareaComboBox", "LareaEditBox", "LareaComboBox",
+        "DepthEditBox", "DepthComboBox", "TPeditBox", "TPunitComboBox", "ChlrAeditBox", "ChlrAunitComboBox",
+        "SechiEditBox", "SechiUnitComboBox", "AlkalinityEditBox", "AlkalinityUnitComboBox", "qt_tabwidget_tabbar",
+        "AvgInTPEditBox", "AvgInTPunits", "PhosLoadEditBox", "PhosLoadUnits", "CVtpEditBox", "CVtpUnits",
+        "PhosRetEditBox", "OutVolEditBox", "OutVolUnits", "ResTimeEditBox", "ResTimeUnits", "WatLoadEditBox",
+        "WatLoadUnits", "CalibrateBtn"};
+    main.findChild<QPushButton*>("CalibrateBtn")->setFocus();
+    QStringList visited = {QApplication::focusWidget()->objectName()};
+    for (int i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+        visited << QApplication::focusWidget()->objectName();
     }
+    QCOMPARE(visited, expected);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("WatLoadUnits"));
+
+    showPage(main, "TSI");
+    editBox(&main, "AlkalinityEditBox")->setFocus();
+    QStringList indexBoxes;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        indexBoxes << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(indexBoxes, QStringList({"AlkalinityUnitComboBox", "qt_tabwidget_tabbar", "AvgTSIeditBox",
+                                      "PhosTSIeditBox", "ChlrATSIeditBox", "SecchiTSIeditBox"}));
+}
+
+void MainFormTest::returnOrSpacePressesTheFocusedButton()
+{
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    enterWorkedExample(main);
+    auto* calculate = main.findChild<QPushButton*>("CalcButton");
+    calculate->setFocus();
+    QTest::keyClick(calculate, Qt::Key_Return);
+    QCOMPARE(main.ResultsReady(), 1);
+    auto* clear = main.findChild<QPushButton*>("ClearBtn");
+    clear->setFocus();
+    QTest::keyClick(clear, Qt::Key_Space);
+    QCOMPARE(main.ResultsReady(), 0);
+    enterWorkedExample(main);
+    calculate->setFocus();
+    QTest::keyClick(calculate, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(main.ResultsReady(), 1);
+    QVERIFY(program.dialogs.errors.isEmpty());
 }
 
 void MainFormTest::menusRunTheButtonHandlers()
@@ -404,19 +472,267 @@ void MainFormTest::menusRunTheButtonHandlers()
     QVERIFY(!main.isEnabled());
 }
 
-void MainFormTest::aboutWindowClosesWithOk()
+void MainFormTest::aboutWindowClosesWithOkEscapeOrReturn()
 {
     Program program;
     program.endStartupScreen();
     TAboutBox& about = *program.windows.AboutBox;
-    program.main.findChild<QAction*>("About1")->trigger();
-    QVERIFY(about.isVisible());
-    QVERIFY(about.OKButton()->isVisible());
-    QVERIFY(!program.main.isEnabled());
-    QVERIFY(!about.Timer1()->isActive());
+    const auto open = [&] {
+        program.main.findChild<QAction*>("About1")->trigger();
+        QVERIFY(about.isVisible());
+        QVERIFY(about.OKButton()->isVisible());
+        QVERIFY(!program.main.isEnabled());
+        QVERIFY(!about.Timer1()->isActive());
+    };
+    open();
     QTest::mouseClick(about.OKButton(), Qt::LeftButton);
     QVERIFY(!about.isVisible());
     QVERIFY(program.main.isEnabled());
+
+    for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space}) {
+        open();
+        // The key goes where the focus is: the OK button when the box has the focus.
+        QWidget* target = about.focusWidget() ? about.focusWidget() : &about;
+        QTest::keyClick(target, key);
+        QVERIFY(!about.isVisible());
+        QVERIFY(program.main.isEnabled());
+    }
+    open();
+    QTest::keyClick(&about, Qt::Key_Return);  // with the focus nowhere in particular
+    QVERIFY(!about.isVisible());
+    QVERIFY(program.main.isEnabled());
+}
+
+void MainFormTest::startupScreenClosesWithEscape()
+{
+    Program program;
+    TAboutBox& about = *program.windows.AboutBox;
+    QTest::keyClick(&about, Qt::Key_Escape);
+    QVERIFY(!about.isVisible());
+    QVERIFY(program.main.isEnabled());
+    // The timer's tick later finds the box hidden already and changes nothing.
+    about.Timer1Timer();
+    QVERIFY(!about.isVisible());
+    QVERIFY(program.main.isEnabled());
+}
+
+namespace {
+
+const char* const ResultBoxes[] = {"AvgInTPEditBox", "PhosLoadEditBox", "CVtpEditBox",     "PhosRetEditBox",
+                                   "OutVolEditBox",  "ResTimeEditBox",  "WatLoadEditBox",  "AvgTSIeditBox",
+                                   "PhosTSIeditBox", "ChlrATSIeditBox", "SecchiTSIeditBox"};
+
+// Where the box, painted now, shows its cursor.
+int paintedCursorX(QLineEdit* box)
+{
+    box->repaint();  // a box scrolls its text as it paints it
+    return box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+}
+
+// Whether the box shows its whole text: with the cursor moved from its start to its end,
+// the cursor travels the whole width of the text, so the box did not scroll.
+bool showsWhole(QLineEdit* box)
+{
+    const auto cursorX = [box] { return paintedCursorX(box); };
+    box->setCursorPosition(0);
+    const int start = cursorX();
+    box->setCursorPosition(int(box->text().size()));
+    const int end = cursorX();
+    box->setCursorPosition(0);
+    return end - start == box->fontMetrics().horizontalAdvance(box->text()) && end < box->width();
+}
+
+}  // namespace
+
+void MainFormTest::resultBoxesAreReadOnlyButCopyable()
+{
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    enterWorkedExample(main);
+    main.CalcButtonClick();
+    for (const char* name : ResultBoxes) {
+        QLineEdit* box = editBox(&main, name);
+        QVERIFY2(box->isReadOnly(), name);
+        const QString shown = box->text();
+        showPage(main, QString::fromLatin1(name).contains("TSI") ? "TSI" : "Output");
+        box->setFocus();
+        QTest::keyClicks(box, "HELLO");
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), shown);
+    }
+    QLineEdit* retention = editBox(&main, "PhosRetEditBox");
+    showPage(main, "Output");
+    retention->setFocus();
+    QTest::keyClick(retention, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(retention->selectedText(), QStringLiteral("0.60"));
+    QTest::keyClick(retention, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("0.60"));
+    // The report prints what was computed.
+    QCOMPARE(QString::fromStdString(main.reportTexts().results[trophex::Result::PhosRet]), QStringLiteral("0.60"));
+}
+
+// A lake of 10,000 km2 whose watershed is ten times as large: every result, in every unit
+// its selector offers, fits its box.
+void MainFormTest::resultsOfAVeryLargeLakeAreShownWhole()
+{
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    enterWorkedExample(main);
+    editBox(&main, "WareaEditBox")->setText("100000");
+    editBox(&main, "LareaEditBox")->setText("10000");
+    editBox(&main, "DepthEditBox")->setText("300");
+    main.CalcButtonClick();
+    QVERIFY(program.dialogs.errors.isEmpty());
+    showPage(main, "TSI");
+    for (const char* name : {"AvgTSIeditBox", "PhosTSIeditBox", "ChlrATSIeditBox", "SecchiTSIeditBox"})
+        QVERIFY2(showsWhole(editBox(&main, name)), name);
+    showPage(main, "Output");
+    QVERIFY(showsWhole(editBox(&main, "PhosRetEditBox")));
+    for (trophex::OutputResult result : trophex::AllOutputResults) {
+        QComboBox* units = selector(&main, trophex::outputSelectorName(result));
+        QLineEdit* box = editBox(&main, trophex::resultSpec(trophex::resultOf(result)).control);
+        for (const char* unit : trophex::outputUnits(result)) {
+            chooseFromList(units, QString::fromLatin1(unit));
+            QVERIFY2(showsWhole(box), qPrintable(box->text() + " " + unit));
+        }
+    }
+    chooseFromList(selector(&main, "OutVolUnits"), "L/day");
+    QCOMPARE(main.controlText("OutVolEditBox"), QStringLiteral("66,575,779,200.01"));
+}
+
+// A result too wide for its box, as absurd inputs give, shows its start: its leading digits
+// are never hidden behind its last ones.
+void MainFormTest::tooLongResultShowsItsStart()
+{
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    enterWorkedExample(main);
+    editBox(&main, "WareaEditBox")->setText("1e12");
+    main.CalcButtonClick();
+    QVERIFY(program.dialogs.errors.isEmpty());
+    chooseFromList(selector(&main, "OutVolUnits"), "L/day");
+    QLineEdit* outflow = editBox(&main, "OutVolEditBox");
+    QVERIFY(outflow->text().size() > 24);
+    QVERIFY(!showsWhole(outflow));
+    QCOMPARE(outflow->cursorPosition(), 0);
+    // Its text starts where a short text in a box of the same kind starts.
+    QCOMPARE(paintedCursorX(outflow), paintedCursorX(editBox(&main, "PhosLoadEditBox")));
+    main.CalcButtonClick();  // a calculation writes the box again
+    QCOMPARE(editBox(&main, "PhosLoadEditBox")->cursorPosition(), 0);
+    QCOMPARE(outflow->cursorPosition(), 0);
+}
+
+void MainFormTest::invalidInputFocusesTheFailingControl_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("decimal comma") << "DepthEditBox" << "1,5" << ",5";
+    QTest::newRow("trailing unit") << "TPeditBox" << "30 ug/L" << " ug/L";
+    QTest::newRow("empty") << "WareaEditBox" << "" << "";
+    QTest::newRow("unknown unit") << "SechiUnitComboBox" << "metres" << "metres";
+    QTest::newRow("empty unit") << "LareaComboBox" << "" << "";
+    QTest::newRow("alkalinity unit") << "AlkalinityUnitComboBox" << "ppm" << "ppm";
+}
+
+void MainFormTest::invalidInputFocusesTheFailingControl()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QFETCH(QString, selected);
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    enterWorkedExample(main);
+    QWidget* failing = main.findChild<QWidget*>(control);
+    QVERIFY(failing);
+    setTextOf(failing, text);
+    main.findChild<QPushButton*>("CalcButton")->setFocus();
+
+    main.CalcButtonClick();
+    QCOMPARE(program.dialogs.errors, QStringList({"Invalid Input Parameter!"}));
+    QCOMPARE(main.focusWidget(), failing->focusProxy() ? failing->focusProxy() : failing);
+    auto* selector = qobject_cast<QComboBox*>(failing);
+    QLineEdit* box = selector ? selector->lineEdit() : qobject_cast<QLineEdit*>(failing);
+    QCOMPARE(box->selectedText(), selected);
+    QCOMPARE(box->cursorPosition(), int(text.size()));
+    QVERIFY(!program.windows.CalibrateForm->isVisible());
+}
+
+void MainFormTest::invalidCalibrationInputOpensTheCalibrateDialogAtIt()
+{
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    TCalibrateForm& calibrate = *program.windows.CalibrateForm;
+    enterWorkedExample(main);
+    editBox(&calibrate, "V3EditBox")->setText("0.04x");
+
+    main.CalcButtonClick();
+    QCOMPARE(program.dialogs.errors, QStringList({"Invalid Input Parameter!"}));
+    QVERIFY(calibrate.isVisible());
+    QVERIFY(!main.isEnabled());
+    QCOMPARE(calibrate.focusWidget(), editBox(&calibrate, "V3EditBox"));
+    QCOMPARE(editBox(&calibrate, "V3EditBox")->selectedText(), QStringLiteral("x"));
+
+    // A fault opens nothing: its message names its cause.
+    calibrate.OKBtnClick();
+    editBox(&calibrate, "V3EditBox")->setText("0.04");
+    editBox(&calibrate, "S1EditBox")->setText("0");
+    main.CalcButtonClick();
+    QCOMPARE(program.dialogs.errors.last(), QStringLiteral("Floating point division by zero\nS1 must be greater than zero."));
+    QVERIFY(!calibrate.isVisible());
+}
+
+void MainFormTest::statusLineSaysWhenInputsDifferFromTheResults()
+{
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    TCalibrateForm& calibrate = *program.windows.CalibrateForm;
+    const QString changed = QString::fromLatin1(InputsChangedMessage);
+    QCOMPARE(changed, QStringLiteral("Inputs changed since the last calculation: press Calculate"));
+    QCOMPARE(main.findChild<QStatusBar*>()->isVisible(), true);
+
+    enterWorkedExample(main);
+    QCOMPARE(main.statusText(), QString());  // no results on show yet
+    main.CalcButtonClick();
+    QCOMPARE(main.statusText(), QString());
+
+    QLineEdit* name = editBox(&main, "NameEditBox");
+    name->setText("Other Lake");
+    QCOMPARE(main.statusText(), changed);
+    name->clear();  // the texts of the results on show again
+    QCOMPARE(main.statusText(), QString());
+
+    typeInto(selector(&main, "WareaComboBox"), "KM2");  // the same lake, but not the same text
+    QCOMPARE(main.statusText(), changed);
+    typeInto(selector(&main, "WareaComboBox"), "km2");
+    QCOMPARE(main.statusText(), QString());
+
+    chooseFromList(selector(&main, "OutVolUnits"), "L/day");  // an output unit is no input
+    QCOMPARE(main.statusText(), QString());
+
+    editBox(&calibrate, "V5EditBox")->setText("0.05");
+    QCOMPARE(main.statusText(), changed);
+    editBox(&main, "DepthEditBox")->setText("deep");
+    main.CalcButtonClick();  // fails: the results on show are still the old ones
+    QCOMPARE(main.statusText(), changed);
+    editBox(&main, "DepthEditBox")->setText("5");
+    main.CalcButtonClick();
+    QCOMPARE(main.statusText(), QString());
+
+    chooseFromList(selector(&main, "EcoRegComboBox"), "WCP");  // also resets the calibration set
+    QCOMPARE(main.statusText(), changed);
+    main.ClearBtnClick();
+    QCOMPARE(main.statusText(), QString());
+    editBox(&main, "NameEditBox")->setText("After Clear");
+    QCOMPARE(main.statusText(), QString());  // no results on show
 }
 
 QTEST_MAIN(MainFormTest)

@@ -184,7 +184,8 @@ TEST_F(MalformedFiles, EndOfFileMarkEndsTheReadablePart)
 TEST_F(MalformedFiles, LineEnds)
 {
     expectExampleResults(fileOf(exampleLines(), "\r"));
-    expectRefused(fileOf(exampleLines(), "\n"));
+    expectExampleResults(fileOf(exampleLines(), "\n"));  // no CR anywhere: LF ends the lines
+    expectExampleResults("\xEF\xBB\xBF" + fileOf(exampleLines(), "\n"));
 
     std::string mixed;
     const std::vector<std::string> lines = exampleLines();
@@ -192,7 +193,7 @@ TEST_F(MalformedFiles, LineEnds)
         mixed += lines[i] + (i % 3 == 0 ? "\r" : "\r\n");
     expectExampleResults(Header + "\r\n" + mixed);
 
-    // An LF without a CR before it stays in its text and ends no line.
+    // In a file with CR bytes, an LF without a CR before it stays in its text and ends no line.
     const Opened lf = open(Header + "\r\nExample\nLake\r\nNLF\n\r\n10\r\n");
     ASSERT_TRUE(lf.read.ok());
     EXPECT_EQ((*lf.read.texts)[Input::NameEditBox], "Example\nLake");
@@ -269,6 +270,36 @@ TEST_F(MalformedFiles, ThreeGigabyteFilesAreReadOnlyAsFarAsTheyCount)
     // The header, then no line end at all: refused once the readable part passes its limit.
     spitSparse(file, Header + "\r\n", ThreeGigabytes);
     EXPECT_EQ(openHuge(MaxReadableBytes + FewBlocksMemory).error.code, ErrorCode::InvalidFile);
+}
+
+// A file of LF line ends (no CR in its 32 lines) is read just as far: up to its 32nd LF,
+// whatever follows, a CR included; a byte-order mark before it changes nothing.
+TEST_F(MalformedFiles, LinuxFilesAreReadOnlyAsFarAsTheyCount)
+{
+    const std::string example = fileOf(exampleLines(), "\n");
+    for (const std::string& before : {std::string(), std::string("\xEF\xBB\xBF")}) {
+        for (const std::string& after : {std::string("\r\n"), "extra\r\n" + noise(4096)}) {
+            SCOPED_TRACE(before.size() + after.size());
+            spit(dir / "linux.tpx", before + example + after);
+            const std::string file = (dir / "linux.tpx").string();
+            const DataFileRead read = readDataFile(file, before.size() + example.size());
+            ASSERT_TRUE(read.ok()) << read.error;
+            EXPECT_EQ(read.texts->texts, exampleLake().texts);
+            EXPECT_EQ(readDataFile(file, before.size() + example.size() - 1).error.code, ErrorCode::InvalidFile);
+            EXPECT_EQ(parseDataFile(before + example + after)->texts, exampleLake().texts);
+        }
+    }
+    // A CR before the 32nd LF makes the CRs the line ends, as in any Windows file: here the
+    // first line then runs on past the header.
+    std::vector<std::string> lines = exampleLines();
+    lines[30] = "0.20\r";
+    expectRefused(fileOf(lines, "\n"));
+    // A CR only after the 32nd LF is past the lines that are read.
+    expectExampleResults(fileOf(exampleLines(), "\n") + "\r");
+
+    // A file that starts with a mark and then another first line is refused at once.
+    spitSparse(dir / "huge.tpx", "\xEF\xBB\xBFTROPHEX 1.0 Data Files\n", ThreeGigabytes);
+    EXPECT_EQ(readDataFile((dir / "huge.tpx").string()).error.code, ErrorCode::InvalidFile);
 }
 
 TEST_F(MalformedFiles, TheReadablePartMayFillItsLimitButNotPassIt)

@@ -4,6 +4,7 @@
 #include "model/ecoregion.h"
 #include "model/fpu.h"
 #include "model/inputs.h"
+#include "model/names.h"
 #include "model/outputunits.h"
 #include "model/predictions.h"
 #include "model/results.h"
@@ -243,18 +244,38 @@ TEST(TrophicState, WorkedExamples)
     EXPECT_EQ(OutputTSI(s, NumberFormat{})[2], "-15");
 }
 
-TEST(Ecoregions, DefaultsAndRangesChosenByExactText)
+TEST(Ecoregions, DefaultsAndRangesChosenByTheCodeInAnyLetterCase)
 {
     EXPECT_EQ(calibrationDefaults("NLF")[0], "52");
     EXPECT_EQ(calibrationDefaults("WCP")[1], "0.80");
-    EXPECT_EQ(calibrationDefaults("wcp")[0], "1500");
+    EXPECT_EQ(calibrationDefaults("wcp")[0], "570");
+    EXPECT_EQ(calibrationDefaults("nlf")[0], "52");
+    EXPECT_EQ(calibrationDefaults("cHf")[0], "148");
     EXPECT_EQ(calibrationDefaults("NLF ")[0], "1500");
+    EXPECT_EQ(calibrationDefaults("NL")[0], "1500");
     EXPECT_EQ(calibrationDefaults("")[3], "0.05");
     EXPECT_EQ(calibrationDefaults("CHF")[14], "0.20");
     EXPECT_EQ(ecoregionTsiRanges("NLF", RangeUse::Chart)[2].low, 20);
     EXPECT_EQ(ecoregionTsiRanges("NLF", RangeUse::Report)[2].low, 0);
     EXPECT_EQ(ecoregionTsiRanges("xyz", RangeUse::Chart)[3].high, 77);
     EXPECT_EQ(ecoregionTsiRanges("CHF", RangeUse::Report)[2].low, 47);
+    EXPECT_EQ(ecoregionTsiRanges("nlf", RangeUse::Report)[2].low, 0);
+}
+
+TEST(Names, RecognisedInAnyAsciiLetterCaseOnly)
+{
+    EXPECT_TRUE(sameNameIgnoringCase("ACRES", "Acres"));
+    EXPECT_TRUE(sameNameIgnoringCase("mg/l", "mg/L"));
+    EXPECT_TRUE(sameNameIgnoringCase("", ""));
+    EXPECT_FALSE(sameNameIgnoringCase("km", "km2"));
+    EXPECT_FALSE(sameNameIgnoringCase("km2 ", "km2"));
+    EXPECT_FALSE(sameNameIgnoringCase("m\xC4", "m\xE4"));  // letters beyond ASCII keep their case
+    EXPECT_FALSE(sameNameIgnoringCase("m@", "m`"));         // neighbours of the letters are not letters
+    EXPECT_EQ(findName(areaUnits(), "MI2"), 3u);
+    EXPECT_EQ(findName(areaUnits(), "hectares"), std::nullopt);
+    EXPECT_EQ(ecoregionCode("ngp"), Ecoregion::NGP);
+    EXPECT_EQ(ecoregionCode("Northern"), std::nullopt);
+    EXPECT_EQ(ecoregionOf("Northern"), Ecoregion::NGP);
 }
 
 TEST(InputStage, UnitFactors)
@@ -265,12 +286,13 @@ TEST(InputStage, UnitFactors)
         Extended km2;
     };
     for (const Case& c : {Case{"100", "HA", 1}, Case{"640", "Acres", 2.58998784_x}, Case{"1", "mi2", 2.589988_x},
-                          Case{"3", "km2", 3}, Case{"3", "ha", 3}}) {
+                          Case{"3", "km2", 3}, Case{"100", "ha", 1}, Case{"640", "ACRES", 2.58998784_x},
+                          Case{"1", "Mi2", 2.589988_x}, Case{"3", "KM2", 3}}) {
         InputTexts t = exampleLake();
         t[Input::WareaEditBox] = c.text;
         t[Input::WareaComboBox] = c.unit;
         ModelState s;
-        ASSERT_EQ(convertInputs(s, t), 0);
+        ASSERT_FALSE(convertInputs(s, t).failed()) << c.unit;
         EXPECT_NEAR(s.WatArea.doubleValue(), c.km2.toDouble(), 1e-10) << c.unit;
     }
     InputTexts t = exampleLake();
@@ -283,11 +305,105 @@ TEST(InputStage, UnitFactors)
     t[Input::AlkalinityEditBox] = "50";
     t[Input::AlkalinityUnitComboBox] = "mg/L";
     ModelState s;
-    ASSERT_EQ(convertInputs(s, t), 0);
+    ASSERT_FALSE(convertInputs(s, t).failed());
     EXPECT_NEAR(static_cast<double>(s.MeanDepth.value()), 3.048, 1e-11);
     EXPECT_NEAR(static_cast<double>(s.ObsSechi.value()), 0.6096, 1e-11);
     EXPECT_NEAR(static_cast<double>(s.ObsTP.value()), 25, 1e-9);
     EXPECT_NEAR(static_cast<double>(s.Alkalinity.value()), 1, 1e-11);
+
+    // The same lake with every unit typed in another letter case reads the same values.
+    InputTexts typed = t;
+    typed[Input::DepthComboBox] = "FT";
+    typed[Input::SechiUnitComboBox] = "Ft";
+    typed[Input::TPunitComboBox] = "mg/l";
+    typed[Input::AlkalinityUnitComboBox] = "MG/L";
+    ModelState typedState;
+    ASSERT_FALSE(convertInputs(typedState, typed).failed());
+    for (Real48 ModelState::*v : {&ModelState::MeanDepth, &ModelState::ObsSechi, &ModelState::ObsTP,
+                                  &ModelState::Alkalinity})
+        EXPECT_EQ(typedState.*v, s.*v);
+}
+
+TEST(InputStage, AreaUnitsInLowerCaseGiveTheLakeTheyName)
+{
+    // 2471 acres and 100 ha are the worked example's 10 km2 and 1 km2.
+    InputTexts t = exampleLake();
+    t[Input::WareaEditBox] = "2471";
+    t[Input::WareaComboBox] = "acres";
+    t[Input::LareaEditBox] = "100";
+    t[Input::LareaComboBox] = "ha";
+    const CalculationOutcome out = calculate(t);
+    ASSERT_TRUE(out.ok()) << errorMessage(out.error);
+    EXPECT_EQ(out.texts[Result::OutVol], "2.43");
+    EXPECT_EQ(out.texts[Result::PhosLoad], "135");
+}
+
+TEST(InputStage, UnitNamingNoUnitOfItsSelectorIsAnInputError)
+{
+    const InputTexts lake = exampleLake();
+    for (const auto& [selector, unit] : {std::pair{Input::WareaComboBox, "hectares"}, {Input::LareaComboBox, ""},
+                                         {Input::DepthComboBox, "feet"}, {Input::TPunitComboBox, "ug/L "},
+                                         {Input::ChlrAunitComboBox, "ppb"}, {Input::SechiUnitComboBox, "km"},
+                                         {Input::AlkalinityUnitComboBox, "ueq/L"}}) {
+        InputTexts t = lake;
+        t[selector] = unit;
+        const CalculationOutcome out = calculate(t);
+        EXPECT_EQ(errorMessage(out.error), "Invalid Input Parameter!") << unit;
+        EXPECT_EQ(out.error.input, selector) << unit;
+        EXPECT_EQ(out.error.position, 1) << unit;
+        EXPECT_EQ(errorCause(out.error), "") << unit;
+    }
+
+    // The unit is checked after its number has been read and stored, and stops the stage.
+    InputTexts t = lake;
+    t[Input::WareaEditBox] = "10";
+    t[Input::WareaComboBox] = "hectares";
+    t[Input::StreamEditBox] = "";
+    ModelState s;
+    s.SurfArea = r48(99);
+    const Error error = convertInputs(s, t);
+    EXPECT_EQ(error.input, Input::WareaComboBox);
+    EXPECT_EQ(s.InputError, 1);
+    EXPECT_EQ(s.WatArea.value(), 10);
+    EXPECT_EQ(s.SurfArea.value(), 99);
+    EXPECT_EQ(s.Alkalinity.value(), 1);
+
+    // An unreadable number is reported before its unit is looked at.
+    t[Input::WareaEditBox] = "1,5";
+    EXPECT_EQ(calculate(t).error.input, Input::WareaEditBox);
+    EXPECT_EQ(calculate(t).error.position, 2);
+
+    // Alkalinity's unit counts only when its number was read, and only when nothing failed
+    // before it.
+    t = lake;
+    t[Input::AlkalinityUnitComboBox] = "";
+    t[Input::AlkalinityEditBox] = "";
+    const CalculationOutcome noAlkalinity = calculate(t);
+    ASSERT_TRUE(noAlkalinity.ok()) << errorMessage(noAlkalinity.error);
+    EXPECT_EQ(noAlkalinity.texts[Result::CVtp], "NA");
+    t[Input::AlkalinityEditBox] = "1";
+    t[Input::SechiEditBox] = "x";
+    EXPECT_EQ(calculate(t).error.input, Input::SechiEditBox);
+}
+
+TEST(InputStage, ErrorsNameTheInputAndWhereItsTextFailed)
+{
+    const InputTexts lake = exampleLake();
+    struct Case {
+        Input input;
+        const char* text;
+        std::int32_t position;
+    };
+    for (const Case& c : {Case{Input::LareaEditBox, "1,5", 2}, Case{Input::DepthEditBox, "", 1},
+                          Case{Input::TPeditBox, "30 ", 3}, Case{Input::V2Editbox, "x", 1},
+                          Case{Input::S2EditBox, "0.2.", 4}, Case{Input::AtmosEditBox, "15kg", 3}}) {
+        InputTexts t = lake;
+        t[c.input] = c.text;
+        const Error error = calculate(t).error;
+        EXPECT_EQ(error.code, ErrorCode::InvalidInput) << c.text;
+        EXPECT_EQ(error.input, c.input) << c.text;
+        EXPECT_EQ(error.position, c.position) << c.text;
+    }
 }
 
 TEST(InputStage, UnreadableInputsStopTheCalculation)
@@ -311,7 +427,9 @@ TEST(InputStage, UnreadableInputsStopTheCalculation)
     t[Input::StreamEditBox] = "";
     ModelState s;
     s.StreamP = r48(99);
-    EXPECT_EQ(convertInputs(s, t), 1);
+    const Error error = convertInputs(s, t);
+    EXPECT_EQ(error.input, Input::WareaEditBox);
+    EXPECT_EQ(s.InputError, 1);
     EXPECT_EQ(s.StreamP.value(), 99);
     EXPECT_EQ(s.Alkalinity.value(), 1);
 }
@@ -333,39 +451,86 @@ TEST(InputStage, ExtremeNumbers)
     EXPECT_EQ(errorOf(lake, Input::WareaEditBox, "-0"), "");
     EXPECT_EQ(errorOf(lake, Input::NameEditBox, std::string(10000, 'x')), "");
     EXPECT_EQ(errorOf(lake, Input::WareaEditBox, std::string(10000, '1')), "Floating point overflow");
+
+    // An overflow names the input whose number is too large, also after its unit factor.
+    t = lake;
+    t[Input::WareaComboBox] = "MI2";
+    t[Input::WareaEditBox] = "1e38";
+    EXPECT_EQ(errorReport(calculate(t).error), "Floating point overflow\nWatershed area is too large.");
+    t = lake;
+    t[Input::S1EditBox] = "-1e39";
+    EXPECT_EQ(errorCause(calculate(t).error), "S1 is too large.");
+    EXPECT_EQ(calculate(t).error.input, Input::S1EditBox);
+    // An overflowing alkalinity ends the command even after an unreadable input.
+    t = lake;
+    t[Input::WareaEditBox] = "x";
+    t[Input::AlkalinityEditBox] = "1e39";
+    EXPECT_EQ(calculate(t).error.input, Input::AlkalinityEditBox);
+    EXPECT_EQ(calculate(t).error.code, ErrorCode::Overflow);
 }
 
-TEST(Faults, ImpossibleLakesGiveTheirStandardMessage)
+// The message and its second line for the worked example with one text changed.
+std::string reportOf(InputTexts t, Input input, const std::string& text)
+{
+    t[input] = text;
+    return errorReport(calculate(t).error);
+}
+
+TEST(Faults, ImpossibleLakesGiveTheirStandardMessageAndTheirCause)
 {
     const InputTexts lake = exampleLake();
-    const std::string divZero = "Floating point division by zero";
-    const std::string invalid = "Invalid floating point operation";
-    EXPECT_EQ(errorOf(lake, Input::LareaEditBox, "0"), divZero);
-    EXPECT_EQ(errorOf(lake, Input::DepthEditBox, "0"), divZero);  // with alkalinity: CVtp
+    const std::string divZero = "Floating point division by zero\n";
+    const std::string invalid = "Invalid floating point operation\n";
+    const std::string noSurface = "Surface area must be greater than zero.";
+    const std::string noDepth = "Mean depth must be greater than zero.";
+    EXPECT_EQ(reportOf(lake, Input::LareaEditBox, "0"), divZero + noSurface);
+    EXPECT_EQ(reportOf(lake, Input::LareaEditBox, "-1"), invalid + noSurface);  // negative residence time
+    EXPECT_EQ(reportOf(lake, Input::DepthEditBox, "0"), divZero + noDepth);     // with alkalinity: CVtp
+    EXPECT_EQ(reportOf(lake, Input::DepthEditBox, "-5"), invalid + noDepth);
     InputTexts noAlk = lake;
     noAlk[Input::AlkalinityEditBox] = "";
-    EXPECT_EQ(errorOf(noAlk, Input::DepthEditBox, "0"), divZero);  // residence time 0
-    EXPECT_EQ(errorOf(lake, Input::AlkalinityEditBox, "-1"), invalid);
-    InputTexts noOutflow = lake;
-    noOutflow[Input::WareaEditBox] = "0";
-    noOutflow[Input::EvapEditBox] = "0.74";
-    EXPECT_EQ(errorMessage(calculate(noOutflow).error), divZero);
-    noOutflow[Input::EvapEditBox] = "0.9";  // negative outflow
-    EXPECT_EQ(errorMessage(calculate(noOutflow).error), invalid);
+    EXPECT_EQ(reportOf(noAlk, Input::DepthEditBox, "0"), divZero + noDepth);  // residence time 0
+    EXPECT_EQ(reportOf(noAlk, Input::DepthEditBox, "-5"), invalid + noDepth);
+    EXPECT_EQ(reportOf(lake, Input::AlkalinityEditBox, "-1"), invalid + "Alkalinity must be greater than zero.");
+
+    const std::string noOutflow =
+        "Lake outflow is zero or negative: evaporation exceeds precipitation and runoff.";
+    InputTexts dry = lake;
+    dry[Input::WareaEditBox] = "0";
+    EXPECT_EQ(reportOf(dry, Input::EvapEditBox, "0.74"), divZero + noOutflow);
+    EXPECT_EQ(reportOf(dry, Input::EvapEditBox, "0.9"), invalid + noOutflow);  // negative outflow
+    dry[Input::EcoRegComboBox] = "NGP";
+    applyEcoregionDefaults(dry);  // evaporation 0.76 above precipitation 0.64
+    EXPECT_EQ(errorReport(calculate(dry).error), invalid + noOutflow);
+    EXPECT_EQ(calculate(dry).error.input, std::nullopt);
+    EXPECT_EQ(reportOf(lake, Input::WareaEditBox, "-100"), invalid + "Watershed area must not be negative.");
+    EXPECT_EQ(reportOf(lake, Input::RunoffEditBox, "-0.23"), invalid + "Runoff must not be negative.");
+
     InputTexts noLoad = lake;
     noLoad[Input::StreamEditBox] = "0";
     noLoad[Input::AtmosEditBox] = "0";
-    EXPECT_EQ(errorMessage(calculate(noLoad).error), divZero);
-    EXPECT_EQ(errorOf(lake, Input::ChlrAeditBox, "0"), divZero);
-    EXPECT_EQ(errorOf(lake, Input::ChlrAeditBox, "-3"), invalid);
-    EXPECT_EQ(errorOf(lake, Input::SechiEditBox, "0"), divZero);
-    EXPECT_EQ(errorOf(lake, Input::S1EditBox, "0"), divZero);
-    EXPECT_EQ(errorOf(lake, Input::S2EditBox, "-0.2"), invalid);
-    EXPECT_EQ(errorOf(lake, Input::V6EditBox, "-1"), invalid);
+    EXPECT_EQ(errorReport(calculate(noLoad).error),
+              divZero + "Phosphorus load is zero: neither the streams nor the atmosphere bring phosphorus to the lake.");
+    EXPECT_EQ(reportOf(noLoad, Input::StreamEditBox, "-52"), invalid + "Stream P must not be negative.");
+
+    EXPECT_EQ(reportOf(lake, Input::TPeditBox, "0"), divZero + "Total phosphorus must be greater than zero.");
+    EXPECT_EQ(reportOf(lake, Input::ChlrAeditBox, "0"), divZero + "Chlorophyll a must be greater than zero.");
+    EXPECT_EQ(reportOf(lake, Input::ChlrAeditBox, "-3"), invalid + "Chlorophyll a must be greater than zero.");
+    EXPECT_EQ(reportOf(lake, Input::SechiEditBox, "0"), divZero + "Secchi depth must be greater than zero.");
+    EXPECT_EQ(reportOf(lake, Input::S1EditBox, "0"), divZero + "S1 must be greater than zero.");
+    EXPECT_EQ(reportOf(lake, Input::S2EditBox, "-0.2"), invalid + "S2 must be greater than zero.");
+    EXPECT_EQ(reportOf(lake, Input::V6EditBox, "-1"), invalid + "V6 must not be negative.");
+    EXPECT_EQ(reportOf(lake, Input::V4EditBox, "-1"), invalid + "V4 must not be negative.");
     InputTexts noErrors = lake;
     for (int i = static_cast<int>(Input::V1EditBox); i <= static_cast<int>(Input::V8EditBox); ++i)
         noErrors.texts[i] = "0";
-    EXPECT_EQ(errorMessage(calculate(noErrors).error), divZero);
+    EXPECT_EQ(errorReport(calculate(noErrors).error),
+              divZero + "A prediction has no error variance: the error terms V1 to V8 must not be zero.");
+
+    // The cause names the input by its control as well.
+    InputTexts t = lake;
+    t[Input::ChlrAeditBox] = "0";
+    EXPECT_EQ(calculate(t).error.input, Input::ChlrAeditBox);
 }
 
 TEST(OutputUnits, ConversionTable)
@@ -382,7 +547,8 @@ TEST(OutputUnits, ConversionTable)
     EXPECT_EQ(convertedResultText(OutputResult::ResTime, "days", s, f), "821");
     EXPECT_EQ(convertedResultText(OutputResult::ResTime, "hours", s, f), "19710");
     EXPECT_EQ(convertedResultText(OutputResult::ResTime, "years", s, f), "2.3");
-    EXPECT_EQ(convertedResultText(OutputResult::ResTime, "Days", s, f), "2.3");
+    EXPECT_EQ(convertedResultText(OutputResult::ResTime, "Days", s, f), "821");
+    EXPECT_EQ(convertedResultText(OutputResult::ResTime, "day", s, f), "2.3");
     EXPECT_EQ(convertedResultText(OutputResult::AvgInTP, "mg/L", s, f), "0.037");
     EXPECT_EQ(convertedResultText(OutputResult::AvgInTP, "ug/L", s, f), "37");
     EXPECT_EQ(convertedResultText(OutputResult::CVtp, "mg/L", s, f), "0.016");
@@ -395,6 +561,13 @@ TEST(OutputUnits, ConversionTable)
         EXPECT_STREQ(spec.unit, modelUnit(r));
     }
     EXPECT_EQ(resultText(resultSpec(Result::CVtp), 0, f), "NA");
+    s.CVtp = Real48();  // not computed: "NA" in every unit
+    EXPECT_EQ(convertedResultText(OutputResult::CVtp, "mg/L", s, f), "NA");
+
+    // The unit a text shows the result in, as the selector lists it.
+    EXPECT_STREQ(shownUnit(OutputResult::OutVol, "l/DAY"), "L/day");
+    EXPECT_STREQ(shownUnit(OutputResult::OutVol, "litres"), "hm3/yr");
+    EXPECT_STREQ(shownUnit(OutputResult::WatLoad, ""), "m/yr");
 }
 
 TEST(ResultTable, EveryGridCellHoldsExactlyOneResult)
@@ -438,4 +611,10 @@ TEST(Errors, MessagesKeepTheirWordingAndCarryTheirDetail)
     EXPECT_EQ(errorMessage({ErrorCode::UnknownUnit, "hectares"}), "Unknown unit \"hectares\"!");
     EXPECT_EQ(errorMessage({ErrorCode::System, "No such file or directory"}), "No such file or directory");
     EXPECT_EQ(FloatFault(ErrorCode::Overflow).what(), std::string("Floating point overflow"));
+    // The cause is a second line, never part of the message itself.
+    const Error fault{ErrorCode::InvalidOperation, {}, ErrorCause::NotPositive, Input::AlkalinityEditBox};
+    EXPECT_EQ(errorMessage(fault), "Invalid floating point operation");
+    EXPECT_EQ(errorReport(fault), "Invalid floating point operation\nAlkalinity must be greater than zero.");
+    EXPECT_EQ(errorReport({ErrorCode::InvalidInput, {}, ErrorCause::None, Input::WareaEditBox, 1}),
+              "Invalid Input Parameter!");
 }

@@ -176,8 +176,33 @@ TEST(ReportLayout, PrintsTheBoxesAndSelectorsAsTheyStand)
         EXPECT_EQ(ranges[k].x2, 1800 + chfRanges[k][1] * 24);
     }
 
+    // The code in any letter case chooses its ranges; any other text those of NGP.
     texts.EcoRegComboBox = "nlf";
+    EXPECT_EQ(linesOf(layoutReport(4800, 6600, texts), ReportMagenta)[0].x1, 1800 + 45 * 24);
+    texts.EcoRegComboBox = "NLF ";
     EXPECT_EQ(linesOf(layoutReport(4800, 6600, texts), ReportMagenta)[0].x1, 1800 + 66 * 24);
+}
+
+TEST(ReportLayout, ReportOfARunPrintsWhatItReadAndTheUnitEachResultIsIn)
+{
+    InputTexts inputs = exampleLake();
+    inputs[Input::WareaEditBox] = "2471";
+    inputs[Input::WareaComboBox] = "acres";
+    inputs[Input::AlkalinityEditBox] = "";
+    const CalculationOutcome outcome = runCalculation(inputs, NumberFormat{});
+    ASSERT_TRUE(outcome.ok()) << errorMessage(outcome.error);
+    const CompletedRun run{inputs, outcome.state, outcome.texts};
+    std::array<std::string, 6> units;
+    units[static_cast<int>(OutputResult::OutVol)] = "GAL/DAY";
+    units[static_cast<int>(OutputResult::ResTime)] = "fortnights";  // no unit: shown in years
+    units[static_cast<int>(OutputResult::CVtp)] = "mg/L";
+    const ReportLayout page = layoutReport(4800, 6600, reportTextsOfRun(run, units, NumberFormat{}));
+    textItem(page, "Watershed Area: 2471 acres");
+    textItem(page, "Lake Outflow: 1,761,227.52 gal/day");
+    textItem(page, "Residence Time: 2.1 years");
+    textItem(page, "Chiaudani/Vighi TP: NA mg/L");
+    textItem(page, "TP Load: 135 kg/yr");
+    textItem(page, "P Retention Coef: 0.60");
 }
 
 TEST(ReportLayout, ChiaudaniVighiNotAvailableWithoutAlkalinity)

@@ -1,4 +1,5 @@
 #include "cli/json.h"
+#include "cli/response.h"
 #include "cli/runner.h"
 #include "files/datafile.h"
 
@@ -10,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cmath>
 #include <sstream>
 
 using namespace trophex;
@@ -39,6 +41,13 @@ protected:
         out.str("");
         err.str("");
         return runRunner(args, out, err, format);
+    }
+
+    int respond(std::vector<std::string> args, const NumberFormat& format = {})
+    {
+        out.str("");
+        err.str("");
+        return runResponseCommand(args, out, err, format);
     }
 
     fs::path dir;
@@ -83,7 +92,41 @@ TEST_F(Runner, FailuresAreReportedPerFileAndInTheExitStatus)
     EXPECT_NE(third.find("\"error\":\"No such file or directory\""), std::string::npos);
 
     EXPECT_EQ(run({invalid}), 1);
-    EXPECT_NE(out.str().find("Error: Invalid Input Parameter!"), std::string::npos);
+    EXPECT_NE(out.str().find("Error: Invalid Input Parameter!\n"), std::string::npos);
+}
+
+TEST_F(Runner, FailuresNameTheControlOfTheirInputAndTheirCause)
+{
+    const auto writeWith = [this](const std::string& name, Input input, const std::string& text) {
+        InputTexts t = exampleLake();
+        t[input] = text;
+        const std::string path = (dir / name).string();
+        writeDataFile(path, t);
+        return path;
+    };
+    const std::string badUnit = writeWith("unit.tpx", Input::SechiUnitComboBox, "metres");
+    const std::string negative = writeWith("alkalinity.tpx", Input::AlkalinityEditBox, "-1");
+    const std::string dry = writeWith("dry.tpx", Input::EvapEditBox, "9");
+
+    EXPECT_EQ(run({"--json", invalid, badUnit, negative, dry}), 1);
+    EXPECT_NE(out.str().find("\"ok\":false,\"error\":\"Invalid Input Parameter!\",\"field\":\"LareaEditBox\"}\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("\"error\":\"Invalid Input Parameter!\",\"field\":\"SechiUnitComboBox\"}"),
+              std::string::npos);
+    EXPECT_NE(out.str().find("\"error\":\"Invalid floating point operation\",\"field\":\"AlkalinityEditBox\"}"),
+              std::string::npos);
+    // A cause of no single input names no field.
+    EXPECT_NE(out.str().find("\"error\":\"Invalid floating point operation\"}"), std::string::npos);
+
+    EXPECT_EQ(run({negative, dry}), 1);
+    EXPECT_NE(out.str().find("Error: Invalid floating point operation\n"
+                             "       Alkalinity must be greater than zero.\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("Error: Invalid floating point operation\n"
+                             "       Lake outflow is zero or negative: evaporation exceeds precipitation and runoff.\n"),
+              std::string::npos);
 }
 
 TEST_F(Runner, BadUsage)
@@ -135,4 +178,103 @@ TEST_F(Runner, JsonNumbersIgnoreTheLocaleWhileThePageFollowsIt)
     ASSERT_EQ(run({"--unit", "OutVolUnits=gal/day", example}, german), 0) << err.str();
     EXPECT_NE(out.str().find("1.761.264,00 gal/day"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("0,60"), std::string::npos);
+}
+
+namespace {
+
+// The keys of a JSON text in order, up to the first occurrence of a key: the quoted words
+// followed by a colon.
+std::vector<std::string> keysBefore(const std::string& json, const std::string& stop)
+{
+    std::vector<std::string> keys;
+    for (std::size_t open = json.find('"'); open != std::string::npos; open = json.find('"', open + 1)) {
+        const std::size_t close = json.find('"', open + 1);
+        if (close == std::string::npos)
+            break;
+        if (close + 1 < json.size() && json[close + 1] == ':') {
+            keys.push_back(json.substr(open + 1, close - open - 1));
+            if (keys.back() == stop)
+                break;
+        }
+        open = close;
+    }
+    return keys;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
+{
+    ASSERT_EQ(respond({"--json", example}), 0) << err.str();
+    const std::string line = out.str();
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+    const std::vector<std::string> keys = {
+        "file", "ok", "mode", "target", "kind", "value", "text", "loads", "watershed_kg_yr", "atmospheric_kg_yr",
+        "total_kg_yr", "result", "status", "reduction_pct", "allowable_load_kg_yr", "allowable_watershed_load_kg_yr",
+        "implied_stream_p_ug_L", "curve"};
+    EXPECT_EQ(keysBefore(line, "curve"), keys);
+    EXPECT_EQ(occurrences(line, "{\"reduction_pct\":"), 101u);
+    EXPECT_NE(line.find("\"mode\":\"anchored\",\"target\":{\"kind\":\"ecoregion\",\"value\":27.6"), std::string::npos);
+    EXPECT_NE(line.find("\"status\":\"needed\""), std::string::npos);
+    // At no cut the anchored values are the observed ones; numbers read back as the model's.
+    EXPECT_NE(line.find("{\"reduction_pct\":0,\"load_kg_yr\":134.6"), std::string::npos);
+    EXPECT_NE(line.find("\"tp\":30,"), std::string::npos);
+    const ResponseAssessment a = assessResponse(example, TargetSpec{}, false);
+    ASSERT_TRUE(a.response);
+    EXPECT_NE(line.find("\"reduction_pct\":" + jsonNumber(100 * a.response->goal.reduction) + ","), std::string::npos);
+    EXPECT_EQ(std::stod(jsonNumber(a.response->curve[37].values->secchi.high)), a.response->curve[37].values->secchi.high);
+
+    ASSERT_EQ(respond({"--json", "--model", "--target", "freq=20:10", example}), 0);
+    EXPECT_NE(out.str().find("\"mode\":\"model\""), std::string::npos);
+    EXPECT_NE(out.str().find("\"text\":\"chlorophyll a above 20 ug/L at most 10 % of the time\",\"bound\":20},"),
+              std::string::npos);
+    ASSERT_EQ(respond({"--json", "--target=tp=1", example}), 0);
+    EXPECT_NE(out.str().find("\"result\":{\"status\":\"unreachable\",\"reduction_pct\":null,"
+                             "\"allowable_load_kg_yr\":null,\"allowable_watershed_load_kg_yr\":null}"),
+              std::string::npos);
+}
+
+TEST_F(Runner, ResponseNumbersKeepTheFullStopWhateverTheLocale)
+{
+    EXPECT_EQ(jsonNumber(0.1), "0.1");
+    EXPECT_EQ(jsonNumber(1e300), "1e+300");
+    EXPECT_EQ(jsonNumber(std::nan("")), "null");
+    EXPECT_EQ(jsonNumber(-HUGE_VAL), "null");
+    const NumberFormat comma{",", "."};
+    ASSERT_EQ(respond({"--json", "--target", "secchi=2.5", example}, comma), 0);
+    EXPECT_NE(out.str().find("\"value\":2.5,\"text\":\"Secchi depth at least 2.5 m\""), std::string::npos);
+    ASSERT_EQ(respond({"--target", "secchi=2.5", example}, comma), 0);
+    EXPECT_NE(out.str().find("Secchi depth at least 2,5 m"), std::string::npos);
+    EXPECT_NE(out.str().find("The phosphorus load now is 135 kg/yr"), std::string::npos);
+}
+
+TEST_F(Runner, ResponseFailuresAndBadUsage)
+{
+    EXPECT_EQ(respond({"--json", example, invalid}), 1);
+    EXPECT_NE(out.str().find("{\"file\":\"" + invalid + "\",\"ok\":false,\"error\":\"Invalid Input Parameter!\"}"),
+              std::string::npos);
+    EXPECT_EQ(respond({invalid}), 1);
+    EXPECT_NE(out.str().find("Error: Invalid Input Parameter!"), std::string::npos);
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--target", "tp=0", example}, {"--target", "nitrogen=3", example},
+          {"--target"}, {"--frobnicate", example}, {}, {"--report", "a.pdf", example, invalid}}) {
+        EXPECT_EQ(respond(args), 2);
+        const std::string message = err.str();
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        EXPECT_EQ(message.rfind("trophex-cli response: ", 0), 0u) << message;
+        EXPECT_TRUE(out.str().empty());
+    }
+    respond({"--target", "tp=0", example});
+    EXPECT_EQ(err.str(), "trophex-cli response: the tp target must be above 0 ug/L\n");
+    EXPECT_EQ(respond({"--help"}), 0);
+    EXPECT_EQ(out.str(), ResponseUsage);
 }

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev \
-  qt6-base-dev fonts-liberation poppler-utils locales
+  qt6-base-dev qt6-svg-dev fonts-liberation poppler-utils locales
 builddir=${1:-build}
 shift || true
 cmake_args=()

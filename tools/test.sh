@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project with warnings as errors and runs every test: the test suite of the
-# normal build; the same suite, window and report tests included, built with
+# normal build, followed by the checks of the Debian package and of an installation
+# (tools/check_package.sh); the same suite, window and report tests included, built with
 # AddressSanitizer and UndefinedBehaviorSanitizer (into build-asan/); the batch tests and a
 # multi-threaded batch run built with ThreadSanitizer (into build-tsan/); each fuzz target
 # for 60 seconds (tools/fuzz.sh, into build-fuzz/); and the suite without windows built
@@ -12,6 +13,10 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 bash tools/build.sh build -DTROPHEX_WERROR=ON
 ctest --test-dir build --output-on-failure
+
+echo "== package and installation"
+deb=$(bash tools/package.sh build | tail -n 1)
+bash tools/check_package.sh "$deb" build
 
 echo "== test suite with AddressSanitizer and UndefinedBehaviorSanitizer"
 bash tools/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE=ON -DTROPHEX_WERROR=ON \

@@ -4,6 +4,7 @@
 #include "ui/widgets.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -93,6 +94,7 @@ void TAboutBox::Timer1Timer()
     timer_->stop();
     hide();
     mainWindow_.setEnabled(true);
+    emit startupScreenEnded();
 }
 
 void TAboutBox::OKButtonClick()
@@ -107,6 +109,7 @@ void TAboutBox::showAsAboutWindow()
     show();
     raise();
     activateWindow();
+    okButton_->setFocus();
 }
 
 void TAboutBox::FormClose()
@@ -118,6 +121,20 @@ void TAboutBox::closeEvent(QCloseEvent* event)
 {
     FormClose();
     event->accept();
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event)
+{
+    const bool closingKey =
+        event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!closingKey) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (okButton_->isVisible())
+        okButton_->click();
+    else
+        close();
 }
 
 }  // namespace trophex::ui

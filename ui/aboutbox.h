@@ -1,6 +1,7 @@
 #pragma once
 // The About box: the start-up screen shown over the disabled main window for three
-// seconds, and later the About window of the Help menu, closed with its OK button.
+// seconds, and later the About window of the Help menu, closed with its OK button. Escape
+// and Return close it as the OK button, or as the system's close at start-up, would.
 
 #include <QWidget>
 
@@ -28,9 +29,14 @@ public:
     QTimer* Timer1() const { return timer_; }
     QPushButton* OKButton() const { return okButton_; }
 
+signals:
+    // The start-up screen has gone and the main window is enabled.
+    void startupScreenEnded();
+
 protected:
     void FormClose();
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget& mainWindow_;

@@ -82,6 +82,8 @@ TCalibrateForm::TCalibrateForm(TMainForm& mainForm, HelpViewer& help) : mainForm
 
     createCalibrationGroup();
     createErrorGroups();
+    for (QLineEdit* box : boxes_)
+        connect(box, &QLineEdit::textChanged, this, &TCalibrateForm::calibrationTextsChanged);
     okButton_->setFocus();
     FormCreate();
 }
@@ -123,6 +125,11 @@ void TCalibrateForm::setCalibrationTexts(const CalibrationTexts& texts)
 {
     for (int i = 0; i < CalibrationCount; ++i)
         boxes_[i]->setText(QString::fromStdString(texts[i]));
+}
+
+void TCalibrateForm::focusBox(Input input, int position)
+{
+    focusFrom(boxes_[static_cast<int>(input) - FirstCalibrationInput], position);
 }
 
 void TCalibrateForm::FormCreate()

@@ -5,6 +5,7 @@
 // boxes hold then stays.
 
 #include "model/ecoregion.h"
+#include "model/inputcontrols.h"
 
 #include <QDialog>
 
@@ -27,6 +28,10 @@ public:
     CalibrationTexts calibrationTexts() const;
     void setCalibrationTexts(const CalibrationTexts& texts);
 
+    // Puts the focus on the box of a calibration input, its text selected from the 1-based
+    // position to its end.
+    void focusBox(Input input, int position);
+
     // Applies the defaults of the main window's current ecoregion to all fifteen boxes.
     void DefaultBtnClick();
     void OKBtnClick();
@@ -34,6 +39,10 @@ public:
 
     QPushButton* OKBtn() const { return okButton_; }
     QPushButton* DefaultBtn() const { return defaultButton_; }
+
+signals:
+    // Any box's text changed, by typing or by the program.
+    void calibrationTextsChanged();
 
 protected:
     void FormCreate();

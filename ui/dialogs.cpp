@@ -1,8 +1,8 @@
 #include "ui/dialogs.h"
 
+#include "ui/filedialog.h"
 #include "ui/printcommand.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -10,33 +10,52 @@ namespace trophex::ui {
 
 namespace {
 
-QString runFileDialog(QWidget* parent, const QString& lastName, QFileDialog::AcceptMode mode)
+// The extension of a filter such as "PNG image (*.png)", with its dot.
+QString filterExtension(const QString& filter)
 {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(mode);
-    // The open dialog also takes the name of a file that does not exist; opening it then
-    // reports the file system's error.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(DataFileFilter);
-    // The replace question is asked by the caller, in the same way for every dialog.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!lastName.isEmpty())
-        dialog.selectFile(lastName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    const qsizetype star = filter.lastIndexOf(QLatin1String("*."));
+    const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
+    return star < 0 || end < 0 ? QString() : filter.mid(star + 1, end - star - 1);
 }
 
 }  // namespace
 
 QString QtUserDialogs::openFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptOpen);
+    return DataFileDialog(parent, QFileDialog::AcceptOpen, lastName).chooseFile();
 }
 
 QString QtUserDialogs::saveFileName(QWidget* parent, const QString& lastName)
 {
-    return runFileDialog(parent, lastName, QFileDialog::AcceptSave);
+    return DataFileDialog(parent, QFileDialog::AcceptSave, lastName).chooseFile();
+}
+
+QString QtUserDialogs::exportFileName(QWidget* parent, const QString& caption, const QString& lastName,
+                                     const QStringList& filters)
+{
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The replace question is asked by the caller, in the same way for every dialog.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters);
+    if (!lastName.isEmpty())
+        dialog.selectFile(lastName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString name = dialog.selectedFiles().constFirst();
+    if (!QFileInfo(name).suffix().isEmpty())
+        return name;
+    return name + filterExtension(dialog.selectedNameFilter());
+}
+
+QString QtUserDialogs::openTableName(QWidget* parent, const QString& lastName)
+{
+    return DataFileDialog(parent, QFileDialog::AcceptOpen, lastName, QString::fromLatin1(TableFileFilter)).chooseFile();
+}
+
+QString QtUserDialogs::saveTableName(QWidget* parent, const QString& lastName)
+{
+    return DataFileDialog(parent, QFileDialog::AcceptSave, lastName, QString::fromLatin1(TableFileFilter)).chooseFile();
 }
 
 bool QtUserDialogs::confirmReplace(QWidget* parent, const QString& fileName)

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgRenderer>
 
 #include <functional>
 
@@ -224,38 +225,8 @@ QIcon defaultGlyph()
 
 QPixmap programIcon(int size)
 {
-    return drawnPixmap(QSize(size, size), [size](QPainter& p) {
-        p.scale(size / 40.0, size / 40.0);
-        QLinearGradient sky(0, 0, 0, 22);
-        sky.setColorAt(0, QColor(120, 180, 240));
-        sky.setColorAt(1, QColor(210, 235, 255));
-        p.setPen(Qt::NoPen);
-        p.setBrush(sky);
-        p.drawRoundedRect(QRectF(0, 0, 40, 40), 5, 5);
-        p.setBrush(QColor(250, 200, 40));
-        p.drawEllipse(QPointF(29, 10), 6, 6);
-        p.setBrush(QColor(60, 130, 70));
-        QPainterPath hills;
-        hills.moveTo(0, 24);
-        hills.quadTo(10, 12, 20, 22);
-        hills.quadTo(28, 16, 40, 22);
-        hills.lineTo(40, 26);
-        hills.lineTo(0, 26);
-        hills.closeSubpath();
-        p.drawPath(hills);
-        QLinearGradient water(0, 22, 0, 40);
-        water.setColorAt(0, QColor(40, 120, 110));
-        water.setColorAt(1, QColor(20, 70, 60));
-        p.setBrush(water);
-        QPainterPath lake;
-        lake.addRoundedRect(QRectF(0, 23, 40, 17), 5, 5);
-        lake.addRect(QRectF(0, 23, 40, 6));
-        p.drawPath(lake.simplified());
-        drawWaves(p, 3, 37, 27, 1.2, QPen(QColor(180, 230, 220), 1));
-        p.setPen(QPen(Qt::white, 0.8));
-        p.drawLine(QPointF(14, 14), QPointF(14, 32));
-        drawSecchiDisk(p, QPointF(14, 33), 4.5);
-    });
+    QSvgRenderer icon(QStringLiteral(":/icons/org.trophex.Trophex.svg"));
+    return drawnPixmap(QSize(size, size), [&icon](QPainter& p) { icon.render(&p); });
 }
 
 QPixmap secchiDiskPicture(QSize size)

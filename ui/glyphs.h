@@ -1,6 +1,6 @@
 #pragma once
-// The program's pictures, drawn in code: button glyphs, the program icon and the About
-// box picture.
+// The program's pictures: button glyphs and the About box picture drawn in code, and the
+// program icon rendered from the desktop icon's SVG.
 
 #include <QIcon>
 #include <QPixmap>
@@ -17,7 +17,7 @@ QIcon helpGlyph();       // a question mark on a blue disc
 QIcon okGlyph();         // a green tick
 QIcon defaultGlyph();    // a curved arrow turning back
 
-QPixmap programIcon(int size);       // a lake under a sun, with a Secchi disk
+QPixmap programIcon(int size);       // the desktop icon: a lake under a sun, with a Secchi disk
 QPixmap secchiDiskPicture(QSize size);  // a Secchi disk lowered on its line into water
 
 }  // namespace trophex::ui

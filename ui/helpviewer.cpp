@@ -23,10 +23,14 @@ QString topicAnchor(int context)
 
 }  // namespace
 
+QStringList helpDirsFor(const QString& programDir)
+{
+    return {programDir, QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(TROPHEX_HELP_DIR_FROM_PROGRAM)))};
+}
+
 QStringList defaultHelpDirs()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    return {programDir, QDir(programDir).filePath(QStringLiteral("../share/trophex"))};
+    return helpDirsFor(QCoreApplication::applicationDirPath());
 }
 
 QString findHelpFile(const QStringList& dirs)

@@ -14,8 +14,12 @@ class UserDialogs;
 inline constexpr const char* HelpFileName = "trxhelp.hlp";
 inline constexpr int MainWindowHelpContext = 0;
 inline constexpr int CalibrationHelpContext = 100;
+inline constexpr int LoadResponseHelpContext = 200;
 
-// Where the help file is looked for: beside the executable, then in the install's data folder.
+// Where the help file is looked for by a program in programDir: beside it (a build tree),
+// then in the data folder of the installation it belongs to.
+QStringList helpDirsFor(const QString& programDir);
+// The folders of the running program.
 QStringList defaultHelpDirs();
 
 // The help file's path in the first folder that holds it; empty when none does.

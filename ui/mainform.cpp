@@ -10,7 +10,10 @@
 #include "ui/dialogs.h"
 #include "ui/glyphs.h"
 #include "ui/helpviewer.h"
+#include "ui/lakestablewindow.h"
+#include "ui/loadresponsepage.h"
 #include "ui/printcommand.h"
+#include "ui/statusline.h"
 #include "ui/stringgrid.h"
 #include "ui/tsichart.h"
 #include "ui/widgets.h"
@@ -40,6 +43,16 @@ namespace {
 constexpr int ClientWidth = 640;
 constexpr int ClientHeight = 416;
 constexpr int RowHeight = 22;  // edit boxes and selectors
+
+// Labels and edit boxes of the window.
+QFont boxFont()
+{
+    return pixelFont(QStringLiteral("Arial"), 12, true);
+}
+
+// The widest outflow the Output page is laid out for, with its separators: a lake of
+// 10,000 km2 with a watershed ten times its size gives 66,575,779,200.00 L/day.
+constexpr const char* WidestOutflowText = "999,999,999,999.99";
 
 QString qs(const std::string& text)
 {
@@ -120,14 +133,16 @@ TMainForm::TMainForm(UserDialogs& dialogs, const NumberFormat& format, HelpViewe
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     auto* client = new QWidget(this);
-    client->setFont(pixelFont(QStringLiteral("Arial"), 12, true));
+    client->setFont(boxFont());
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
     createCommandRow(client);
     createInputGroups(client);
     createNotebook(client);
     createMenus();
-    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    statusLine_ = new StatusLine(this);
+    setStatusBar(statusLine_);
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height() + statusLine_->sizeHint().height());
     setEnabled(false);
 }
 
@@ -135,6 +150,7 @@ void TMainForm::attachWindows(TAboutBox& aboutBox, TCalibrateForm& calibrateForm
 {
     aboutBox_ = &aboutBox;
     calibrateForm_ = &calibrateForm;
+    watchInputs();
 }
 
 void TMainForm::createCommandRow(QWidget* client)
@@ -155,6 +171,8 @@ void TMainForm::createCommandRow(QWidget* client)
         button->setToolTip(QString::fromLatin1(b.hint));
         button->setIconSize(QSize(20, 20));
         button->setGeometry(x, 4, b.width, 30);
+        // Return, like Space, presses the button that has the focus.
+        button->setAutoDefault(true);
         connect(button, &QPushButton::clicked, this, b.handler);
         x += b.width + 4;
     }
@@ -230,6 +248,8 @@ void TMainForm::createNotebook(QWidget* client)
     notebook_->addTab(createChlrPage(), QStringLiteral("Chlr A"));
     notebook_->addTab(createPredictionsPage(), QStringLiteral("Predictions"));
     notebook_->addTab(createTsiPage(), QString::fromLatin1(TsiPageCaption));
+    responsePage_ = new TLoadResponsePage(dialogs_, format_, help_, [this]() -> QPrinter& { return printer(); });
+    notebook_->addTab(responsePage_, QString::fromLatin1(LoadResponsePageCaption));
     notebook_->setCurrentIndex(0);
     connect(notebook_, &QTabWidget::currentChanged, this, &TMainForm::TabbedNotebook1Click);
     // A click on the tab of the page already shown redraws it too.
@@ -268,24 +288,32 @@ QWidget* TMainForm::createOutputPage()
         {"Lake Outflow", OutputResult::OutVol},       {"Residence Time", OutputResult::ResTime},
         {"Areal Water Load", OutputResult::WatLoad},
     };
+    // The left column's results are short; the right column's boxes take the widest outflow,
+    // and the column is placed from the group's right edge.
+    constexpr int GroupWidth = 608;
+    constexpr int SelectorWidth = 72;
+    constexpr int Gap = 4;
+    const int rightBoxWidth = std::max(84, resultBoxWidth(boxFont(), QString::fromLatin1(WidestOutflowText)));
+    const int rightBoxLeft = GroupWidth - 8 - SelectorWidth - Gap - rightBoxWidth;
     auto* page = new QWidget;
     auto* group = new QGroupBox(QStringLiteral("TROPHEX Model Output"), page);
-    group->setGeometry(6, 6, 608, 150);
+    group->setGeometry(6, 6, GroupWidth, 150);
     for (int i = 0; i < static_cast<int>(std::size(Rows)); ++i) {
         const bool leftColumn = i < 4;
-        const int labelLeft = leftColumn ? 10 : 322;
-        const int boxLeft = leftColumn ? 132 : 428;
+        const int boxLeft = leftColumn ? 132 : rightBoxLeft;
+        const int labelLeft = leftColumn ? 10 : boxLeft - 102;
         const int y = 26 + 30 * (leftColumn ? i : i - 4);
         addLabel(group, QString::fromLatin1(Rows[i].caption), QRect(labelLeft, y, boxLeft - labelLeft - 2, RowHeight));
-        const QRect box(boxLeft, y, 84, RowHeight);
+        const QRect box(boxLeft, y, leftColumn ? 84 : rightBoxWidth, RowHeight);
         if (!Rows[i].result) {
-            phosRetBox_ = addEditBox(group, QStringLiteral("PhosRetEditBox"), box);
+            phosRetBox_ = addResultBox(group, QStringLiteral("PhosRetEditBox"), box);
             continue;
         }
         const OutputResult result = *Rows[i].result;
         const int r = static_cast<int>(result);
-        outputBoxes_[r] = addEditBox(group, QString::fromLatin1(resultSpec(resultOf(result)).control), box);
-        outputSelectors_[r] = addOutputSelector(group, result, QRect(boxLeft + 88, y, 76, RowHeight));
+        outputBoxes_[r] = addResultBox(group, QString::fromLatin1(resultSpec(resultOf(result)).control), box);
+        outputSelectors_[r] =
+            addOutputSelector(group, result, QRect(box.right() + 1 + Gap, y, SelectorWidth, RowHeight));
     }
     return page;
 }
@@ -328,7 +356,7 @@ QWidget* TMainForm::createTsiPage()
     for (int row = 0; row < 4; ++row) {
         const int y = BarTop - 3 + row * RowStep;
         addLabel(page, QString::fromLatin1(Captions[row]), QRect(4, y, 72, 20))->setFont(captionFont);
-        tsiBoxes_[row] = addEditBox(page, QString::fromLatin1(Boxes[row]), QRect(76, y, 32, 20));
+        tsiBoxes_[row] = addResultBox(page, QString::fromLatin1(Boxes[row]), QRect(76, y, 32, 20));
     }
     for (int i = 0; i <= 10; ++i) {
         const int x = i == 10 ? 590 : 105 + 50 * i;
@@ -343,23 +371,31 @@ QWidget* TMainForm::createTsiPage()
 
 void TMainForm::createMenus()
 {
-    const auto addMenu = [this](const char* title, std::initializer_list<MenuItem> items) {
+    const auto addMenu = [this](const char* name, const char* title, std::initializer_list<MenuItem> items) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(title));
+        menu->setObjectName(QString::fromLatin1(name));
         for (const MenuItem& item : items) {
-            QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
             connect(action, &QAction::triggered, this, item.handler);
         }
+        return menu;
     };
-    addMenu("&File", {{"Open1", "&Open", &TMainForm::Open1Click},
-                      {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
-                      {"Print1", "P&rint", &TMainForm::Print1Click},
-                      {"Save1", "&Save", &TMainForm::Save1Click},
-                      {"Exit1", "&Exit", &TMainForm::Exit1Click}});
-    addMenu("&Tools", {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
-                       {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
-                       {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
-    addMenu("&Help", {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
+    QMenu* fileMenu = addMenu("File1", "&File",
+            {{"Open1", "&Open", &TMainForm::Open1Click},
+             {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
+             {"Print1", "P&rint", &TMainForm::Print1Click},
+             {"Save1", "&Save", &TMainForm::Save1Click},
+             {"Exit1", "&Exit", &TMainForm::Exit1Click},
+             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click}});
+    // Commands beyond the window's own five follow Exit, after a separator.
+    fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("AssessLakesTable1")));
+    addMenu("Tools1", "&Tools",
+            {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
+             {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
+             {"Clear1", "Cl&ear", &TMainForm::Clear1Click}});
+    addMenu("Help1", "&Help",
+            {{"About1", "&About", &TMainForm::About1Click}, {"Search1", "&Search", &TMainForm::Search1Click}});
 }
 
 void TMainForm::CalibrateBtnClick()
@@ -372,16 +408,56 @@ void TMainForm::CalibrateBtnClick()
 
 void TMainForm::CalcButtonClick()
 {
-    const CalculationOutcome outcome = runCalculation(gatherInputs(), format_);
+    InputTexts inputs = gatherInputs();
+    const CalculationOutcome outcome = runCalculation(inputs, format_);
     if (!outcome.ok()) {
-        DisplayErrorDlg(qs(errorMessage(outcome.error)));
+        DisplayErrorDlg(qs(errorReport(outcome.error)));
+        showInputError(outcome.error);
         return;
     }
-    state_ = outcome.state;
+    lastRun_ = {std::move(inputs), outcome.state, outcome.texts};
+    responsePage_->followCalculation(lastRun_.state, lastRun_.inputs);
     writeResults(outcome.texts);
     OutputResults();
-    if (DrawTSIgraphs())
+    if (DrawTSIgraphs()) {
         resultsReady_ = 1;
+        emit calculationCompleted(lastRun_.inputs, outcome);
+    }
+    updateStatusLine();
+}
+
+void TMainForm::showInputError(const Error& error)
+{
+    if (error.code != ErrorCode::InvalidInput || !error.input)
+        return;
+    const int input = static_cast<int>(*error.input);
+    if (input < FirstCalibrationInput) {
+        focusFrom(inputControls_[input], error.position);
+        return;
+    }
+    CalibrateBtnClick();
+    calibrateForm_->focusBox(*error.input, error.position);
+}
+
+void TMainForm::watchInputs()
+{
+    for (QWidget* control : inputControls_) {
+        if (auto* box = qobject_cast<QLineEdit*>(control))
+            connect(box, &QLineEdit::textChanged, this, &TMainForm::updateStatusLine);
+        else if (auto* selector = qobject_cast<QComboBox*>(control))
+            connect(selector, &QComboBox::editTextChanged, this, &TMainForm::updateStatusLine);
+    }
+    connect(calibrateForm_, &TCalibrateForm::calibrationTextsChanged, this, &TMainForm::updateStatusLine);
+}
+
+void TMainForm::updateStatusLine()
+{
+    statusLine_->setInputsChanged(resultsReady_ != 0 && gatherInputs().texts != lastRun_.inputs.texts);
+}
+
+QString TMainForm::statusText() const
+{
+    return statusLine_->text();
 }
 
 // The grids and the boxes without a unit selector; OutputResults and DrawTSIgraphs write
@@ -394,7 +470,7 @@ void TMainForm::writeResults(const ResultTexts& texts)
         else if (spec.page == ResultPage::ChlrA)
             chlrGrid_->setCell(spec.gridColumn, spec.gridRow, qs(texts[spec.result]));
         else if (spec.page == ResultPage::Output && !selectorOf(spec.result))
-            findChild<QLineEdit*>(QString::fromLatin1(spec.control))->setText(qs(texts[spec.result]));
+            setResultText(findChild<QLineEdit*>(QString::fromLatin1(spec.control)), qs(texts[spec.result]));
     }
 }
 
@@ -403,7 +479,7 @@ void TMainForm::OutputResults()
     for (OutputResult selector : AllOutputResults) {
         const ResultSpec& spec = resultSpec(resultOf(selector));
         const int r = static_cast<int>(selector);
-        outputBoxes_[r]->setText(qs(resultText(spec, outputResultValue(selector, state_), format_)));
+        setResultText(outputBoxes_[r], qs(resultText(spec, outputResultValue(selector, lastRun_.state), format_)));
         setSelectorText(outputSelectors_[r], QString::fromLatin1(modelUnit(selector)));
     }
 }
@@ -423,14 +499,14 @@ bool TMainForm::DrawTSIgraphs()
 
     std::array<std::string, 4> indices;
     try {
-        indices = OutputTSI(state_, format_);
+        indices = OutputTSI(lastRun_.state, format_);
     } catch (const FloatFault& fault) {
         DisplayErrorDlg(QString::fromLatin1(fault.what()));
         return false;
     }
     std::array<std::optional<int>, 4> values;
     for (int row = 0; row < 4; ++row) {
-        tsiBoxes_[row]->setText(qs(indices[row]));
+        setResultText(tsiBoxes_[row], qs(indices[row]));
         values[row] = readIndexBox(tsiBoxes_[row]->text().toStdString());
     }
     {
@@ -448,26 +524,11 @@ void TMainForm::FormPaint()
         chart_->copyBitmapToSurface();
 }
 
-namespace {
-
-// The window's print dialog, as the Print command asks for it.
-class WindowPrintDialog : public PrintDialogRunner {
-public:
-    WindowPrintDialog(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
-    bool confirm(QPrinter& printer) override { return dialogs_.confirmPrint(parent_, printer); }
-
-private:
-    UserDialogs& dialogs_;  // the dialogs of the window
-    QWidget* parent_;       // owner of the modal dialog
-};
-
-}  // namespace
-
 TMainForm::~TMainForm() = default;
 
 void TMainForm::PrintBtnClick()
 {
-    WindowPrintDialog dialog(dialogs_, this);
+    UserPrintDialog dialog(dialogs_, this);
     runPrintCommand(printer(), dialog, resultsReady_ != 0, reportTexts(),
                     [this](ErrorCode error) { DisplayErrorDlg(qs(errorMessage(error))); });
 }
@@ -486,27 +547,19 @@ QPrinter& TMainForm::printer()
 
 ReportTexts TMainForm::reportTexts() const
 {
-    const auto text = [this](const char* name) { return controlText(QString::fromLatin1(name)).toStdString(); };
-    ReportTexts t;
-    t.NameEditBox = text("NameEditBox");
-    t.EcoRegComboBox = text("EcoRegComboBox");
-    t.WareaEditBox = text("WareaEditBox");
-    t.WareaComboBox = text("WareaComboBox");
-    t.LareaEditBox = text("LareaEditBox");
-    t.LareaComboBox = text("LareaComboBox");
-    t.DepthEditBox = text("DepthEditBox");
-    t.DepthComboBox = text("DepthComboBox");
+    std::array<std::string, 6> units;
     for (OutputResult r : AllOutputResults)
-        t.resultUnits[static_cast<int>(r)] = text(outputSelectorName(r));
-    for (const ResultSpec& spec : resultTable()) {
-        if (spec.page == ResultPage::Predictions)
-            t.results[spec.result] = compGrid_->cell(spec.gridColumn, spec.gridRow).toStdString();
-        else if (spec.page == ResultPage::ChlrA)
-            t.results[spec.result] = chlrGrid_->cell(spec.gridColumn, spec.gridRow).toStdString();
-        else
-            t.results[spec.result] = text(spec.control);
-    }
-    return t;
+        units[static_cast<int>(r)] = outputSelectors_[static_cast<int>(r)]->currentText().toStdString();
+    return reportTextsOfRun(lastRun_, units, format_);
+}
+
+QString TMainForm::shownResult(const ResultSpec& spec) const
+{
+    if (spec.page == ResultPage::Predictions)
+        return compGrid_->cell(spec.gridColumn, spec.gridRow);
+    if (spec.page == ResultPage::ChlrA)
+        return chlrGrid_->cell(spec.gridColumn, spec.gridRow);
+    return controlText(QString::fromLatin1(spec.control));
 }
 
 void TMainForm::SaveBtnClick()
@@ -519,6 +572,8 @@ void TMainForm::SaveBtnClick()
         return;
     if (const std::optional<std::string> error = writeDataFile(pathOf(name), gatherInputs()))
         reportFileError(name, {ErrorCode::System, *error});
+    else
+        emit dataFileUsed(name);
 }
 
 void TMainForm::OpenBtnClick()
@@ -526,12 +581,18 @@ void TMainForm::OpenBtnClick()
     const QString name = dialogs_.openFileName(this, lastOpenName_);
     if (name.isEmpty())
         return;
-    lastOpenName_ = name;
-    const DataFileRead read = readDataFile(pathOf(name));
+    openDataFile(name);
+}
+
+void TMainForm::openDataFile(const QString& fileName)
+{
+    lastOpenName_ = fileName;
+    const DataFileRead read = readDataFile(pathOf(fileName));
     if (!read.ok()) {
-        reportFileError(name, read.error);
+        reportFileError(fileName, read.error);
         return;
     }
+    emit dataFileUsed(fileName);
     setInputs(*read.texts);
     CalcButtonClick();
 }
@@ -550,12 +611,31 @@ void TMainForm::ClearBtnClick()
         chart_->eraseToSilver();
     compGrid_->clearBody();
     chlrGrid_->clearBody();
+    responsePage_->clear();
     resultsReady_ = 0;
+    updateStatusLine();
 }
 
 void TMainForm::HelpBtnClick()
 {
     help_.showTopic(MainWindowHelpContext, this);
+}
+
+void TMainForm::AssessLakesTable1Click()
+{
+    lakesTable().AssessLakesTableClick(this);
+}
+
+LakesTableWindow& TMainForm::lakesTable()
+{
+    if (!lakesTable_)
+        lakesTable_ = std::make_unique<LakesTableWindow>(dialogs_, format_, [this](const InputTexts& texts) {
+            setInputs(texts);
+            CalcButtonClick();
+            raise();
+            activateWindow();
+        });
+    return *lakesTable_;
 }
 
 void TMainForm::Exit1Click()
@@ -585,11 +665,8 @@ void TMainForm::outputUnitsChange(OutputResult result)
     if (resultsReady_ != 1)
         return;
     const int r = static_cast<int>(result);
-    const char* notAvailable = resultSpec(resultOf(result)).zeroText;
-    if (notAvailable != nullptr && outputBoxes_[r]->text() == QLatin1String(notAvailable))
-        return;
     const std::string unit = outputSelectors_[r]->currentText().toStdString();
-    outputBoxes_[r]->setText(qs(convertedResultText(result, unit, state_, format_)));
+    setResultText(outputBoxes_[r], qs(convertedResultText(result, unit, lastRun_.state, format_)));
 }
 
 void TMainForm::reportFileError(const QString& fileName, const Error& error)

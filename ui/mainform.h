@@ -1,7 +1,8 @@
 #pragma once
-// The main window: the lake's inputs, the command row and menus, and the four result
+// The main window: the lake's inputs, the command row and menus, and the result
 // pages. Its handlers gather the control texts, hand them to the lake model and write the
-// model's texts back; the model state of the last completed calculation lives here.
+// model's texts back; the last completed calculation (the texts it read, its model state and
+// its results) lives here, and the results on show and the report are those of that run.
 
 #include "model/calculation.h"
 #include "model/inputs.h"
@@ -25,9 +26,12 @@ class QTabWidget;
 namespace trophex::ui {
 
 class HelpViewer;
+class LakesTableWindow;
+class StatusLine;
 class StringGrid;
 class TAboutBox;
 class TCalibrateForm;
+class TLoadResponsePage;
 class TsiChart;
 class UserDialogs;
 
@@ -61,6 +65,14 @@ public:
     void Clear1Click() { ClearBtnClick(); }
     void About1Click();
     void Search1Click() { HelpBtnClick(); }
+    // Asks for a CSV table of lakes and assesses it in the table window.
+    void AssessLakesTable1Click();
+    // The table window, created when first asked for.
+    LakesTableWindow& lakesTable();
+
+    // Opens a data file as the Open command does once its dialog has given the name:
+    // an error box when the file cannot be used, otherwise its texts and a calculation.
+    void openDataFile(const QString& fileName);
 
     void EcoRegComboBoxChange();
     void TabbedNotebook1Click();
@@ -84,21 +96,33 @@ public:
 
     // The text of the main window's input, result or index control with this object name.
     QString controlText(const QString& objectName) const;
-    // Every text the printed report shows, as the controls hold them now.
+    // The text of the box or grid cell that shows the result.
+    QString shownResult(const ResultSpec& spec) const;
+    // Every text the printed report shows: the inputs and results of the last completed
+    // calculation, with the balance results in the units their selectors name now.
     ReportTexts reportTexts() const;
     // The printer that the print and printer setup dialogs choose, kept for the whole run.
     QPrinter& printer();
     StringGrid& ChlrStringGrid() const { return *chlrGrid_; }
     StringGrid& CompStringGrid() const { return *compGrid_; }
     TsiChart& PaintBox1() const { return *chart_; }
+    TLoadResponsePage& LoadResponsePage() const { return *responsePage_; }
 
     std::uint8_t ResultsReady() const { return resultsReady_; }
-    const ModelState& modelState() const { return state_; }
+    const ModelState& modelState() const { return lastRun_.state; }
+    // What the status line says now; empty when the inputs are those of the results on show.
+    QString statusText() const;
     QString ecoregionText() const;
 
     // The 31 input texts: the main window's inputs and the Calibrate dialog's calibration set.
     InputTexts gatherInputs() const;
     void setInputs(const InputTexts& texts);
+
+signals:
+    // A data file was read by Open or written by Save.
+    void dataFileUsed(const QString& fileName);
+    // A calculation completed and its results are on show: the inputs it read, its outcome.
+    void calculationCompleted(const InputTexts& inputs, const CalculationOutcome& outcome);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -121,6 +145,12 @@ private:
 
     void outputUnitsChange(OutputResult result);
     void writeResults(const ResultTexts& texts);
+    // Focuses the box or selector that the calculation could not read, in the Calibrate
+    // dialog for a calibration input, with its text selected from where reading stopped.
+    void showInputError(const Error& error);
+    // Runs updateStatusLine whenever an input or calibration text changes.
+    void watchInputs();
+    void updateStatusLine();
     // The wrong-header message as it stands, a system error together with the file's name.
     void reportFileError(const QString& fileName, const Error& error);
     bool tsiPageActive() const;
@@ -132,7 +162,8 @@ private:
     TCalibrateForm* calibrateForm_ = nullptr;
 
     std::unique_ptr<QPrinter> printer_;  // created when first printed to or set up
-    ModelState state_;               // model state of the last completed calculation
+    std::unique_ptr<LakesTableWindow> lakesTable_;  // created when first asked for
+    CompletedRun lastRun_;           // the last completed calculation
     std::uint8_t resultsReady_ = 0;  // 1 once a calculation completed, 0 after Clear
     QString lastOpenName_;           // file last chosen in the open dialog
     QString lastSaveName_;           // file last chosen in the save dialog
@@ -145,7 +176,9 @@ private:
     StringGrid* chlrGrid_ = nullptr;
     StringGrid* compGrid_ = nullptr;
     TsiChart* chart_ = nullptr;
+    TLoadResponsePage* responsePage_ = nullptr;
     QTabWidget* notebook_ = nullptr;
+    StatusLine* statusLine_ = nullptr;
     bool centred_ = false;
 };
 

@@ -18,13 +18,20 @@ bool SystemPrintDialog::confirm(QPrinter& printer)
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
                              const ReportTexts& texts, const ErrorDisplay& showError)
 {
+    return runPrintCommand(
+        printer, dialog, resultsReady, [&](QPaintDevice& device) { return printReport(device, texts); }, showError);
+}
+
+PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
+                             const PagePrinter& printPage, const ErrorDisplay& showError)
+{
     if (!dialog.confirm(printer))
         return PrintOutcome::Cancelled;
     if (!resultsReady) {
         showError(ErrorCode::NothingToPrint);
         return PrintOutcome::NothingToPrint;
     }
-    if (!printReport(printer, texts)) {
+    if (!printPage(printer)) {
         showError(ErrorCode::PrintFailed);
         return PrintOutcome::PrinterFailed;
     }

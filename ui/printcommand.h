@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+class QPaintDevice;
 class QPrinter;
 class QWidget;
 
@@ -44,8 +45,13 @@ enum class PrintOutcome {
     Printed,         // one page was drawn and the document ended
 };
 
+// Draws one page on the device as one document; false when the device failed.
+using PagePrinter = std::function<bool(QPaintDevice& device)>;
+
 // The Print command: the dialog first, then the results-ready check, then one document of
 // one page on the chosen printer.
+PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
+                             const PagePrinter& printPage, const ErrorDisplay& showError);
 PrintOutcome runPrintCommand(QPrinter& printer, PrintDialogRunner& dialog, bool resultsReady,
                              const ReportTexts& texts, const ErrorDisplay& showError);
 

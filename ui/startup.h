@@ -9,17 +9,22 @@
 
 #include <memory>
 
+class QSettings;
+
 namespace trophex::ui {
 
 class HelpViewer;
+class RecentFiles;
 class TAboutBox;
 class TCalibrateForm;
 class TMainForm;
 class UserDialogs;
 
-// Destroyed in reverse order: the dialogs, which refer to the main window, go first.
+// Destroyed in reverse order: the dialogs, which refer to the main window, go first; the
+// help viewer and the recent files, which the main window refers to, go last.
 struct TrophexWindows {
     std::unique_ptr<HelpViewer> Help;               // the help viewer, hidden until asked for
+    std::unique_ptr<RecentFiles> Recent;            // the File menu's recent files, in the settings store
     std::unique_ptr<TMainForm> MainForm;            // the application's main window
     std::unique_ptr<TAboutBox> AboutBox;            // start-up screen and About window
     std::unique_ptr<TCalibrateForm> CalibrateForm;  // the calibration set
@@ -29,6 +34,12 @@ struct TrophexWindows {
     ~TrophexWindows();
 };
 
-TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, const QStringList& helpDirs);
+// The main window also takes dropped data files and lists the recent files of the store.
+TrophexWindows createWindows(UserDialogs& dialogs, const NumberFormat& format, const QStringList& helpDirs,
+                             QSettings& settings);
+
+// Opens the data file as Open would, once the start-up screen has gone; nothing for an
+// empty name.
+void openWhenStartupEnds(const TrophexWindows& windows, const QString& fileName);
 
 }  // namespace trophex::ui

@@ -4,21 +4,6 @@
 
 namespace trophex::ui {
 
-namespace {
-
-// A disabled widget keeps the colours of an enabled one, so that its texts read as well.
-void keepEnabledColours(QWidget* widget)
-{
-    QPalette palette = widget->palette();
-    for (int role = 0; role < QPalette::NColorRoles; ++role) {
-        const auto r = static_cast<QPalette::ColorRole>(role);
-        palette.setColor(QPalette::Disabled, r, palette.color(QPalette::Active, r));
-    }
-    widget->setPalette(palette);
-}
-
-}  // namespace
-
 StringGrid::StringGrid(int columns, int rows, int columnWidth, int rowHeight, QWidget* parent)
     : QTableWidget(rows, columns, parent)
 {
@@ -29,8 +14,7 @@ StringGrid::StringGrid(int columns, int rows, int columnWidth, int rowHeight, QW
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::NoSelection);
-    setFocusPolicy(Qt::NoFocus);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setWordWrap(false);
 
     const QColor titleBackground = palette().color(QPalette::Button);
@@ -44,6 +28,9 @@ StringGrid::StringGrid(int columns, int rows, int columnWidth, int rowHeight, QW
             if (row == 0 || column == 0) {
                 item->setBackground(titleBackground);
                 item->setFont(titleFont);
+                item->setFlags(Qt::ItemIsEnabled);
+            } else {
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             }
             setItem(row, column, item);
         }
@@ -53,8 +40,6 @@ StringGrid::StringGrid(int columns, int rows, int columnWidth, int rowHeight, QW
 
     const int frame = 2 * frameWidth();
     setFixedSize(columns * columnWidth + frame, rows * rowHeight + frame);
-    setEnabled(false);
-    keepEnabledColours(this);
 }
 
 QString StringGrid::cell(int column, int row) const

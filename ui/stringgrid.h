@@ -1,7 +1,7 @@
 #pragma once
-// A display-only table of texts with one fixed title row and one fixed title column.
+// A read-only table of texts with one fixed title row and one fixed title column.
 // Cells are addressed as (column, row), row 0 and column 0 being the titles. The user can
-// neither select nor edit a cell.
+// select a rectangle of the cells under the titles, for copying, but edit none.
 
 #include <QTableWidget>
 

@@ -45,9 +45,12 @@ void drawTsiBars(QPainter& painter)
 {
     for (int row = 0; row < 4; ++row) {
         const int offset = row * RowStep;
-        for (int cell = 0; cell < CellCount; ++cell)
-            painter.fillRect(QRect(CellWidth * cell, BarTop + offset, CellWidth, BarBottom - BarTop),
-                             barCellColour(cell));
+        for (int cell = 0; cell < CellCount; ++cell) {
+            // One pixel wider than the cell but for the last: the next cell paints over it,
+            // and a scaled picture of the chart shows no seams between cells.
+            const int width = cell + 1 < CellCount ? CellWidth + 1 : CellWidth;
+            painter.fillRect(QRect(CellWidth * cell, BarTop + offset, width, BarBottom - BarTop), barCellColour(cell));
+        }
     }
     painter.setPen(QPen(Qt::black, 1));
     for (int row = 0; row < 4; ++row) {
@@ -79,6 +82,14 @@ void GraphTSIresults(QPainter& painter, int rowStep, int barBottom, const std::a
         painter.drawLine(QPoint(x, y), QPoint(x, y - 1));
     }
     painter.restore();
+}
+
+void drawTsiChart(QPainter& painter, const TsiRanges& ranges, const std::array<std::optional<int>, 4>& values)
+{
+    drawTsiBars(painter);
+    painter.setPen(QPen(Qt::red, 1));
+    DrawEcoRegInt(painter, ranges, BarBottom, RowStep);
+    GraphTSIresults(painter, RowStep, BarBottom, values);
 }
 
 TsiChart::TsiChart(QWidget* parent)

@@ -43,6 +43,9 @@ void DrawEcoRegInt(QPainter& painter, const TsiRanges& ranges, int barBottom, in
 // chlorophyll a, Secchi depth); a missing value draws no marker.
 void GraphTSIresults(QPainter& painter, int rowStep, int barBottom, const std::array<std::optional<int>, 4>& values);
 
+// The whole chart: the bars, the ranges in red and the markers.
+void drawTsiChart(QPainter& painter, const TsiRanges& ranges, const std::array<std::optional<int>, 4>& values);
+
 class TsiChart : public QWidget {
 public:
     explicit TsiChart(QWidget* parent);

@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <QStyle>
+
+#include <algorithm>
 #include <limits>
 
 namespace trophex::ui {
@@ -51,6 +54,40 @@ QLineEdit* addEditBox(QWidget* parent, const QString& name, QRect geometry)
     return box;
 }
 
+QLineEdit* addResultBox(QWidget* parent, const QString& name, QRect geometry)
+{
+    QLineEdit* box = addEditBox(parent, name, geometry);
+    box->setReadOnly(true);
+    return box;
+}
+
+void setResultText(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+int resultBoxWidth(const QFont& font, const QString& longestText)
+{
+    // The box's frame and the margins it keeps around its text on each side, and the cursor.
+    QLineEdit probe;
+    const int frame = probe.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &probe);
+    constexpr int TextMargin = 2;
+    constexpr int Cursor = 1;
+    return QFontMetrics(font).horizontalAdvance(longestText) + 2 * (frame + TextMargin) + Cursor;
+}
+
+void focusFrom(QWidget* control, int position)
+{
+    auto* selector = qobject_cast<QComboBox*>(control);
+    QLineEdit* box = selector ? selector->lineEdit() : qobject_cast<QLineEdit*>(control);
+    if (!box)
+        return;
+    control->setFocus(Qt::OtherFocusReason);
+    const int start = std::clamp(position - 1, 0, int(box->text().size()));
+    box->setSelection(start, int(box->text().size()) - start);
+}
+
 QComboBox* addSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text,
                        QRect geometry)
 {
@@ -60,7 +97,6 @@ QComboBox* addSelector(QWidget* parent, const QString& name, const QStringList& 
     removeLengthLimit(selector->lineEdit());
     selector->setCompleter(nullptr);
     selector->setInsertPolicy(QComboBox::NoInsert);
-    selector->setFocusPolicy(Qt::ClickFocus);
     selector->addItems(items);
     selector->setGeometry(geometry);
     setSelectorText(selector, text);

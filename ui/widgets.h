@@ -24,8 +24,22 @@ QFont pixelFont(const QString& family, int pixelSize, bool bold, bool italic = f
 QLabel* addLabel(QWidget* parent, const QString& text, QRect geometry);
 QLineEdit* addEditBox(QWidget* parent, const QString& name, QRect geometry);
 
-// An editable drop-down list that accepts typed text as it stands: no completion, no
-// insertion of typed texts into the list, and skipped by the Tab key.
+// A box that shows a result: read-only, so that what it shows is always what was computed,
+// but selectable and copyable, and reached by the Tab key like any box.
+QLineEdit* addResultBox(QWidget* parent, const QString& name, QRect geometry);
+// Shows a result's text from its start: a text wider than its box never shows its end
+// without its start.
+void setResultText(QLineEdit* box, const QString& text);
+
+// The width a result box needs to show the text whole in the font.
+int resultBoxWidth(const QFont& font, const QString& longestText);
+
+// Puts the focus on an edit box or selector and selects its text from the 1-based position
+// to its end.
+void focusFrom(QWidget* control, int position);
+
+// An editable drop-down list that accepts typed text as it stands: no completion, and no
+// insertion of typed texts into the list.
 QComboBox* addSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text,
                        QRect geometry);
 

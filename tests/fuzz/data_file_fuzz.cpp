@@ -1,5 +1,6 @@
 // Fuzzes the data-file reader with arbitrary bytes: a file opens exactly when its first
-// line is the header; its texts are valid UTF-8 with no line end or end-of-file mark in
+// line (after a UTF-8 byte-order mark, ended by CR, or by LF where no CR comes before the
+// 32nd LF) is the header; its texts are valid UTF-8 with no line end or end-of-file mark in
 // them; and writing those texts and reading the result gives the same texts again, and
 // the same bytes when written once more. The same bytes, taken as 31 texts a window could
 // hold (valid UTF-8, one per line, without CR or end-of-file mark), survive a save and an
@@ -43,6 +44,19 @@ std::string windowText(std::string_view bytes)
     return text;
 }
 
+// The first line as the reader takes it, written out here the plain way.
+std::string_view firstLineOf(std::string_view bytes)
+{
+    std::string_view readable = bytes.substr(0, bytes.find(EndOfFileMark));
+    if (readable.substr(0, 3) == "\xEF\xBB\xBF")
+        readable.remove_prefix(3);
+    std::size_t thirtySecondLf = 0;
+    for (int lf = 0; lf < 32 && thirtySecondLf != std::string_view::npos; ++lf)
+        thirtySecondLf = readable.find('\n', lf == 0 ? 0 : thirtySecondLf + 1);
+    const bool crFirst = readable.substr(0, thirtySecondLf).find('\r') != std::string_view::npos;
+    return readable.substr(0, readable.find(crFirst ? '\r' : '\n'));
+}
+
 void checkSaveAndOpen(std::string_view input)
 {
     trophex::InputTexts typed = trophex::fuzz::takeInputTexts(input);
@@ -62,8 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = trophex::fuzz::bytesOf(data, size);
     checkSaveAndOpen(bytes);
     const std::optional<trophex::InputTexts> texts = trophex::parseDataFile(bytes);
-    const std::string_view firstLine = bytes.substr(0, bytes.find_first_of(std::string_view("\r\x1a", 2)));
-    require(texts.has_value() == (firstLine == trophex::DataFileHeader),
+    require(texts.has_value() == (firstLineOf(bytes) == trophex::DataFileHeader),
             "a file opens exactly when its first line is the header");
     if (!texts)
         return 0;

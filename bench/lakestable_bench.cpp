@@ -1,0 +1,146 @@
+// The table window with a large table of lakes: the time from choosing the file to the whole
+// table on show, the peak memory of the program then, and the time the view takes to draw a
+// page after a jump, a sort, a filter and a save. The goal for a million lakes: on show in
+// under 10 s, in under 1 GB.
+//
+// usage: lakestable_bench [lakes.csv]   (default: a million synthetic lakes, written to /tmp
+//                                         first, as trophex-cli batch --generate 1000000 writes)
+
+#include "batch/lakegenerator.h"
+#include "batch/resulttable.h"
+#include "ui/dialogs.h"
+#include "ui/lakestablemodel.h"
+#include "ui/lakestablewindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTableView>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+
+using namespace trophex;
+using namespace trophex::ui;
+
+namespace {
+
+// Answers every dialog as cancelled; the bench saves through a chosen name only.
+class NoDialogs : public UserDialogs {
+public:
+    QString saveName;  // the answer of the save dialog
+    QString openFileName(QWidget*, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&) override { return {}; }
+    QString openTableName(QWidget*, const QString&) override { return {}; }
+    QString saveTableName(QWidget*, const QString&) override { return saveName; }
+    QString exportFileName(QWidget*, const QString&, const QString&, const QStringList&) override { return {}; }
+    bool confirmReplace(QWidget*, const QString&) override { return true; }
+    void showError(QWidget*, const QString& message) override
+    {
+        std::fprintf(stderr, "error: %s\n", qPrintable(message));
+    }
+    bool confirmPrint(QWidget*, QPrinter&) override { return false; }
+    void setUpPrinter(QWidget*, QPrinter&) override {}
+};
+
+std::string syntheticTable(std::uint64_t lakes)
+{
+    const std::string path = "/tmp/lakestable_bench_" + std::to_string(lakes) + ".csv";
+    std::ofstream out(path, std::ios::binary);
+    batch::writeSyntheticLakes(lakes, 1, [&](std::string_view bytes) { out.write(bytes.data(), std::streamsize(bytes.size())); });
+    return path;
+}
+
+long peakMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6)) / 1024;
+    return 0;
+}
+
+// Processor time of every thread of the process so far: the figure that another program's
+// load on a shared machine does not change.
+double processorSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double millisecondsOf(const std::function<void()>& action)
+{
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// The slowest of the pages drawn after jumps to random rows.
+double slowestPageAfterJumps(QTableView& view, int jumps)
+{
+    std::mt19937 random(7);
+    double slowest = 0;
+    QScrollBar* bar = view.verticalScrollBar();
+    for (int i = 0; i < jumps; ++i) {
+        const int to = static_cast<int>(random() % static_cast<unsigned>(bar->maximum() + 1));
+        slowest = std::max(slowest, millisecondsOf([&] {
+            bar->setValue(to);
+            view.viewport()->repaint();
+        }));
+    }
+    return slowest;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QApplication application(argc, argv);
+    const std::string path = argc > 1 ? argv[1] : syntheticTable(1000000);
+    NoDialogs dialogs;
+    LakesTableWindow window(dialogs, NumberFormat{}, [](const InputTexts&) {});
+    window.show();
+
+    const double processorBefore = processorSeconds();
+    const double load = millisecondsOf([&] {
+        window.assessFile(QString::fromStdString(path));
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!window.assessing())
+                loop.quit();
+        });
+        poll.start(10);
+        loop.exec();
+        window.view().viewport()->repaint();
+    });
+    const LakesTableModel& model = window.model();
+    std::printf("lakes on show:            %d\n", model.rowCount());
+    std::printf("load, file to table:      %.2f s (processor time %.2f s)\n", load / 1000,
+                processorSeconds() - processorBefore);
+    std::printf("peak memory after load:   %ld MB\n", peakMegabytes());
+    std::printf("table kept:               %zu MB\n", model.table()->memoryBytes() >> 20);
+    std::printf("slowest page of 200 jumps: %.1f ms\n", slowestPageAfterJumps(window.view(), 200));
+    const int tsi = model.columnOfResult("tsi_average");
+    std::printf("sort by average TSI:      %.2f s\n",
+                millisecondsOf([&] { window.view().sortByColumn(tsi, Qt::DescendingOrder); }) / 1000);
+    std::printf("sort by lake name:        %.2f s\n",
+                millisecondsOf([&] { window.view().sortByColumn(1, Qt::AscendingOrder); }) / 1000);
+    auto* status = window.findChild<QComboBox*>(QStringLiteral("StatusFilter"));
+    std::printf("filter failed rows:       %.1f ms\n", millisecondsOf([&] { status->setCurrentIndex(2); }));
+    std::printf("slowest page, sorted:     %.1f ms\n", slowestPageAfterJumps(window.view(), 200));
+    dialogs.saveName = QStringLiteral("/tmp/lakestable_bench_results.csv");
+    std::printf("save results:             %.2f s\n", millisecondsOf([&] { window.SaveResultsAsClick(); }) / 1000);
+    std::printf("peak memory at the end:   %ld MB\n", peakMegabytes());
+    return 0;
+}

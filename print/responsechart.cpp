@@ -1,0 +1,272 @@
+#include "print/responsechart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace trophex {
+
+namespace {
+
+constexpr int PercentStep = 10;       // ticks along the cut
+constexpr int PercentLabelStep = 20;  // labelled ticks
+constexpr double SecchiHeadroom = 3;  // the scale of a rising value ends at this times its start
+constexpr double TargetReach = 3;     // a target further off than this times the data stays off the scale
+constexpr int LabelledSteps = 5;      // labelled values up the side, about
+
+// 1, 2 or 5 times a power of ten, near raw.
+double niceStep(double raw)
+{
+    if (!(raw > 0) || !std::isfinite(raw))
+        return 1;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double f = raw / magnitude;
+    return (f <= 1 ? 1 : f <= 2 ? 2 : f <= 5 ? 5 : 10) * magnitude;
+}
+
+NumberPattern labelPattern(double step)
+{
+    if (step >= 1)
+        return NumberPattern::Whole;
+    if (step >= 0.1)
+        return NumberPattern::OneDecimal;
+    if (step >= 0.01)
+        return NumberPattern::TwoDecimals;
+    return NumberPattern::ThreeDecimals;
+}
+
+struct DataRange {
+    double low = std::numeric_limits<double>::infinity();
+    double high = -std::numeric_limits<double>::infinity();
+    double start = 0;  // the largest value at no cut
+    bool any() const { return low <= high; }
+};
+
+DataRange dataRange(const ChartSeries& s)
+{
+    DataRange range;
+    for (std::size_t i = 0; i < s.values.size(); ++i) {
+        if (!s.values[i])
+            continue;
+        const Band& b = *s.values[i];
+        range.low = std::min({range.low, b.value, s.banded ? b.low : b.value});
+        range.high = std::max({range.high, b.value, s.banded ? b.high : b.value});
+        if (i == 0)
+            range.start = s.banded ? b.high : b.value;
+    }
+    return range;
+}
+
+// Whether the target line lies on the scale of the data.
+bool targetOnScale(const ChartSeries& s, const DataRange& range)
+{
+    if (!range.any() || s.scale == ChartScale::Percent)
+        return true;
+    const double span = std::max(range.high - range.low, std::abs(range.high));
+    return s.target <= range.high + TargetReach * span && s.target >= range.low - TargetReach * span;
+}
+
+TextStyle chartText(const ChartBox& box, Rgb colour)
+{
+    return TextStyle{ReportFontName, box.pointSize, colour, ReportWhite};
+}
+
+// The runs of consecutive points that have values.
+std::vector<std::pair<std::size_t, std::size_t>> runsWithValues(const ChartSeries& s)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t i = 0; i < s.values.size();) {
+        if (!s.values[i]) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < s.values.size() && s.values[end])
+            ++end;
+        runs.emplace_back(i, end);
+        i = end;
+    }
+    return runs;
+}
+
+class ChartBuilder {
+public:
+    ChartBuilder(const ChartSeries& series, const ChartBox& box, const NumberFormat& format)
+        : s_(series), box_(box), format_(format), frame_(chartFrame(series, box)),
+          thin_(std::max(1, box.lineHeight / 14))
+    {
+    }
+
+    std::vector<ReportItem> build()
+    {
+        items_.emplace_back(ReportRect{box_.left, box_.top, box_.left + box_.width, box_.top + box_.height, ReportWhite});
+        addGridAndSideLabels();
+        if (s_.banded)
+            addBand();
+        addTarget();
+        addCurve();
+        addAnswer();
+        addAxes();
+        addTitleAndLegend();
+        return std::move(items_);
+    }
+
+private:
+    void text(int x, int y, std::string t, Rgb colour, TextAnchor anchor)
+    {
+        items_.emplace_back(ReportText{x, y, std::move(t), chartText(box_, colour), anchor});
+    }
+
+    ReportPoint at(std::size_t i, double value) const
+    {
+        return {frame_.xOf(s_.percent[i]), frame_.yOf(value)};
+    }
+
+    void addGridAndSideLabels()
+    {
+        const NumberPattern pattern = labelPattern(frame_.yStep);
+        const int steps = static_cast<int>(std::lround((frame_.yMax - frame_.yMin) / frame_.yStep));
+        for (int i = 0; i <= steps; ++i) {
+            const double value = frame_.yMin + i * frame_.yStep;
+            const int y = frame_.yOf(value);
+            items_.emplace_back(ReportLine{frame_.left, y, frame_.right, y, ChartGridGrey, thin_});
+            text(frame_.left - box_.lineHeight / 3, y, formatNumber(value, pattern, format_), ReportBlack,
+                 TextAnchor::MiddleRight);
+        }
+    }
+
+    void addBand()
+    {
+        for (const auto& [first, end] : runsWithValues(s_)) {
+            ReportPolygon band{{}, ChartBandBlue};
+            for (std::size_t i = first; i < end; ++i)
+                band.points.push_back(at(i, s_.values[i]->high));
+            for (std::size_t i = end; i-- > first;)
+                band.points.push_back(at(i, s_.values[i]->low));
+            items_.emplace_back(std::move(band));
+        }
+    }
+
+    void addTarget()
+    {
+        const int width = std::max(1, box_.lineHeight / 8);
+        if (!targetOnScale(s_, dataRange(s_))) {
+            text(frame_.right, frame_.top, "target off the scale", ChartTargetRed, TextAnchor::TopRight);
+            return;
+        }
+        const int y = frame_.yOf(s_.target);
+        items_.emplace_back(ReportLine{frame_.left, y, frame_.right, y, ChartTargetRed, width});
+    }
+
+    void addCurve()
+    {
+        for (const auto& [first, end] : runsWithValues(s_)) {
+            ReportPolyline curve{{}, ChartCurveBlue, std::max(2, box_.lineHeight / 6)};
+            for (std::size_t i = first; i < end; ++i)
+                curve.points.push_back(at(i, s_.values[i]->value));
+            items_.emplace_back(std::move(curve));
+        }
+    }
+
+    void addAnswer()
+    {
+        if (!s_.answerPercent || !targetOnScale(s_, dataRange(s_)))
+            return;
+        const int x = frame_.xOf(*s_.answerPercent);
+        const int y = frame_.yOf(s_.target);
+        const int half = std::max(2, box_.lineHeight / 5);
+        items_.emplace_back(ReportLine{x, frame_.bottom, x, y, ChartAnswerGreen, std::max(1, box_.lineHeight / 10)});
+        items_.emplace_back(ReportRect{x - half, y - half, x + half + 1, y + half + 1, ChartAnswerGreen});
+        text(x + box_.lineHeight / 3, frame_.bottom - box_.lineHeight * 3 / 2,
+             formatNumber(*s_.answerPercent, NumberPattern::OneDecimal, format_) + " %", ChartAnswerGreen,
+             TextAnchor::TopLeft);
+    }
+
+    void addAxes()
+    {
+        items_.emplace_back(ReportLine{frame_.left, frame_.top, frame_.left, frame_.bottom, ReportBlack, thin_});
+        items_.emplace_back(ReportLine{frame_.left, frame_.bottom, frame_.right, frame_.bottom, ReportBlack, thin_});
+        const int tick = std::max(2, box_.lineHeight / 4);
+        for (int p = 0; p <= 100; p += PercentStep) {
+            const int x = frame_.xOf(p);
+            items_.emplace_back(ReportLine{x, frame_.bottom, x, frame_.bottom + tick, ReportBlack, thin_});
+            if (p % PercentLabelStep == 0)
+                text(x, frame_.bottom + tick, std::to_string(p), ReportBlack, TextAnchor::TopCentre);
+        }
+        text((frame_.left + frame_.right) / 2, frame_.bottom + tick + box_.lineHeight, "Watershed load cut (%)",
+             ReportBlack, TextAnchor::TopCentre);
+    }
+
+    void addTitleAndLegend()
+    {
+        const int y = box_.top + box_.lineHeight / 4;
+        text(box_.left + box_.lineHeight / 2, y, s_.title, ReportBlack, TextAnchor::TopLeft);
+        const int sample = box_.lineHeight;
+        const int middle = y + box_.lineHeight / 2;
+        int x = (frame_.left + frame_.right) / 2;
+        if (s_.banded) {
+            items_.emplace_back(ReportRect{x, middle - sample / 4, x + sample, middle + sample / 4, ChartBandBlue});
+            text(x + sample + box_.lineHeight / 3, y, "90 % band", ReportBlack, TextAnchor::TopLeft);
+            x += 6 * box_.lineHeight;
+        }
+        items_.emplace_back(ReportLine{x, middle, x + sample, middle, ChartTargetRed, std::max(1, box_.lineHeight / 8)});
+        text(x + sample + box_.lineHeight / 3, y, "target", ChartTargetRed, TextAnchor::TopLeft);
+    }
+
+    const ChartSeries& s_;
+    const ChartBox& box_;
+    const NumberFormat& format_;
+    const ChartFrame frame_;
+    const int thin_;  // pen width of axes and grid, device pixels
+    std::vector<ReportItem> items_;
+};
+
+}  // namespace
+
+int ChartFrame::xOf(double percent) const
+{
+    return left + static_cast<int>(std::lround((right - left) * percent / 100));
+}
+
+int ChartFrame::yOf(double value) const
+{
+    const double clamped = std::clamp(value, yMin, yMax);
+    return bottom - static_cast<int>(std::lround((bottom - top) * (clamped - yMin) / (yMax - yMin)));
+}
+
+ChartFrame chartFrame(const ChartSeries& s, const ChartBox& box)
+{
+    const int lh = box.lineHeight;
+    ChartFrame f{};
+    f.left = box.left + 4 * lh;
+    f.right = box.left + box.width - lh;
+    f.top = box.top + 2 * lh;
+    f.bottom = box.top + box.height - 3 * lh;
+
+    const DataRange range = dataRange(s);
+    double low = range.any() ? range.low : 0;
+    double high = range.any() ? range.high : 1;
+    if (s.risesWithCut && range.any())
+        high = std::min(high, SecchiHeadroom * std::max(range.start, s.target));
+    if (targetOnScale(s, range)) {
+        low = std::min(low, s.target);
+        high = std::max(high, s.target);
+    }
+    if (s.scale != ChartScale::Free)
+        low = 0;  // concentrations, depths and frequencies start at nothing
+    if (s.scale == ChartScale::Percent)
+        high = std::min(high, 100.0);
+    f.yStep = niceStep((high - low) / LabelledSteps);
+    f.yMin = std::floor(low / f.yStep) * f.yStep;
+    f.yMax = std::ceil(high / f.yStep) * f.yStep;
+    if (!(f.yMax > f.yMin))
+        f.yMax = f.yMin + f.yStep;
+    return f;
+}
+
+std::vector<ReportItem> layoutResponseChart(const ChartSeries& series, const ChartBox& box, const NumberFormat& format)
+{
+    return ChartBuilder(series, box, format).build();
+}
+
+}  // namespace trophex

@@ -1,0 +1,453 @@
+// The table of lakes: a CSV table assessed from the File menu with progress and Cancel, its
+// rows sorted, filtered and summed up, one lake opened in the main window, and the table
+// saved as the batch writes it.
+
+#include "tests/gui_test_support.h"
+
+#include "batch/batchpipeline.h"
+#include "batch/lakegenerator.h"
+#include "model/results.h"
+#include "ui/lakestablemodel.h"
+#include "ui/lakestablewindow.h"
+#include "ui/mainform.h"
+#include "ui/stringgrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include <cmath>
+
+using namespace trophex;
+using namespace trophex::ui;
+using namespace trophex::ui::testing;
+
+namespace {
+
+QByteArray syntheticLakes(std::uint64_t count, std::uint64_t seed)
+{
+    QByteArray bytes;
+    batch::writeSyntheticLakes(count, seed, [&](std::string_view piece) {
+        bytes.append(piece.data(), static_cast<qsizetype>(piece.size()));
+    });
+    return bytes;
+}
+
+// What trophex-cli batch writes for the table.
+QByteArray batchOutput(const QByteArray& table)
+{
+    std::string output;
+    std::size_t pos = 0;
+    batch::BatchSettings settings;
+    settings.workers = 2;
+    const batch::BatchSummary summary = batch::runBatch(
+        [&](char* buffer, std::size_t capacity) {
+            const std::size_t n = std::min(capacity, static_cast<std::size_t>(table.size()) - pos);
+            std::copy_n(table.constData() + pos, n, buffer);
+            pos += n;
+            return n;
+        },
+        [&](std::string_view bytes) { output += bytes; }, settings);
+    if (!summary.ok())
+        qFatal("the batch failed: %s", summary.error.c_str());
+    return QByteArray::fromStdString(output);
+}
+
+// A small table in the shapes users give: a byte order mark, CR LF line ends, units in any
+// case, calibration overrides, a row without alkalinity and rows that cannot be calculated.
+const QByteArray SmallTable =
+    "\xEF\xBB\xBFLake,Ecoregion,Watershed Area,watershed_area_unit,Lake Area,lake_area_unit,Mean Depth,TP,chla,"
+    "Secchi,Alkalinity,alkalinity_unit,precipitation,V2\r\n"
+    "Example Lake,NLF,10,km2,1,km2,5,30,10,2,1,meq/L,,\r\n"
+    "\"Prairie, North\",ngp,2500,ha,120,HA,1.5,180,60,0.4,,,0.5,0.3\r\n"
+    "Wrong Unit,CHF,10,parsec,1,km2,5,30,10,2,1,meq/L,,\r\n"
+    "No Depth,WCP,10,km2,1,km2,,30,10,2,1,meq/L,,\r\n"
+    "Clear Lake,WCP,40,km2,8,km2,12,8,2,6,1,meq/L,,\r\n"
+    "Dry Lake,CHF,10,km2,1,km2,5,30,10,2,1,meq/L,-2,\r\n";
+
+void choose(QComboBox* filter, const QString& item)
+{
+    filter->setCurrentIndex(filter->findText(item));
+}
+
+}  // namespace
+
+class LakesTableTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void theFileMenuOffersTheTableAfterItsItems();
+    void assessmentShowsProgressAndEveryLake();
+    void cancelStopsAndKeepsTheTableOnShow();
+    void unreadableTablesAreReportedWithTheirFile_data();
+    void unreadableTablesAreReportedWithTheirFile();
+    void failedRowsStandOutWithTheirReason();
+    void sortingOrdersNumbersByValueAndEmptyCellsLast();
+    void filtersAndTheSummary();
+    void doubleClickShowsTheRowsTextsInTheMainWindow();
+    void saveWritesWhatTheBatchWrites();
+    void saveNeverReplacesItsOwnTableOrAFileUnasked();
+
+private:
+    // Assesses the file through the main window's menu item and waits for the end.
+    void assess(Program& program, const QString& file);
+    // The program, started, with the table written to a file of that name and assessed.
+    std::unique_ptr<Program> assessed(const QByteArray& table, const QString& name);
+    std::unique_ptr<QTemporaryDir> folder_;
+    QString path(const QString& name) const { return folder_->filePath(name); }
+};
+
+void LakesTableTest::init()
+{
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+}
+
+void LakesTableTest::assess(Program& program, const QString& file)
+{
+    program.dialogs.openNames.push_back(file);
+    program.main.findChild<QAction*>(QStringLiteral("AssessLakesTable1"))->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!program.main.lakesTable().assessing(), 60000);
+}
+
+std::unique_ptr<Program> LakesTableTest::assessed(const QByteArray& table, const QString& name)
+{
+    writeBytes(path(name), table);
+    auto program = std::make_unique<Program>();
+    program->endStartupScreen();
+    assess(*program, path(name));
+    return program;
+}
+
+void LakesTableTest::theFileMenuOffersTheTableAfterItsItems()
+{
+    Program program;
+    program.endStartupScreen();
+    QStringList captions;
+    for (QAction* action : program.main.menuBar()->actions().constFirst()->menu()->actions())
+        captions << action->text();
+    QCOMPARE(captions.mid(0, 7), (QStringList{"&Open", "&Printer Setup", "P&rint", "&Save", "&Exit", QString(),
+                                              QString::fromUtf8("Assess Lakes &Table\u2026")}));
+    // A cancelled file dialog opens nothing.
+    program.main.AssessLakesTable1Click();
+    QVERIFY(!program.main.lakesTable().isVisible());
+    QCOMPARE(program.dialogs.openStartNames, QStringList{QString()});
+}
+
+void LakesTableTest::assessmentShowsProgressAndEveryLake()
+{
+    const QByteArray table = syntheticLakes(20000, 3);
+    writeBytes(path("lakes.csv"), table);
+    Program program;
+    program.endStartupScreen();
+    LakesTableWindow& window = program.main.lakesTable();
+    auto* bar = window.findChild<QProgressBar*>(QStringLiteral("AssessProgress"));
+    QSignalSpy progress(bar, &QProgressBar::valueChanged);
+    assess(program, path("lakes.csv"));
+
+    QVERIFY(program.dialogs.errors.isEmpty());
+    QVERIFY(window.isVisible());
+    QVERIFY(!bar->isVisible());
+    QVERIFY(progress.count() >= 3);  // 20,000 lakes are a dozen chunks
+    int last = 0;
+    for (const QList<QVariant>& value : progress) {
+        QVERIFY(value.constFirst().toInt() >= last);
+        last = value.constFirst().toInt();
+    }
+    QCOMPARE(last, 1000);
+    QCOMPARE(window.model().rowCount(), 20000);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Lakes Table - lakes.csv"));
+    const std::string output = batchOutput(table).toStdString();
+    const auto failed = static_cast<std::size_t>(std::count(output.begin(), output.end(), '!'));
+    QCOMPARE(window.model().summary().failed, failed);
+    QCOMPARE(window.model().summary().calculated, 20000 - failed);
+}
+
+void LakesTableTest::cancelStopsAndKeepsTheTableOnShow()
+{
+    writeBytes(path("small.csv"), SmallTable);
+    writeBytes(path("large.csv"), syntheticLakes(100000, 4));
+    Program program;
+    program.endStartupScreen();
+    LakesTableWindow& window = program.main.lakesTable();
+    assess(program, path("small.csv"));
+    const batch::ResultTable* shown = window.model().table();
+    const QString summary = window.summaryText();
+
+    window.assessFile(path("large.csv"));
+    QVERIFY(window.assessing());
+    QVERIFY(window.findChild<QProgressBar*>(QStringLiteral("AssessProgress"))->isVisible());
+    QVERIFY(!window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"))->isEnabled());
+    QTest::keyClick(window.findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::Key_Escape);
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(window.model().table(), shown);
+    QCOMPARE(window.model().rowCount(), 6);
+    QCOMPARE(window.summaryText(), summary);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Lakes Table - small.csv"));
+    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("Assessment of large.csv cancelled: the table on show is as it was"));
+    QVERIFY(program.dialogs.errors.isEmpty());
+    QVERIFY(window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"))->isEnabled());
+
+    // Closing the window while a table is assessed cancels it as well.
+    window.assessFile(path("large.csv"));
+    window.close();
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(window.model().table(), shown);
+}
+
+void LakesTableTest::unreadableTablesAreReportedWithTheirFile_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("empty") << QByteArray("\r\n\r\n") << "The input has no header row.";
+    QTest::newRow("no secchi") << QByteArray("name,ecoregion,watershed_area,lake_area,mean_depth,tp,chla\n")
+                               << "The header has no secchi_depth column.";
+    QTest::newRow("doubled") << QByteArray("ecoregion,TP,Total Phosphorus,watershed_area,lake_area,mean_depth,chla,"
+                                           "secchi\n")
+                             << "Two columns give total_phosphorus.";
+    QTest::newRow("binary") << QByteArray(3 << 20, '\x01') << "The header row is longer than a row may be.";
+}
+
+void LakesTableTest::unreadableTablesAreReportedWithTheirFile()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, reason);
+    writeBytes(path("bad.csv"), contents);
+    Program program;
+    program.endStartupScreen();
+    assess(program, path("bad.csv"));
+    QCOMPARE(program.dialogs.errors, QStringList{path("bad.csv") + "\n" + reason});
+    QCOMPARE(program.main.lakesTable().model().table(), nullptr);
+
+    // Files that are not there, folders and pipes are refused before anything starts; a pipe
+    // without a writer would block the window.
+    program.dialogs.errors.clear();
+    QVERIFY(::mkfifo(QFile::encodeName(path("pipe.csv")).constData(), 0600) == 0);
+    assess(program, path("missing.csv"));
+    assess(program, folder_->path());
+    assess(program, path("pipe.csv"));
+    QCOMPARE(program.dialogs.errors,
+             (QStringList{path("missing.csv") + "\nNo such file or directory", folder_->path() + "\nIs a directory",
+                          path("pipe.csv") + "\nNot a regular file"}));
+}
+
+void LakesTableTest::failedRowsStandOutWithTheirReason()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    Program& program = *started;
+    const LakesTableModel& model = program.main.lakesTable().model();
+    const int status = LakesTableModel::StatusColumn;
+    QStringList statuses;
+    for (int row = 0; row < model.rowCount(); ++row)
+        statuses << model.index(row, status).data().toString();
+    QCOMPARE(statuses, (QStringList{"ok", "ok", "Unknown unit \"parsec\"!", "Invalid Input Parameter!", "ok",
+                                    "Invalid floating point operation"}));
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const bool failed = statuses[row] != "ok";
+        QCOMPARE(model.index(row, 1).data(Qt::BackgroundRole).isValid(), failed);
+        QCOMPARE(model.index(row, status).data(Qt::ForegroundRole).isValid(), failed);
+    }
+    // The key inputs as the batch read them, units written as the window's selectors list them.
+    QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("Prairie, North"));
+    QCOMPARE(model.index(1, 3).data().toString(), QStringLiteral("NGP"));
+    QCOMPARE(model.index(1, 4).data().toString(), QStringLiteral("2500 HA"));
+    QCOMPARE(model.index(1, 10).data().toString(), QString());  // no alkalinity, so no unit either
+    QCOMPARE(model.headerData(model.columnOfResult("tsi_average"), Qt::Horizontal).toString(),
+             QStringLiteral("Average TSI"));
+    QCOMPARE(model.headerData(model.columnOfResult("inflow_tp_ug_L"), Qt::Horizontal).toString(),
+             QStringLiteral("Average TP Inflow (ug/L)"));
+}
+
+void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
+{
+    writeBytes(path("lakes.csv"), syntheticLakes(3000, 8) + SmallTable.mid(SmallTable.indexOf('\n') + 1));
+    Program program;
+    program.endStartupScreen();
+    assess(program, path("lakes.csv"));
+    LakesTableWindow& window = program.main.lakesTable();
+    LakesTableModel& model = window.model();
+    for (const char* column : {"p_load_kg_yr", "tsi_average", "chla_over_10_observed_pct", "outflow_hm3_yr"}) {
+        for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            window.view().sortByColumn(model.columnOfResult(column), order);
+            double previous = order == Qt::AscendingOrder ? -INFINITY : INFINITY;
+            bool emptySeen = false;
+            for (int row = 0; row < model.rowCount(); ++row) {
+                QString text = model.index(row, model.columnOfResult(column)).data().toString();
+                if (text.isEmpty()) {
+                    emptySeen = true;
+                    continue;
+                }
+                QVERIFY2(!emptySeen, column);
+                const double value = text.remove(',').remove('%').toDouble();
+                QVERIFY2(order == Qt::AscendingOrder ? value >= previous : value <= previous, column);
+                previous = value;
+            }
+            QVERIFY(emptySeen);
+        }
+    }
+    // Texts sort as texts, and a sort by the row number restores the input order.
+    window.view().sortByColumn(1, Qt::AscendingOrder);
+    QVERIFY(model.index(0, 1).data().toString() <= model.index(1, 1).data().toString());
+    window.view().sortByColumn(0, Qt::AscendingOrder);
+    for (int row = 0; row < model.rowCount(); ++row)
+        QCOMPARE(model.lakeAt(row), static_cast<std::size_t>(row));
+
+    // The sort controls do from the keyboard what a click on a column's title does, and show
+    // what a click chose.
+    auto* sortColumn = window.findChild<QComboBox*>(QStringLiteral("SortColumn"));
+    auto* descending = window.findChild<QCheckBox*>(QStringLiteral("SortDescending"));
+    QCOMPARE(sortColumn->count(), model.columnCount());
+    QTest::keyClick(sortColumn, Qt::Key_Down);
+    QCOMPARE(sortColumn->currentText(), QStringLiteral("Lake Name"));
+    QTest::keyClick(descending, Qt::Key_Space);
+    QHeaderView* header = window.view().horizontalHeader();
+    QCOMPARE(header->sortIndicatorSection(), 1);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QVERIFY(model.index(0, 1).data().toString() >= model.index(1, 1).data().toString());
+    window.view().sortByColumn(model.columnOfResult("tsi_average"), Qt::AscendingOrder);
+    QCOMPARE(sortColumn->currentText(), QStringLiteral("Average TSI"));
+    QVERIFY(!descending->isChecked());
+}
+
+void LakesTableTest::filtersAndTheSummary()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    Program& program = *started;
+    LakesTableWindow& window = program.main.lakesTable();
+    const LakesTableModel& model = window.model();
+    QCOMPARE(window.summaryText(), QStringLiteral("6 lakes: 3 calculated, 3 failed; oligotrophic 1, mesotrophic 0, "
+                                                  "eutrophic 1, hypereutrophic 1"));
+    const int classColumn = 11;
+    QCOMPARE(model.headerData(classColumn, Qt::Horizontal).toString(), QStringLiteral("Trophic Class"));
+    QCOMPARE(model.index(0, classColumn).data().toString(), QStringLiteral("eutrophic"));  // TSI 52
+    QCOMPARE(model.index(0, model.columnOfResult("tsi_average")).data().toString(), QStringLiteral("52"));
+
+    auto* status = window.findChild<QComboBox*>(QStringLiteral("StatusFilter"));
+    auto* region = window.findChild<QComboBox*>(QStringLiteral("EcoregionFilter"));
+    auto* trophic = window.findChild<QComboBox*>(QStringLiteral("ClassFilter"));
+    chooseFromList(status, "Failed");  // as a user picks it from the list
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(window.summaryText(), QStringLiteral("3 of 6 lakes shown: 0 calculated, 3 failed; oligotrophic 0, "
+                                                  "mesotrophic 0, eutrophic 0, hypereutrophic 0"));
+    choose(region, "WCP");
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("No Depth"));
+    choose(status, "All");
+    QCOMPARE(model.rowCount(), 2);
+    choose(trophic, "oligotrophic");
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("Clear Lake"));
+    choose(region, "All");
+    choose(trophic, "None");
+    QCOMPARE(model.rowCount(), 3);
+    choose(trophic, "hypereutrophic");
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("Prairie, North"));
+
+    const std::pair<double, TrophicClass> bounds[] = {
+        {39.99, TrophicClass::Oligotrophic}, {40, TrophicClass::Mesotrophic},    {49.99, TrophicClass::Mesotrophic},
+        {50, TrophicClass::Eutrophic},       {69.99, TrophicClass::Eutrophic},   {70, TrophicClass::Hypereutrophic},
+        {-5, TrophicClass::Oligotrophic},    {250, TrophicClass::Hypereutrophic}};
+    for (const auto& [index, expected] : bounds)
+        QCOMPARE(trophicClassOf(index), std::optional<TrophicClass>(expected));
+    QCOMPARE(trophicClassOf(NAN), std::nullopt);
+}
+
+void LakesTableTest::doubleClickShowsTheRowsTextsInTheMainWindow()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    Program& program = *started;
+    LakesTableWindow& window = program.main.lakesTable();
+    const LakesTableModel& model = window.model();
+    QTableView& view = window.view();
+    for (int row : {0, 1, 4}) {
+        view.scrollTo(model.index(row, 1));
+        // The first click of a double click is a click of its own.
+        const QPoint cell = view.visualRect(model.index(row, 1)).center();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY(program.dialogs.errors.isEmpty());
+        QCOMPARE(program.main.ResultsReady(), 1);
+        batch::CsvRecord record;
+        InputTexts texts;
+        model.table()->inputTexts(model.lakeAt(row), record, texts);
+        QVERIFY(program.main.gatherInputs().texts == texts.texts);
+        for (const ResultSpec& spec : resultTable()) {
+            const QString shown =
+                spec.page == ResultPage::Predictions ? program.main.CompStringGrid().cell(spec.gridColumn, spec.gridRow)
+                : spec.page == ResultPage::ChlrA ? program.main.ChlrStringGrid().cell(spec.gridColumn, spec.gridRow)
+                                                 : program.main.controlText(QString::fromLatin1(spec.control));
+            QCOMPARE(shown, model.index(row, model.columnOfResult(spec.batchColumn)).data().toString());
+        }
+    }
+    QCOMPARE(program.main.controlText("NameEditBox"), QStringLiteral("Clear Lake"));
+    QCOMPARE(program.main.controlText("CVtpEditBox"), model.index(4, model.columnOfResult("cv_tp_ug_L")).data());
+
+    // Return on the current row does the same, and a failed row shows the window's own error.
+    view.setCurrentIndex(model.index(3, 0));
+    QTest::keyClick(view.viewport(), Qt::Key_Return);
+    QCOMPARE(program.main.controlText("NameEditBox"), QStringLiteral("No Depth"));
+    QCOMPARE(program.dialogs.errors, QStringList{"Invalid Input Parameter!"});
+}
+
+void LakesTableTest::saveWritesWhatTheBatchWrites()
+{
+    const QByteArray table = SmallTable + syntheticLakes(5000, 11).mid(syntheticLakes(1, 11).indexOf('\n') + 1)
+                                              .replace("\n", "\r\n");
+    writeBytes(path("lakes.csv"), table);
+    Program program;
+    program.endStartupScreen();
+    assess(program, path("lakes.csv"));
+    LakesTableWindow& window = program.main.lakesTable();
+    // Sorting and filtering change what is shown, never what is saved.
+    window.view().sortByColumn(1, Qt::DescendingOrder);
+    chooseFromList(window.findChild<QComboBox*>(QStringLiteral("StatusFilter")), "Failed");
+    program.dialogs.saveNames.push_back(path("results.csv"));
+    window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"))->click();
+    QVERIFY(program.dialogs.errors.isEmpty());
+    QCOMPARE(program.dialogs.saveStartNames, QStringList{path("lakes_results.csv")});
+    QCOMPARE(readBytes(path("results.csv")), batchOutput(table));
+    QVERIFY(readBytes(path("results.csv")).startsWith("\xEF\xBB\xBFname,outflow_hm3_yr,"));
+}
+
+void LakesTableTest::saveNeverReplacesItsOwnTableOrAFileUnasked()
+{
+    writeBytes(path("small.csv"), SmallTable);
+    writeBytes(path("kept.csv"), "kept");
+    Program program;
+    program.endStartupScreen();
+    LakesTableWindow& window = program.main.lakesTable();
+    window.SaveResultsAsClick();  // nothing to save yet: no dialog
+    QVERIFY(program.dialogs.saveStartNames.isEmpty());
+    assess(program, path("small.csv"));
+
+    program.dialogs.saveNames = {path("small.csv"), path("kept.csv"), path("kept.csv")};
+    program.dialogs.replaceAnswers = {false, true};
+    window.SaveResultsAsClick();
+    QCOMPARE(program.dialogs.errors,
+             QStringList{path("small.csv") + "\nThe results would replace the table they were assessed from."});
+    QCOMPARE(readBytes(path("small.csv")), SmallTable);
+    window.SaveResultsAsClick();
+    QCOMPARE(readBytes(path("kept.csv")), QByteArray("kept"));
+    window.SaveResultsAsClick();
+    QCOMPARE(readBytes(path("kept.csv")), batchOutput(SmallTable));
+    QCOMPARE(program.dialogs.replaceQuestions, (QStringList{path("kept.csv"), path("kept.csv")}));
+    QCOMPARE(program.dialogs.saveStartNames.last(), path("kept.csv"));
+}
+
+QTEST_MAIN(LakesTableTest)
+#include "test_gui_lakestable.moc"

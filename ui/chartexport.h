@@ -1,0 +1,65 @@
+#pragma once
+// Saving a chart of the window as a picture: PNG, the pixels as the screen shows them, or
+// SVG, the same drawing as lines, fills and texts that scale without loss. A chart page
+// hands over a figure that can draw itself on any painter; a ChartExporter offers "Save
+// Chart…" in the chart's context menu and in a menu of the window, asks for the file name,
+// writes the picture and reports what went wrong in the error box.
+
+#include "ui/exportfile.h"
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QIODevice;
+class QMenu;
+class QPainter;
+class QWidget;
+
+namespace trophex::ui {
+
+class UserDialogs;
+
+enum class PictureFormat { Png, Svg };
+
+// A chart as a picture, drawn at one pixel per screen pixel.
+class ChartFigure {
+public:
+    virtual ~ChartFigure() = default;
+    virtual QSize figureSize() const = 0;  // pixels
+    virtual QString figureTitle() const = 0;  // the SVG's title
+    // Draws the figure on a white background from (0, 0).
+    virtual void paintFigure(QPainter& painter) const = 0;
+};
+
+// The format the file name asks for by its extension, in any letter case.
+std::optional<PictureFormat> pictureFormatOf(const QString& fileName);
+
+// Writes the picture of the figure; the reason when that fails.
+std::optional<QString> writeChartPicture(const ChartFigure& figure, QIODevice& device, PictureFormat format);
+
+class ChartExporter : public QObject {
+public:
+    // Lives as long as the window. ready tells whether the chart shows results; without
+    // them saving says so.
+    ChartExporter(UserDialogs& dialogs, QWidget& window, std::unique_ptr<ChartFigure> figure,
+                  std::function<bool()> ready);
+
+    // Adds "Save Chart…" to the context menu of the chart's area and to the end of the menu.
+    void offerIn(QWidget& chartArea, QMenu& menu, const QString& actionName);
+
+    void saveChart();
+
+private:
+    UserDialogs& dialogs_;
+    QWidget& window_;                      // owner of the dialogs
+    std::unique_ptr<ChartFigure> figure_;  // what is saved
+    std::function<bool()> ready_;
+    ExportFile file_;  // where it is saved
+};
+
+}  // namespace trophex::ui

@@ -1,0 +1,54 @@
+#pragma once
+// The assessment of a CSV table of lakes for the window: the batch pipeline on threads of
+// its own, reading the file, while the window stays responsive. It reports the bytes read as
+// it goes, can be cancelled at any moment, and hands over the whole table only when every
+// row was assessed: a cancelled or failed run leaves nothing behind.
+
+#include "batch/resulttable.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+namespace trophex::ui {
+
+class LakesAssessment : public QObject {
+    Q_OBJECT
+
+public:
+    explicit LakesAssessment(QObject* parent = nullptr);
+    // Cancels a run that is going on and waits for its threads.
+    ~LakesAssessment() override;
+
+    // Starts assessing the file; false, with the reason in error, when it is no regular file
+    // that can be opened. Only one run at a time: starting another cancels the one going on.
+    // Only a regular file is opened, so that a pipe or a device cannot block the window.
+    bool start(const QString& fileName, QString& error);
+    void cancel();
+    bool running() const { return worker_.joinable(); }
+    // Size of the file being read, bytes.
+    std::uint64_t totalBytes() const { return totalBytes_; }
+
+signals:
+    // Input bytes assessed so far; on the window's thread.
+    void progressed(qint64 bytesRead, qint64 totalBytes);
+    // The run ended: the whole table when it completed, else nullptr and why (empty when it
+    // was cancelled).
+    void finished(std::shared_ptr<const trophex::batch::ResultTable> table, const QString& error);
+
+private:
+    void run(std::FILE* file, std::uint64_t generation);
+    void end(std::uint64_t generation, std::shared_ptr<const batch::ResultTable> table, const QString& error);
+    void stopWorker();
+
+    std::thread worker_;                                      // runs the batch, while one runs
+    std::unique_ptr<batch::BatchCancellation> cancellation_;  // of the run going on; new for each run
+    std::uint64_t generation_ = 0;   // counts runs, so that a late report of an earlier run is dropped
+    std::uint64_t totalBytes_ = 0;   // size of the file being read, bytes
+};
+
+}  // namespace trophex::ui

@@ -1,0 +1,327 @@
+#include "ui/loadresponsepage.h"
+
+#include "model/responseresults.h"
+#include "print/responsereport.h"
+#include "ui/dialogs.h"
+#include "ui/glyphs.h"
+#include "ui/helpviewer.h"
+#include "ui/printcommand.h"
+#include "ui/responsechartview.h"
+#include "ui/widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+
+namespace trophex::ui {
+
+namespace {
+
+constexpr int RowHeight = 22;
+constexpr int ColumnWidth = 296;  // of the controls and the answer, at the left
+constexpr int ViewLeft = 300;     // of the chart and the table, at the right
+
+// A choice of the target selector, in list order.
+struct KindChoice {
+    TargetKind kind;           // what the goal is set on
+    const char* caption;       // the selector's text
+    const char* comparison;    // before the value
+    const char* unit;          // after the value
+    const char* firstValue;    // the value offered until the user types one
+    QStringList suggestions;   // the value list's items
+};
+
+const std::array<KindChoice, 6>& kindChoices()
+{
+    static const std::array<KindChoice, 6> Choices = {{
+        {TargetKind::Ecoregion, "Ecoregion goal", "TP at most", "ug/L", "", {}},
+        {TargetKind::TP, "Total phosphorus", "at most", "ug/L", "20", {"10", "20", "30", "50", "100"}},
+        {TargetKind::ChlrA, "Chlorophyll a", "at most", "ug/L", "10", {"5", "10", "20", "30"}},
+        {TargetKind::Secchi, "Secchi depth", "at least", "m", "2", {"1", "1.5", "2", "3", "4"}},
+        {TargetKind::Tsi, "Average TSI", "at most", "", "50", {"40", "50", "60", "70"}},
+        {TargetKind::Frequency, "Nuisance frequency", "Chl a above", "% of time", "10", {"5", "10", "25", "50"}},
+    }};
+    return Choices;
+}
+
+const QStringList& boundSuggestions()
+{
+    static const QStringList Bounds = {"10", "20", "30", "60"};
+    return Bounds;
+}
+
+constexpr const char* FirstBound = "20";
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// A value selector the Tab key reaches, as the page is worked from the keyboard too.
+QComboBox* addValueSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text)
+{
+    QComboBox* selector = addSelector(parent, name, items, text, QRect());
+    selector->setFocusPolicy(Qt::StrongFocus);
+    selector->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    return selector;
+}
+
+}  // namespace
+
+TLoadResponsePage::TLoadResponsePage(UserDialogs& dialogs, const NumberFormat& format, HelpViewer& help,
+                                     std::function<QPrinter&()> printer)
+    : dialogs_(dialogs), format_(format), help_(help), printer_(std::move(printer))
+{
+    setObjectName(QStringLiteral("LoadResponsePage"));
+    setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    for (const KindChoice& choice : kindChoices())
+        valueTexts_[static_cast<int>(choice.kind)] = QString::fromLatin1(choice.firstValue);
+    createTargetRow();
+    createModeRow();
+    createResultArea();
+    placeValueBoxes();
+    refresh();
+}
+
+void TLoadResponsePage::createTargetRow()
+{
+    kind_ = new QComboBox(this);
+    kind_->setObjectName(QStringLiteral("TargetComboBox"));
+    kind_->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    for (const KindChoice& choice : kindChoices())
+        kind_->addItem(QString::fromLatin1(choice.caption));
+    kind_->setGeometry(4, 4, 150, RowHeight);
+    kind_->setToolTip(QStringLiteral("What the target is set on"));
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { targetKindChange(); });
+
+
+    comparison_ = addLabel(this, QString(), QRect());
+    bound_ = addValueSelector(this, QStringLiteral("TargetBoundComboBox"), boundSuggestions(),
+                              QString::fromLatin1(FirstBound));
+    boundUnit_ = addLabel(this, QStringLiteral("ug/L at most"), QRect());
+    value_ = addValueSelector(this, QStringLiteral("TargetValueComboBox"), {}, QString());
+    unit_ = addLabel(this, QString(), QRect());
+    for (QComboBox* box : {bound_, value_})
+        onUserChange(box, [this] { refresh(); });
+}
+
+void TLoadResponsePage::createModeRow()
+{
+    anchor_ = new QCheckBox(QStringLiteral("Anchor to observed values"), this);
+    anchor_->setObjectName(QStringLiteral("AnchorCheckBox"));
+    anchor_->setChecked(true);
+    anchor_->setGeometry(4, 60, 190, RowHeight);
+    anchor_->setToolTip(QStringLiteral("Observed values changed by the model's ratios, or the model's own predictions"));
+    connect(anchor_, &QCheckBox::toggled, this, [this] { refresh(); });
+
+    showChart_ = new QRadioButton(QStringLiteral("Chart"), this);
+    showChart_->setObjectName(QStringLiteral("ShowChartButton"));
+    showChart_->setGeometry(194, 60, 54, RowHeight);
+    showChart_->setChecked(true);
+    auto* showTable = new QRadioButton(QStringLiteral("Table"), this);
+    showTable->setObjectName(QStringLiteral("ShowTableButton"));
+    showTable->setGeometry(248, 60, 50, RowHeight);
+    connect(showChart_, &QRadioButton::toggled, this, [this](bool chart) { views_->setCurrentIndex(chart ? 0 : 1); });
+
+    // Made after the target and mode controls, so that the Tab key reaches them first.
+    auto* print = new QPushButton(printGlyph(), QStringLiteral("Print"), this);
+    print->setObjectName(QStringLiteral("ResponsePrintBtn"));
+    print->setToolTip(QStringLiteral("Print Load Response"));
+    print->setGeometry(160, 2, 80, 26);
+    connect(print, &QPushButton::clicked, this, &TLoadResponsePage::ResponsePrintBtnClick);
+    auto* helpButton = new QPushButton(helpGlyph(), QString(), this);
+    helpButton->setObjectName(QStringLiteral("ResponseHelpBtn"));
+    helpButton->setToolTip(QStringLiteral("Help"));
+    helpButton->setGeometry(244, 2, 36, 26);
+    connect(helpButton, &QPushButton::clicked, this, &TLoadResponsePage::ResponseHelpBtnClick);
+}
+
+void TLoadResponsePage::createResultArea()
+{
+    answer_ = new QLabel(this);
+    answer_->setObjectName(QStringLiteral("AnswerLabel"));
+    answer_->setGeometry(4, 86, ColumnWidth - 4, 98);
+    answer_->setWordWrap(true);
+    answer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    answer_->setFont(pixelFont(QStringLiteral("Arial"), 11, false));
+    answer_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    views_ = new QStackedWidget(this);
+    views_->setGeometry(ViewLeft, 0, 318, 184);
+    chart_ = new ResponseChartView(format_, views_);
+    chart_->setObjectName(QStringLiteral("ResponseChart"));
+    views_->addWidget(chart_);
+
+    table_ = new QTableWidget(views_);
+    table_->setObjectName(QStringLiteral("ResponseGrid"));
+    table_->setFont(pixelFont(QStringLiteral("Arial"), 10, false));
+    table_->horizontalHeader()->setFont(pixelFont(QStringLiteral("Arial"), 10, true));
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->verticalHeader()->setMinimumSectionSize(12);
+    table_->verticalHeader()->setDefaultSectionSize(13);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    views_->addWidget(table_);
+}
+
+// The value boxes of the kind chosen: a level and a percentage for a frequency, one value
+// otherwise; the ecoregion goal's value is shown, not typed.
+void TLoadResponsePage::placeValueBoxes()
+{
+    const KindChoice& choice = kindChoices()[kind_->currentIndex()];
+    const bool frequency = choice.kind == TargetKind::Frequency;
+    const int y = 32;
+    comparison_->setText(QString::fromLatin1(choice.comparison));
+    comparison_->setGeometry(4, y, frequency ? 70 : 66, RowHeight);
+    bound_->setVisible(frequency);
+    boundUnit_->setVisible(frequency);
+    bound_->setGeometry(74, y, 44, RowHeight);
+    boundUnit_->setGeometry(121, y, 76, RowHeight);
+    const int valueLeft = frequency ? 198 : 70;
+    value_->setGeometry(valueLeft, y, frequency ? 40 : 60, RowHeight);
+    unit_->setText(QString::fromLatin1(choice.unit));
+    unit_->setGeometry(valueLeft + (frequency ? 42 : 64), y, frequency ? 58 : 120, RowHeight);
+    value_->clear();
+    value_->addItems(choice.suggestions);
+    setSelectorText(value_, valueTexts_[static_cast<int>(choice.kind)]);
+    const bool typed = choice.kind != TargetKind::Ecoregion;
+    value_->lineEdit()->setReadOnly(!typed);
+    value_->setToolTip(typed ? QString() : QStringLiteral("The top of the ecoregion's typical phosphorus range"));
+}
+
+void TLoadResponsePage::targetKindChange()
+{
+    placeValueBoxes();
+    refresh();
+}
+
+void TLoadResponsePage::followCalculation(const ModelState& state, const InputTexts& inputs)
+{
+    state_ = state;
+    inputs_ = inputs;
+    refresh();
+}
+
+void TLoadResponsePage::clear()
+{
+    state_.reset();
+    refresh();
+}
+
+std::optional<TargetSpec> TLoadResponsePage::targetSpec() const
+{
+    const KindChoice& choice = kindChoices()[kind_->currentIndex()];
+    if (choice.kind == TargetKind::Ecoregion)
+        return TargetSpec{};
+    QString text = QString::fromLatin1(targetKindName(choice.kind)) + '=';
+    if (choice.kind == TargetKind::Frequency)
+        text += bound_->currentText() + ':';
+    text += value_->currentText();
+    return readTargetSpec(text.toStdString()).target;
+}
+
+QString TLoadResponsePage::unreadableTargetMessage() const
+{
+    switch (kindChoices()[kind_->currentIndex()].kind) {
+    case TargetKind::Tsi:
+        return QStringLiteral("Type the target index as a number, such as 50.");
+    case TargetKind::Frequency:
+        return QStringLiteral("Type a chlorophyll a level above 0 ug/L and a percentage of the time from 0 to 100.");
+    default:
+        return QStringLiteral("Type the target as a number above 0, such as %1.")
+            .arg(QString::fromLatin1(kindChoices()[kind_->currentIndex()].firstValue));
+    }
+}
+
+void TLoadResponsePage::refresh()
+{
+    const KindChoice& choice = kindChoices()[kind_->currentIndex()];
+    if (choice.kind != TargetKind::Ecoregion)
+        valueTexts_[static_cast<int>(choice.kind)] = value_->currentText();
+    if (!state_) {
+        if (choice.kind == TargetKind::Ecoregion)
+            setSelectorText(value_, QString());
+        showEmpty(QStringLiteral("Calculate, or open a data file, to see what a cut of the lake's phosphorus load "
+                                 "buys."));
+        return;
+    }
+    const std::optional<TargetSpec> spec = targetSpec();
+    if (!spec) {
+        showEmpty(unreadableTargetMessage());
+        return;
+    }
+    const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
+    response_ = evaluateLoadResponse(*state_, resolveTarget(*spec, inputs_[Input::EcoRegComboBox]), mode,
+                                     NuisanceLevels::Left);
+    if (choice.kind == TargetKind::Ecoregion)
+        setSelectorText(value_, qs(formatNumber(response_->target.value, NumberPattern::OneDecimal, format_)));
+    showResponse();
+}
+
+void TLoadResponsePage::showResponse()
+{
+    const LoadResponse& r = *response_;
+    QStringList sentences;
+    for (const std::string& sentence : responseAnswer(r, format_))
+        sentences << qs(sentence);
+    answer_->setText(sentences.join(QLatin1Char('\n')));
+    chart_->setSeries(chartSeries(r, format_));
+
+    const ResponseTable table = responseTable(r, format_);
+    table_->clear();
+    table_->setColumnCount(static_cast<int>(table.headings.size()));
+    QStringList headings;
+    for (const std::string& heading : table.headings)
+        headings << qs(heading).replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    table_->setHorizontalHeaderLabels(headings);
+    table_->setRowCount(static_cast<int>(table.rows.size()));
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        for (int column = 0; column < table_->columnCount(); ++column) {
+            auto* item = new QTableWidgetItem(qs(table.rows[row][column]));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(row, column, item);
+        }
+    }
+}
+
+void TLoadResponsePage::showEmpty(const QString& message)
+{
+    response_.reset();
+    answer_->setText(message);
+    chart_->setSeries(std::nullopt);
+    table_->clearContents();
+    table_->setRowCount(0);
+}
+
+QString TLoadResponsePage::answerText() const
+{
+    return answer_->text();
+}
+
+void TLoadResponsePage::ResponsePrintBtnClick()
+{
+    UserPrintDialog dialog(dialogs_, this);
+    const auto printPage = [this](QPaintDevice& device) {
+        return printResponseReport(device, responseReportTexts(*response_, inputs_[Input::NameEditBox],
+                                                               inputs_[Input::EcoRegComboBox], format_));
+    };
+    runPrintCommand(printer_(), dialog, response_.has_value(), printPage,
+                    [this](ErrorCode error) { dialogs_.showError(this, qs(errorMessage(error))); });
+}
+
+void TLoadResponsePage::ResponseHelpBtnClick()
+{
+    help_.showTopic(LoadResponseHelpContext, this);
+}
+
+}  // namespace trophex::ui

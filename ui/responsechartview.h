@@ -1,0 +1,36 @@
+#pragma once
+// The load response chart on the "Load Response" page: the layout of print/responsechart
+// drawn in the widget with the report's painter, so the window and the printed page show
+// the same chart.
+
+#include "model/numberformat.h"
+#include "model/responseresults.h"
+#include "print/reportlayout.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+namespace trophex::ui {
+
+class ResponseChartView : public QWidget {
+public:
+    ResponseChartView(const NumberFormat& format, QWidget* parent);
+
+    // The series to draw; none leaves the chart blank.
+    void setSeries(std::optional<ChartSeries> series);
+    const std::optional<ChartSeries>& series() const { return series_; }
+
+    // What the chart draws at its present size; empty when blank.
+    std::vector<ReportItem> items() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const NumberFormat format_;          // separators of the side's numbers
+    std::optional<ChartSeries> series_;  // what is drawn
+};
+
+}  // namespace trophex::ui
