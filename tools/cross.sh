@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the model, file and batch libraries, trophex-cli and the test suite without
 # windows for TARGET into build-TARGET/, runs that suite under the target's emulator, and
-# checks that trophex-cli there writes byte for byte what the native one writes:
+# checks that trophex-cli there writes byte for byte what the native one writes (readable
+# page, JSON, batch and load response):
 #   aarch64  Debian's aarch64 cross compiler, run under qemu-user
 #   windows  mingw-w64, run under wine
 #   wasm     Debian's emscripten, run under node with direct access to the files
@@ -44,7 +45,9 @@ work=$builddir/differential
 mkdir -p "$work"
 build/cli/trophex-cli batch --generate "$lakes" -o "$work/lakes.csv"
 data=(examples/*.tpx tests/golden/*.tpx tests/golden/missing.tpx)
-for run in "json --json ${data[*]}" "page ${data[*]}" "batch batch $work/lakes.csv" "raw batch --raw $work/lakes.csv"; do
+for run in "json --json ${data[*]}" "page ${data[*]}" "batch batch $work/lakes.csv" "raw batch --raw $work/lakes.csv" \
+  "response response --json ${data[*]}" "response_page response ${data[*]}" \
+  "target batch --target ecoregion $work/lakes.csv" "target_raw batch --raw --target tsi=50 --model $work/lakes.csv"; do
   name=${run%% *}
   read -r -a args <<<"${run#* }"
   LC_ALL=C build/cli/trophex-cli "${args[@]}" >"$work/$name.native" 2>&1 || true
