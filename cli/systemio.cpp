@@ -1,13 +1,7 @@
 #include "cli/systemio.h"
 
 #if defined(_WIN32)
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "model/windowsapi.h"
 
 #include <fcntl.h>
 #include <io.h>

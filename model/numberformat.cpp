@@ -10,16 +10,7 @@
 #include <string_view>
 
 #if defined(_WIN32)
-#ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0601  // GetLocaleInfoEx
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "model/windowsapi.h"
 #else
 #include <langinfo.h>
 #include <locale.h>

@@ -7,13 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "model/windowsapi.h"
 
 #include <filesystem>
 #include <stdexcept>
