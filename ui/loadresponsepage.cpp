@@ -167,7 +167,7 @@ void TLoadResponsePage::createResultArea()
     table_->horizontalHeader()->setFont(pixelFont(QStringLiteral("Arial"), 10, true));
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     table_->verticalHeader()->setMinimumSectionSize(12);
     table_->verticalHeader()->setDefaultSectionSize(13);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
