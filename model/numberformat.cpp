@@ -31,6 +31,8 @@ PatternShape shapeOf(NumberPattern pattern)
     switch (pattern) {
     case NumberPattern::Whole:
         return {0, false, ""};
+    case NumberPattern::GroupedWhole:
+        return {0, true, ""};
     case NumberPattern::OneDecimal:
         return {1, false, ""};
     case NumberPattern::TwoDecimals:

@@ -11,6 +11,7 @@ namespace trophex {
 
 enum class NumberPattern {
     Whole,               // "0"
+    GroupedWhole,        // "#,##0"
     OneDecimal,          // "0.0"
     TwoDecimals,         // "0.00"
     ThreeDecimals,       // "0.000"

@@ -84,6 +84,25 @@ std::string fieldText(ResponseField field, double value, const NumberFormat& for
     return withUnit(formatNumber(value, spec.pattern, format), spec.unit);
 }
 
+// The pattern of the loads a reader sees, by the lake's load now: whole kilograms, grouped,
+// from 100 kg/yr up, and below that as many decimals as keep three digits, so that the
+// loads of a small lake and what a cut leaves of them do not all read 0 or 1.
+NumberPattern loadPattern(double loadNow)
+{
+    if (loadNow >= 100)
+        return NumberPattern::GroupedWhole;
+    if (loadNow >= 10)
+        return NumberPattern::OneDecimal;
+    if (loadNow >= 1)
+        return NumberPattern::TwoDecimals;
+    return NumberPattern::ThreeDecimals;
+}
+
+std::string loadText(double load, const LoadResponse& r, const NumberFormat& format)
+{
+    return formatNumber(load, loadPattern(r.loads.total), format) + " kg/yr";
+}
+
 std::string columnHeading(const char* heading, const char* unit)
 {
     return std::string(unit).empty() ? heading : std::string(heading) + " (" + unit + ")";
@@ -104,9 +123,8 @@ std::string goalSentences(const LoadResponse& r, const NumberFormat& format)
         return "The target is met now: no cut in the watershed load is needed.";
     case GoalStatus::Needed:
         return "The watershed load must fall by " + reductionText(100 * r.goal.reduction, format) +
-               " to meet the target: the lake can take " + fieldText(F::AllowableLoad, r.goal.allowableLoad, format) +
-               ", " + fieldText(F::AllowableWatershedLoad, r.goal.allowableWatershedLoad, format) +
-               " of it from the watershed.";
+               " to meet the target: the lake can take " + loadText(r.goal.allowableLoad, r, format) + ", " +
+               loadText(r.goal.allowableWatershedLoad, r, format) + " of it from the watershed.";
     case GoalStatus::Unreachable:
         return "Even without any watershed load the target is not met: the atmospheric load alone is too much.";
     }
@@ -246,7 +264,8 @@ ResponseTable responseTable(const LoadResponse& r, const NumberFormat& format)
             if (!spec.tabled)
                 continue;
             const std::optional<double> value = curveValue(point, spec.column);
-            row.push_back(value ? formatNumber(*value, spec.pattern, format) : notAvailable);
+            const NumberPattern pattern = spec.column == C::Load ? loadPattern(r.loads.total) : spec.pattern;
+            row.push_back(value ? formatNumber(*value, pattern, format) : notAvailable);
         }
         if (frequency)
             row.push_back(point.values ? formatNumber(point.values->overBound, NumberPattern::Percent, format)
@@ -307,9 +326,9 @@ ChartSeries chartSeries(const LoadResponse& r, const NumberFormat& format)
 
 std::vector<std::string> responseAnswer(const LoadResponse& r, const NumberFormat& format)
 {
-    return {"The phosphorus load now is " + fieldText(F::TotalLoad, r.loads.total, format) + ": " +
-                fieldText(F::WatershedLoad, r.loads.watershed, format) + " from the watershed and " +
-                fieldText(F::AtmosphericLoad, r.loads.atmospheric, format) + " from the atmosphere.",
+    return {"The phosphorus load now is " + loadText(r.loads.total, r, format) + ": " +
+                loadText(r.loads.watershed, r, format) + " from the watershed and " +
+                loadText(r.loads.atmospheric, r, format) + " from the atmosphere.",
             goalSentences(r, format), streamPSentence(r, format)};
 }
 

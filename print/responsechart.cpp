@@ -177,9 +177,12 @@ private:
         const int half = std::max(2, box_.lineHeight / 5);
         items_.emplace_back(ReportLine{x, frame_.bottom, x, y, ChartAnswerGreen, std::max(1, box_.lineHeight / 10)});
         items_.emplace_back(ReportRect{x - half, y - half, x + half + 1, y + half + 1, ChartAnswerGreen});
-        text(x + box_.lineHeight / 3, frame_.bottom - box_.lineHeight * 3 / 2,
+        // Beside the marker, on the side with room: right of a cut up to half, left of a larger one.
+        const bool leftOfMarker = *s_.answerPercent > 50;
+        const int gap = box_.lineHeight / 3;
+        text(leftOfMarker ? x - gap : x + gap, frame_.bottom - box_.lineHeight * 3 / 2,
              formatNumber(*s_.answerPercent, NumberPattern::OneDecimal, format_) + " %", ChartAnswerGreen,
-             TextAnchor::TopLeft);
+             leftOfMarker ? TextAnchor::TopRight : TextAnchor::TopLeft);
     }
 
     void addAxes()

@@ -4,6 +4,8 @@
 #include "print/reportpdf.h"
 #include "print/responsechart.h"
 
+#include <array>
+
 namespace trophex {
 
 namespace {
@@ -22,6 +24,15 @@ void addText(std::vector<ReportItem>& items, int x, int y, std::string text, con
     items.emplace_back(ReportText{x, y, std::move(text), style, anchor});
 }
 
+// A heading on two lines, the variable above its unit, so that seven columns fit the width.
+std::array<std::string, 2> headingLines(const std::string& heading)
+{
+    const std::size_t unit = heading.find(" (");
+    if (unit == std::string::npos)
+        return {heading, ""};
+    return {heading.substr(0, unit), heading.substr(unit + 1)};
+}
+
 // Headings and rows, each column right-aligned in its share of the width from left to right.
 void addTable(std::vector<ReportItem>& items, const ResponseTable& table, int left, int right, int top, int Lh)
 {
@@ -29,11 +40,18 @@ void addTable(std::vector<ReportItem>& items, const ResponseTable& table, int le
     const int columnWidth = (right - left) / std::max(1, columns);
     const auto addRow = [&](const std::vector<std::string>& cells, int y) {
         for (int j = 0; j < static_cast<int>(cells.size()); ++j)
-            addText(items, left + (j + 1) * columnWidth, y, cells[j], bodyText(TablePointSize), TextAnchor::TopRight);
+            if (!cells[j].empty())
+                addText(items, left + (j + 1) * columnWidth, y, cells[j], bodyText(TablePointSize),
+                        TextAnchor::TopRight);
     };
-    addRow(table.headings, top);
+    std::array<std::vector<std::string>, 2> headings;
+    for (const std::string& heading : table.headings)
+        for (std::size_t line = 0; line < headings.size(); ++line)
+            headings[line].push_back(headingLines(heading)[line]);
+    addRow(headings[0], top);
+    addRow(headings[1], top + Lh);
     for (std::size_t r = 0; r < table.rows.size(); ++r)
-        addRow(table.rows[r], top + static_cast<int>(r + 1) * Lh);
+        addRow(table.rows[r], top + static_cast<int>(r + 2) * Lh);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Results out of the window: result grids and all results copied as a spreadsheet takes
-// them, the results exported as the batch writes them, and the trophic state chart saved
-// as PNG and SVG.
+// Results out of the window: result grids, the load response table and all results copied
+// as a spreadsheet takes them, the results exported as the batch writes them, and the
+// trophic state and load response charts saved as PNG and SVG.
 
 #include "gui_test_support.h"
 
@@ -9,6 +9,8 @@
 #include "batch/csv.h"
 #include "model/results.h"
 #include "ui/chartexport.h"
+#include "ui/loadresponsepage.h"
+#include "ui/responsechartview.h"
 #include "ui/mainform.h"
 #include "ui/stringgrid.h"
 #include "ui/tsichart.h"
@@ -22,7 +24,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QRadioButton>
 #include <QSvgRenderer>
+#include <QTableWidget>
 #include <QTest>
 
 #include <cstring>
@@ -159,6 +163,8 @@ private slots:
     void chartAsSvgIsDrawnInLinesFillsAndTexts();
     void chartIsSavedFromTheContextMenuAndOnlyWithResults();
     void chartFileNamesAndFailures();
+    void responseChartIsSavedAsShownFromItsMenuItemAndContextMenu();
+    void responseTableCopyTakesItsCellsUnderOneLineTitles();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -427,6 +433,86 @@ void ExportTest::chartFileNamesAndFailures()
     program.main.findChild<QAction*>(QStringLiteral("SaveChart1"))->trigger();  // cancelled
     QCOMPARE(program.dialogs.exportStartNames.last(), path("no-such-folder/chart.svg"));
     QCOMPARE(program.dialogs.errors.size(), 2);
+}
+
+void ExportTest::responseChartIsSavedAsShownFromItsMenuItemAndContextMenu()
+{
+    Program program;
+    program.endStartupScreen();
+    TLoadResponsePage& page = program.main.LoadResponsePage();
+    QAction* fromMenu = program.main.findChild<QAction*>(QStringLiteral("SaveResponseChart1"));
+    QCOMPARE(fromMenu->text(), QStringLiteral("Save &Load Response Chart\u2026"));
+    fromMenu->trigger();
+    QCOMPARE(program.dialogs.errors, QStringList({"There's no chart to save!"}));
+
+    enterWorkedExample(program.main);
+    showPage(program.main, LoadResponsePageCaption);
+    program.main.CalcButtonClick();
+    program.dialogs.exportNames.push_back(path("response.png"));
+    fromMenu->trigger();
+    QCOMPARE(program.dialogs.errors.size(), 1);
+    const QImage saved(path("response.png"));
+    QCOMPARE(saved.size(), page.chart().size());
+    // Pixel for pixel what the page shows, when the page's background is white.
+    QPalette white = page.chart().palette();
+    white.setColor(QPalette::Window, Qt::white);
+    page.chart().setPalette(white);
+    page.chart().setAutoFillBackground(true);
+    const QImage shown = page.chart().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), shown);
+    QVERIFY(shown.pixel(page.chart().width() / 2, page.chart().height() / 2) != qRgb(255, 255, 255) ||
+            shown.pixel(page.chart().width() / 3, page.chart().height() / 3) != qRgb(255, 255, 255));
+
+    QCOMPARE(page.chart().contextMenuPolicy(), Qt::ActionsContextMenu);
+    QCOMPARE(page.chart().actions().size(), 1);
+    program.dialogs.exportNames.push_back(path("response.svg"));
+    page.chart().actions().front()->trigger();
+    const QByteArray svg = readBytes(path("response.svg"));
+    QVERIFY(!svg.contains("<image"));
+    QVERIFY(svg.contains("Load Response: TP (ug/L)"));
+    QVERIFY(svg.contains(">Watershed load cut (%)<"));
+    QVERIFY(svg.contains(">12.1 %<"));
+
+    program.main.ClearBtnClick();
+    fromMenu->trigger();
+    QCOMPARE(program.dialogs.errors, QStringList({"There's no chart to save!", "There's no chart to save!"}));
+}
+
+void ExportTest::responseTableCopyTakesItsCellsUnderOneLineTitles()
+{
+    Program program;
+    program.endStartupScreen();
+    enterWorkedExample(program.main);
+    showPage(program.main, LoadResponsePageCaption);
+    program.main.CalcButtonClick();
+    TLoadResponsePage& page = program.main.LoadResponsePage();
+    QTest::mouseClick(page.findChild<QRadioButton*>("ShowTableButton"), Qt::LeftButton);
+    QTableWidget& table = page.table();
+    QApplication::setActiveWindow(&program.main);
+    table.setFocus();
+    QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
+    QStringList lines = clipboardText().split('\n');
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines.size(), 12);
+    QCOMPARE(lines.first(), QStringLiteral("Cut (%)\tLoad (kg/yr)\tTP (ug/L)\tChl a (ug/L)\tSecchi (m)\tAvg TSI"));
+    for (int row = 0; row < 11; ++row) {
+        QStringList cells;
+        for (int column = 0; column < table.columnCount(); ++column)
+            cells << table.item(row, column)->text();
+        QCOMPARE(lines[row + 1], cells.join('\t'));
+    }
+    QVERIFY(lines[1].startsWith(QStringLiteral("0\t135\t30.0\t")));
+
+    table.setRangeSelected(QTableWidgetSelectionRange(10, 1, 10, 2), true);
+    QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), QStringLiteral("Load (kg/yr)\tTP (ug/L)\n%1\t%2\n")
+                                  .arg(table.item(10, 1)->text(), table.item(10, 2)->text()));
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->html().contains(QStringLiteral("<td>Load (kg/yr)</td>")));
+
+    program.main.ClearBtnClick();
+    table.setFocus();
+    QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(program.dialogs.errors, QStringList({"There's nothing to copy!"}));
 }
 
 QTEST_MAIN(ExportTest)

@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -82,6 +84,7 @@ private slots:
     void targetChangeAnswersAtOnce();
     void unreadableTargetsSaySoAndShowNothing();
     void modeChangeAnswersAtOnce();
+    void tableShowsEveryHeadingAndCellWhole();
     void clearEmptiesThePage();
     void failedCalculationLeavesThePageAsItWas();
     void printsItsOwnReport();
@@ -204,6 +207,38 @@ void ResponsePageTest::modeChangeAnswersAtOnce()
     QCOMPARE(page.table().item(0, 2)->text(), QStringLiteral("22.1"));
     QTest::mouseClick(anchor, Qt::LeftButton);
     QCOMPARE(page.response()->mode, ResponseMode::Anchored);
+}
+
+// The widest line of a heading or cell, in the font it is drawn in.
+int widestLine(const QString& text, const QFont& font)
+{
+    int widest = 0;
+    for (const QString& line : text.split('\n'))
+        widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line));
+    return widest;
+}
+
+void ResponsePageTest::tableShowsEveryHeadingAndCellWhole()
+{
+    Program program;
+    program.endStartupScreen();
+    enterWorkedExample(program.main);
+    editBox(&program.main, "WareaEditBox")->setText("1e5");  // 1,196,015 kg/yr
+    showPage(program.main, LoadResponsePageCaption);
+    program.main.CalcButtonClick();
+    TLoadResponsePage& page = pageOf(program.main);
+    chooseTarget(program.main, "Nuisance frequency");
+    QTest::mouseClick(page.findChild<QRadioButton*>("ShowTableButton"), Qt::LeftButton);
+    QTableWidget& table = page.table();
+    QCOMPARE(table.item(0, 1)->text(), QStringLiteral("1,196,015"));
+    for (int column = 0; column < table.columnCount(); ++column) {
+        const QString heading = table.horizontalHeaderItem(column)->text();
+        int needed = widestLine(heading, table.horizontalHeader()->font());
+        for (int row = 0; row < table.rowCount(); ++row)
+            needed = std::max(needed, widestLine(table.item(row, column)->text(), table.font()));
+        QVERIFY2(table.columnWidth(column) > needed,
+                 qPrintable(QStringLiteral("%1: %2 of %3").arg(heading).arg(table.columnWidth(column)).arg(needed)));
+    }
 }
 
 void ResponsePageTest::clearEmptiesThePage()

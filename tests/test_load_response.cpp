@@ -391,3 +391,34 @@ TEST(LoadResponse, WorkedExampleAgreesWithAnIndependentCalculation)
     EXPECT_LE(100 * chla.goal.reduction, 1.871607721263274e+1 + 2e-10);
     EXPECT_NEAR(chla.goal.allowableLoad, 1.122155716536989e+2, 1e-9);
 }
+
+// Loads are read whole from 100 kg/yr up, thousands grouped, and with three digits below,
+// so that a small lake's loads and what a cut leaves of them are not all 0 or 1 kg/yr.
+TEST(ResponseTexts, LoadsOfSmallAndLargeLakesKeepTheirDigits)
+{
+    InputTexts small = exampleLake();
+    small[Input::WareaEditBox] = "0.1";
+    small[Input::LareaEditBox] = "0.01";
+    const LoadResponse smallLake =
+        evaluateLoadResponse(calculate(small).state, targetOf("ecoregion"), ResponseMode::Anchored);
+    const std::vector<std::string> answer = responseAnswer(smallLake, NumberFormat{});
+    EXPECT_EQ(answer[0], "The phosphorus load now is 1.35 kg/yr: 1.20 kg/yr from the watershed and 0.15 kg/yr from "
+                         "the atmosphere.");
+    EXPECT_NE(answer[1].find("the lake can take 1.20 kg/yr, 1.05 kg/yr of it from the watershed."),
+              std::string::npos)
+        << answer[1];
+    const ResponseTable table = responseTable(smallLake, NumberFormat{});
+    EXPECT_EQ(table.headings[1], "Load (kg/yr)");
+    EXPECT_EQ(table.rows.front()[1], "1.35");
+    EXPECT_EQ(table.rows.back()[1], "0.15");
+
+    InputTexts large = exampleLake();
+    large[Input::WareaEditBox] = "1e5";
+    const LoadResponse largeLake =
+        evaluateLoadResponse(calculate(large).state, targetOf("tp=20"), ResponseMode::Anchored);
+    const NumberFormat german{",", "."};
+    EXPECT_EQ(responseAnswer(largeLake, german)[0],
+              "The phosphorus load now is 1.196.015 kg/yr: 1.196.000 kg/yr from the watershed and 15 kg/yr from "
+              "the atmosphere.");
+    EXPECT_EQ(responseTable(largeLake, NumberFormat{}).rows[5][1], "598,015");
+}

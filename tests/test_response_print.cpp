@@ -8,6 +8,7 @@
 #include "print/responsechart.h"
 #include "print/responsereport.h"
 
+#include <QFontMetricsF>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <sstream>
 
@@ -75,6 +77,30 @@ void expectInsideTheBox(const std::vector<ReportItem>& items)
         EXPECT_TRUE(allInBox(p.points));
     for (const ReportPolyline& c : itemsOf<ReportPolyline>(items))
         EXPECT_TRUE(allInBox(c.points));
+}
+
+// How wide a text is drawn on a device of this many dots an inch, as the report painter sizes its font.
+double drawnWidth(const ReportText& t, int dotsPerInch)
+{
+    QFont font(QString::fromStdString(t.style.fontName));
+    font.setPixelSize(static_cast<int>(std::lround(t.style.pointSize * dotsPerInch / 72.0)));
+    return QFontMetricsF(font).horizontalAdvance(QString::fromStdString(t.text));
+}
+
+// The x where a text drawn at this resolution ends.
+double rightEnd(const ReportText& t, int dotsPerInch)
+{
+    const double width = drawnWidth(t, dotsPerInch);
+    switch (t.anchor) {
+    case TextAnchor::TopRight:
+    case TextAnchor::MiddleRight:
+        return t.x;
+    case TextAnchor::TopCentre:
+        return t.x + width / 2;
+    case TextAnchor::TopLeft:
+        break;
+    }
+    return t.x + width;
 }
 
 QString runTool(const QString& program, const QStringList& arguments)
@@ -165,6 +191,43 @@ TEST(ResponseChart, ScalesKeepTheChartReadable)
     const ChartFrame fi = chartFrame(index, Box);
     EXPECT_LE(fi.yMin, -5);
     EXPECT_GE(fi.yMax, index.values[0]->value);
+}
+
+TEST(ResponseChart, AnswerNearTheWholeCutIsLabelledInsideTheChart)
+{
+    InputTexts lake = exampleLake();
+    lake[Input::AtmosEditBox] = "0";  // only the whole cut takes the phosphorus to 0.001 ug/L
+    for (const char* spec : {"tp=0.001", "tp=29", "tp=10"}) {
+        const ChartSeries series = chartSeries(responseOf(lake, spec), NumberFormat{});
+        ASSERT_TRUE(series.answerPercent) << spec;
+        const std::vector<ReportItem> items = layoutResponseChart(series, Box, NumberFormat{});
+        for (const ReportText& t : itemsOf<ReportText>(items))
+            if (t.style.colour == ChartAnswerGreen) {
+                EXPECT_LE(rightEnd(t, 96), Box.left + Box.width) << spec << ": " << t.text;
+                EXPECT_GE(rightEnd(t, 96) - drawnWidth(t, 96), Box.left) << spec << ": " << t.text;
+            }
+    }
+}
+
+TEST(ResponseReport, TableHeadingsAndCellsFitTheirColumns)
+{
+    InputTexts hugeLake = exampleLake();
+    hugeLake[Input::WareaEditBox] = "1e5";  // a load of 1,196,015 kg/yr
+    for (const auto& [lake, spec] : {std::pair{exampleLake(), "freq=30:10"}, std::pair{hugeLake, "freq=20:5"}}) {
+        const ResponseReportTexts texts = responseReportTexts(responseOf(lake, spec), "Lake", "NLF", NumberFormat{});
+        // The 8 by 11 inches of a printable page at 600 dots an inch.
+        const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
+        const ReportUnits u = layout.units;
+        const int columnWidth = 6 * u.Cw / static_cast<int>(texts.table.headings.size());
+        int tableTexts = 0;
+        for (const ReportText& t : textsOf(layout))
+            if (t.y >= 35 * u.Lh && t.y < 48 * u.Lh) {
+                ++tableTexts;
+                EXPECT_LT(drawnWidth(t, 600), columnWidth - u.Cw / 20) << spec << ": " << t.text;
+            }
+        EXPECT_EQ(tableTexts, 7 + 6 + 11 * 7) << spec;  // headings, units under six, 11 rows of 7 cells
+        EXPECT_EQ(textItem(layout, "Chl a > " + std::string(spec).substr(5, 2)).y, 35 * u.Lh);
+    }
 }
 
 TEST(ResponseReport, OnePageWithTitleLakeTargetAnswerChartAndTable)

@@ -73,13 +73,13 @@ ChartExporter::ChartExporter(UserDialogs& dialogs, QWidget& window, std::unique_
 {
 }
 
-void ChartExporter::offerIn(QWidget& chartArea, QMenu& menu, const QString& actionName)
+void ChartExporter::offerIn(QWidget& chartArea, QMenu& menu, const QString& actionName, const QString& menuCaption)
 {
     const QString caption = tr("Save C&hart\u2026");
     auto* contextAction = new QAction(caption, &chartArea);
     chartArea.addAction(contextAction);
     chartArea.setContextMenuPolicy(Qt::ActionsContextMenu);
-    QAction* menuAction = menu.addAction(caption);
+    QAction* menuAction = menu.addAction(menuCaption.isEmpty() ? caption : menuCaption);
     menuAction->setObjectName(actionName);
     for (QAction* action : {contextAction, menuAction})
         connect(action, &QAction::triggered, this, &ChartExporter::saveChart);

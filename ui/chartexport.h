@@ -49,8 +49,10 @@ public:
     ChartExporter(UserDialogs& dialogs, QWidget& window, std::unique_ptr<ChartFigure> figure,
                   std::function<bool()> ready);
 
-    // Adds "Save Chart…" to the context menu of the chart's area and to the end of the menu.
-    void offerIn(QWidget& chartArea, QMenu& menu, const QString& actionName);
+    // Adds "Save Chart…" to the context menu of the chart's area, and the menu item named
+    // actionName to the end of the menu: "Save Chart…" unless a window with more than one
+    // chart gives a caption that says which.
+    void offerIn(QWidget& chartArea, QMenu& menu, const QString& actionName, const QString& menuCaption = QString());
 
     void saveChart();
 

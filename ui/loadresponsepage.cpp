@@ -20,6 +20,8 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace trophex::ui {
 
 namespace {
@@ -165,12 +167,11 @@ void TLoadResponsePage::createResultArea()
     table_->horizontalHeader()->setFont(pixelFont(QStringLiteral("Arial"), 10, true));
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     table_->verticalHeader()->setMinimumSectionSize(12);
     table_->verticalHeader()->setDefaultSectionSize(13);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     views_->addWidget(table_);
 }
 
@@ -292,6 +293,22 @@ void TLoadResponsePage::showResponse()
             table_->setItem(row, column, item);
         }
     }
+    fitColumns();
+}
+
+// Each column as wide as its heading and cells need, the room left shared out among them:
+// a huge lake's loads and a frequency's heading are read whole.
+void TLoadResponsePage::fitColumns()
+{
+    table_->resizeColumnsToContents();
+    const int columns = table_->columnCount();
+    int used = 0;
+    for (int column = 0; column < columns; ++column)
+        used += table_->columnWidth(column);
+    const int room = views_->width() - 2 * table_->frameWidth();
+    const int share = columns > 0 ? std::max(0, room - used) / columns : 0;
+    for (int column = 0; column < columns; ++column)
+        table_->setColumnWidth(column, table_->columnWidth(column) + share);
 }
 
 void TLoadResponsePage::showEmpty(const QString& message)

@@ -64,6 +64,7 @@ private:
     void targetKindChange();
     void refresh();
     void showResponse();
+    void fitColumns();
     void showEmpty(const QString& message);
     std::optional<TargetSpec> targetSpec() const;
     QString unreadableTargetMessage() const;

@@ -16,6 +16,11 @@ constexpr int ChartPointSize = 8;
 
 ResponseChartView::ResponseChartView(const NumberFormat& format, QWidget* parent) : QWidget(parent), format_(format)
 {
+    // The painter completes the report's fonts from the widget's: a plain one, so that the
+    // chart is not drawn in the page's bold and reads as printed and as saved.
+    QFont plain(QString::fromLatin1(ReportFontName));
+    plain.setWeight(QFont::Normal);
+    setFont(plain);
 }
 
 void ResponseChartView::setSeries(std::optional<ChartSeries> series)

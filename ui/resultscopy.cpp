@@ -2,6 +2,7 @@
 
 #include "model/results.h"
 #include "ui/dialogs.h"
+#include "ui/loadresponsepage.h"
 #include "ui/mainform.h"
 #include "ui/stringgrid.h"
 
@@ -10,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QTableWidget>
 
 namespace trophex::ui {
 
@@ -45,6 +47,29 @@ CellRows gridCells(const StringGrid& grid)
         QStringList cells{grid.cell(0, row)};
         for (int column = range.leftColumn(); column <= range.rightColumn(); ++column)
             cells << grid.cell(column, row);
+        rows << cells;
+    }
+    return rows;
+}
+
+CellRows tableCells(const QTableWidget& table)
+{
+    if (table.rowCount() == 0)
+        return {};
+    const QList<QTableWidgetSelectionRange> ranges = table.selectedRanges();
+    const QTableWidgetSelectionRange range = ranges.isEmpty()
+                                                 ? QTableWidgetSelectionRange(0, 0, table.rowCount() - 1,
+                                                                              table.columnCount() - 1)
+                                                 : ranges.front();
+    CellRows rows;
+    QStringList header;
+    for (int column = range.leftColumn(); column <= range.rightColumn(); ++column)
+        header << table.horizontalHeaderItem(column)->text().replace(QLatin1Char('\n'), QLatin1Char(' '));
+    rows << header;
+    for (int row = range.topRow(); row <= range.bottomRow(); ++row) {
+        QStringList cells;
+        for (int column = range.leftColumn(); column <= range.rightColumn(); ++column)
+            cells << (table.item(row, column) ? table.item(row, column)->text() : QString());
         rows << cells;
     }
     return rows;
@@ -95,19 +120,38 @@ ResultsCopy::ResultsCopy(TMainForm& mainForm, QMenu& menu, UserDialogs& dialogs)
     connect(copyAll, &QAction::triggered, this, &ResultsCopy::copyResults);
     offerGridCopy(mainForm_.ChlrStringGrid());
     offerGridCopy(mainForm_.CompStringGrid());
+    offerTableCopy(mainForm_.LoadResponsePage().table());
+}
+
+QAction* ResultsCopy::addCopy(QWidget& view, std::function<CellRows()> cells)
+{
+    auto* copy = new QAction(tr("&Copy"), &view);
+    copy->setObjectName(view.objectName() + QStringLiteral("Copy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this, cells = std::move(cells)] {
+        const CellRows rows = cells();
+        if (rows.isEmpty())
+            dialogs_.showError(&mainForm_, tr("There's nothing to copy!"));
+        else
+            copyToClipboard(rows);
+    });
+    view.addAction(copy);
+    view.setContextMenuPolicy(Qt::ActionsContextMenu);
+    return copy;
 }
 
 void ResultsCopy::offerGridCopy(StringGrid& grid)
 {
-    auto* copy = new QAction(tr("&Copy"), &grid);
-    copy->setObjectName(grid.objectName() + QStringLiteral("Copy"));
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    connect(copy, &QAction::triggered, this, [&grid] { copyToClipboard(gridCells(grid)); });
+    addCopy(grid, [&grid] { return gridCells(grid); });
     auto* copyAll = new QAction(tr("Cop&y Results"), &grid);
     connect(copyAll, &QAction::triggered, this, &ResultsCopy::copyResults);
-    grid.addActions({copy, copyAll});
-    grid.setContextMenuPolicy(Qt::ActionsContextMenu);
+    grid.addAction(copyAll);
+}
+
+void ResultsCopy::offerTableCopy(QTableWidget& table)
+{
+    addCopy(table, [&table] { return tableCells(table); });
 }
 
 void ResultsCopy::copyResults()

@@ -6,8 +6,11 @@
 #include "ui/filedialog.h"
 #include "ui/filedrop.h"
 #include "ui/helpviewer.h"
+#include "ui/loadresponsepage.h"
 #include "ui/mainform.h"
 #include "ui/recentfiles.h"
+#include "ui/responsechartfigure.h"
+#include "ui/responsechartview.h"
 #include "ui/resultscopy.h"
 #include "ui/resultsexport.h"
 #include "ui/tsichart.h"
@@ -39,7 +42,7 @@ void stayAbove(QWidget& window, QWidget& mainWindow)
 }
 
 // What the main window offers beyond its own commands, each item after the items of its
-// menu: exporting the results, saving the chart, the recent files, copying results, and
+// menu: exporting the results, saving the charts, the recent files, copying results, and
 // opening dropped data files.
 void addDesktopCommands(TrophexWindows& windows, UserDialogs& dialogs)
 {
@@ -49,6 +52,12 @@ void addDesktopCommands(TrophexWindows& windows, UserDialogs& dialogs)
     auto* chartExport = new ChartExporter(dialogs, mainForm, std::make_unique<TsiChartFigure>(mainForm),
                                           [&mainForm] { return mainForm.ResultsReady() == 1; });
     chartExport->offerIn(*mainForm.PaintBox1().parentWidget(), fileMenu, QStringLiteral("SaveChart1"));
+    TLoadResponsePage& responsePage = mainForm.LoadResponsePage();
+    auto* responseChartExport =
+        new ChartExporter(dialogs, mainForm, std::make_unique<ResponseChartFigure>(responsePage.chart()),
+                          [&responsePage] { return responsePage.response().has_value(); });
+    responseChartExport->offerIn(responsePage.chart(), fileMenu, QStringLiteral("SaveResponseChart1"),
+                                 QObject::tr("Save &Load Response Chart\u2026"));
     new RecentFilesMenu(mainForm, fileMenu, *windows.Recent, dialogs);
     new ResultsCopy(mainForm, *mainForm.findChild<QMenu*>(QStringLiteral("Tools1")), dialogs);
     new DataFileDrop(mainForm);
