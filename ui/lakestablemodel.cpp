@@ -1,5 +1,6 @@
 #include "ui/lakestablemodel.h"
 
+#include "model/responseresults.h"
 #include "model/results.h"
 
 #include <QBrush>
@@ -32,23 +33,28 @@ constexpr std::array<KeyInput, 8> KeyInputs = {{
     {"Alkalinity", Input::AlkalinityEditBox, static_cast<int>(Input::AlkalinityUnitComboBox)},
 }};
 
-const ResultSpec* resultNamed(const std::string& batchColumn)
+// The text of a result that has no value: a cell that sorts with the empty ones.
+constexpr std::string_view NotAvailable = "NA";
+
+QString titleWithUnit(const char* label, const char* unit)
+{
+    QString title = QString::fromLatin1(label);
+    if (*unit != '\0')
+        title += QStringLiteral(" (%1)").arg(QString::fromLatin1(unit));
+    return title;
+}
+
+// The title of a result column, by its name in the batch's header, with the label and unit
+// of the lake's results or of the load response.
+QString resultTitle(const std::string& batchColumn)
 {
     for (const ResultSpec& spec : resultTable())
         if (batchColumn == spec.batchColumn)
-            return &spec;
-    return nullptr;
-}
-
-QString resultTitle(const std::string& batchColumn)
-{
-    const ResultSpec* spec = resultNamed(batchColumn);
-    if (!spec)
-        return QString::fromStdString(batchColumn);
-    QString title = QString::fromLatin1(spec->label);
-    if (*spec->unit != '\0')
-        title += QStringLiteral(" (%1)").arg(QString::fromLatin1(spec->unit));
-    return title;
+            return titleWithUnit(spec.label, spec.unit);
+    for (const ResponseFieldSpec& spec : responseFieldTable())
+        if (spec.batchColumn != nullptr && batchColumn == spec.batchColumn)
+            return titleWithUnit(spec.label, spec.unit);
+    return QString::fromStdString(batchColumn);
 }
 
 // The number a cell shows ("1,234.5", "87%", "-0.13"), or NaN for any other text.
@@ -121,8 +127,17 @@ void LakesTableModel::defineColumns()
                         tr("By the average index: oligotrophic below 40, mesotrophic 40 to 50, eutrophic 50 "
                            "to 70, hypereutrophic 70 and above")});
     for (std::size_t field = 1; field + 1 < names.size(); ++field)
-        columns_.push_back({ColumnKind::Result, static_cast<int>(field), -1, resultTitle(names[field]),
+        columns_.push_back({ColumnKind::Result, static_cast<int>(field), -1, distinctTitle(resultTitle(names[field])),
                             QString::fromStdString(names[field])});
+}
+
+QString LakesTableModel::distinctTitle(const QString& title) const
+{
+    // The load response's "Status" would stand beside the lake's own.
+    for (const Column& column : columns_)
+        if (column.title == title)
+            return tr("Target %1").arg(title);
+    return title;
 }
 
 int LakesTableModel::columnOfResult(const std::string& batchColumn) const
@@ -155,6 +170,8 @@ bool LakesTableModel::passes(std::size_t lake) const
     const auto valueOf = [](const auto& optional) { return optional ? static_cast<int>(*optional) : NoValue; };
     if (filter_.ecoregion != AnyValue && valueOf(table_->ecoregion(lake)) != filter_.ecoregion)
         return false;
+    if (filter_.goal != AnyValue && valueOf(table_->goalStatus(lake)) != filter_.goal)
+        return false;
     return filter_.trophicClass == AnyValue || valueOf(table_->trophicClass(lake)) == filter_.trophicClass;
 }
 
@@ -174,6 +191,8 @@ void LakesTableModel::applyFilter()
         ++summary_.calculated;
         if (const std::optional<TrophicClass> trophicClass = table_->trophicClass(lake))
             ++summary_.perClass[static_cast<int>(*trophicClass)];
+        if (const std::optional<GoalStatus> goal = table_->goalStatus(lake))
+            ++summary_.perGoal[static_cast<int>(*goal)];
     }
     summary_.shown = view_.size();
 }
@@ -289,7 +308,7 @@ std::vector<std::uint32_t> LakesTableModel::sortedByText(int column, Qt::SortOrd
     for (std::size_t lake = 0; lake < lakes; ++lake) {
         const std::string_view text = sortText(lake, column);
         numbers[lake] = numberShown(text);
-        if (std::isnan(numbers[lake]) && !text.empty()) {
+        if (std::isnan(numbers[lake]) && !text.empty() && text != NotAvailable) {
             std::vector<std::string> texts(lakes);
             for (std::size_t i = 0; i < lakes; ++i)
                 texts[i] = cellText(i, column);

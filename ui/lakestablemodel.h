@@ -1,6 +1,7 @@
 #pragma once
 // The rows of an assessed table of lakes as a Qt item model: one row per lake with its input
-// row number, name, status, key inputs, trophic class and every result text. The cells
+// row number, name, status, key inputs, trophic class, every result text and, when the table
+// was assessed with a target, the columns of the load response. The cells
 // are read from the batch's compact result table when the view asks for them, so that a
 // million lakes need no item per cell. Sorting and filtering rearrange a list of row
 // numbers; the table itself never changes.
@@ -30,6 +31,7 @@ struct LakesFilter {
     StatusFilter status = StatusFilter::All;  // by whether the lake was calculated
     int ecoregion = AnyValue;                 // an Ecoregion, NoValue or AnyValue
     int trophicClass = AnyValue;              // a TrophicClass, NoValue or AnyValue
+    int goal = AnyValue;                      // a GoalStatus of the load response, NoValue or AnyValue
 };
 
 // Counts of the rows shown.
@@ -39,6 +41,7 @@ struct LakesSummary {
     std::size_t calculated = 0;           // rows shown that were calculated
     std::size_t failed = 0;               // rows shown that were not
     std::array<std::size_t, 4> perClass{};  // rows shown in each TrophicClass
+    std::array<std::size_t, 3> perGoal{};   // rows shown with each GoalStatus of the load response
 };
 
 class LakesTableModel : public QAbstractTableModel {
@@ -65,7 +68,7 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    // Sorts every lake by the column's texts, numbers by value; empty cells go last.
+    // Sorts every lake by the column's texts, numbers by value; empty and "NA" cells go last.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // A cell's text, by lake and column.
@@ -82,6 +85,8 @@ private:
     };
 
     void defineColumns();
+    // The title, told apart from a column defined before that has it already.
+    QString distinctTitle(const QString& title) const;
     // The text a column sorts by: a value without its unit, else the cell's text.
     std::string_view sortText(std::size_t lake, int column) const;
     // Lakes by the column's numbers when every cell that is not empty shows one, else by texts.
