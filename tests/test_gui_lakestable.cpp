@@ -100,6 +100,18 @@ void choose(QComboBox* filter, const QString& item)
     filter->setCurrentIndex(filter->findText(item));
 }
 
+QComboBox* targetSelector(const LakesTableWindow& window)
+{
+    return window.findChild<QComboBox*>(QStringLiteral("TargetSelector"));
+}
+
+// Types the target into the selector and takes it with Return, as from the keyboard.
+void typeTarget(const LakesTableWindow& window, const QString& text)
+{
+    typeInto(targetSelector(window), text);
+    QTest::keyClick(targetSelector(window)->lineEdit(), Qt::Key_Return);
+}
+
 }  // namespace
 
 class LakesTableTest : public QObject {
@@ -114,6 +126,7 @@ private slots:
     void unreadableTablesAreReportedWithTheirFile();
     void failedRowsStandOutWithTheirReason();
     void sortingOrdersNumbersByValueAndEmptyCellsLast();
+    void inputsSortBySizeWhateverTheirUnit();
     void filtersAndTheSummary();
     void doubleClickShowsTheRowsTextsInTheMainWindow();
     void saveWritesWhatTheBatchWrites();
@@ -343,6 +356,41 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
     QVERIFY(!descending->isChecked());
 }
 
+void LakesTableTest::inputsSortBySizeWhateverTheirUnit()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    LakesTableWindow& window = started->main.lakesTable();
+    const LakesTableModel& model = window.model();
+    const auto names = [&] {
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown << model.index(row, 1).data().toString();
+        return shown;
+    };
+    // 2500 HA are 25 km2; "parsec" is no unit, so its lake goes last.
+    window.view().sortByColumn(4, Qt::AscendingOrder);
+    QCOMPARE(names(), (QStringList{"Example Lake", "No Depth", "Dry Lake", "Prairie, North", "Clear Lake",
+                                   "Wrong Unit"}));
+    window.view().sortByColumn(4, Qt::DescendingOrder);
+    QCOMPARE(names(), (QStringList{"Clear Lake", "Prairie, North", "Example Lake", "No Depth", "Dry Lake",
+                                   "Wrong Unit"}));
+
+    // Numbers stand to the right, texts to the left.
+    const auto alignment = [&](int column) {
+        return model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask;
+    };
+    QCOMPARE(alignment(0), Qt::AlignRight);
+    QCOMPARE(alignment(1), Qt::AlignLeft);
+    QCOMPARE(alignment(4), Qt::AlignLeft);
+    QCOMPARE(alignment(model.columnOfResult("tsi_average")), Qt::AlignRight);
+    QCOMPARE(alignment(model.columnOfResult("cv_tp_ug_L")), Qt::AlignRight);
+    typeTarget(window, "tp=20");
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(alignment(model.columnOfResult("target")), Qt::AlignLeft);
+    QCOMPARE(alignment(model.columnOfResult("target_status")), Qt::AlignLeft);
+    QCOMPARE(alignment(model.columnOfResult("reduction_pct")), Qt::AlignRight);
+}
+
 void LakesTableTest::filtersAndTheSummary()
 {
     const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
@@ -468,22 +516,6 @@ void LakesTableTest::saveNeverReplacesItsOwnTableOrAFileUnasked()
     QCOMPARE(program.dialogs.replaceQuestions, (QStringList{path("kept.csv"), path("kept.csv")}));
     QCOMPARE(program.dialogs.saveStartNames.last(), path("kept.csv"));
 }
-
-namespace {
-
-QComboBox* targetSelector(const LakesTableWindow& window)
-{
-    return window.findChild<QComboBox*>(QStringLiteral("TargetSelector"));
-}
-
-// Types the target into the selector and takes it with Return, as from the keyboard.
-void typeTarget(const LakesTableWindow& window, const QString& text)
-{
-    typeInto(targetSelector(window), text);
-    QTest::keyClick(targetSelector(window)->lineEdit(), Qt::Key_Return);
-}
-
-}  // namespace
 
 void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
 {

@@ -82,6 +82,7 @@ private:
         int unit;         // the Input of the value's unit, or -1
         QString title;    // as the header shows it
         QString tip;      // the header's tool tip
+        bool numbers;     // it shows numbers, aligned to the right
     };
 
     void defineColumns();
@@ -89,6 +90,11 @@ private:
     QString distinctTitle(const QString& title) const;
     // The text a column sorts by: a value without its unit, else the cell's text.
     std::string_view sortText(std::size_t lake, int column) const;
+    // The factor that brings a value of the column into the model's unit, so that values in
+    // different units sort by size: 1 for a column without units, NaN for a unit not known.
+    double unitFactor(std::size_t lake, int column) const;
+    // Whether the calculated lakes show numbers (or "NA") in the result field.
+    bool showsNumbers(std::size_t field) const;
     // Lakes by the column's numbers when every cell that is not empty shows one, else by texts.
     std::vector<std::uint32_t> sortedByText(int column, Qt::SortOrder order) const;
     void applyFilter();

@@ -153,6 +153,8 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     summary_ = new QLabel;
     summary_->setObjectName(QStringLiteral("LakesSummary"));
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // With a target's counts the line is long; it wraps rather than widen the window.
+    summary_->setWordWrap(true);
     layout->addWidget(summary_);
     layout->addWidget(createProgressRow());
     setCentralWidget(client);
