@@ -265,6 +265,8 @@ void LakesTableTest::unreadableTablesAreReportedWithTheirFile()
     assess(program, path("bad.csv"));
     QCOMPARE(program.dialogs.errors, QStringList{path("bad.csv") + "\n" + reason});
     QCOMPARE(program.main.lakesTable().model().table(), nullptr);
+    QCOMPARE(program.main.lakesTable().findChild<QLabel*>(QStringLiteral("LakesSummary"))->text(),
+             QStringLiteral("No table yet: File, Assess Lakes Table"));
 
     // Files that are not there, folders and pipes are refused before anything starts; a pipe
     // without a writer would block the window.
@@ -374,6 +376,14 @@ void LakesTableTest::inputsSortBySizeWhateverTheirUnit()
     window.view().sortByColumn(4, Qt::DescendingOrder);
     QCOMPARE(names(), (QStringList{"Clear Lake", "Prairie, North", "Example Lake", "No Depth", "Dry Lake",
                                    "Wrong Unit"}));
+
+    // A very long name takes no more than a third of the view, leaving room for the rest.
+    writeBytes(path("long.csv"), SmallTable + QByteArray(100000, 'N') + ",NLF,10,km2,1,km2,5,30,10,2,1,meq/L,,\r\n");
+    window.assessFile(path("long.csv"));
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(model.rowCount(), 7);
+    QVERIFY(window.view().columnWidth(1) <= std::max(200, window.view().viewport()->width() / 3));
+    QVERIFY(window.view().columnWidth(1) >= window.view().columnWidth(0));
 
     // Numbers stand to the right, texts to the left.
     const auto alignment = [&](int column) {

@@ -38,6 +38,8 @@ namespace trophex::ui {
 namespace {
 
 constexpr int ProgressSteps = 1000;
+// Pixels a column may take however narrow the window, when its texts are long.
+constexpr int MinWidestColumn = 200;
 
 // The selector's suggestions: one of each form of target, to be chosen or edited.
 constexpr std::array<const char*, 6> TargetSuggestions = {"ecoregion", "tp=20",  "chla=10",
@@ -394,6 +396,7 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
         // The target on show stays that of the table on show.
         if (model_->table())
             applyTarget(tableTarget_);
+        updateSummary();
         if (error.isEmpty())
             statusBar()->showMessage(model_->table() ? tr("Assessment of %1 cancelled: the table on show is as it was")
                                                                  .arg(QFileInfo(assessedName_).fileName())
@@ -421,13 +424,22 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     if (sortColumn >= 0 && sortColumn < model_->columnCount())
         header->setSortIndicator(sortColumn, sortOrder);
     fillSortColumns();
-    view_->resizeColumnsToContents();
+    fitColumns();
     updateSummary();
     saveButton_->setEnabled(true);
     saveAction_->setEnabled(true);
     view_->setFocus();
     if (model_->rowCount() > 0)
         view_->setCurrentIndex(model_->index(0, 0));
+}
+
+void LakesTableWindow::fitColumns()
+{
+    view_->resizeColumnsToContents();
+    // A name of a million letters would otherwise push every other column off the screen.
+    const int widest = std::max(MinWidestColumn, view_->viewport()->width() / 3);
+    for (int column = 0; column < model_->columnCount(); ++column)
+        view_->setColumnWidth(column, std::min(view_->columnWidth(column), widest));
 }
 
 void LakesTableWindow::setAssessing(bool assessing)

@@ -95,6 +95,8 @@ private:
     void showSortOrder(int column, Qt::SortOrder order);
     void fillSortColumns();
     void updateSummary();
+    // Sizes the columns to their texts, none wider than a third of the view.
+    void fitColumns();
     void setAssessing(bool assessing);
     // Sizes the window to the screen and centres it, the first time it shows.
     void placeOnFirstShow();
