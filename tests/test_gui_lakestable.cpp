@@ -628,15 +628,24 @@ void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
         cuts << model.index(row, reduction).data().toString();
     QCOMPARE(cuts, (QStringList{"60.1", "NA", "NA", "", "", ""}));
 
-    // Another target keeps the sort and the filters; a table without one drops the target filter.
-    chooseFromList(goalFilter, "needed");
+    // Another target keeps the sort, the filters and the lake the user was at; a table without
+    // one drops the target filter.
+    window.view().setCurrentIndex(model.index(4, 3));
+    const std::size_t lake = model.lakeAt(4);
     typeTarget(window, "tp=20");
     QTRY_VERIFY(!window.assessing());
+    QCOMPARE(model.lakeAt(window.view().currentIndex().row()), lake);
+    QCOMPARE(window.view().currentIndex().column(), 3);
     QCOMPARE(window.view().horizontalHeader()->sortIndicatorSection(), reduction);
-    QCOMPARE(goalFilter->currentText(), QStringLiteral("needed"));
-    QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.index(0, reduction).data().toString(), QStringLiteral("98.5"));
+    chooseFromList(goalFilter, "needed");
+    QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.index(1, reduction).data().toString(), QStringLiteral("47.5"));
+    typeTarget(window, "tp=5");
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(goalFilter->currentText(), QStringLiteral("needed"));
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("Clear Lake"));
     typeTarget(window, "No target");
     QTRY_VERIFY(!window.assessing());
     QVERIFY(!goalFilter->isEnabled());

@@ -210,6 +210,12 @@ void LakesTableModel::applyFilter()
     summary_.shown = view_.size();
 }
 
+int LakesTableModel::rowOfLake(std::size_t lake) const
+{
+    const auto found = std::find(view_.begin(), view_.end(), lake);
+    return found == view_.end() ? -1 : static_cast<int>(found - view_.begin());
+}
+
 int LakesTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(view_.size());

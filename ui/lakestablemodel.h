@@ -60,6 +60,8 @@ public:
 
     // The lake (its place in the input, from 0) that a row of the model shows.
     std::size_t lakeAt(int row) const { return view_[static_cast<std::size_t>(row)]; }
+    // The row of the model that shows the lake; -1 when the filter hides it.
+    int rowOfLake(std::size_t lake) const;
     // The column that shows the batch's result column of this name, or -1.
     int columnOfResult(const std::string& batchColumn) const;
     static constexpr int StatusColumn = 2;

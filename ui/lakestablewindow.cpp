@@ -413,8 +413,12 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     setWindowTitle(QStringLiteral("%1 - %2").arg(QString::fromLatin1(LakesTableCaption),
                                                  QFileInfo(tableName_).fileName()));
     QHeaderView* header = view_->horizontalHeader();
-    // The same table with another target keeps its sort; a new table shows the input order.
+    // The same table with another target keeps its sort and the lake the user was at; a new
+    // table shows the input order from its first lake.
     const int sortColumn = sameFile ? header->sortIndicatorSection() : -1;
+    const QModelIndex current = view_->currentIndex();
+    const std::optional<std::size_t> currentLake =
+        sameFile && current.isValid() ? std::optional<std::size_t>(model_->lakeAt(current.row())) : std::nullopt;
     const Qt::SortOrder sortOrder = header->sortIndicatorOrder();
     header->setSortIndicator(-1, Qt::AscendingOrder);
     model_->setTable(std::move(table));
@@ -429,8 +433,13 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     saveButton_->setEnabled(true);
     saveAction_->setEnabled(true);
     view_->setFocus();
-    if (model_->rowCount() > 0)
+    const int row = currentLake ? model_->rowOfLake(*currentLake) : -1;
+    if (row >= 0) {
+        view_->setCurrentIndex(model_->index(row, current.column()));
+        view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
+    } else if (model_->rowCount() > 0) {
         view_->setCurrentIndex(model_->index(0, 0));
+    }
 }
 
 void LakesTableWindow::fitColumns()
