@@ -310,8 +310,8 @@ private:
         const CalculationOutcome outcome =
             settings_.style == ResultStyle::Raw ? evaluateInputs(texts_) : runCalculation(texts_, format_);
         const std::size_t rowStart = result.rows.size();
+        std::optional<LoadResponse> response;
         if (outcome.ok()) {
-            std::optional<LoadResponse> response;
             if (settings_.response)
                 response = rowResponse(outcome, texts_, *settings_.response);
             appendResultRow(result.rows, name, outcome, settings_.style, response ? &*response : nullptr);
@@ -320,7 +320,10 @@ private:
             ++result.counts.failed;
         }
         result.rows += lineEnd_;
-        result.entries.push_back(entryOf(span, result.rows.size() - rowStart, &outcome));
+        ResultRowEntry entry = entryOf(span, result.rows.size() - rowStart, &outcome);
+        if (response)
+            entry.goal = static_cast<std::int8_t>(response->goal.status);
+        result.entries.push_back(entry);
         ++result.counts.lakes;
     }
 
@@ -339,7 +342,7 @@ private:
     ResultRowEntry entryOf(RecordSpan span, std::size_t rowLength, const CalculationOutcome* outcome) const
     {
         ResultRowEntry entry{static_cast<std::uint32_t>(span.start), static_cast<std::uint32_t>(span.length),
-                             static_cast<std::uint32_t>(rowLength), false, -1, std::nanf("")};
+                             static_cast<std::uint32_t>(rowLength), false, -1, -1, std::nanf("")};
         if (const std::optional<Ecoregion> region = ecoregionCode(texts_[Input::EcoRegComboBox]))
             entry.ecoregion = static_cast<std::int8_t>(*region);
         if (outcome && outcome->ok()) {

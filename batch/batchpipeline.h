@@ -121,6 +121,7 @@ struct ResultRowEntry {
                                  // chunk follow one another in ResultChunk::rows
     bool ok;                     // the lake was calculated
     std::int8_t ecoregion;       // index into EcoregionCodes; -1 when the row names none
+    std::int8_t goal;            // the load response's GoalStatus; -1 without a target or a calculation
     float averageTsi;            // the average trophic state index as the row shows it; NaN when none
 };
 

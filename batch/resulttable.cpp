@@ -25,6 +25,7 @@ void ResultTable::takeHead(std::string_view head, const ColumnLayout& layout)
     columnNames_.clear();
     for (std::size_t i = 0; i < names.size(); ++i)
         columnNames_.emplace_back(names[i]);
+    hasResponse_ = columnNames_.size() > resultColumnCount() + 2;
 }
 
 void ResultTable::takeChunk(const ResultChunk& chunk)
@@ -37,7 +38,7 @@ void ResultTable::takeChunk(const ResultChunk& chunk)
         const std::string_view row = rows.substr(rowStart, entry.rowLength);
         rowStart += entry.rowLength;
         rows_.push_back({keep(record, row), entry.recordLength, entry.rowLength, entry.averageTsi, entry.ecoregion,
-                         entry.ok});
+                         entry.goal, entry.ok});
     }
 }
 
@@ -86,6 +87,14 @@ std::optional<Ecoregion> ResultTable::ecoregion(std::size_t row) const
 std::optional<TrophicClass> ResultTable::trophicClass(std::size_t row) const
 {
     return trophicClassOf(rows_[row].averageTsi);
+}
+
+std::optional<GoalStatus> ResultTable::goalStatus(std::size_t row) const
+{
+    const std::int8_t goal = rows_[row].goal;
+    if (goal < 0)
+        return std::nullopt;
+    return static_cast<GoalStatus>(goal);
 }
 
 void ResultTable::resultFields(std::size_t row, CsvRecord& fields) const

@@ -10,6 +10,7 @@
 #include "model/ecoregion.h"
 #include "model/errors.h"
 #include "model/inputs.h"
+#include "model/loadresponse.h"
 #include "model/trophicclass.h"
 
 #include <cstdint>
@@ -40,6 +41,10 @@ public:
     bool calculated(std::size_t row) const { return rows_[row].ok; }
     std::optional<Ecoregion> ecoregion(std::size_t row) const;
     std::optional<TrophicClass> trophicClass(std::size_t row) const;
+    // The answer of the lake's load response; none without a target or a calculation.
+    std::optional<GoalStatus> goalStatus(std::size_t row) const;
+    // Whether the rows carry the load response columns of a target.
+    bool hasResponse() const { return hasResponse_; }
 
     // The fields of a lake's result row, unescaped.
     void resultFields(std::size_t row, CsvRecord& fields) const;
@@ -61,6 +66,7 @@ private:
         std::uint32_t rowLength;     // bytes, with the line end
         float averageTsi;            // as the row shows it; NaN when it shows none
         std::int8_t ecoregion;       // index into EcoregionCodes; -1 for none
+        std::int8_t goal;            // GoalStatus of the load response; -1 for none
         bool ok;                     // the lake was calculated
     };
 
@@ -75,6 +81,7 @@ private:
     std::string head_;                        // header row of the results
     std::vector<std::string> columnNames_;    // its fields
     ColumnLayout layout_;                     // where the input records hold each input
+    bool hasResponse_ = false;                // the header has the load response columns
     std::vector<std::unique_ptr<char[]>> blocks_;  // records and rows, BlockBytes each
     std::size_t lastBlockUsed_ = BlockBytes;  // bytes used in the last block
     std::vector<Row> rows_;                   // one per lake, in input order

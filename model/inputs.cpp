@@ -184,6 +184,25 @@ using M = ModelState;
 
 }  // namespace
 
+std::optional<long double> unitFactorOf(Input unitSelector, std::string_view unit)
+{
+    switch (unitSelector) {
+    case Input::WareaComboBox:
+    case Input::LareaComboBox:
+        return unitFactor(Quantity::Area, unit);
+    case Input::DepthComboBox:
+    case Input::SechiUnitComboBox:
+        return unitFactor(Quantity::Length, unit);
+    case Input::TPunitComboBox:
+    case Input::ChlrAunitComboBox:
+        return unitFactor(Quantity::Concentration, unit);
+    case Input::AlkalinityUnitComboBox:
+        return unitFactor(Quantity::Alkalinity, unit);
+    default:
+        return std::nullopt;
+    }
+}
+
 Error ConvertWatArea(ModelState& s, const InputTexts& t)
 {
     return convertRequired(s, t, {Input::WareaEditBox, &M::WatArea, Quantity::Area});

@@ -199,11 +199,48 @@ TEST(BatchPipelineConsumer, ChunksCarryTheWrittenRowsAndWhereEachCameFrom)
                 EXPECT_TRUE(std::isnan(entry.averageTsi));
             ASSERT_GE(entry.ecoregion, 0);
             EXPECT_EQ(trophex::EcoregionCodes[entry.ecoregion], record[1]);
+            EXPECT_EQ(entry.goal, -1);  // no target, no load response
         }
         EXPECT_EQ(rowStart, chunk.rows.size());
     }
     EXPECT_EQ(output, written.output);
     EXPECT_EQ(entries, 12000u);
+}
+
+TEST(BatchPipelineConsumer, ChunksCarryTheAnswerOfEachRowsLoadResponse)
+{
+    BatchSettings settings;
+    settings.workers = Workers;
+    settings.response = ResponseSettings{*trophex::readTargetSpec("tp=20").target, false};
+    const ConsumedRun run = consume(settings);
+    ASSERT_TRUE(run.summary.ok()) << run.summary.error;
+    CsvRecord head;
+    scanCsvRecord(run.head, 0, true, &head);
+    std::size_t statusField = 0;
+    while (statusField < head.size() && head[statusField] != "target_status")
+        ++statusField;
+    ASSERT_LT(statusField, head.size());
+
+    std::array<std::size_t, 3> perGoal{};
+    CsvRecord row;
+    for (const ResultChunk& chunk : run.chunks) {
+        std::size_t rowStart = 0;
+        for (const ResultRowEntry& entry : chunk.entries) {
+            scanCsvRecord(std::string_view(chunk.rows).substr(rowStart, entry.rowLength), 0, true, &row);
+            rowStart += entry.rowLength;
+            if (!entry.ok) {
+                EXPECT_EQ(entry.goal, -1);
+                EXPECT_EQ(row[statusField], "");
+                continue;
+            }
+            ASSERT_GE(entry.goal, 0);
+            EXPECT_EQ(trophex::goalStatusName(static_cast<trophex::GoalStatus>(entry.goal)), row[statusField]);
+            ++perGoal[static_cast<std::size_t>(entry.goal)];
+        }
+    }
+    // The synthetic lakes meet, need a cut for and cannot reach a TP of 20 ug/L.
+    for (std::size_t count : perGoal)
+        EXPECT_GT(count, 0u);
 }
 
 TEST(BatchPipelineCancellation, StopsBeforeTheNextChunkAndSaysSo)

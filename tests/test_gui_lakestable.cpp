@@ -1,11 +1,11 @@
 // The table of lakes: a CSV table assessed from the File menu with progress and Cancel, its
-// rows sorted, filtered and summed up, one lake opened in the main window, and the table
-// saved as the batch writes it.
+// rows sorted, filtered and summed up, one lake opened in the main window, a target for the
+// whole table, and the table saved as trophex-cli batch writes it.
 
 #include "tests/gui_test_support.h"
 
-#include "batch/batchpipeline.h"
 #include "batch/lakegenerator.h"
+#include "cli/batch.h"
 #include "model/results.h"
 #include "ui/lakestablemodel.h"
 #include "ui/lakestablewindow.h"
@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,24 +47,40 @@ QByteArray syntheticLakes(std::uint64_t count, std::uint64_t seed)
     return bytes;
 }
 
-// What trophex-cli batch writes for the table.
-QByteArray batchOutput(const QByteArray& table)
+// What trophex-cli batch writes for the table, with the options given.
+QByteArray batchOutput(const QByteArray& table, const QStringList& options = {})
 {
-    std::string output;
-    std::size_t pos = 0;
-    batch::BatchSettings settings;
-    settings.workers = 2;
-    const batch::BatchSummary summary = batch::runBatch(
-        [&](char* buffer, std::size_t capacity) {
-            const std::size_t n = std::min(capacity, static_cast<std::size_t>(table.size()) - pos);
-            std::copy_n(table.constData() + pos, n, buffer);
-            pos += n;
-            return n;
-        },
-        [&](std::string_view bytes) { output += bytes; }, settings);
-    if (!summary.ok())
-        qFatal("the batch failed: %s", summary.error.c_str());
-    return QByteArray::fromStdString(output);
+    const QTemporaryDir folder;
+    const QString input = folder.filePath(QStringLiteral("in.csv"));
+    const QString output = folder.filePath(QStringLiteral("out.csv"));
+    writeBytes(input, table);
+    std::vector<std::string> args = {input.toStdString(), "-o", output.toStdString(), "--threads", "2"};
+    for (const QString& option : options)
+        args.push_back(option.toStdString());
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    if (cli::runBatchCommand(static_cast<int>(argv.size()), argv.data()) != 0)
+        qFatal("trophex-cli batch %s failed", qPrintable(options.join(' ')));
+    return readBytes(output);
+}
+
+// The texts of one column of trophex-cli's output, row by row.
+QStringList outputColumn(const QByteArray& output, const char* column)
+{
+    batch::CsvRecord fields;
+    const std::string text = output.mid(output.indexOf("name,")).toStdString();
+    std::size_t pos = batch::scanCsvRecord(text, 0, true, &fields);
+    int index = -1;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (fields[i] == column)
+            index = static_cast<int>(i);
+    QStringList texts;
+    while (index >= 0 && pos < text.size()) {
+        pos = batch::scanCsvRecord(text, pos, true, &fields);
+        texts << QString::fromStdString(std::string(fields[static_cast<std::size_t>(index)]));
+    }
+    return texts;
 }
 
 // A small table in the shapes users give: a byte order mark, CR LF line ends, units in any
@@ -83,6 +100,18 @@ void choose(QComboBox* filter, const QString& item)
     filter->setCurrentIndex(filter->findText(item));
 }
 
+QComboBox* targetSelector(const LakesTableWindow& window)
+{
+    return window.findChild<QComboBox*>(QStringLiteral("TargetSelector"));
+}
+
+// Types the target into the selector and takes it with Return, as from the keyboard.
+void typeTarget(const LakesTableWindow& window, const QString& text)
+{
+    typeInto(targetSelector(window), text);
+    QTest::keyClick(targetSelector(window)->lineEdit(), Qt::Key_Return);
+}
+
 }  // namespace
 
 class LakesTableTest : public QObject {
@@ -97,10 +126,14 @@ private slots:
     void unreadableTablesAreReportedWithTheirFile();
     void failedRowsStandOutWithTheirReason();
     void sortingOrdersNumbersByValueAndEmptyCellsLast();
+    void inputsSortBySizeWhateverTheirUnit();
     void filtersAndTheSummary();
     void doubleClickShowsTheRowsTextsInTheMainWindow();
     void saveWritesWhatTheBatchWrites();
     void saveNeverReplacesItsOwnTableOrAFileUnasked();
+    void aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt();
+    void targetColumnsAreFilteredSortedAndSummedUp();
+    void unreadableTargetsAndFailedReassessmentsKeepTheTable();
 
 private:
     // Assesses the file through the main window's menu item and waits for the end.
@@ -232,6 +265,8 @@ void LakesTableTest::unreadableTablesAreReportedWithTheirFile()
     assess(program, path("bad.csv"));
     QCOMPARE(program.dialogs.errors, QStringList{path("bad.csv") + "\n" + reason});
     QCOMPARE(program.main.lakesTable().model().table(), nullptr);
+    QCOMPARE(program.main.lakesTable().findChild<QLabel*>(QStringLiteral("LakesSummary"))->text(),
+             QStringLiteral("No table yet: File, Assess Lakes Table"));
 
     // Files that are not there, folders and pipes are refused before anything starts; a pipe
     // without a writer would block the window.
@@ -321,6 +356,49 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
     window.view().sortByColumn(model.columnOfResult("tsi_average"), Qt::AscendingOrder);
     QCOMPARE(sortColumn->currentText(), QStringLiteral("Average TSI"));
     QVERIFY(!descending->isChecked());
+}
+
+void LakesTableTest::inputsSortBySizeWhateverTheirUnit()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    LakesTableWindow& window = started->main.lakesTable();
+    const LakesTableModel& model = window.model();
+    const auto names = [&] {
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown << model.index(row, 1).data().toString();
+        return shown;
+    };
+    // 2500 HA are 25 km2; "parsec" is no unit, so its lake goes last.
+    window.view().sortByColumn(4, Qt::AscendingOrder);
+    QCOMPARE(names(), (QStringList{"Example Lake", "No Depth", "Dry Lake", "Prairie, North", "Clear Lake",
+                                   "Wrong Unit"}));
+    window.view().sortByColumn(4, Qt::DescendingOrder);
+    QCOMPARE(names(), (QStringList{"Clear Lake", "Prairie, North", "Example Lake", "No Depth", "Dry Lake",
+                                   "Wrong Unit"}));
+
+    // A very long name takes no more than a third of the view, leaving room for the rest.
+    writeBytes(path("long.csv"), SmallTable + QByteArray(100000, 'N') + ",NLF,10,km2,1,km2,5,30,10,2,1,meq/L,,\r\n");
+    window.assessFile(path("long.csv"));
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(model.rowCount(), 7);
+    QVERIFY(window.view().columnWidth(1) <= std::max(200, window.view().viewport()->width() / 3));
+    QVERIFY(window.view().columnWidth(1) >= window.view().columnWidth(0));
+
+    // Numbers stand to the right, texts to the left.
+    const auto alignment = [&](int column) {
+        return model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask;
+    };
+    QCOMPARE(alignment(0), Qt::AlignRight);
+    QCOMPARE(alignment(1), Qt::AlignLeft);
+    QCOMPARE(alignment(4), Qt::AlignLeft);
+    QCOMPARE(alignment(model.columnOfResult("tsi_average")), Qt::AlignRight);
+    QCOMPARE(alignment(model.columnOfResult("cv_tp_ug_L")), Qt::AlignRight);
+    typeTarget(window, "tp=20");
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(alignment(model.columnOfResult("target")), Qt::AlignLeft);
+    QCOMPARE(alignment(model.columnOfResult("target_status")), Qt::AlignLeft);
+    QCOMPARE(alignment(model.columnOfResult("reduction_pct")), Qt::AlignRight);
 }
 
 void LakesTableTest::filtersAndTheSummary()
@@ -447,6 +525,170 @@ void LakesTableTest::saveNeverReplacesItsOwnTableOrAFileUnasked()
     QCOMPARE(readBytes(path("kept.csv")), batchOutput(SmallTable));
     QCOMPARE(program.dialogs.replaceQuestions, (QStringList{path("kept.csv"), path("kept.csv")}));
     QCOMPARE(program.dialogs.saveStartNames.last(), path("kept.csv"));
+}
+
+void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
+{
+    const QByteArray table = SmallTable + syntheticLakes(2000, 5).mid(syntheticLakes(1, 5).indexOf('\n') + 1)
+                                              .replace("\n", "\r\n");
+    const std::unique_ptr<Program> started = assessed(table, "lakes.csv");
+    Program& program = *started;
+    LakesTableWindow& window = program.main.lakesTable();
+    const LakesTableModel& model = window.model();
+    auto* anchor = window.findChild<QCheckBox*>(QStringLiteral("AnchorCheckBox"));
+    QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
+    QVERIFY(!anchor->isEnabled());
+    const int plainColumns = model.columnCount();
+    const auto saved = [&] {
+        program.dialogs.saveNames.push_back(path("results.csv"));
+        program.dialogs.replaceAnswers.push_back(true);
+        window.SaveResultsAsClick();
+        return readBytes(path("results.csv"));
+    };
+
+    typeTarget(window, "TP=20");
+    QVERIFY(window.assessing());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
+    QVERIFY(program.dialogs.errors.isEmpty());
+    QVERIFY(anchor->isEnabled() && anchor->isChecked());
+    QCOMPARE(model.columnCount(), plainColumns + 9);
+    QCOMPARE(model.headerData(model.columnOfResult("target_status"), Qt::Horizontal).toString(),
+             QStringLiteral("Target Status"));
+    QCOMPARE(model.headerData(model.columnOfResult("reduction_pct"), Qt::Horizontal).toString(),
+             QStringLiteral("Watershed load reduction (%)"));
+    QCOMPARE(model.headerData(model.columnOfResult("allowable_load_kg_yr"), Qt::Horizontal).toString(),
+             QStringLiteral("Allowable load (kg/yr)"));
+    QByteArray expected = batchOutput(table, {"--target", "TP=20"});
+    QCOMPARE(saved(), expected);
+    for (const char* column : {"target", "target_status", "reduction_pct", "allowable_load_kg_yr"}) {
+        const QStringList texts = outputColumn(expected, column);
+        for (int row : {0, 1, 4, 5, 1000})
+            QCOMPARE(model.index(row, model.columnOfResult(column)).data().toString(), texts[row]);
+    }
+
+    // The model's own predictions, from the keyboard.
+    QTest::keyClick(anchor, Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
+    QCOMPARE(window.tableResponse()->model, true);
+    expected = batchOutput(table, {"--target", "TP=20", "--model"});
+    QVERIFY(expected != batchOutput(table, {"--target", "TP=20"}));
+    QCOMPARE(saved(), expected);
+
+    for (const QString& spec : {QStringLiteral("ecoregion"), QStringLiteral("freq=20:10")}) {
+        chooseFromList(targetSelector(window), spec);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
+        QCOMPARE(saved(), batchOutput(table, {"--target", spec, "--model"}));
+    }
+
+    // No target gives the table without the load response, as the batch writes it without one.
+    chooseFromList(targetSelector(window), "No target");
+    QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
+    QCOMPARE(model.columnCount(), plainColumns);
+    QVERIFY(!anchor->isEnabled());
+    QVERIFY(!window.tableResponse());
+    QCOMPARE(saved(), batchOutput(table));
+    QVERIFY(program.dialogs.errors.isEmpty());
+}
+
+void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
+{
+    writeBytes(path("small.csv"), SmallTable);
+    Program program;
+    program.endStartupScreen();
+    LakesTableWindow& window = program.main.lakesTable();
+    // A target chosen before any table is taken for the next one.
+    typeTarget(window, "tp=5");
+    QVERIFY(!window.assessing());
+    assess(program, path("small.csv"));
+    const QByteArray output = batchOutput(SmallTable, {"--target", "tp=5"});
+    const QStringList goals = outputColumn(output, "target_status");
+    QCOMPARE(goals, (QStringList{"unreachable", "unreachable", "", "", "needed", ""}));
+    QCOMPARE(window.summaryText(), QStringLiteral("6 lakes: 3 calculated, 3 failed; oligotrophic 1, mesotrophic 0, "
+                                                  "eutrophic 1, hypereutrophic 1; target met 0, needed 1, "
+                                                  "unreachable 2"));
+
+    const LakesTableModel& model = window.model();
+    auto* goalFilter = window.findChild<QComboBox*>(QStringLiteral("GoalFilter"));
+    QVERIFY(goalFilter->isEnabled());
+    chooseFromList(goalFilter, "unreachable");
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("Prairie, North"));
+    chooseFromList(goalFilter, "None");
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(window.summaryText(), QStringLiteral("3 of 6 lakes shown: 0 calculated, 3 failed; oligotrophic 0, "
+                                                  "mesotrophic 0, eutrophic 0, hypereutrophic 0; target met 0, "
+                                                  "needed 0, unreachable 0"));
+    chooseFromList(goalFilter, "All");
+
+    // Numbers by value, then "NA" (no cut reaches the target), then empty cells.
+    const int reduction = model.columnOfResult("reduction_pct");
+    window.view().sortByColumn(reduction, Qt::DescendingOrder);
+    QStringList cuts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        cuts << model.index(row, reduction).data().toString();
+    QCOMPARE(cuts, (QStringList{"60.1", "NA", "NA", "", "", ""}));
+
+    // Another target keeps the sort, the filters and the lake the user was at; a table without
+    // one drops the target filter.
+    window.view().setCurrentIndex(model.index(4, 3));
+    const std::size_t lake = model.lakeAt(4);
+    typeTarget(window, "tp=20");
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(model.lakeAt(window.view().currentIndex().row()), lake);
+    QCOMPARE(window.view().currentIndex().column(), 3);
+    QCOMPARE(window.view().horizontalHeader()->sortIndicatorSection(), reduction);
+    QCOMPARE(model.index(0, reduction).data().toString(), QStringLiteral("98.5"));
+    chooseFromList(goalFilter, "needed");
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.index(1, reduction).data().toString(), QStringLiteral("47.5"));
+    typeTarget(window, "tp=5");
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(goalFilter->currentText(), QStringLiteral("needed"));
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("Clear Lake"));
+    typeTarget(window, "No target");
+    QTRY_VERIFY(!window.assessing());
+    QVERIFY(!goalFilter->isEnabled());
+    QCOMPARE(goalFilter->currentText(), QStringLiteral("All"));
+    QCOMPARE(model.rowCount(), 6);
+}
+
+void LakesTableTest::unreadableTargetsAndFailedReassessmentsKeepTheTable()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    Program& program = *started;
+    LakesTableWindow& window = program.main.lakesTable();
+    const batch::ResultTable* shown = window.model().table();
+    for (const char* text : {"tp=abc", "freq=20", "bogus", "tp=-1", "ecoregion=3", "freq=20:200"})
+        typeTarget(window, text);
+    QCOMPARE(program.dialogs.errors,
+             (QStringList{"The target \"tp=abc\" needs a number after \"tp=\".",
+                          "The target \"freq=20\" is not freq=B:P with two numbers, such as freq=20:10.",
+                          "Unknown target \"bogus\": give tp=V, chla=V, secchi=V, tsi=V, freq=B:P or ecoregion.",
+                          "The tp target must be above 0 ug/L.",
+                          "The ecoregion target takes no value: give just \"ecoregion\".",
+                          "The percentage P of freq=B:P must be from 0 to 100."}));
+    QVERIFY(!window.assessing());
+    QCOMPARE(window.model().table(), shown);
+    QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
+
+    // A re-assessment that is cancelled, or whose file has gone, leaves the table and its
+    // target as they were.
+    program.dialogs.errors.clear();
+    writeBytes(path("small.csv"), SmallTable + syntheticLakes(100000, 6).mid(SmallTable.indexOf('\n') + 1));
+    typeTarget(window, "chla=8");
+    QVERIFY(window.assessing());
+    window.CancelBtnClick();
+    QTRY_VERIFY(!window.assessing());
+    QCOMPARE(window.model().table(), shown);
+    QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
+    QVERIFY(!window.tableResponse());
+    QVERIFY(QFile::remove(path("small.csv")));
+    typeTarget(window, "chla=8");
+    QCOMPARE(program.dialogs.errors, QStringList{path("small.csv") + "\nNo such file or directory"});
+    QVERIFY(!window.assessing());
+    QCOMPARE(window.model().table(), shown);
+    QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
 }
 
 QTEST_MAIN(LakesTableTest)

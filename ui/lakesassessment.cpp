@@ -61,8 +61,9 @@ batch::ReadFunction readerOf(std::FILE* file)
     };
 }
 
-// The batch's reason as a sentence under the file's name.
-QString sentence(const std::string& reason)
+}  // namespace
+
+QString reasonSentence(const std::string& reason)
 {
     QString text = QString::fromStdString(reason);
     if (text.isEmpty())
@@ -73,8 +74,6 @@ QString sentence(const std::string& reason)
     return text;
 }
 
-}  // namespace
-
 LakesAssessment::LakesAssessment(QObject* parent) : QObject(parent) {}
 
 LakesAssessment::~LakesAssessment()
@@ -82,7 +81,8 @@ LakesAssessment::~LakesAssessment()
     stopWorker();
 }
 
-bool LakesAssessment::start(const QString& fileName, QString& error)
+bool LakesAssessment::start(const QString& fileName, const std::optional<batch::ResponseSettings>& response,
+                            QString& error)
 {
     stopWorker();
     std::FILE* file = openRegularFile(fileName, error);
@@ -92,7 +92,7 @@ bool LakesAssessment::start(const QString& fileName, QString& error)
     cancellation_ = std::make_unique<batch::BatchCancellation>();
     const std::uint64_t generation = ++generation_;
     try {
-        worker_ = std::thread([this, file, generation] { run(file, generation); });
+        worker_ = std::thread([this, file, response, generation] { run(file, response, generation); });
     } catch (const std::system_error& e) {
         std::fclose(file);
         error = QString::fromLocal8Bit(e.what());
@@ -114,7 +114,7 @@ void LakesAssessment::stopWorker()
         worker_.join();
 }
 
-void LakesAssessment::run(std::FILE* file, std::uint64_t generation)
+void LakesAssessment::run(std::FILE* file, std::optional<batch::ResponseSettings> response, std::uint64_t generation)
 {
     std::shared_ptr<batch::ResultTable> table;
     batch::BatchSummary summary;
@@ -123,6 +123,7 @@ void LakesAssessment::run(std::FILE* file, std::uint64_t generation)
         batch::BatchSettings settings;
         settings.workers = std::max(1u, std::thread::hardware_concurrency());
         settings.cancellation = cancellation_.get();
+        settings.response = std::move(response);
         batch::BatchObserver observer;
         observer.progress = [this, generation](const batch::BatchProgress& progress) {
             const auto bytes = static_cast<qint64>(progress.inputBytes);
@@ -141,7 +142,7 @@ void LakesAssessment::run(std::FILE* file, std::uint64_t generation)
     std::fclose(file);
     if (!summary.ok())
         table.reset();
-    const QString error = summary.cancelled ? QString() : sentence(summary.error);
+    const QString error = summary.cancelled ? QString() : reasonSentence(summary.error);
     QMetaObject::invokeMethod(
         this, [this, generation, table = std::shared_ptr<const batch::ResultTable>(std::move(table)), error] {
             end(generation, table, error);

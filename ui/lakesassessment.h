@@ -12,9 +12,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace trophex::ui {
+
+// A reason from the batch ("the header has no ecoregion column") as a sentence of its own.
+QString reasonSentence(const std::string& reason);
 
 class LakesAssessment : public QObject {
     Q_OBJECT
@@ -24,10 +28,11 @@ public:
     // Cancels a run that is going on and waits for its threads.
     ~LakesAssessment() override;
 
-    // Starts assessing the file; false, with the reason in error, when it is no regular file
-    // that can be opened. Only one run at a time: starting another cancels the one going on.
-    // Only a regular file is opened, so that a pipe or a device cannot block the window.
-    bool start(const QString& fileName, QString& error);
+    // Starts assessing the file, with the load response columns of a target when one is
+    // given; false, with the reason in error, when it is no regular file that can be opened.
+    // Only one run at a time: starting another cancels the one going on. Only a regular file
+    // is opened, so that a pipe or a device cannot block the window.
+    bool start(const QString& fileName, const std::optional<batch::ResponseSettings>& response, QString& error);
     void cancel();
     bool running() const { return worker_.joinable(); }
     // Size of the file being read, bytes.
@@ -41,7 +46,7 @@ signals:
     void finished(std::shared_ptr<const trophex::batch::ResultTable> table, const QString& error);
 
 private:
-    void run(std::FILE* file, std::uint64_t generation);
+    void run(std::FILE* file, std::optional<batch::ResponseSettings> response, std::uint64_t generation);
     void end(std::uint64_t generation, std::shared_ptr<const batch::ResultTable> table, const QString& error);
     void stopWorker();
 

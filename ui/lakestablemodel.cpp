@@ -1,5 +1,6 @@
 #include "ui/lakestablemodel.h"
 
+#include "model/responseresults.h"
 #include "model/results.h"
 
 #include <QBrush>
@@ -32,23 +33,28 @@ constexpr std::array<KeyInput, 8> KeyInputs = {{
     {"Alkalinity", Input::AlkalinityEditBox, static_cast<int>(Input::AlkalinityUnitComboBox)},
 }};
 
-const ResultSpec* resultNamed(const std::string& batchColumn)
+// The text of a result that has no value: a cell that sorts with the empty ones.
+constexpr std::string_view NotAvailable = "NA";
+
+QString titleWithUnit(const char* label, const char* unit)
+{
+    QString title = QString::fromLatin1(label);
+    if (*unit != '\0')
+        title += QStringLiteral(" (%1)").arg(QString::fromLatin1(unit));
+    return title;
+}
+
+// The title of a result column, by its name in the batch's header, with the label and unit
+// of the lake's results or of the load response.
+QString resultTitle(const std::string& batchColumn)
 {
     for (const ResultSpec& spec : resultTable())
         if (batchColumn == spec.batchColumn)
-            return &spec;
-    return nullptr;
-}
-
-QString resultTitle(const std::string& batchColumn)
-{
-    const ResultSpec* spec = resultNamed(batchColumn);
-    if (!spec)
-        return QString::fromStdString(batchColumn);
-    QString title = QString::fromLatin1(spec->label);
-    if (*spec->unit != '\0')
-        title += QStringLiteral(" (%1)").arg(QString::fromLatin1(spec->unit));
-    return title;
+            return titleWithUnit(spec.label, spec.unit);
+    for (const ResponseFieldSpec& spec : responseFieldTable())
+        if (spec.batchColumn != nullptr && batchColumn == spec.batchColumn)
+            return titleWithUnit(spec.label, spec.unit);
+    return QString::fromStdString(batchColumn);
 }
 
 // The number a cell shows ("1,234.5", "87%", "-0.13"), or NaN for any other text.
@@ -108,21 +114,43 @@ void LakesTableModel::setTable(std::shared_ptr<const batch::ResultTable> table)
 void LakesTableModel::defineColumns()
 {
     columns_.clear();
-    columns_.push_back({ColumnKind::RowNumber, 0, -1, tr("Row"), tr("The lake's row in the table, from 1")});
-    columns_.push_back({ColumnKind::Name, 0, -1, tr("Lake Name"), {}});
+    columns_.push_back({ColumnKind::RowNumber, 0, -1, tr("Row"), tr("The lake's row in the table, from 1"), true});
+    columns_.push_back({ColumnKind::Name, 0, -1, tr("Lake Name"), {}, false});
     // The status stands next to the name, so that why a lake failed is seen at once.
     const std::vector<std::string> names = table_ ? table_->columnNames() : std::vector<std::string>{};
     columns_.push_back({ColumnKind::Status, static_cast<int>(names.empty() ? 0 : names.size() - 1), -1,
-                        tr("Status"), {}});
+                        tr("Status"), {}, false});
     for (const KeyInput& input : KeyInputs)
         columns_.push_back({ColumnKind::Input, static_cast<int>(input.value), input.unit,
-                            QString::fromLatin1(input.title), {}});
+                            QString::fromLatin1(input.title), {}, false});
     columns_.push_back({ColumnKind::TrophicClass, 0, -1, tr("Trophic Class"),
                         tr("By the average index: oligotrophic below 40, mesotrophic 40 to 50, eutrophic 50 "
-                           "to 70, hypereutrophic 70 and above")});
+                           "to 70, hypereutrophic 70 and above"),
+                        false});
     for (std::size_t field = 1; field + 1 < names.size(); ++field)
-        columns_.push_back({ColumnKind::Result, static_cast<int>(field), -1, resultTitle(names[field]),
-                            QString::fromStdString(names[field])});
+        columns_.push_back({ColumnKind::Result, static_cast<int>(field), -1, distinctTitle(resultTitle(names[field])),
+                            QString::fromStdString(names[field]), showsNumbers(field)});
+}
+
+bool LakesTableModel::showsNumbers(std::size_t field) const
+{
+    for (std::size_t lake = 0; lake < table_->size(); ++lake) {
+        if (!table_->calculated(lake))
+            continue;
+        const batch::CsvRecord& fields = resultsOf(lake);
+        const std::string_view text = field < fields.size() ? fields[field] : std::string_view();
+        return text == NotAvailable || !std::isnan(numberShown(text));
+    }
+    return true;
+}
+
+QString LakesTableModel::distinctTitle(const QString& title) const
+{
+    // The load response's "Status" would stand beside the lake's own.
+    for (const Column& column : columns_)
+        if (column.title == title)
+            return tr("Target %1").arg(title);
+    return title;
 }
 
 int LakesTableModel::columnOfResult(const std::string& batchColumn) const
@@ -155,6 +183,8 @@ bool LakesTableModel::passes(std::size_t lake) const
     const auto valueOf = [](const auto& optional) { return optional ? static_cast<int>(*optional) : NoValue; };
     if (filter_.ecoregion != AnyValue && valueOf(table_->ecoregion(lake)) != filter_.ecoregion)
         return false;
+    if (filter_.goal != AnyValue && valueOf(table_->goalStatus(lake)) != filter_.goal)
+        return false;
     return filter_.trophicClass == AnyValue || valueOf(table_->trophicClass(lake)) == filter_.trophicClass;
 }
 
@@ -174,8 +204,16 @@ void LakesTableModel::applyFilter()
         ++summary_.calculated;
         if (const std::optional<TrophicClass> trophicClass = table_->trophicClass(lake))
             ++summary_.perClass[static_cast<int>(*trophicClass)];
+        if (const std::optional<GoalStatus> goal = table_->goalStatus(lake))
+            ++summary_.perGoal[static_cast<int>(*goal)];
     }
     summary_.shown = view_.size();
+}
+
+int LakesTableModel::rowOfLake(std::size_t lake) const
+{
+    const auto found = std::find(view_.begin(), view_.end(), lake);
+    return found == view_.end() ? -1 : static_cast<int>(found - view_.begin());
 }
 
 int LakesTableModel::rowCount(const QModelIndex& parent) const
@@ -244,7 +282,7 @@ QVariant LakesTableModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole:
         return QString::fromStdString(cellText(lake, index.column()));
     case Qt::TextAlignmentRole:
-        if (kind == ColumnKind::RowNumber || kind == ColumnKind::Result)
+        if (columns_[static_cast<std::size_t>(index.column())].numbers)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::BackgroundRole:
@@ -282,19 +320,32 @@ std::string_view LakesTableModel::sortText(std::size_t lake, int column) const
     return field < fields.size() ? fields[field] : std::string_view();
 }
 
+double LakesTableModel::unitFactor(std::size_t lake, int column) const
+{
+    const int unitInput = columns_[static_cast<std::size_t>(column)].unit;
+    if (unitInput < 0)
+        return 1;
+    const std::string& unit = inputsOf(lake).texts[static_cast<std::size_t>(unitInput)];
+    if (unit.empty())
+        return 1;  // the model's unit
+    const std::optional<long double> factor = unitFactorOf(static_cast<Input>(unitInput), unit);
+    return factor ? static_cast<double>(*factor) : NAN;
+}
+
 std::vector<std::uint32_t> LakesTableModel::sortedByText(int column, Qt::SortOrder order) const
 {
     const std::size_t lakes = table_->size();
     std::vector<double> numbers(lakes);
     for (std::size_t lake = 0; lake < lakes; ++lake) {
         const std::string_view text = sortText(lake, column);
-        numbers[lake] = numberShown(text);
-        if (std::isnan(numbers[lake]) && !text.empty()) {
+        const double shown = numberShown(text);
+        if (std::isnan(shown) && !text.empty() && text != NotAvailable) {
             std::vector<std::string> texts(lakes);
             for (std::size_t i = 0; i < lakes; ++i)
                 texts[i] = cellText(i, column);
             return sortedBy(texts, order, [](const std::string& key) { return key.empty(); });
         }
+        numbers[lake] = shown * unitFactor(lake, column);
     }
     return sortedBy(numbers, order, [](double key) { return std::isnan(key); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The rows of an assessed table of lakes as a Qt item model: one row per lake with its input
-// row number, name, status, key inputs, trophic class and every result text. The cells
+// row number, name, status, key inputs, trophic class, every result text and, when the table
+// was assessed with a target, the columns of the load response. The cells
 // are read from the batch's compact result table when the view asks for them, so that a
 // million lakes need no item per cell. Sorting and filtering rearrange a list of row
 // numbers; the table itself never changes.
@@ -30,6 +31,7 @@ struct LakesFilter {
     StatusFilter status = StatusFilter::All;  // by whether the lake was calculated
     int ecoregion = AnyValue;                 // an Ecoregion, NoValue or AnyValue
     int trophicClass = AnyValue;              // a TrophicClass, NoValue or AnyValue
+    int goal = AnyValue;                      // a GoalStatus of the load response, NoValue or AnyValue
 };
 
 // Counts of the rows shown.
@@ -39,6 +41,7 @@ struct LakesSummary {
     std::size_t calculated = 0;           // rows shown that were calculated
     std::size_t failed = 0;               // rows shown that were not
     std::array<std::size_t, 4> perClass{};  // rows shown in each TrophicClass
+    std::array<std::size_t, 3> perGoal{};   // rows shown with each GoalStatus of the load response
 };
 
 class LakesTableModel : public QAbstractTableModel {
@@ -57,6 +60,8 @@ public:
 
     // The lake (its place in the input, from 0) that a row of the model shows.
     std::size_t lakeAt(int row) const { return view_[static_cast<std::size_t>(row)]; }
+    // The row of the model that shows the lake; -1 when the filter hides it.
+    int rowOfLake(std::size_t lake) const;
     // The column that shows the batch's result column of this name, or -1.
     int columnOfResult(const std::string& batchColumn) const;
     static constexpr int StatusColumn = 2;
@@ -65,7 +70,7 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    // Sorts every lake by the column's texts, numbers by value; empty cells go last.
+    // Sorts every lake by the column's texts, numbers by value; empty and "NA" cells go last.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // A cell's text, by lake and column.
@@ -79,11 +84,19 @@ private:
         int unit;         // the Input of the value's unit, or -1
         QString title;    // as the header shows it
         QString tip;      // the header's tool tip
+        bool numbers;     // it shows numbers, aligned to the right
     };
 
     void defineColumns();
+    // The title, told apart from a column defined before that has it already.
+    QString distinctTitle(const QString& title) const;
     // The text a column sorts by: a value without its unit, else the cell's text.
     std::string_view sortText(std::size_t lake, int column) const;
+    // The factor that brings a value of the column into the model's unit, so that values in
+    // different units sort by size: 1 for a column without units, NaN for a unit not known.
+    double unitFactor(std::size_t lake, int column) const;
+    // Whether the calculated lakes show numbers (or "NA") in the result field.
+    bool showsNumbers(std::size_t field) const;
     // Lakes by the column's numbers when every cell that is not empty shows one, else by texts.
     std::vector<std::uint32_t> sortedByText(int column, Qt::SortOrder order) const;
     void applyFilter();

@@ -3,6 +3,8 @@
 #include "batch/resulttable.h"
 #include "files/datafile.h"
 #include "model/ecoregion.h"
+#include "model/loadresponse.h"
+#include "model/responsetarget.h"
 #include "model/trophicclass.h"
 #include "ui/dialogs.h"
 #include "ui/lakesassessment.h"
@@ -19,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
@@ -28,11 +31,27 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace trophex::ui {
 
 namespace {
 
 constexpr int ProgressSteps = 1000;
+// Pixels a column may take however narrow the window, when its texts are long.
+constexpr int MinWidestColumn = 200;
+
+// The selector's suggestions: one of each form of target, to be chosen or edited.
+constexpr std::array<const char*, 6> TargetSuggestions = {"ecoregion", "tp=20",  "chla=10",
+                                                           "secchi=2",  "tsi=50", "freq=20:10"};
+
+bool sameResponse(const std::optional<batch::ResponseSettings>& a, const std::optional<batch::ResponseSettings>& b)
+{
+    if (!a || !b)
+        return !a && !b;
+    return a->model == b->model && a->target.kind == b->target.kind && a->target.value == b->target.value
+        && a->target.bound == b->target.bound;
+}
 
 // A count with the thousands separator of the format: 1,000,000.
 QString countText(std::size_t count, const NumberFormat& format)
@@ -45,6 +64,25 @@ QString countText(std::size_t count, const NumberFormat& format)
         grouped += digits[i];
     }
     return QString::fromStdString(grouped);
+}
+
+// Names with their counts, the first after the lead: "; oligotrophic 1, mesotrophic 0".
+template <std::size_t N>
+QString countsText(const QString& lead, const std::array<const char*, N>& names,
+                   const std::array<std::size_t, N>& counts, const NumberFormat& format)
+{
+    QString text;
+    for (std::size_t i = 0; i < N; ++i)
+        text += QStringLiteral("%1 %2 %3")
+                    .arg(i == 0 ? lead : QStringLiteral(","), QString::fromLatin1(names[i]), countText(counts[i], format));
+    return text;
+}
+
+// The names of the load response's answers, by GoalStatus.
+std::array<const char*, 3> goalNames()
+{
+    return {goalStatusName(GoalStatus::Met), goalStatusName(GoalStatus::Needed),
+            goalStatusName(GoalStatus::Unreachable)};
 }
 
 QComboBox* addFilter(QHBoxLayout* row, const QString& caption, const QString& name,
@@ -94,6 +132,7 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     auto* client = new QWidget;
     auto* layout = new QVBoxLayout(client);
     layout->addWidget(createFilterRow());
+    layout->addWidget(createTargetRow());
 
     view_ = new QTableView;
     view_->setObjectName(QStringLiteral("LakesTableView"));
@@ -116,6 +155,8 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     summary_ = new QLabel;
     summary_->setObjectName(QStringLiteral("LakesSummary"));
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // With a target's counts the line is long; it wraps rather than widen the window.
+    summary_->setWordWrap(true);
     layout->addWidget(summary_);
     layout->addWidget(createProgressRow());
     setCentralWidget(client);
@@ -124,6 +165,7 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     connect(assessment_, &LakesAssessment::progressed, this, &LakesTableWindow::showProgress);
     connect(assessment_, &LakesAssessment::finished, this, &LakesTableWindow::assessmentFinished);
     setAssessing(false);
+    showTargetChoice();
     updateSummary();
 }
 
@@ -183,6 +225,48 @@ QWidget* LakesTableWindow::createFilterRow()
     return row;
 }
 
+QWidget* LakesTableWindow::createTargetRow()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(tr("Tar&get:"));
+    target_ = new QComboBox;
+    target_->setObjectName(QStringLiteral("TargetSelector"));
+    target_->setEditable(true);
+    target_->setInsertPolicy(QComboBox::NoInsert);
+    // Typed as typed: a completion to a suggestion would turn "tp=2" into "tp=20".
+    target_->setCompleter(nullptr);
+    target_->addItem(QString::fromLatin1(NoTargetText));
+    for (const char* suggestion : TargetSuggestions)
+        target_->addItem(QString::fromLatin1(suggestion));
+    target_->setMinimumContentsLength(14);
+    target_->setToolTip(tr("The goal of every lake's load response: tp=V, chla=V, secchi=V, tsi=V (at most V), "
+                           "freq=B:P (chlorophyll a above B ug/L at most P % of the time) or ecoregion"));
+    label->setBuddy(target_);
+    connect(target_, &QComboBox::activated, this, &LakesTableWindow::targetChosen);
+    connect(target_->lineEdit(), &QLineEdit::editingFinished, this, &LakesTableWindow::targetChosen);
+    anchor_ = new QCheckBox(tr("A&nchor to observed values"));
+    anchor_->setObjectName(QStringLiteral("AnchorCheckBox"));
+    anchor_->setChecked(true);
+    anchor_->setToolTip(tr("Observed values changed by the model's ratios, or the model's own predictions"));
+    connect(anchor_, &QCheckBox::toggled, this, &LakesTableWindow::targetChosen);
+    layout->addWidget(label);
+    layout->addWidget(target_);
+    layout->addWidget(anchor_);
+    layout->addSpacing(12);
+    std::vector<std::pair<QString, int>> goals = {{tr("All"), AnyValue}};
+    const std::array<const char*, 3> names = goalNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        goals.emplace_back(QString::fromLatin1(names[i]), static_cast<int>(i));
+    goals.emplace_back(tr("None"), NoValue);
+    goalFilter_ = addFilter(layout, tr("Target stat&us:"), QStringLiteral("GoalFilter"), goals);
+    goalFilter_->setEnabled(false);
+    connect(goalFilter_, &QComboBox::currentIndexChanged, this, &LakesTableWindow::filterChanged);
+    layout->addStretch(1);
+    return row;
+}
+
 QWidget* LakesTableWindow::createProgressRow()
 {
     progressRow_ = new QWidget;
@@ -211,20 +295,72 @@ void LakesTableWindow::AssessLakesTableClick(QWidget* dialogParent)
 
 void LakesTableWindow::assessFile(const QString& fileName)
 {
-    QString error;
-    if (!assessment_->start(fileName, error)) {
-        reportFileError(fileName, error);
+    if (!startAssessment(fileName))
         return;
-    }
-    assessedName_ = fileName;
-    progressLabel_->setText(tr("Assessing %1").arg(QFileInfo(fileName).fileName()));
-    progress_->setValue(0);
-    setAssessing(true);
-    updateSummary();
     placeOnFirstShow();
     show();
     raise();
     activateWindow();
+}
+
+bool LakesTableWindow::startAssessment(const QString& fileName)
+{
+    QString error;
+    if (!assessment_->start(fileName, chosenTarget_.response, error)) {
+        if (model_->table())
+            applyTarget(tableTarget_);
+        reportFileError(fileName, error);
+        return false;
+    }
+    assessedName_ = fileName;
+    assessedTarget_ = chosenTarget_;
+    progressLabel_->setText(tr("Assessing %1").arg(QFileInfo(fileName).fileName()));
+    progress_->setValue(0);
+    setAssessing(true);
+    updateSummary();
+    return true;
+}
+
+void LakesTableWindow::targetChosen()
+{
+    const QString text = target_->currentText().trimmed();
+    TargetChoice choice;
+    if (!text.isEmpty() && text.compare(QString::fromLatin1(NoTargetText), Qt::CaseInsensitive) != 0) {
+        const TargetReading reading = readTargetSpec(text.toStdString());
+        if (!reading.target) {
+            // The selector shows the chosen target again before the message takes the focus,
+            // so that leaving the selector for the message does not read the text twice.
+            showTargetChoice();
+            dialogs_.showError(this, reasonSentence(reading.error));
+            return;
+        }
+        choice.text = text;
+        choice.response = batch::ResponseSettings{*reading.target, !anchor_->isChecked()};
+    }
+    const bool changed = !sameResponse(choice.response, chosenTarget_.response);
+    applyTarget(choice);
+    if (!changed)
+        return;
+    if (assessing())
+        startAssessment(assessedName_);
+    else if (model_->table())
+        startAssessment(tableName_);
+}
+
+void LakesTableWindow::applyTarget(const TargetChoice& choice)
+{
+    chosenTarget_ = choice;
+    showTargetChoice();
+}
+
+void LakesTableWindow::showTargetChoice()
+{
+    const QSignalBlocker targetBlocker(target_);
+    const QSignalBlocker anchorBlocker(anchor_);
+    target_->setEditText(chosenTarget_.text);
+    if (chosenTarget_.response)
+        anchor_->setChecked(!chosenTarget_.response->model);
+    anchor_->setEnabled(chosenTarget_.response.has_value());
 }
 
 bool LakesTableWindow::assessing() const
@@ -257,6 +393,10 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
 {
     setAssessing(false);
     if (!table) {
+        // The target on show stays that of the table on show.
+        if (model_->table())
+            applyTarget(tableTarget_);
+        updateSummary();
         if (error.isEmpty())
             statusBar()->showMessage(model_->table() ? tr("Assessment of %1 cancelled: the table on show is as it was")
                                                                  .arg(QFileInfo(assessedName_).fileName())
@@ -267,19 +407,48 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
         return;
     }
     statusBar()->clearMessage();
+    const bool sameFile = tableName_ == assessedName_;
     tableName_ = assessedName_;
+    tableTarget_ = assessedTarget_;
     setWindowTitle(QStringLiteral("%1 - %2").arg(QString::fromLatin1(LakesTableCaption),
                                                  QFileInfo(tableName_).fileName()));
-    view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    QHeaderView* header = view_->horizontalHeader();
+    // The same table with another target keeps its sort and the lake the user was at; a new
+    // table shows the input order from its first lake.
+    const int sortColumn = sameFile ? header->sortIndicatorSection() : -1;
+    const QModelIndex current = view_->currentIndex();
+    const std::optional<std::size_t> currentLake =
+        sameFile && current.isValid() ? std::optional<std::size_t>(model_->lakeAt(current.row())) : std::nullopt;
+    const Qt::SortOrder sortOrder = header->sortIndicatorOrder();
+    header->setSortIndicator(-1, Qt::AscendingOrder);
     model_->setTable(std::move(table));
+    goalFilter_->setEnabled(model_->table()->hasResponse());
+    if (!model_->table()->hasResponse())
+        goalFilter_->setCurrentIndex(0);
+    if (sortColumn >= 0 && sortColumn < model_->columnCount())
+        header->setSortIndicator(sortColumn, sortOrder);
     fillSortColumns();
-    view_->resizeColumnsToContents();
+    fitColumns();
     updateSummary();
     saveButton_->setEnabled(true);
     saveAction_->setEnabled(true);
     view_->setFocus();
-    if (model_->rowCount() > 0)
+    const int row = currentLake ? model_->rowOfLake(*currentLake) : -1;
+    if (row >= 0) {
+        view_->setCurrentIndex(model_->index(row, current.column()));
+        view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
+    } else if (model_->rowCount() > 0) {
         view_->setCurrentIndex(model_->index(0, 0));
+    }
+}
+
+void LakesTableWindow::fitColumns()
+{
+    view_->resizeColumnsToContents();
+    // A name of a million letters would otherwise push every other column off the screen.
+    const int widest = std::max(MinWidestColumn, view_->viewport()->width() / 3);
+    for (int column = 0; column < model_->columnCount(); ++column)
+        view_->setColumnWidth(column, std::min(view_->columnWidth(column), widest));
 }
 
 void LakesTableWindow::setAssessing(bool assessing)
@@ -296,7 +465,7 @@ void LakesTableWindow::setAssessing(bool assessing)
 void LakesTableWindow::filterChanged()
 {
     model_->setFilter({static_cast<StatusFilter>(chosenValue(statusFilter_)), chosenValue(ecoregionFilter_),
-                       chosenValue(classFilter_)});
+                       chosenValue(classFilter_), chosenValue(goalFilter_)});
     updateSummary();
 }
 
@@ -341,10 +510,9 @@ QString LakesTableWindow::summaryText() const
                        ? tr("%1 lakes").arg(countText(s.lakes, format_))
                        : tr("%1 of %2 lakes shown").arg(countText(s.shown, format_), countText(s.lakes, format_));
     text += tr(": %1 calculated, %2 failed").arg(countText(s.calculated, format_), countText(s.failed, format_));
-    for (std::size_t i = 0; i < TrophicClassNames.size(); ++i)
-        text += QStringLiteral("%1 %2 %3")
-                    .arg(i == 0 ? QStringLiteral(";") : QStringLiteral(","),
-                         QString::fromLatin1(TrophicClassNames[i]), countText(s.perClass[i], format_));
+    text += countsText(QStringLiteral(";"), TrophicClassNames, s.perClass, format_);
+    if (model_->table()->hasResponse())
+        text += countsText(tr("; target"), goalNames(), s.perGoal, format_);
     return text;
 }
 

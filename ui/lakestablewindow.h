@@ -1,9 +1,11 @@
 #pragma once
 // The table of lakes: a CSV table assessed by the batch pipeline and shown one lake per row,
 // to be sorted, filtered, opened lake by lake in the main window and saved as the batch
-// writes it. The assessment runs on threads of its own with a progress bar and a Cancel
-// button; the table on show changes only when a whole new table is ready.
+// writes it. A target for the whole table adds the load response of every lake, as the
+// batch's --target does. The assessment runs on threads of its own with a progress bar and
+// a Cancel button; the table on show changes only when a whole new table is ready.
 
+#include "batch/batchtable.h"
 #include "model/inputs.h"
 #include "model/numberformat.h"
 
@@ -11,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -30,6 +33,14 @@ class LakesTableModel;
 class UserDialogs;
 
 inline constexpr const char* LakesTableCaption = "Lakes Table";
+// The target selector's choice of a table without load response columns.
+inline constexpr const char* NoTargetText = "No target";
+
+// A target for the whole table as the selector shows it and as the batch takes it.
+struct TargetChoice {
+    QString text = QString::fromLatin1(NoTargetText);  // as typed or chosen
+    std::optional<batch::ResponseSettings> response;   // none without a target
+};
 
 class LakesTableWindow : public QMainWindow {
     Q_OBJECT
@@ -46,12 +57,17 @@ public:
     // Assesses the table in the file; the window shows the progress.
     void assessFile(const QString& fileName);
     void CancelBtnClick();
+    // Takes the target typed or chosen in the selector for the whole table: re-assesses the
+    // table on show (or the one being assessed) with it, or keeps it for the next table.
+    void targetChosen();
     // Writes the whole table, in input order, as the batch writes it.
     void SaveResultsAsClick();
     // Opens the lake of a row of the view in the main window.
     void openRow(int row);
 
     bool assessing() const;
+    // The load response settings of the table on show; none without a target.
+    const std::optional<batch::ResponseSettings>& tableResponse() const { return tableTarget_.response; }
     LakesTableModel& model() const { return *model_; }
     QTableView& view() const { return *view_; }
     QString summaryText() const;
@@ -62,7 +78,14 @@ protected:
 private:
     void createMenus();
     QWidget* createFilterRow();
+    QWidget* createTargetRow();
     QWidget* createProgressRow();
+    // Starts assessing the file with the chosen target; false when it could not start.
+    bool startAssessment(const QString& fileName);
+    // Takes the choice for the next assessment, and re-assesses what is on show with it.
+    void applyTarget(const TargetChoice& choice);
+    // Shows the chosen target in the selector and the mode box.
+    void showTargetChoice();
     void showProgress(qint64 bytesRead, qint64 totalBytes);
     void assessmentFinished(std::shared_ptr<const batch::ResultTable> table, const QString& error);
     void filterChanged();
@@ -72,6 +95,8 @@ private:
     void showSortOrder(int column, Qt::SortOrder order);
     void fillSortColumns();
     void updateSummary();
+    // Sizes the columns to their texts, none wider than a third of the view.
+    void fitColumns();
     void setAssessing(bool assessing);
     // Sizes the window to the screen and centres it, the first time it shows.
     void placeOnFirstShow();
@@ -86,6 +111,9 @@ private:
     QComboBox* statusFilter_ = nullptr;
     QComboBox* ecoregionFilter_ = nullptr;
     QComboBox* classFilter_ = nullptr;
+    QComboBox* goalFilter_ = nullptr;   // by the load response's answer
+    QComboBox* target_ = nullptr;       // the target for the whole table, as trophex-cli batch --target reads it
+    QCheckBox* anchor_ = nullptr;       // anchored to observed values, or the model's predictions
     QComboBox* sortColumn_ = nullptr;   // the column sorted by, for the keyboard
     QCheckBox* descending_ = nullptr;   // the order sorted in
     QPushButton* saveButton_ = nullptr;
@@ -97,6 +125,9 @@ private:
     QString assessedName_;  // the file being assessed, or last assessed
     QString tableName_;     // the file of the table on show
     QString lastSaveName_;  // file last chosen in the save dialog
+    TargetChoice chosenTarget_;    // for the next assessment
+    TargetChoice assessedTarget_;  // of the assessment going on, or the last one
+    TargetChoice tableTarget_;     // of the table on show
     bool placed_ = false;   // placed on the screen once
 };
 
