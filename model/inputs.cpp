@@ -184,23 +184,31 @@ using M = ModelState;
 
 }  // namespace
 
-std::optional<long double> unitFactorOf(Input unitSelector, std::string_view unit)
+std::optional<double> unitFactorOf(Input unitSelector, std::string_view unit)
 {
+    std::optional<Extended> factor;
     switch (unitSelector) {
     case Input::WareaComboBox:
     case Input::LareaComboBox:
-        return unitFactor(Quantity::Area, unit);
+        factor = unitFactor(Quantity::Area, unit);
+        break;
     case Input::DepthComboBox:
     case Input::SechiUnitComboBox:
-        return unitFactor(Quantity::Length, unit);
+        factor = unitFactor(Quantity::Length, unit);
+        break;
     case Input::TPunitComboBox:
     case Input::ChlrAunitComboBox:
-        return unitFactor(Quantity::Concentration, unit);
+        factor = unitFactor(Quantity::Concentration, unit);
+        break;
     case Input::AlkalinityUnitComboBox:
-        return unitFactor(Quantity::Alkalinity, unit);
+        factor = unitFactor(Quantity::Alkalinity, unit);
+        break;
     default:
-        return std::nullopt;
+        break;
     }
+    if (!factor)
+        return std::nullopt;
+    return factor->toDouble();
 }
 
 Error ConvertWatArea(ModelState& s, const InputTexts& t)

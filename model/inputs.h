@@ -35,8 +35,9 @@ const std::array<const char*, 2>& concentrationUnits();
 const std::array<const char*, 2>& alkalinityUnits();
 
 // The factor from the unit a unit selector's text names, in any letter case, into the model
-// unit; nullopt for a text that names none of its units or an input that is no unit selector.
-std::optional<long double> unitFactorOf(Input unitSelector, std::string_view unit);
+// unit, rounded to a double; nullopt for a text that names none of its units or an input
+// that is no unit selector.
+std::optional<double> unitFactorOf(Input unitSelector, std::string_view unit);
 
 // The input stage, each operation on the model state. Each required conversion reads its
 // box's number, stores it and then checks its unit: a number that cannot be read, or a unit

@@ -328,8 +328,7 @@ double LakesTableModel::unitFactor(std::size_t lake, int column) const
     const std::string& unit = inputsOf(lake).texts[static_cast<std::size_t>(unitInput)];
     if (unit.empty())
         return 1;  // the model's unit
-    const std::optional<long double> factor = unitFactorOf(static_cast<Input>(unitInput), unit);
-    return factor ? static_cast<double>(*factor) : NAN;
+    return unitFactorOf(static_cast<Input>(unitInput), unit).value_or(NAN);
 }
 
 std::vector<std::uint32_t> LakesTableModel::sortedByText(int column, Qt::SortOrder order) const
