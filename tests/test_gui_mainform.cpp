@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -74,6 +75,7 @@ private slots:
     void calculatingAgainResetsTheUnits();
     void ecoregionChangeAppliesDefaultsAtEachEdit();
     void tabReachesEveryControlInReadingOrder();
+    void resultGridsLetTheKeyboardLeaveAndSwitchPages();
     void returnOrSpacePressesTheFocusedButton();
     void menusRunTheButtonHandlers();
     void aboutWindowClosesWithOkEscapeOrReturn();
@@ -414,6 +416,31 @@ void MainFormTest::tabReachesEveryControlInReadingOrder()
     }
     QCOMPARE(indexBoxes, QStringList({"AlkalinityUnitComboBox", "qt_tabwidget_tabbar", "AvgTSIeditBox",
                                       "PhosTSIeditBox", "ChlrATSIeditBox", "SecchiTSIeditBox"}));
+}
+
+void MainFormTest::resultGridsLetTheKeyboardLeaveAndSwitchPages()
+{
+    Program program;
+    program.endStartupScreen();
+    TMainForm& main = program.main;
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTabWidget* pages = main.findChild<QTabWidget*>();
+    for (StringGrid* grid : {&main.ChlrStringGrid(), &main.CompStringGrid()}) {
+        int page = 0;
+        while (!pages->widget(page)->isAncestorOf(grid))
+            ++page;
+        pages->setCurrentIndex(page);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        for (const auto& [key, step] : {std::pair{Qt::Key_Tab, 1}, std::pair{Qt::Key_Backtab, -1}}) {
+            pages->setCurrentIndex(page);
+            grid->setFocus();
+            QTest::keyClick(grid, key, Qt::ControlModifier);
+            QCOMPARE(pages->currentIndex(), (page + step + pages->count()) % pages->count());
+        }
+    }
 }
 
 void MainFormTest::returnOrSpacePressesTheFocusedButton()

@@ -1,6 +1,7 @@
 #include "ui/stringgrid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace trophex::ui {
 
@@ -15,6 +16,8 @@ StringGrid::StringGrid(int columns, int rows, int columnWidth, int rowHeight, QW
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
+    // Tab leaves the grid, as it leaves every other control; the arrows move between cells.
+    setTabKeyNavigation(false);
     setWordWrap(false);
 
     const QColor titleBackground = palette().color(QPalette::Button);
@@ -57,6 +60,17 @@ void StringGrid::clearBody()
     for (int row = 1; row < rowCount(); ++row)
         for (int column = 1; column < columnCount(); ++column)
             setCell(column, row, QString());
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool switchesPages = event->modifiers().testFlag(Qt::ControlModifier) &&
+                               (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab);
+    if (switchesPages) {
+        event->ignore();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 }  // namespace trophex::ui

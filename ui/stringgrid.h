@@ -16,6 +16,11 @@ public:
 
     // Empties every cell outside the title row and column.
     void clearBody();
+
+protected:
+    // Ctrl+Tab and Ctrl+Shift+Tab go on to the pages around the grid, which switch with them;
+    // the grid itself would take them as moves between its cells.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace trophex::ui
