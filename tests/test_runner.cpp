@@ -259,7 +259,8 @@ TEST_F(Runner, ResponseNumbersKeepTheFullStopWhateverTheLocale)
 TEST_F(Runner, ResponseFailuresAndBadUsage)
 {
     EXPECT_EQ(respond({"--json", example, invalid}), 1);
-    EXPECT_NE(out.str().find("{\"file\":\"" + invalid + "\",\"ok\":false,\"error\":\"Invalid Input Parameter!\"}"),
+    // The file name as JSON writes it: a Windows path's backslashes are escaped.
+    EXPECT_NE(out.str().find("{\"file\":" + jsonString(invalid) + ",\"ok\":false,\"error\":\"Invalid Input Parameter!\"}"),
               std::string::npos);
     EXPECT_EQ(respond({invalid}), 1);
     EXPECT_NE(out.str().find("Error: Invalid Input Parameter!"), std::string::npos);
