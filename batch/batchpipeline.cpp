@@ -358,10 +358,13 @@ private:
     {
         if (settings_.style == ResultStyle::Raw)
             return static_cast<float>(outcome.values[Result::AvgTSI].toDouble());
+        // The index is shown as a whole number.
         const std::string& text = outcome.texts[Result::AvgTSI];
-        float value = std::nanf("");
-        std::from_chars(text.data(), text.data() + text.size(), value);
-        return value;
+        long long value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end != text.data() + text.size())
+            return std::nanf("");
+        return static_cast<float>(value);
     }
 
     const ColumnLayout& layout_;      // where each input text comes from

@@ -1,11 +1,11 @@
 #include "batch/batchtable.h"
 
-#include "batch/shortestnumber.h"
 
 #include "files/textencoding.h"
 #include "model/ecoregion.h"
 #include "model/names.h"
 #include "model/responseresults.h"
+#include "model/shortestnumber.h"
 
 
 namespace trophex::batch {

@@ -2,8 +2,8 @@
 
 #include "cli/runner.h"
 #include "files/textencoding.h"
+#include "model/shortestnumber.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -68,8 +68,7 @@ void appendJsonNumber(std::string& out, double value)
         out += "null";
         return;
     }
-    char buffer[32];
-    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    appendShortestNumber(out, value);
 }
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include "model/ecoregion.h"
 #include "model/numberreader.h"
+#include "model/shortestnumber.h"
 #include "model/tsi.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 
 namespace trophex {
@@ -157,14 +157,14 @@ Target resolveTarget(const TargetSpec& spec, std::string_view ecoregionText)
 
 std::string shortestNumberText(double value, const NumberFormat& format)
 {
-    char buffer[32];
-    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string shortest;
+    appendShortestNumber(shortest, value);
     std::string text;
-    for (const char* c = buffer; c != written.ptr; ++c) {
-        if (*c == '.')
+    for (char c : shortest) {
+        if (c == '.')
             text += format.decimalSeparator;
         else
-            text += *c;
+            text += c;
     }
     return text;
 }

@@ -2,7 +2,7 @@
 #include "batch/batchtable.h"
 #include "batch/csv.h"
 #include "batch/lakegenerator.h"
-#include "batch/shortestnumber.h"
+#include "model/shortestnumber.h"
 #include "model/calculation.h"
 #include "model/responseresults.h"
 

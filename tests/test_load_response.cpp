@@ -5,6 +5,7 @@
 #include "batch/lakegenerator.h"
 #include "model/calculation.h"
 #include "model/responseresults.h"
+#include "model/shortestnumber.h"
 #include "model/tsi.h"
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"
@@ -276,8 +277,8 @@ TEST(StreamP, FedBackItPredictsTheObservedPhosphorus)
             EXPECT_EQ(estimate.gap, StreamPGap::AtmosphereTooMuch);
             continue;
         }
-        char text[32];
-        lake[Input::StreamEditBox].assign(text, std::to_chars(text, text + sizeof text, *estimate.streamP).ptr);
+        lake[Input::StreamEditBox].clear();
+        appendShortestNumber(lake[Input::StreamEditBox], *estimate.streamP);
         const CalculationOutcome again = calculate(lake);
         ASSERT_TRUE(again.ok());
         EXPECT_EQ(again.texts[Result::TPPredicted], again.texts[Result::TPObserved]);

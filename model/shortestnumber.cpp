@@ -1,4 +1,4 @@
-#include "batch/shortestnumber.h"
+#include "model/shortestnumber.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace trophex::batch {
+namespace trophex {
 
 void appendShortestNumberFromPrintf(std::string& out, double value)
 {
@@ -69,4 +69,4 @@ void appendShortestNumber(std::string& out, double value)
 #endif
 }
 
-}  // namespace trophex::batch
+}  // namespace trophex

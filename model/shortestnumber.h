@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace trophex::batch {
+namespace trophex {
 
 void appendShortestNumber(std::string& out, double value);
 
@@ -14,4 +14,4 @@ void appendShortestNumber(std::string& out, double value);
 // to_chars where it exists).
 void appendShortestNumberFromPrintf(std::string& out, double value);
 
-}  // namespace trophex::batch
+}  // namespace trophex
