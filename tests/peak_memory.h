@@ -21,13 +21,15 @@ inline std::size_t statusBytes(const std::string& key)
 }
 
 // How far the peak resident memory of this process rose above its size before the action,
-// from the kernel's high-water mark, which is reset first; nullopt where it cannot be reset.
+// from the kernel's high-water mark, which is reset first; nullopt where it cannot be reset
+// (the action runs all the same).
 inline std::optional<std::size_t> peakMemoryGrowth(const std::function<void()>& action)
 {
-    if (!(std::ofstream("/proc/self/clear_refs") << "5" << std::flush))
-        return std::nullopt;
+    const bool reset = static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5" << std::flush);
     const std::size_t before = statusBytes("VmRSS");
     action();
+    if (!reset)
+        return std::nullopt;
     const std::size_t peak = statusBytes("VmHWM");
     return peak > before ? peak - before : 0;
 }
