@@ -40,6 +40,21 @@ inline void spitSparse(const std::filesystem::path& p, const std::string& head, 
     std::ofstream(p, std::ios::binary | std::ios::app) << tail;
 }
 
+// Whether sparse files of that size can be made in the folder: a 32-bit file interface
+// (WebAssembly's) cannot make a file larger than 2 GiB, and what it makes instead would
+// test nothing.
+inline bool makesSparseFilesOf(const std::filesystem::path& folder, std::uintmax_t size)
+{
+    const std::filesystem::path probe = folder / "sparse_probe";
+    spitSparse(probe, "head", size, "tail");
+    std::error_code error;
+    std::string start(4, '\0');
+    std::ifstream(probe, std::ios::binary).read(start.data(), 4);
+    const bool made = std::filesystem::file_size(probe, error) == size && start == "head";
+    std::filesystem::remove(probe, error);
+    return made;
+}
+
 class DataFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override
