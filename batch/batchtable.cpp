@@ -256,22 +256,22 @@ Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts&
 
 namespace {
 
-void appendRawField(std::string& out, const ResultSpec& spec, const ResultValues& values)
+void appendRawField(std::string& out, const ResultSpec& desc, const ResultValues& values)
 {
-    const Extended value = values[spec.result];
-    if (spec.zeroText != nullptr && value == 0)
-        out += spec.zeroText;
+    const Extended value = values[desc.result];
+    if (desc.zeroText != nullptr && value == 0)
+        out += desc.zeroText;
     else
         appendShortestNumber(out, value.toDouble());
 }
 
 // The text of a load response column: a number as the window would show it or in full,
 // a text as it is, "NA" for none.
-std::string responseFieldText(const FieldValue& value, const ResponseFieldSpec& spec, ResultStyle style)
+std::string responseFieldText(const FieldValue& value, const ResponseFieldSpec& desc, ResultStyle style)
 {
     if (const auto* number = std::get_if<double>(&value)) {
         if (style == ResultStyle::Display)
-            return formatNumber(*number, spec.pattern, NumberFormat{});
+            return formatNumber(*number, desc.pattern, NumberFormat{});
         std::string text;
         appendShortestNumber(text, *number);
         return text;
@@ -301,8 +301,8 @@ std::size_t rowFields(std::array<std::string_view, MaxRowFields>& fields, std::s
 std::size_t responseColumnCount()
 {
     std::size_t count = 0;
-    for (const ResponseFieldSpec& spec : responseFieldTable())
-        count += spec.batchColumn != nullptr;
+    for (const ResponseFieldSpec& desc : responseFieldTable())
+        count += desc.batchColumn != nullptr;
     return count;
 }
 
@@ -322,14 +322,14 @@ std::size_t resultColumnCount()
 void appendResultHeader(std::string& out, bool withResponse)
 {
     out += "name";
-    for (const ResultSpec& spec : resultTable()) {
+    for (const ResultSpec& desc : resultTable()) {
         out += ',';
-        out += spec.batchColumn;
+        out += desc.batchColumn;
     }
-    for (const ResponseFieldSpec& spec : responseFieldTable()) {
-        if (withResponse && spec.batchColumn != nullptr) {
+    for (const ResponseFieldSpec& desc : responseFieldTable()) {
+        if (withResponse && desc.batchColumn != nullptr) {
             out += ',';
-            out += spec.batchColumn;
+            out += desc.batchColumn;
         }
     }
     out += ",status";
@@ -345,15 +345,15 @@ void appendResultRow(std::string& out, std::string_view name, const CalculationO
     std::array<std::string, ResponseFieldCount> responseTexts;
     std::size_t responseCount = 0;
     if (response != nullptr)
-        for (const ResponseFieldSpec& spec : responseFieldTable())
-            if (spec.batchColumn != nullptr)
+        for (const ResponseFieldSpec& desc : responseFieldTable())
+            if (desc.batchColumn != nullptr)
                 responseTexts[responseCount++] =
-                    responseFieldText(responseFieldValue(*response, spec.field, NumberFormat{}), spec, style);
+                    responseFieldText(responseFieldValue(*response, desc.field, NumberFormat{}), desc, style);
     if (style == ResultStyle::Raw) {
         appendCsvField(out, name);
-        for (const ResultSpec& spec : resultTable()) {
+        for (const ResultSpec& desc : resultTable()) {
             out += ',';
-            appendRawField(out, spec, outcome.values);
+            appendRawField(out, desc, outcome.values);
         }
         for (std::size_t i = 0; i < responseCount; ++i) {
             out += ',';

@@ -38,9 +38,9 @@ void appendControls(std::string& out, const FileAssessment& a)
         controls.field(resultSpec(result).control, a.results[result]);
         controls.field(outputSelectorName(selector), a.unitTexts[static_cast<int>(selector)]);
     }
-    for (const ResultSpec& spec : resultTable())
-        if ((spec.page == ResultPage::Output || spec.page == ResultPage::Tsi) && !selectorOf(spec.result))
-            controls.field(spec.control, a.results[spec.result]);
+    for (const ResultSpec& desc : resultTable())
+        if ((desc.page == ResultPage::Output || desc.page == ResultPage::Tsi) && !selectorOf(desc.result))
+            controls.field(desc.control, a.results[desc.result]);
 }
 
 }  // namespace

@@ -25,9 +25,9 @@ std::string fieldJson(const FieldValue& value)
 void appendPointJson(std::string& out, const ResponsePoint& point)
 {
     JsonObject object(out);
-    for (const CurveColumnSpec& spec : curveColumnTable()) {
-        const std::optional<double> value = curveValue(point, spec.column);
-        std::string& text = object.key(spec.jsonKey);
+    for (const CurveColumnSpec& desc : curveColumnTable()) {
+        const std::optional<double> value = curveValue(point, desc.column);
+        std::string& text = object.key(desc.jsonKey);
         if (value)
             appendJsonNumber(text, *value);
         else
@@ -41,17 +41,17 @@ void appendResponse(JsonObject& object, const LoadResponse& response)
     const NumberFormat numbers;
     std::string group;
     std::optional<JsonObject> groupObject;
-    for (const ResponseFieldSpec& spec : responseFieldTable()) {
-        const FieldValue value = responseFieldValue(response, spec.field, numbers);
-        if (spec.jsonOmitsNone && std::holds_alternative<std::monostate>(value))
+    for (const ResponseFieldSpec& desc : responseFieldTable()) {
+        const FieldValue value = responseFieldValue(response, desc.field, numbers);
+        if (desc.jsonOmitsNone && std::holds_alternative<std::monostate>(value))
             continue;
-        if (spec.jsonGroup != group) {
+        if (desc.jsonGroup != group) {
             groupObject.reset();
-            group = spec.jsonGroup;
+            group = desc.jsonGroup;
             if (!group.empty())
                 groupObject.emplace(object.key(group));
         }
-        (groupObject ? *groupObject : object).key(spec.jsonKey) += fieldJson(value);
+        (groupObject ? *groupObject : object).key(desc.jsonKey) += fieldJson(value);
     }
     groupObject.reset();
     std::string& curve = object.key("curve");

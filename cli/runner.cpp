@@ -61,9 +61,9 @@ void printInputs(std::ostream& out, const InputTexts& t)
 // The boxes of a page that have no unit selector, with their labels.
 void printPlainBoxes(std::ostream& out, ResultPage page, const ResultTexts& r)
 {
-    for (const ResultSpec& spec : resultTable())
-        if (spec.page == page && !selectorOf(spec.result))
-            printRow(out, spec.label, r[spec.result]);
+    for (const ResultSpec& desc : resultTable())
+        if (desc.page == page && !selectorOf(desc.result))
+            printRow(out, desc.label, r[desc.result]);
 }
 
 void printResults(std::ostream& out, const FileAssessment& a)

@@ -26,11 +26,11 @@ ResultValues collectValues(const ModelState& s, const Predictions& p, const Chlr
     for (OutputResult selector : AllOutputResults)
         v[resultOf(selector)] = outputResultValue(selector, s);
     v[Result::PhosRet] = p.PhosRet;
-    for (const ResultSpec& spec : resultTable()) {
-        if (spec.page == ResultPage::Predictions)
-            v[spec.result] = predictionValue(p, spec.gridColumn, spec.gridRow);
-        else if (spec.page == ResultPage::ChlrA)
-            v[spec.result] = f[spec.gridRow - 1][spec.gridColumn - 1];
+    for (const ResultSpec& desc : resultTable()) {
+        if (desc.page == ResultPage::Predictions)
+            v[desc.result] = predictionValue(p, desc.gridColumn, desc.gridRow);
+        else if (desc.page == ResultPage::ChlrA)
+            v[desc.result] = f[desc.gridRow - 1][desc.gridColumn - 1];
     }
     v[Result::AvgTSI] = t.AvgTSI;
     v[Result::PhosTSI] = t.PhosTSI;

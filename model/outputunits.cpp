@@ -90,15 +90,15 @@ const std::vector<const char*>& outputUnits(OutputResult result)
 std::string convertedResultText(OutputResult result, std::string_view unitText, const ModelState& state,
                                 const NumberFormat& format)
 {
-    const ResultSpec& spec = resultSpec(resultOf(result));
+    const ResultSpec& desc = resultSpec(resultOf(result));
     const Extended value = outputResultValue(result, state);
-    if (spec.zeroText != nullptr && value == 0)
-        return spec.zeroText;
+    if (desc.zeroText != nullptr && value == 0)
+        return desc.zeroText;
     for (const Conversion& row : conversionsOf(result)) {
         if (sameNameIgnoringCase(unitText, row.unit))
             return formatNumber(value * row.factor, row.pattern, format);
     }
-    return formatNumber(value, spec.pattern, format);
+    return formatNumber(value, desc.pattern, format);
 }
 
 const char* shownUnit(OutputResult result, std::string_view unitText)

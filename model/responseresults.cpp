@@ -80,8 +80,8 @@ std::string withUnit(const std::string& number, const char* unit)
 // A field's number as a reader sees it, with its unit.
 std::string fieldText(ResponseField field, double value, const NumberFormat& format)
 {
-    const ResponseFieldSpec& spec = FieldTable[static_cast<int>(field)];
-    return withUnit(formatNumber(value, spec.pattern, format), spec.unit);
+    const ResponseFieldSpec& desc = FieldTable[static_cast<int>(field)];
+    return withUnit(formatNumber(value, desc.pattern, format), desc.unit);
 }
 
 // The pattern of the loads a reader sees, by the lake's load now: whole kilograms, grouped,
@@ -251,20 +251,20 @@ ResponseTable responseTable(const LoadResponse& r, const NumberFormat& format)
     const bool frequency = r.target.kind == TargetKind::Frequency;
     const std::string boundHeading = "Chl a > " + shortestNumberText(r.target.bound, format);
     ResponseTable table;
-    for (const CurveColumnSpec& spec : CurveTable)
-        if (spec.tabled)
-            table.headings.push_back(columnHeading(spec.heading, spec.unit));
+    for (const CurveColumnSpec& desc : CurveTable)
+        if (desc.tabled)
+            table.headings.push_back(columnHeading(desc.heading, desc.unit));
     if (frequency)
         table.headings.push_back(columnHeading(boundHeading.c_str(), "%"));
     const std::string notAvailable = "NA";
     for (std::size_t k = 0; k < r.curve.size(); k += TableEvery) {
         const ResponsePoint& point = r.curve[k];
         std::vector<std::string> row;
-        for (const CurveColumnSpec& spec : CurveTable) {
-            if (!spec.tabled)
+        for (const CurveColumnSpec& desc : CurveTable) {
+            if (!desc.tabled)
                 continue;
-            const std::optional<double> value = curveValue(point, spec.column);
-            const NumberPattern pattern = spec.column == C::Load ? loadPattern(r.loads.total) : spec.pattern;
+            const std::optional<double> value = curveValue(point, desc.column);
+            const NumberPattern pattern = desc.column == C::Load ? loadPattern(r.loads.total) : desc.pattern;
             row.push_back(value ? formatNumber(*value, pattern, format) : notAvailable);
         }
         if (frequency)

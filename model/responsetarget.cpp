@@ -114,25 +114,25 @@ const char* targetKindName(TargetKind kind)
 
 TargetReading readTargetSpec(std::string_view text)
 {
-    const std::string_view spec = trimmed(text);
-    const std::size_t eq = spec.find('=');
-    const std::optional<TargetKind> kind = kindNamed(trimmed(spec.substr(0, eq)));
+    const std::string_view wanted = trimmed(text);
+    const std::size_t eq = wanted.find('=');
+    const std::optional<TargetKind> kind = kindNamed(trimmed(wanted.substr(0, eq)));
     if (!kind)
-        return failure("unknown target \"" + std::string(spec) + "\": give " + TargetForms);
+        return failure("unknown target \"" + std::string(wanted) + "\": give " + TargetForms);
     if (*kind == TargetKind::Ecoregion) {
         if (eq != std::string_view::npos)
             return failure("the ecoregion target takes no value: give just \"ecoregion\"");
         return {TargetSpec{}, {}};
     }
     if (eq == std::string_view::npos)
-        return failure("the target \"" + std::string(spec) + "\" needs a value, such as " + targetKindName(*kind) +
+        return failure("the target \"" + std::string(wanted) + "\" needs a value, such as " + targetKindName(*kind) +
                        (*kind == TargetKind::Frequency ? "=20:10" : "=20"));
-    const std::string_view values = spec.substr(eq + 1);
+    const std::string_view values = wanted.substr(eq + 1);
     if (*kind == TargetKind::Frequency)
-        return readFrequency(spec, values);
+        return readFrequency(wanted, values);
     const std::optional<double> value = numberIn(values);
     if (!value)
-        return failure("the target \"" + std::string(spec) + "\" needs a number after \"" + targetKindName(*kind) +
+        return failure("the target \"" + std::string(wanted) + "\" needs a number after \"" + targetKindName(*kind) +
                        "=\"");
     if (*kind != TargetKind::Tsi && !(*value > 0))
         return failure(std::string("the ") + targetKindName(*kind) + " target must be above 0 " +
@@ -140,13 +140,13 @@ TargetReading readTargetSpec(std::string_view text)
     return {TargetSpec{*kind, *value, 0}, {}};
 }
 
-Target resolveTarget(const TargetSpec& spec, std::string_view ecoregionText)
+Target resolveTarget(const TargetSpec& wanted, std::string_view ecoregionText)
 {
     Target target;
-    target.kind = spec.kind;
-    target.value = spec.value;
-    target.bound = spec.bound;
-    if (spec.kind == TargetKind::Ecoregion) {
+    target.kind = wanted.kind;
+    target.value = wanted.value;
+    target.bound = wanted.bound;
+    if (wanted.kind == TargetKind::Ecoregion) {
         const Ecoregion region = ecoregionOf(ecoregionText);
         target.ecoregion = EcoregionCodes[static_cast<int>(region)];
         target.ecoregionTsi = ecoregionTsiRanges(target.ecoregion, RangeUse::Chart)[1].high;

@@ -48,7 +48,7 @@ struct Target {
 };
 
 // An ecoregion text other than "NLF", "CHF" and "WCP" takes the NGP row, as the chart does.
-Target resolveTarget(const TargetSpec& spec, std::string_view ecoregionText);
+Target resolveTarget(const TargetSpec& wanted, std::string_view ecoregionText);
 
 // What the goal says, for a reader: "TP at most 20 ug/L".
 std::string targetDescription(const Target& target, const NumberFormat& format);

@@ -110,11 +110,11 @@ std::optional<OutputResult> selectorOf(Result r)
     return std::nullopt;
 }
 
-std::string resultText(const ResultSpec& spec, Extended value, const NumberFormat& format)
+std::string resultText(const ResultSpec& desc, Extended value, const NumberFormat& format)
 {
-    if (spec.zeroText != nullptr && value == 0)
-        return spec.zeroText;
-    return formatNumber(value, spec.pattern, format);
+    if (desc.zeroText != nullptr && value == 0)
+        return desc.zeroText;
+    return formatNumber(value, desc.pattern, format);
 }
 
 namespace {
@@ -136,15 +136,15 @@ ResultTexts formatResults(const ResultValues& values, const NumberFormat& format
 GridTexts gridTexts(ResultPage grid, const ResultTexts& texts)
 {
     GridTexts cells;
-    for (const ResultSpec& spec : Table) {
-        if (spec.page != grid)
+    for (const ResultSpec& desc : Table) {
+        if (desc.page != grid)
             continue;
-        if (cells.size() < static_cast<std::size_t>(spec.gridRow))
-            cells.resize(spec.gridRow);
-        std::vector<std::string>& row = cells[spec.gridRow - 1];
-        if (row.size() < static_cast<std::size_t>(spec.gridColumn))
-            row.resize(spec.gridColumn);
-        row[spec.gridColumn - 1] = texts[spec.result];
+        if (cells.size() < static_cast<std::size_t>(desc.gridRow))
+            cells.resize(desc.gridRow);
+        std::vector<std::string>& row = cells[desc.gridRow - 1];
+        if (row.size() < static_cast<std::size_t>(desc.gridColumn))
+            row.resize(desc.gridColumn);
+        row[desc.gridColumn - 1] = texts[desc.result];
     }
     return cells;
 }

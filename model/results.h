@@ -110,7 +110,7 @@ struct ResultTexts {
 };
 
 // The text of a result in its model unit.
-std::string resultText(const ResultSpec& spec, Extended value, const NumberFormat& format);
+std::string resultText(const ResultSpec& desc, Extended value, const NumberFormat& format);
 
 ResultTexts formatResults(const ResultValues& values, const NumberFormat& format);
 

@@ -415,10 +415,10 @@ TEST(Batch, TargetAddsTheLoadResponseColumns)
             return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
         };
         std::size_t added = 0;
-        for (const ResponseFieldSpec& spec : responseFieldTable()) {
-            if (spec.batchColumn == nullptr)
+        for (const ResponseFieldSpec& desc : responseFieldTable()) {
+            if (desc.batchColumn == nullptr)
                 continue;
-            EXPECT_EQ(column(spec.batchColumn), 1 + resultColumnCount() + added++) << spec.batchColumn;
+            EXPECT_EQ(column(desc.batchColumn), 1 + resultColumnCount() + added++) << desc.batchColumn;
         }
         EXPECT_EQ(header.back(), "status");
         for (const auto& row : table)

@@ -464,12 +464,12 @@ void LakesTableTest::doubleClickShowsTheRowsTextsInTheMainWindow()
         InputTexts texts;
         model.table()->inputTexts(model.lakeAt(row), record, texts);
         QVERIFY(program.main.gatherInputs().texts == texts.texts);
-        for (const ResultSpec& spec : resultTable()) {
+        for (const ResultSpec& desc : resultTable()) {
             const QString shown =
-                spec.page == ResultPage::Predictions ? program.main.CompStringGrid().cell(spec.gridColumn, spec.gridRow)
-                : spec.page == ResultPage::ChlrA ? program.main.ChlrStringGrid().cell(spec.gridColumn, spec.gridRow)
-                                                 : program.main.controlText(QString::fromLatin1(spec.control));
-            QCOMPARE(shown, model.index(row, model.columnOfResult(spec.batchColumn)).data().toString());
+                desc.page == ResultPage::Predictions ? program.main.CompStringGrid().cell(desc.gridColumn, desc.gridRow)
+                : desc.page == ResultPage::ChlrA ? program.main.ChlrStringGrid().cell(desc.gridColumn, desc.gridRow)
+                                                 : program.main.controlText(QString::fromLatin1(desc.control));
+            QCOMPARE(shown, model.index(row, model.columnOfResult(desc.batchColumn)).data().toString());
         }
     }
     QCOMPARE(program.main.controlText("NameEditBox"), QStringLiteral("Clear Lake"));
@@ -574,10 +574,10 @@ void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
     QVERIFY(expected != batchOutput(table, {"--target", "TP=20"}));
     QCOMPARE(saved(), expected);
 
-    for (const QString& spec : {QStringLiteral("ecoregion"), QStringLiteral("freq=20:10")}) {
-        chooseFromList(targetSelector(window), spec);
+    for (const QString& desc : {QStringLiteral("ecoregion"), QStringLiteral("freq=20:10")}) {
+        chooseFromList(targetSelector(window), desc);
         QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
-        QCOMPARE(saved(), batchOutput(table, {"--target", spec, "--model"}));
+        QCOMPARE(saved(), batchOutput(table, {"--target", desc, "--model"}));
     }
 
     // No target gives the table without the load response, as the batch writes it without one.

@@ -24,10 +24,10 @@ CalculationOutcome calculate(const InputTexts& t)
     return runCalculation(t, NumberFormat{});
 }
 
-Target targetOf(const std::string& spec, const std::string& ecoregion = "NLF")
+Target targetOf(const std::string& wanted, const std::string& ecoregion = "NLF")
 {
-    const TargetReading reading = readTargetSpec(spec);
-    EXPECT_TRUE(reading.target) << spec << ": " << reading.error;
+    const TargetReading reading = readTargetSpec(wanted);
+    EXPECT_TRUE(reading.target) << wanted << ": " << reading.error;
     return resolveTarget(reading.target.value_or(TargetSpec{}), ecoregion);
 }
 
@@ -181,8 +181,8 @@ TEST(Goal, FoundCutMeetsTheTargetAndLessDoesNot)
         lakes.push_back(&manyLakes()[i]);
     int needed = 0;
     for (const CalculationOutcome* out : lakes) {
-        for (const char* spec : specs) {
-            const Target target = targetOf(spec, "CHF");
+        for (const char* wanted : specs) {
+            const Target target = targetOf(wanted, "CHF");
             for (ResponseMode mode : Modes) {
                 const LoadResponseModel model(out->state, mode);
                 const GoalResult goal = seekGoal(model, target);
@@ -195,8 +195,8 @@ TEST(Goal, FoundCutMeetsTheTargetAndLessDoesNot)
                     ++needed;
                     ASSERT_GT(goal.reduction, 0);
                     ASSERT_LE(goal.reduction, 1);
-                    ASSERT_TRUE(model.meets(goal.reduction, target)) << spec;
-                    ASSERT_FALSE(model.meets(goal.reduction - 1e-9, target)) << spec;
+                    ASSERT_TRUE(model.meets(goal.reduction, target)) << wanted;
+                    ASSERT_FALSE(model.meets(goal.reduction - 1e-9, target)) << wanted;
                     ASSERT_EQ(goal.allowableLoad, model.loadAt(goal.reduction));
                     ASSERT_EQ(goal.allowableWatershedLoad, model.watershedLoadAt(goal.reduction));
                     break;
@@ -213,8 +213,8 @@ TEST(Goal, FoundCutMeetsTheTargetAndLessDoesNot)
 TEST(Goal, EachAnswerIsReached)
 {
     const CalculationOutcome out = calculate(exampleLake());
-    const auto status = [&](const char* spec, ResponseMode mode = ResponseMode::Anchored) {
-        return evaluateGoal(out.state, targetOf(spec), mode).goal.status;
+    const auto status = [&](const char* wanted, ResponseMode mode = ResponseMode::Anchored) {
+        return evaluateGoal(out.state, targetOf(wanted), mode).goal.status;
     };
     EXPECT_EQ(status("ecoregion"), GoalStatus::Needed);
     EXPECT_EQ(status("ecoregion", ResponseMode::Model), GoalStatus::Met);

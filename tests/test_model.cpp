@@ -555,10 +555,10 @@ TEST(OutputUnits, ConversionTable)
     s.PhosLoad = 1234.5;
     s.WatLoad = 2.345;
     for (OutputResult r : AllOutputResults) {  // a calculation shows each result in its model unit
-        const ResultSpec& spec = resultSpec(resultOf(r));
-        EXPECT_EQ(resultText(spec, outputResultValue(r, s), f), convertedResultText(r, modelUnit(r), s, f))
-            << spec.control;
-        EXPECT_STREQ(spec.unit, modelUnit(r));
+        const ResultSpec& desc = resultSpec(resultOf(r));
+        EXPECT_EQ(resultText(desc, outputResultValue(r, s), f), convertedResultText(r, modelUnit(r), s, f))
+            << desc.control;
+        EXPECT_STREQ(desc.unit, modelUnit(r));
     }
     EXPECT_EQ(resultText(resultSpec(Result::CVtp), 0, f), "NA");
     s.CVtp = Real48();  // not computed: "NA" in every unit
@@ -573,11 +573,11 @@ TEST(OutputUnits, ConversionTable)
 TEST(ResultTable, EveryGridCellHoldsExactlyOneResult)
 {
     std::set<std::pair<int, int>> comp, chlr;
-    for (const ResultSpec& spec : resultTable()) {
-        if (spec.page == ResultPage::Predictions) {
-            EXPECT_TRUE(comp.insert({spec.gridColumn, spec.gridRow}).second) << spec.batchColumn;
-        } else if (spec.page == ResultPage::ChlrA) {
-            EXPECT_TRUE(chlr.insert({spec.gridColumn, spec.gridRow}).second) << spec.batchColumn;
+    for (const ResultSpec& desc : resultTable()) {
+        if (desc.page == ResultPage::Predictions) {
+            EXPECT_TRUE(comp.insert({desc.gridColumn, desc.gridRow}).second) << desc.batchColumn;
+        } else if (desc.page == ResultPage::ChlrA) {
+            EXPECT_TRUE(chlr.insert({desc.gridColumn, desc.gridRow}).second) << desc.batchColumn;
         }
     }
     EXPECT_EQ(comp.size(), (CompGridColumnTitles.size() - 1) * CompGridRowTitles.size());
@@ -590,11 +590,11 @@ TEST(ResultTable, EveryGridCellHoldsExactlyOneResult)
 TEST(ResultTable, NamesAreUniqueAndEveryUnitSelectorHasItsResult)
 {
     std::set<std::string> columns, controls, labels;
-    for (const ResultSpec& spec : resultTable()) {
-        EXPECT_TRUE(columns.insert(spec.batchColumn).second) << spec.batchColumn;
-        EXPECT_TRUE(labels.insert(spec.label).second) << spec.label;
-        if (spec.gridRow == 0) {
-            EXPECT_TRUE(controls.insert(spec.control).second) << spec.control;
+    for (const ResultSpec& desc : resultTable()) {
+        EXPECT_TRUE(columns.insert(desc.batchColumn).second) << desc.batchColumn;
+        EXPECT_TRUE(labels.insert(desc.label).second) << desc.label;
+        if (desc.gridRow == 0) {
+            EXPECT_TRUE(controls.insert(desc.control).second) << desc.control;
         }
     }
     for (OutputResult selector : AllOutputResults)

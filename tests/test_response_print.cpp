@@ -25,12 +25,12 @@ using namespace trophex::testing;
 
 namespace {
 
-LoadResponse responseOf(const InputTexts& lake, const std::string& spec,
+LoadResponse responseOf(const InputTexts& lake, const std::string& wanted,
                         ResponseMode mode = ResponseMode::Anchored)
 {
     const CalculationOutcome out = runCalculation(lake, NumberFormat{});
     EXPECT_TRUE(out.ok());
-    return evaluateLoadResponse(out.state, resolveTarget(*readTargetSpec(spec).target, "NLF"), mode);
+    return evaluateLoadResponse(out.state, resolveTarget(*readTargetSpec(wanted).target, "NLF"), mode);
 }
 
 const ChartBox Box{40, 60, 640, 360, 16, 10};
@@ -197,14 +197,14 @@ TEST(ResponseChart, AnswerNearTheWholeCutIsLabelledInsideTheChart)
 {
     InputTexts lake = exampleLake();
     lake[Input::AtmosEditBox] = "0";  // only the whole cut takes the phosphorus to 0.001 ug/L
-    for (const char* spec : {"tp=0.001", "tp=29", "tp=10"}) {
-        const ChartSeries series = chartSeries(responseOf(lake, spec), NumberFormat{});
-        ASSERT_TRUE(series.answerPercent) << spec;
+    for (const char* wanted : {"tp=0.001", "tp=29", "tp=10"}) {
+        const ChartSeries series = chartSeries(responseOf(lake, wanted), NumberFormat{});
+        ASSERT_TRUE(series.answerPercent) << wanted;
         const std::vector<ReportItem> items = layoutResponseChart(series, Box, NumberFormat{});
         for (const ReportText& t : itemsOf<ReportText>(items))
             if (t.style.colour == ChartAnswerGreen) {
-                EXPECT_LE(rightEnd(t, 96), Box.left + Box.width) << spec << ": " << t.text;
-                EXPECT_GE(rightEnd(t, 96) - drawnWidth(t, 96), Box.left) << spec << ": " << t.text;
+                EXPECT_LE(rightEnd(t, 96), Box.left + Box.width) << wanted << ": " << t.text;
+                EXPECT_GE(rightEnd(t, 96) - drawnWidth(t, 96), Box.left) << wanted << ": " << t.text;
             }
     }
 }
@@ -213,8 +213,8 @@ TEST(ResponseReport, TableHeadingsAndCellsFitTheirColumns)
 {
     InputTexts hugeLake = exampleLake();
     hugeLake[Input::WareaEditBox] = "1e5";  // a load of 1,196,015 kg/yr
-    for (const auto& [lake, spec] : {std::pair{exampleLake(), "freq=30:10"}, std::pair{hugeLake, "freq=20:5"}}) {
-        const ResponseReportTexts texts = responseReportTexts(responseOf(lake, spec), "Lake", "NLF", NumberFormat{});
+    for (const auto& [lake, wanted] : {std::pair{exampleLake(), "freq=30:10"}, std::pair{hugeLake, "freq=20:5"}}) {
+        const ResponseReportTexts texts = responseReportTexts(responseOf(lake, wanted), "Lake", "NLF", NumberFormat{});
         // The 8 by 11 inches of a printable page at 600 dots an inch.
         const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
         const ReportUnits u = layout.units;
@@ -223,10 +223,10 @@ TEST(ResponseReport, TableHeadingsAndCellsFitTheirColumns)
         for (const ReportText& t : textsOf(layout))
             if (t.y >= 35 * u.Lh && t.y < 48 * u.Lh) {
                 ++tableTexts;
-                EXPECT_LT(drawnWidth(t, 600), columnWidth - u.Cw / 20) << spec << ": " << t.text;
+                EXPECT_LT(drawnWidth(t, 600), columnWidth - u.Cw / 20) << wanted << ": " << t.text;
             }
-        EXPECT_EQ(tableTexts, 7 + 6 + 11 * 7) << spec;  // headings, units under six, 11 rows of 7 cells
-        EXPECT_EQ(textItem(layout, "Chl a > " + std::string(spec).substr(5, 2)).y, 35 * u.Lh);
+        EXPECT_EQ(tableTexts, 7 + 6 + 11 * 7) << wanted;  // headings, units under six, 11 rows of 7 cells
+        EXPECT_EQ(textItem(layout, "Chl a > " + std::string(wanted).substr(5, 2)).y, 35 * u.Lh);
     }
 }
 

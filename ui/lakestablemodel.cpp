@@ -48,12 +48,12 @@ QString titleWithUnit(const char* label, const char* unit)
 // of the lake's results or of the load response.
 QString resultTitle(const std::string& batchColumn)
 {
-    for (const ResultSpec& spec : resultTable())
-        if (batchColumn == spec.batchColumn)
-            return titleWithUnit(spec.label, spec.unit);
-    for (const ResponseFieldSpec& spec : responseFieldTable())
-        if (spec.batchColumn != nullptr && batchColumn == spec.batchColumn)
-            return titleWithUnit(spec.label, spec.unit);
+    for (const ResultSpec& desc : resultTable())
+        if (batchColumn == desc.batchColumn)
+            return titleWithUnit(desc.label, desc.unit);
+    for (const ResponseFieldSpec& desc : responseFieldTable())
+        if (desc.batchColumn != nullptr && batchColumn == desc.batchColumn)
+            return titleWithUnit(desc.label, desc.unit);
     return QString::fromStdString(batchColumn);
 }
 

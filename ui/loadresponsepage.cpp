@@ -256,13 +256,13 @@ void TLoadResponsePage::refresh()
                                  "buys."));
         return;
     }
-    const std::optional<TargetSpec> spec = targetSpec();
-    if (!spec) {
+    const std::optional<TargetSpec> wanted = targetSpec();
+    if (!wanted) {
         showEmpty(unreadableTargetMessage());
         return;
     }
     const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
-    response_ = evaluateLoadResponse(*state_, resolveTarget(*spec, inputs_[Input::EcoRegComboBox]), mode,
+    response_ = evaluateLoadResponse(*state_, resolveTarget(*wanted, inputs_[Input::EcoRegComboBox]), mode,
                                      NuisanceLevels::Left);
     if (choice.kind == TargetKind::Ecoregion)
         setSelectorText(value_, qs(formatNumber(response_->target.value, NumberPattern::OneDecimal, format_)));

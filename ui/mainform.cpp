@@ -464,22 +464,22 @@ QString TMainForm::statusText() const
 // the others.
 void TMainForm::writeResults(const ResultTexts& texts)
 {
-    for (const ResultSpec& spec : resultTable()) {
-        if (spec.page == ResultPage::Predictions)
-            compGrid_->setCell(spec.gridColumn, spec.gridRow, qs(texts[spec.result]));
-        else if (spec.page == ResultPage::ChlrA)
-            chlrGrid_->setCell(spec.gridColumn, spec.gridRow, qs(texts[spec.result]));
-        else if (spec.page == ResultPage::Output && !selectorOf(spec.result))
-            setResultText(findChild<QLineEdit*>(QString::fromLatin1(spec.control)), qs(texts[spec.result]));
+    for (const ResultSpec& desc : resultTable()) {
+        if (desc.page == ResultPage::Predictions)
+            compGrid_->setCell(desc.gridColumn, desc.gridRow, qs(texts[desc.result]));
+        else if (desc.page == ResultPage::ChlrA)
+            chlrGrid_->setCell(desc.gridColumn, desc.gridRow, qs(texts[desc.result]));
+        else if (desc.page == ResultPage::Output && !selectorOf(desc.result))
+            setResultText(findChild<QLineEdit*>(QString::fromLatin1(desc.control)), qs(texts[desc.result]));
     }
 }
 
 void TMainForm::OutputResults()
 {
     for (OutputResult selector : AllOutputResults) {
-        const ResultSpec& spec = resultSpec(resultOf(selector));
+        const ResultSpec& desc = resultSpec(resultOf(selector));
         const int r = static_cast<int>(selector);
-        setResultText(outputBoxes_[r], qs(resultText(spec, outputResultValue(selector, lastRun_.state), format_)));
+        setResultText(outputBoxes_[r], qs(resultText(desc, outputResultValue(selector, lastRun_.state), format_)));
         setSelectorText(outputSelectors_[r], QString::fromLatin1(modelUnit(selector)));
     }
 }
@@ -553,13 +553,13 @@ ReportTexts TMainForm::reportTexts() const
     return reportTextsOfRun(lastRun_, units, format_);
 }
 
-QString TMainForm::shownResult(const ResultSpec& spec) const
+QString TMainForm::shownResult(const ResultSpec& desc) const
 {
-    if (spec.page == ResultPage::Predictions)
-        return compGrid_->cell(spec.gridColumn, spec.gridRow);
-    if (spec.page == ResultPage::ChlrA)
-        return chlrGrid_->cell(spec.gridColumn, spec.gridRow);
-    return controlText(QString::fromLatin1(spec.control));
+    if (desc.page == ResultPage::Predictions)
+        return compGrid_->cell(desc.gridColumn, desc.gridRow);
+    if (desc.page == ResultPage::ChlrA)
+        return chlrGrid_->cell(desc.gridColumn, desc.gridRow);
+    return controlText(QString::fromLatin1(desc.control));
 }
 
 void TMainForm::SaveBtnClick()

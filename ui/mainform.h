@@ -97,7 +97,7 @@ public:
     // The text of the main window's input, result or index control with this object name.
     QString controlText(const QString& objectName) const;
     // The text of the box or grid cell that shows the result.
-    QString shownResult(const ResultSpec& spec) const;
+    QString shownResult(const ResultSpec& desc) const;
     // Every text the printed report shows: the inputs and results of the last completed
     // calculation, with the balance results in the units their selectors name now.
     ReportTexts reportTexts() const;

@@ -26,11 +26,11 @@ QTableWidgetSelectionRange bodyRange(const StringGrid& grid)
     return ranges.front();
 }
 
-QString unitShown(const TMainForm& mainForm, const ResultSpec& spec)
+QString unitShown(const TMainForm& mainForm, const ResultSpec& desc)
 {
-    if (const std::optional<OutputResult> selector = selectorOf(spec.result))
+    if (const std::optional<OutputResult> selector = selectorOf(desc.result))
         return mainForm.controlText(QString::fromLatin1(outputSelectorName(*selector)));
-    return QString::fromLatin1(spec.unit);
+    return QString::fromLatin1(desc.unit);
 }
 
 }  // namespace
@@ -78,8 +78,8 @@ CellRows tableCells(const QTableWidget& table)
 CellRows windowResults(const TMainForm& mainForm)
 {
     CellRows rows{{QStringLiteral("Result"), QStringLiteral("Value"), QStringLiteral("Unit")}};
-    for (const ResultSpec& spec : resultTable())
-        rows << QStringList{QString::fromLatin1(spec.label), mainForm.shownResult(spec), unitShown(mainForm, spec)};
+    for (const ResultSpec& desc : resultTable())
+        rows << QStringList{QString::fromLatin1(desc.label), mainForm.shownResult(desc), unitShown(mainForm, desc)};
     return rows;
 }
 

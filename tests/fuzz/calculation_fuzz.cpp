@@ -118,8 +118,8 @@ void checkGoal(const LoadResponseModel& model, const Target& target, const GoalR
 
 void checkLoadResponse(const ModelState& state, const NumberFormat& format)
 {
-    for (const char* spec : {"ecoregion", "secchi=2"}) {
-        const Target target = resolveTarget(*readTargetSpec(spec).target, "NLF");
+    for (const char* desc : {"ecoregion", "secchi=2"}) {
+        const Target target = resolveTarget(*readTargetSpec(desc).target, "NLF");
         for (ResponseMode mode : {ResponseMode::Anchored, ResponseMode::Model}) {
             const LoadResponseModel model(state, mode);
             const LoadResponse response = evaluateGoal(state, target, mode);
