@@ -2,7 +2,7 @@
 // once the start-up screen has gone, and runs the event loop until the main window closes
 // or Exit is chosen. The only setting it keeps is the File menu's list of recent files.
 
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 #include "ui/application.h"
 #include "ui/commandline.h"
 #include "ui/dialogs.h"

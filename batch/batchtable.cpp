@@ -4,8 +4,8 @@
 #include "files/textencoding.h"
 #include "model/ecoregion.h"
 #include "model/names.h"
-#include "model/responseresults.h"
-#include "model/shortestnumber.h"
+#include "response/responseresults.h"
+#include "arithmetic/shortestnumber.h"
 
 
 namespace trophex::batch {

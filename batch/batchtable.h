@@ -6,7 +6,7 @@
 #include "model/calculation.h"
 #include "model/errors.h"
 #include "model/inputs.h"
-#include "model/loadresponse.h"
+#include "response/loadresponse.h"
 
 #include <array>
 #include <optional>

@@ -10,7 +10,7 @@
 #include "model/ecoregion.h"
 #include "model/errors.h"
 #include "model/inputs.h"
-#include "model/loadresponse.h"
+#include "response/loadresponse.h"
 #include "model/trophicclass.h"
 
 #include <cstdint>

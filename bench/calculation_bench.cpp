@@ -3,7 +3,7 @@
 //
 //   build/bench/calculation_bench [--benchmark_filter=...]
 
-#include "cli/json.h"
+#include "engine/json.h"
 #include "cli/runner.h"
 #include "files/datafile.h"
 #include "model/calculation.h"

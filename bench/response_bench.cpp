@@ -7,7 +7,7 @@
 #include "batch/lakegenerator.h"
 #include "cli/response.h"
 #include "model/calculation.h"
-#include "model/responseresults.h"
+#include "response/responseresults.h"
 
 #include "examples/examplelake.h"
 

@@ -1,8 +1,8 @@
 #include "cli/response.h"
 
-#include "cli/json.h"
+#include "engine/json.h"
 #include "cli/runner.h"
-#include "model/responseresults.h"
+#include "response/responseresults.h"
 
 #include <iomanip>
 #include <ostream>

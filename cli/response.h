@@ -3,9 +3,9 @@
 // take and what a cut of the watershed load buys, as a readable page, JSON lines or a
 // one-page PDF report.
 
-#include "batch/fileassessment.h"
-#include "model/loadresponse.h"
-#include "model/numberformat.h"
+#include "engine/fileassessment.h"
+#include "response/loadresponse.h"
+#include "arithmetic/numberformat.h"
 
 #include <functional>
 #include <iosfwd>

@@ -1,6 +1,6 @@
 #include "cli/runner.h"
 
-#include "cli/json.h"
+#include "engine/json.h"
 
 #include <iomanip>
 #include <vector>

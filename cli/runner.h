@@ -2,8 +2,8 @@
 // The headless runner: opens data files as the Open command does, calculates, and
 // reports every text the window would show.
 
-#include "batch/fileassessment.h"
-#include "model/numberformat.h"
+#include "engine/fileassessment.h"
+#include "arithmetic/numberformat.h"
 
 #include <functional>
 #include <iosfwd>

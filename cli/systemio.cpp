@@ -1,7 +1,7 @@
 #include "cli/systemio.h"
 
 #if defined(_WIN32)
-#include "model/windowsapi.h"
+#include "arithmetic/windowsapi.h"
 
 #include <fcntl.h>
 #include <io.h>

@@ -1,6 +1,6 @@
 #include "files/platformfiles.h"
 
-#include "model/windowsapi.h"
+#include "arithmetic/windowsapi.h"
 
 #include <algorithm>
 #include <cerrno>

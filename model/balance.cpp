@@ -1,6 +1,6 @@
 #include "model/balance.h"
 
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 
 namespace trophex {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The steady-state annual water and phosphorus balance of the lake.
 
-#include "model/extended.h"
+#include "arithmetic/extended.h"
 #include "model/modelstate.h"
 
 namespace trophex {

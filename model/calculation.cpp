@@ -3,7 +3,7 @@
 #include "model/balance.h"
 #include "model/chlorophyll.h"
 #include "model/faultcause.h"
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 #include "model/predictions.h"
 #include "model/tsi.h"
 
@@ -66,7 +66,7 @@ CalculationOutcome evaluateInputs(const InputTexts& texts)
     try {
         outcome.values = CalculateResults(outcome.state, step);
     } catch (const FloatFault& fault) {
-        outcome.error = faultError(fault.code(), step, outcome.state);
+        outcome.error = faultError(errorCodeOf(fault.kind()), step, outcome.state);
     }
     return outcome;
 }

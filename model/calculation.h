@@ -10,7 +10,7 @@
 #include "model/faultcause.h"
 #include "model/inputs.h"
 #include "model/modelstate.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 #include "model/results.h"
 
 namespace trophex {

@@ -1,6 +1,6 @@
 #include "model/chlorophyll.h"
 
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 
 #include <cmath>
 

@@ -1,5 +1,7 @@
 #include "model/errors.h"
 
+#include "arithmetic/fpu.h"
+
 #include <array>
 #include <string_view>
 
@@ -17,9 +19,9 @@ struct MessageRow {
 constexpr std::array<MessageRow, 15> Messages = {{
     {ErrorCode::None, ""},
     {ErrorCode::InvalidInput, "Invalid Input Parameter!"},
-    {ErrorCode::DivisionByZero, "Floating point division by zero"},
-    {ErrorCode::InvalidOperation, "Invalid floating point operation"},
-    {ErrorCode::Overflow, "Floating point overflow"},
+    {ErrorCode::DivisionByZero, floatFaultMessage(FloatFaultKind::DivisionByZero)},
+    {ErrorCode::InvalidOperation, floatFaultMessage(FloatFaultKind::InvalidOperation)},
+    {ErrorCode::Overflow, floatFaultMessage(FloatFaultKind::Overflow)},
     {ErrorCode::InvalidFile, "Invalid Input File!"},
     {ErrorCode::System, "{}"},
     {ErrorCode::NothingToPrint, "There's nothing to print!"},
@@ -76,6 +78,19 @@ std::string filledIn(std::string_view text, std::string_view value)
 }
 
 }  // namespace
+
+ErrorCode errorCodeOf(FloatFaultKind kind)
+{
+    switch (kind) {
+    case FloatFaultKind::DivisionByZero:
+        return ErrorCode::DivisionByZero;
+    case FloatFaultKind::InvalidOperation:
+        return ErrorCode::InvalidOperation;
+    case FloatFaultKind::Overflow:
+        break;
+    }
+    return ErrorCode::Overflow;
+}
 
 std::string errorMessage(const Error& error)
 {

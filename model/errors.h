@@ -6,6 +6,7 @@
 // could not be read, or the input (or state of the lake) that made the arithmetic fail.
 // That cause is a second line under the error's message.
 
+#include "arithmetic/fpu.h"
 #include "model/inputcontrols.h"
 
 #include <cstdint>
@@ -59,6 +60,9 @@ struct Error {
     }
     friend bool operator!=(const Error& a, const Error& b) { return !(a == b); }
 };
+
+// The model's error for a fault of the checked arithmetic.
+ErrorCode errorCodeOf(FloatFaultKind kind);
 
 // The text of the error as the user reads it: the code's message with the detail in it.
 // One line, as the program has always worded it.

@@ -1,8 +1,8 @@
 #include "model/inputs.h"
 
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 #include "model/names.h"
-#include "model/numberreader.h"
+#include "arithmetic/numberreader.h"
 
 #include <optional>
 #include <string_view>
@@ -121,7 +121,7 @@ Error invalidInput(Input input, std::int32_t position)
 
 Error tooLarge(const FloatFault& fault, Input input)
 {
-    return {fault.code(), {}, ErrorCause::TooLarge, input};
+    return {errorCodeOf(fault.kind()), {}, ErrorCause::TooLarge, input};
 }
 
 // One number of the input stage: the box it is read from, the variable it is stored in and,

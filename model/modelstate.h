@@ -2,7 +2,7 @@
 // The lake model's state: inputs in model units, the calibration set and the results of
 // one calculation. A calculation produces a whole new state; nothing here is global.
 
-#include "model/real48.h"
+#include "arithmetic/real48.h"
 
 #include <cstdint>
 

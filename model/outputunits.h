@@ -3,7 +3,7 @@
 // display. Conversions never change the model state.
 
 #include "model/modelstate.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
 #include "model/predictions.h"
 
 #include "model/balance.h"
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 
 namespace trophex {
 

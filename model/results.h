@@ -4,7 +4,7 @@
 // window, the report, the runner, the batch) iterates this table, so a new result is one
 // more row here.
 
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 #include "model/outputunits.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "model/tsi.h"
 
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 #include "model/results.h"
 
 namespace trophex {

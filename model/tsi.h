@@ -2,7 +2,7 @@
 // Carlson's trophic state indices of the observed water quality.
 
 #include "model/modelstate.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
 #include <array>
 #include <string>

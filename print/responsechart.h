@@ -4,8 +4,8 @@
 // marked. Laid out as a list of things to draw in a box of a device, so that the window
 // and the printed page draw the same chart and a test can check it without pixels.
 
-#include "model/numberformat.h"
-#include "model/responseresults.h"
+#include "arithmetic/numberformat.h"
+#include "response/responseresults.h"
 #include "print/reportlayout.h"
 
 #include <vector>

@@ -2,8 +2,8 @@
 // The one-page load response report: title, lake, target, the answer in sentences, the
 // chart and the table at cuts of 0 to 100 %, laid out as a list of things to draw.
 
-#include "model/numberformat.h"
-#include "model/responseresults.h"
+#include "arithmetic/numberformat.h"
+#include "response/responseresults.h"
 #include "print/reportlayout.h"
 
 #include <QPageSize>

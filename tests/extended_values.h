@@ -2,8 +2,8 @@
 // Extended values for tests, the same on every platform: decimal text correctly rounded,
 // and powers of two.
 
-#include "model/extended.h"
-#include "model/extendeddecimal.h"
+#include "arithmetic/extended.h"
+#include "arithmetic/extendeddecimal.h"
 
 #include <string_view>
 

@@ -2,9 +2,9 @@
 #include "batch/batchtable.h"
 #include "batch/csv.h"
 #include "batch/lakegenerator.h"
-#include "model/shortestnumber.h"
+#include "arithmetic/shortestnumber.h"
 #include "model/calculation.h"
-#include "model/responseresults.h"
+#include "response/responseresults.h"
 
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"

@@ -3,7 +3,7 @@
 // stored value give the same outcome as that value typed plainly.
 
 #include "model/calculation.h"
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"
 

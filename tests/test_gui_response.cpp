@@ -4,7 +4,7 @@
 
 #include "tests/gui_test_support.h"
 
-#include "model/responseresults.h"
+#include "response/responseresults.h"
 #include "print/responsechart.h"
 #include "ui/helpviewer.h"
 #include "ui/loadresponsepage.h"

@@ -4,8 +4,8 @@
 
 #include "batch/lakegenerator.h"
 #include "model/calculation.h"
-#include "model/responseresults.h"
-#include "model/shortestnumber.h"
+#include "response/responseresults.h"
+#include "arithmetic/shortestnumber.h"
 #include "model/tsi.h"
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"

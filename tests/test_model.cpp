@@ -2,7 +2,7 @@
 #include "model/calculation.h"
 #include "model/chlorophyll.h"
 #include "model/ecoregion.h"
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 #include "model/inputs.h"
 #include "model/names.h"
 #include "model/outputunits.h"
@@ -610,7 +610,7 @@ TEST(Errors, MessagesKeepTheirWordingAndCarryTheirDetail)
     EXPECT_EQ(errorMessage(ErrorCode::NothingToPrint), "There's nothing to print!");
     EXPECT_EQ(errorMessage({ErrorCode::UnknownUnit, "hectares"}), "Unknown unit \"hectares\"!");
     EXPECT_EQ(errorMessage({ErrorCode::System, "No such file or directory"}), "No such file or directory");
-    EXPECT_EQ(FloatFault(ErrorCode::Overflow).what(), std::string("Floating point overflow"));
+    EXPECT_EQ(FloatFault(FloatFaultKind::Overflow).what(), std::string("Floating point overflow"));
     // The cause is a second line, never part of the message itself.
     const Error fault{ErrorCode::InvalidOperation, {}, ErrorCause::NotPositive, Input::AlkalinityEditBox};
     EXPECT_EQ(errorMessage(fault), "Invalid floating point operation");

@@ -1,5 +1,5 @@
-#include "model/numberformat.h"
-#include "model/numberreader.h"
+#include "arithmetic/numberformat.h"
+#include "arithmetic/numberreader.h"
 
 #include "tests/extended_values.h"
 

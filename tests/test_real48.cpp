@@ -1,5 +1,5 @@
-#include "model/fpu.h"
-#include "model/real48.h"
+#include "arithmetic/fpu.h"
+#include "arithmetic/real48.h"
 
 #include "tests/extended_values.h"
 

@@ -1,4 +1,4 @@
-#include "cli/json.h"
+#include "engine/json.h"
 #include "cli/response.h"
 #include "cli/runner.h"
 #include "files/datafile.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/windowsapi.h"
+#include "arithmetic/windowsapi.h"
 
 #include <filesystem>
 #include <stdexcept>

@@ -8,10 +8,10 @@
 // (default 1,000,000).
 
 #include "model/balance.h"
-#include "model/extended.h"
-#include "model/extendeddecimal.h"
-#include "model/extendedmath.h"
-#include "model/softextended.h"
+#include "arithmetic/extended.h"
+#include "arithmetic/extendeddecimal.h"
+#include "arithmetic/extendedmath.h"
+#include "arithmetic/softextended.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
 #define TROPHEX_X87_REFERENCE 1
-#include "model/x87extended.h"
+#include "arithmetic/x87extended.h"
 #include <quadmath.h>
 #endif
 

@@ -1,6 +1,6 @@
 #include "ui/lakestablemodel.h"
 
-#include "model/responseresults.h"
+#include "response/responseresults.h"
 #include "model/results.h"
 
 #include <QBrush>

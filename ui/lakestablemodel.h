@@ -7,7 +7,7 @@
 // numbers; the table itself never changes.
 
 #include "batch/resulttable.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -7,7 +7,7 @@
 
 #include "batch/batchtable.h"
 #include "model/inputs.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
 #include <QMainWindow>
 

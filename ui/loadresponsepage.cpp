@@ -1,6 +1,6 @@
 #include "ui/loadresponsepage.h"
 
-#include "model/responseresults.h"
+#include "response/responseresults.h"
 #include "print/responsereport.h"
 #include "ui/dialogs.h"
 #include "ui/glyphs.h"

@@ -7,9 +7,9 @@
 // answers every change of target or mode at once.
 
 #include "model/inputs.h"
-#include "model/loadresponse.h"
+#include "response/loadresponse.h"
 #include "model/modelstate.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
 #include <QString>
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 #include "files/datafile.h"
 #include "model/ecoregion.h"
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 #include "model/tsi.h"
 #include "print/reportlayout.h"
 #include "ui/aboutbox.h"

@@ -7,7 +7,7 @@
 #include "model/calculation.h"
 #include "model/inputs.h"
 #include "model/modelstate.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 #include "model/outputunits.h"
 #include "print/reporttexts.h"
 

@@ -3,8 +3,8 @@
 // drawn in the widget with the report's painter, so the window and the printed page show
 // the same chart.
 
-#include "model/numberformat.h"
-#include "model/responseresults.h"
+#include "arithmetic/numberformat.h"
+#include "response/responseresults.h"
 #include "print/reportlayout.h"
 
 #include <QWidget>

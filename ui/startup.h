@@ -3,7 +3,7 @@
 // box shown at once as the start-up screen, and the Calibrate dialog, hidden and filled
 // with the defaults of the ecoregion the main window shows.
 
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
 #include <QStringList>
 

@@ -9,8 +9,8 @@
 
 #include "model/calculation.h"
 #include "model/names.h"
-#include "model/numberreader.h"
-#include "model/responseresults.h"
+#include "arithmetic/numberreader.h"
+#include "response/responseresults.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/result_texts.h"
 

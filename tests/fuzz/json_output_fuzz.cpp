@@ -3,8 +3,8 @@
 // Whatever they hold, the line is one strict JSON object, and the file name, the input
 // texts and the error message read back from it as written (invalid UTF-8 replaced).
 
-#include "cli/json.h"
-#include "cli/runner.h"
+#include "engine/json.h"
+#include "engine/json.h"
 #include "files/textencoding.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -249,9 +249,9 @@ private:
     std::vector<std::string> strings_;
 };
 
-cli::FileAssessment assessmentFrom(std::string_view input)
+batch::FileAssessment assessmentFrom(std::string_view input)
 {
-    cli::FileAssessment a;
+    batch::FileAssessment a;
     a.file = trophex::fuzz::takeLine(input);
     a.inputs = trophex::fuzz::takeInputTexts(input);
     for (std::string& unit : a.unitTexts)
@@ -264,7 +264,7 @@ cli::FileAssessment assessmentFrom(std::string_view input)
 
 // The decoded strings start with "file", the name, "ok", then either "error" and the
 // message or "controls" and the 31 pairs of control name and input text.
-void checkStringsReadBack(const std::vector<std::string>& strings, const cli::FileAssessment& a)
+void checkStringsReadBack(const std::vector<std::string>& strings, const batch::FileAssessment& a)
 {
     require(strings.size() >= 5 && strings[1] == sanitizeUtf8(a.file), "the file name reads back");
     if (!a.ok()) {
@@ -280,7 +280,7 @@ void checkStringsReadBack(const std::vector<std::string>& strings, const cli::Fi
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const cli::FileAssessment assessment = assessmentFrom(trophex::fuzz::bytesOf(data, size));
+    const batch::FileAssessment assessment = assessmentFrom(trophex::fuzz::bytesOf(data, size));
     const std::string line = cli::assessmentJson(assessment);
     require(line.find('\n') == std::string::npos, "the JSON output is one line");
     JsonReader reader(line);

@@ -4,10 +4,10 @@
 // number's value is the C library's correctly rounded reading of the same digits; it is
 // infinite only for a number beyond the extended range.
 
-#include "model/numberreader.h"
+#include "arithmetic/numberreader.h"
 #include "tests/fuzz/fuzz_support.h"
 
-#include "model/extendeddecimal.h"
+#include "arithmetic/extendeddecimal.h"
 
 #include <algorithm>
 #include <cmath>

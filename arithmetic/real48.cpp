@@ -1,6 +1,6 @@
-#include "model/real48.h"
+#include "arithmetic/real48.h"
 
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 
 
 namespace trophex {
@@ -37,9 +37,9 @@ ExtendedFields fieldsOf(Extended x)
 Real48 Real48::storeExactly(Extended x)
 {
     if (x.isNaN())
-        throw FloatFault(ErrorCode::InvalidOperation);
+        throw FloatFault(FloatFaultKind::InvalidOperation);
     if (x.isInfinite())
-        throw FloatFault(ErrorCode::Overflow);
+        throw FloatFault(FloatFaultKind::Overflow);
     Real48 r;
     const ExtendedFields f = fieldsOf(x);
     if (x == 0 || f.subnormal)
@@ -56,7 +56,7 @@ Real48 Real48::storeExactly(Extended x)
 
     const int biased = exponent + ExponentBias;
     if (biased > 255)
-        throw FloatFault(ErrorCode::Overflow);
+        throw FloatFault(FloatFaultKind::Overflow);
     if (biased < 1)
         return r;  // below the range: stored as zero
 

@@ -1,7 +1,7 @@
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
-#include "model/extendeddecimal.h"
-#include "model/wideint.h"
+#include "arithmetic/extendeddecimal.h"
+#include "arithmetic/wideint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include <string_view>
 
 #if defined(_WIN32)
-#include "model/windowsapi.h"
+#include "arithmetic/windowsapi.h"
 #else
 #include <langinfo.h>
 #include <locale.h>

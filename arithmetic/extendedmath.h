@@ -3,8 +3,8 @@
 // format's correctly rounded operations and its exact scaling and rounding to a whole
 // number, so that the x87 and the software implementation give the same bits.
 
-#include "model/logtable.h"
-#include "model/powersoftwo.h"
+#include "arithmetic/logtable.h"
+#include "arithmetic/powersoftwo.h"
 
 #include <array>
 #include <cmath>

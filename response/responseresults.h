@@ -5,8 +5,8 @@
 // reader, with its unit and number pattern. The window, the runner, the batch and the
 // report iterate these tables; the texts a reader sees are built here too.
 
-#include "model/loadresponse.h"
-#include "model/numberformat.h"
+#include "response/loadresponse.h"
+#include "arithmetic/numberformat.h"
 
 #include <array>
 #include <optional>

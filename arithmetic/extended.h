@@ -6,19 +6,19 @@
 // bits for every operation, logarithm and exponential included.
 
 #if !defined(TROPHEX_SOFT_EXTENDED) && defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
-#include "model/x87extended.h"
+#include "arithmetic/x87extended.h"
 namespace trophex {
 using Extended = X87Extended;
 }  // namespace trophex
 #else
-#include "model/softextended.h"
+#include "arithmetic/softextended.h"
 namespace trophex {
 using Extended = SoftExtended;
 }  // namespace trophex
 #endif
 
-#include "model/extendedmath.h"
-#include "model/softextended.h"
+#include "arithmetic/extendedmath.h"
+#include "arithmetic/softextended.h"
 
 #include <cstdint>
 #include <stdexcept>

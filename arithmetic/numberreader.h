@@ -3,7 +3,7 @@
 // full stop and fraction, an optional exponent. The full stop is the decimal separator
 // whatever the locale.
 
-#include "model/extended.h"
+#include "arithmetic/extended.h"
 
 #include <cstdint>
 #include <string_view>

@@ -10,7 +10,7 @@
 // infinities and pseudo NaNs) give the indefinite NaN too; a pseudo-denormal is read as
 // the x87 reads it, as a number with the smallest normal exponent.
 
-#include "model/wideint.h"
+#include "arithmetic/wideint.h"
 
 #include <cstdint>
 #include <cstring>

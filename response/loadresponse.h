@@ -11,7 +11,7 @@
 
 #include "model/modelstate.h"
 #include "model/predictions.h"
-#include "model/responsetarget.h"
+#include "response/responsetarget.h"
 
 #include <array>
 #include <optional>

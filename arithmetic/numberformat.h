@@ -3,7 +3,7 @@
 // Values are rounded at the last shown digit, halves away from zero, on the exact value
 // of their binary representation. A value that rounds to zero has no minus sign.
 
-#include "model/extended.h"
+#include "arithmetic/extended.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "model/numberreader.h"
+#include "arithmetic/numberreader.h"
 
-#include "model/extendeddecimal.h"
+#include "arithmetic/extendeddecimal.h"
 
 #include <array>
 #include <string>

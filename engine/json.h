@@ -1,7 +1,7 @@
 #pragma once
 // JSON output of the runner: one object per data file, on one line.
 
-#include "batch/fileassessment.h"
+#include "engine/fileassessment.h"
 
 #include <string>
 #include <string_view>

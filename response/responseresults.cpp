@@ -1,4 +1,4 @@
-#include "model/responseresults.h"
+#include "response/responseresults.h"
 
 #include <utility>
 

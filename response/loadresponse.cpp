@@ -1,8 +1,8 @@
-#include "model/loadresponse.h"
+#include "response/loadresponse.h"
 
 #include "model/balance.h"
 #include "model/chlorophyll.h"
-#include "model/fpu.h"
+#include "arithmetic/fpu.h"
 #include "model/tsi.h"
 
 #include <cmath>

@@ -1,8 +1,7 @@
-#include "cli/json.h"
+#include "engine/json.h"
 
-#include "cli/runner.h"
 #include "files/textencoding.h"
-#include "model/shortestnumber.h"
+#include "arithmetic/shortestnumber.h"
 
 #include <cmath>
 #include <cstdio>

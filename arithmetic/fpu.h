@@ -8,56 +8,76 @@
 // sqrt(negative) are "invalid operation"; a result beyond the destination's range is
 // "overflow". No NaN or infinity ever leaves these helpers.
 
-#include "model/errors.h"
-#include "model/extended.h"
+#include "arithmetic/extended.h"
 
 #include <cmath>
 #include <stdexcept>
 
 namespace trophex {
 
-// A floating-point fault: ErrorCode::DivisionByZero, InvalidOperation or Overflow.
+// The three ways the checked arithmetic can fail, classified as the x87 classifies them.
+enum class FloatFaultKind {
+    DivisionByZero,    // a non-zero value divided by zero, ln 0
+    InvalidOperation,  // 0 / 0, ln or square root of a negative value
+    Overflow,          // a result beyond its type's range
+};
+
+// The platform's standard message of the fault, e.g. "Floating point overflow".
+constexpr const char* floatFaultMessage(FloatFaultKind kind)
+{
+    switch (kind) {
+    case FloatFaultKind::DivisionByZero:
+        return "Floating point division by zero";
+    case FloatFaultKind::InvalidOperation:
+        return "Invalid floating point operation";
+    case FloatFaultKind::Overflow:
+        break;
+    }
+    return "Floating point overflow";
+}
+
+// A floating-point fault, carrying its kind; what() is its standard message.
 class FloatFault : public std::runtime_error {
 public:
-    explicit FloatFault(ErrorCode code);
-    ErrorCode code() const { return code_; }
+    explicit FloatFault(FloatFaultKind kind);
+    FloatFaultKind kind() const { return kind_; }
 
 private:
-    ErrorCode code_;
+    FloatFaultKind kind_;
 };
 
 // Throws the fault; kept out of line so that the checked operations below inline into
 // the model's arithmetic without their error paths.
-[[noreturn]] void raiseFault(ErrorCode code);
+[[noreturn]] void raiseFault(FloatFaultKind kind);
 
 // Passes x on, faulting on NaN (invalid operation) and infinity (overflow).
 inline Extended checkedResult(Extended x)
 {
     if (!x.isFinite())
-        raiseFault(x.isNaN() ? ErrorCode::InvalidOperation : ErrorCode::Overflow);
+        raiseFault(x.isNaN() ? FloatFaultKind::InvalidOperation : FloatFaultKind::Overflow);
     return x;
 }
 
 inline Extended checkedDiv(Extended numerator, Extended denominator)
 {
     if (denominator == 0)
-        raiseFault(numerator == 0 ? ErrorCode::InvalidOperation : ErrorCode::DivisionByZero);
+        raiseFault(numerator == 0 ? FloatFaultKind::InvalidOperation : FloatFaultKind::DivisionByZero);
     return checkedResult(numerator / denominator);
 }
 
 inline Extended checkedLn(Extended x)
 {
     if (x == 0)
-        raiseFault(ErrorCode::DivisionByZero);
+        raiseFault(FloatFaultKind::DivisionByZero);
     if (x < 0)
-        raiseFault(ErrorCode::InvalidOperation);
+        raiseFault(FloatFaultKind::InvalidOperation);
     return checkedResult(extendedLn(x));
 }
 
 inline Extended checkedSqrt(Extended x)
 {
     if (x < 0)
-        raiseFault(ErrorCode::InvalidOperation);
+        raiseFault(FloatFaultKind::InvalidOperation);
     return checkedResult(sqrt(x));
 }
 
@@ -72,7 +92,7 @@ inline double toDouble(Extended x)
 {
     const double d = x.toDouble();
     if (!std::isfinite(d))
-        raiseFault(std::isnan(d) ? ErrorCode::InvalidOperation : ErrorCode::Overflow);
+        raiseFault(std::isnan(d) ? FloatFaultKind::InvalidOperation : FloatFaultKind::Overflow);
     return d;
 }
 

@@ -2,7 +2,7 @@
 // The goal a load response is asked to meet: read from a short text such as "tp=20",
 // "secchi=2.5", "freq=20:10" or "ecoregion", and made concrete for one lake.
 
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 
 #include <optional>
 #include <string>

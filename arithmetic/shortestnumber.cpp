@@ -1,4 +1,4 @@
-#include "model/shortestnumber.h"
+#include "arithmetic/shortestnumber.h"
 
 #include <charconv>
 #include <cmath>

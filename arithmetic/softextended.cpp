@@ -1,4 +1,4 @@
-#include "model/softextended.h"
+#include "arithmetic/softextended.h"
 
 #include <climits>
 #include <cmath>

@@ -6,7 +6,7 @@
 // of byte 5 is the sign. Storing rounds to the nearest Real48 with halves away from zero;
 // magnitudes below the range become 0 and magnitudes above it raise the overflow fault.
 
-#include "model/extended.h"
+#include "arithmetic/extended.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "model/extendeddecimal.h"
+#include "arithmetic/extendeddecimal.h"
 
 #include <algorithm>
 #include <cstdint>

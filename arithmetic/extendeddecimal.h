@@ -2,7 +2,7 @@
 // Decimal text and the extended format, both ways exact: a decimal number correctly
 // rounded to the format, and the exact digits of a whole extended number.
 
-#include "model/softextended.h"
+#include "arithmetic/softextended.h"
 
 #include <string>
 #include <string_view>

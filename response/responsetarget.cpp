@@ -1,8 +1,8 @@
-#include "model/responsetarget.h"
+#include "response/responsetarget.h"
 
 #include "model/ecoregion.h"
-#include "model/numberreader.h"
-#include "model/shortestnumber.h"
+#include "arithmetic/numberreader.h"
+#include "arithmetic/shortestnumber.h"
 #include "model/tsi.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "batch/fileassessment.h"
+#include "engine/fileassessment.h"
 
 #include "files/datafile.h"
 

@@ -5,7 +5,7 @@
 #include "model/calculation.h"
 #include "model/errors.h"
 #include "model/inputs.h"
-#include "model/numberformat.h"
+#include "arithmetic/numberformat.h"
 #include "model/outputunits.h"
 
 #include <array>

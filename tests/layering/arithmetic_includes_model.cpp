@@ -1,0 +1,2 @@
+// Must not build: the arithmetic knows nothing of lakes.
+#include "model/errors.h"
