@@ -13,8 +13,6 @@ namespace trophex {
 
 #ifdef TROPHEX_X87_EXTENDED
 
-inline constexpr bool ControlsX87Precision = true;
-
 inline std::uint16_t x87ControlWord()
 {
     std::uint16_t word;
@@ -42,8 +40,6 @@ private:
 };
 
 #else
-
-inline constexpr bool ControlsX87Precision = false;
 
 class ExtendedPrecisionScope {
 public:
