@@ -223,7 +223,13 @@ Error batchSettingsOf(const BatchOptions& options, batch::BatchSettings& setting
 {
     settings.style = options.style;
     settings.workers = options.workers;
-    settings.startThread = options.startThread;
+    // The threads of the run compute at 64-bit precision too, whatever word they start with.
+    settings.startThread = [start = options.startThread](std::function<void()> task) {
+        return start([task = std::move(task)] {
+            const ExtendedPrecisionScope precision;
+            task();
+        });
+    };
     settings.cancellation = options.cancellation;
     if (!options.response)
         return {};
