@@ -358,15 +358,16 @@ TEST(EnginePrecision, CallsComputeAt64BitsAndGiveTheCallersControlWordBack)
 
 TEST(EngineDataFiles, BytesAreWhatSaveWritesAndReadBack)
 {
-    const Assessment lake = assessLake(ExampleFields);
-    const Text bytes = dataFileBytes(*lake.inputs);
+    const InputsReading lake = readInputs(ExampleFields);
+    ASSERT_FALSE(lake.error.failed());
+    const Text bytes = dataFileBytes(lake.texts);
     ASSERT_TRUE(bytes.ok());
     EXPECT_EQ(bytes.text, contentsOf(Golden / "example.tpx"));
     const fs::path saved = fs::temp_directory_path() / ("trophex_engine_save_" + std::to_string(std::random_device{}()) + ".tpx");
-    EXPECT_FALSE(saveDataFile(saved.string(), *lake.inputs).failed());
+    EXPECT_FALSE(saveDataFile(saved.string(), lake.texts).failed());
     EXPECT_EQ(contentsOf(saved), bytes.text);
     fs::remove(saved);
-    const engine::Error refused = saveDataFile((fs::path("/nonexistent-folder") / "x.tpx").string(), *lake.inputs);
+    const engine::Error refused = saveDataFile((fs::path("/nonexistent-folder") / "x.tpx").string(), lake.texts);
     EXPECT_EQ(refused.code, ErrorCode::System);
     EXPECT_FALSE(refused.message.empty());
 }
