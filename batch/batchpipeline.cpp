@@ -1,6 +1,7 @@
 #include "batch/batchpipeline.h"
 
 #include "model/calculation.h"
+#include "model/errors.h"
 
 #include <algorithm>
 #include <charconv>
@@ -404,7 +405,7 @@ public:
             threads_.push_back(startThread_(std::move(task)));
             return true;
         } catch (const std::exception& e) {
-            pipeline_.fail(std::string("cannot start a thread for the batch: ") + e.what());
+            pipeline_.fail("cannot start a thread for the batch: " + exceptionMessage(e));
             return false;
         }
     }
@@ -428,7 +429,7 @@ void readChunks(RecordChunker& chunker, Pipeline& pipeline)
         }
         pipeline.finishInput(sequence);
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -441,7 +442,7 @@ void calculateChunks(const ColumnLayout& layout, const BatchSettings& settings, 
         while (pipeline.fetch(job))
             pipeline.deliver(job.sequence, calculator.calculate(job.chunk));
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -471,7 +472,7 @@ void handOverChunks(const std::string& head, const ColumnLayout& layout, const R
                 observer.progress(totals);
         }
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -572,7 +573,7 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
         summary.error = pipeline.error();
         summary.cancelled = pipeline.cancelled();
     } catch (const std::exception& e) {
-        summary.error = e.what();
+        summary.error = exceptionMessage(e);
     }
     return summary;
 }

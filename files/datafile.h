@@ -38,7 +38,7 @@ struct DataFileRead {
 // Reads the file up to the end of its 32nd line or its end-of-file mark, and no further,
 // before anything is decided; nothing is changed on failure. A file whose 32 lines take
 // more than maxReadableBytes is refused as invalid. Never throws: a lack of memory is
-// reported as the system's error text.
+// reported as ErrorCode::OutOfMemory.
 DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes = MaxReadableBytes);
 
 // Called with the temporary file's path once it is complete and synced, just before it

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <future>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
@@ -139,6 +140,26 @@ TEST(BatchPipelineFailures, AThreadThatCannotStartEndsTheRunWithAMessage)
         EXPECT_EQ(run.summary.totals.lakes, 0u);
         EXPECT_EQ(threads.started(), failingCall - 1);
         EXPECT_EQ(threads.finished(), threads.started());
+    }
+}
+
+TEST(BatchPipelineFailures, ALackOfMemoryIsSaidInTheProgramsWords)
+{
+    const auto outOfMemory = [](auto...) -> std::size_t { throw std::bad_alloc(); };
+    const ReadFunction reader = tableReader();
+    const ReadFunction readerAfterHeader = [reader, calls = 0](char* buffer, std::size_t capacity) mutable {
+        return ++calls > 100 ? throw std::bad_alloc() : reader(buffer, capacity);
+    };
+    const struct {
+        ReadFunction read;
+        WriteFunction write;
+    } cases[] = {{outOfMemory, [](std::string_view) {}},        // reading the header
+                 {readerAfterHeader, [](std::string_view) {}},  // reading the rows
+                 {tableReader(), outOfMemory}};                 // writing
+    for (const auto& c : cases) {
+        BatchSettings settings;
+        settings.workers = Workers;
+        EXPECT_EQ(runBatch(c.read, c.write, settings).error, "Out of memory!");
     }
 }
 

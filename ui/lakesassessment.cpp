@@ -136,8 +136,8 @@ void LakesAssessment::run(std::FILE* file, std::optional<batch::ResponseSettings
                 Qt::QueuedConnection);
         };
         summary = batch::runBatch(readerOf(file), table->consumer(), settings, observer);
-    } catch (const std::bad_alloc&) {
-        summary.error = std::strerror(ENOMEM);
+    } catch (const std::bad_alloc& e) {
+        summary.error = exceptionMessage(e);
     }
     std::fclose(file);
     if (!summary.ok())
