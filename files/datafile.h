@@ -62,4 +62,9 @@ using FileContents = std::function<void(const ByteWriter& write)>;
 std::optional<std::string> replaceFile(const std::string& path, const FileContents& contents,
                                        const BeforeRename& beforeRename = {});
 
+// Removes the temporary file of every replaceFile still writing one, so that a program
+// ended by a signal leaves none behind. Async-signal-safe: for a handler of SIGINT or
+// SIGTERM, which then ends the program (the saves in progress can no longer succeed).
+void removeUnfinishedFiles() noexcept;
+
 }  // namespace trophex
