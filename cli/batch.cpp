@@ -3,8 +3,10 @@
 #include "batch/batchpipeline.h"
 #include "batch/lakegenerator.h"
 #include "cli/systemio.h"
+#include "files/datafile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -183,6 +185,59 @@ WriteFunction writerOf(const CommandFile& file)
     };
 }
 
+// While it lives, SIGINT and SIGTERM first remove the temporary file of the output being
+// written, then end the program as they would have.
+class UnfinishedOutputRemoval {
+public:
+    UnfinishedOutputRemoval()
+        : interrupt_(std::signal(SIGINT, removeAndEnd)), terminate_(std::signal(SIGTERM, removeAndEnd))
+    {
+    }
+    UnfinishedOutputRemoval(const UnfinishedOutputRemoval&) = delete;
+    UnfinishedOutputRemoval& operator=(const UnfinishedOutputRemoval&) = delete;
+    ~UnfinishedOutputRemoval()
+    {
+        std::signal(SIGINT, interrupt_);
+        std::signal(SIGTERM, terminate_);
+    }
+
+private:
+    using Handler = void (*)(int);
+
+    // Async-signal-safe, as a handler must be.
+    static void removeAndEnd(int signal)
+    {
+        removeUnfinishedFiles();
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+
+    Handler interrupt_;  // the handlers before
+    Handler terminate_;
+};
+
+// Writes what produce gives to the command's output: the standard output as it comes, or a
+// named file through replaceFile, so that a run that fails or is interrupted leaves a file
+// that was there exactly as it was, and no temporary file.
+void writeOutput(const std::string& output, const std::function<void(const WriteFunction&)>& produce)
+{
+    if (output == "-") {
+        CommandFile out(output, true);
+        produce(writerOf(out));
+        out.finish();
+        return;
+    }
+    const UnfinishedOutputRemoval removal;
+    const std::optional<std::string> error = replaceFile(output, [&](const ByteWriter& write) {
+        produce([&](std::string_view bytes) {
+            if (!write(bytes))
+                throw std::runtime_error(systemError("cannot write", output));
+        });
+    });
+    if (error)
+        throw std::runtime_error("cannot write " + output + ": " + *error);
+}
+
 // Whether the output path names the regular file that is being read.
 bool isInputFile(const CommandFile& in, const std::string& outputPath)
 {
@@ -250,7 +305,6 @@ int assessTable(const BatchCommand& command)
     const CommandFile in(command.input, false);
     if (command.output != "-" && isInputFile(in, command.output))
         throw std::runtime_error("the output " + command.output + " would overwrite the input");
-    CommandFile out(command.output, true);
 
     const bool showProgress = isTerminal(stderr) && !(command.output == "-" && isTerminal(stdout));
     ProgressBar bar(inputSize(in));
@@ -260,12 +314,14 @@ int assessTable(const BatchCommand& command)
     };
     if (showProgress)
         observer.progress = [&](const BatchProgress& p) { bar.update(p); };
-    const BatchSummary summary = runBatch(readerOf(in), writerOf(out), command.settings, observer);
-    if (showProgress)
-        bar.finish(summary.totals);
-    if (!summary.ok())
-        throw std::runtime_error(summary.error);
-    out.finish();
+    BatchSummary summary;
+    writeOutput(command.output, [&](const WriteFunction& write) {
+        summary = runBatch(readerOf(in), write, command.settings, observer);
+        if (showProgress)
+            bar.finish(summary.totals);
+        if (!summary.ok())
+            throw std::runtime_error(summary.error);
+    });
     if (showProgress)
         std::fprintf(stderr, "%llu lakes, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
                      static_cast<unsigned long long>(summary.totals.failed));
@@ -274,9 +330,8 @@ int assessTable(const BatchCommand& command)
 
 int generateTable(const BatchCommand& command)
 {
-    CommandFile out(command.output, true);
-    writeSyntheticLakes(*command.generate, command.seed, writerOf(out));
-    out.finish();
+    writeOutput(command.output,
+                [&](const WriteFunction& write) { writeSyntheticLakes(*command.generate, command.seed, write); });
     return 0;
 }
 
