@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -167,12 +168,13 @@ private:
     bool owned_ = false;          // closed by this object
 };
 
-ReadFunction readerOf(const CommandFile& file)
+// The reader holds the file: a read still blocked when a failed run returns ends later.
+ReadFunction readerOf(std::shared_ptr<const CommandFile> file)
 {
-    return [&file](char* buffer, std::size_t capacity) {
-        const std::size_t got = std::fread(buffer, 1, capacity, file.get());
-        if (got == 0 && std::ferror(file.get()))
-            throw std::runtime_error(systemError("cannot read", file.name()));
+    return [file](char* buffer, std::size_t capacity) {
+        const std::size_t got = std::fread(buffer, 1, capacity, file->get());
+        if (got == 0 && std::ferror(file->get()))
+            throw std::runtime_error(systemError("cannot read", file->name()));
         return got;
     };
 }
@@ -302,12 +304,12 @@ private:
 
 int assessTable(const BatchCommand& command)
 {
-    const CommandFile in(command.input, false);
-    if (command.output != "-" && isInputFile(in, command.output))
+    const auto in = std::make_shared<const CommandFile>(command.input, false);
+    if (command.output != "-" && isInputFile(*in, command.output))
         throw std::runtime_error("the output " + command.output + " would overwrite the input");
 
     const bool showProgress = isTerminal(stderr) && !(command.output == "-" && isTerminal(stdout));
-    ProgressBar bar(inputSize(in));
+    ProgressBar bar(inputSize(*in));
     BatchObserver observer;
     observer.ignoredColumn = [](const std::string& name) {
         std::fprintf(stderr, "trophex-cli batch: ignoring the column \"%s\"\n", name.c_str());
