@@ -188,13 +188,11 @@ WriteFunction writerOf(const CommandFile& file)
 }
 
 // While it lives, SIGINT and SIGTERM first remove the temporary file of the output being
-// written, then end the program as they would have.
+// written, then end the program as they would have. A signal ignored (as SIGINT is for a
+// command started in the background) stays ignored.
 class UnfinishedOutputRemoval {
 public:
-    UnfinishedOutputRemoval()
-        : interrupt_(std::signal(SIGINT, removeAndEnd)), terminate_(std::signal(SIGTERM, removeAndEnd))
-    {
-    }
+    UnfinishedOutputRemoval() : interrupt_(handle(SIGINT)), terminate_(handle(SIGTERM)) {}
     UnfinishedOutputRemoval(const UnfinishedOutputRemoval&) = delete;
     UnfinishedOutputRemoval& operator=(const UnfinishedOutputRemoval&) = delete;
     ~UnfinishedOutputRemoval()
@@ -205,6 +203,14 @@ public:
 
 private:
     using Handler = void (*)(int);
+
+    static Handler handle(int signal)
+    {
+        const Handler before = std::signal(signal, removeAndEnd);
+        if (before == SIG_IGN)
+            std::signal(signal, SIG_IGN);
+        return before;
+    }
 
     // Async-signal-safe, as a handler must be.
     static void removeAndEnd(int signal)
