@@ -1,14 +1,17 @@
 #include "batch/batchpipeline.h"
 
 #include "model/calculation.h"
+#include "model/errors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -375,44 +378,105 @@ private:
     InputTexts texts_;                // its input texts
 };
 
+// Lets the reader call the caller's read function only while the run lasts. Once closed, a
+// read in progress is the last one: the run need not wait for it (a pipe may give its next
+// byte in hours, or never), and after it nothing of the caller's is read.
+class ReadGate {
+public:
+    std::size_t read(const ReadFunction& read, char* buffer, std::size_t capacity)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return closed_ ? 0 : read(buffer, capacity);
+    }
+
+    // Closes the gate: true when no read is in progress, false when one is.
+    bool close()
+    {
+        closed_ = true;
+        const std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+        return lock.owns_lock();
+    }
+
+private:
+    std::mutex mutex_;                 // held during a read
+    std::atomic<bool> closed_{false};  // no read from now on
+};
+
+// What the reader thread works on, in shared hands: a reader still blocked in a read when
+// the run has stopped is left to end on its own, and finds all of it there when it does.
+struct ReaderState {
+    ReaderState(const ReadFunction& read, std::size_t maxInFlight)
+        : callerRead(read),
+          chunker([this](char* buffer, std::size_t capacity) { return gate.read(callerRead, buffer, capacity); }),
+          pipeline(maxInFlight)
+    {
+    }
+    ReaderState(const ReaderState&) = delete;
+    ReaderState& operator=(const ReaderState&) = delete;
+
+    const ReadFunction callerRead;  // a copy of the caller's
+    ReadGate gate;                  // through which the chunker reads
+    RecordChunker chunker;          // the input in chunks
+    Pipeline pipeline;              // between the reader, the workers and the writer
+};
+
+void readChunks(RecordChunker& chunker, Pipeline& pipeline);
+
 // The reader and worker threads of one run. However the run ends, even by an exception,
-// the destructor stops the pipeline and joins every thread that was started, so that no
-// thread outlives the chunker, the layout and the pipeline it works on.
+// the destructor stops the pipeline and joins every worker, so that none outlives the
+// layout it works on; the reader is joined too, unless it is blocked in a read: it then
+// ends on its own when the read returns, holding its share of the reader's state.
 class PipelineThreads {
 public:
-    PipelineThreads(Pipeline& pipeline, const ThreadStarter& startThread)
-        : pipeline_(pipeline), startThread_(startThread)
+    PipelineThreads(std::shared_ptr<ReaderState> state, const ThreadStarter& startThread)
+        : state_(std::move(state)), startThread_(startThread)
     {
     }
     PipelineThreads(const PipelineThreads&) = delete;
     PipelineThreads& operator=(const PipelineThreads&) = delete;
     ~PipelineThreads()
     {
-        pipeline_.stop();
-        for (std::thread& thread : threads_)
-            if (thread.joinable())
-                thread.join();
+        state_->pipeline.stop();
+        for (std::thread& thread : workers_)
+            thread.join();
+        if (reader_.joinable()) {
+            if (state_->gate.close())
+                reader_.join();
+            else
+                reader_.detach();
+        }
     }
 
-    // Starts a thread; when the system gives none, fails the run with a message and returns
-    // false.
-    bool start(std::function<void()> task)
+    // Start the reader, then the workers; when the system gives no thread, each fails the
+    // run with a message and returns false.
+    bool startReader()
+    {
+        return start([state = state_] { readChunks(state->chunker, state->pipeline); }, &reader_);
+    }
+    bool startWorker(std::function<void()> task) { return start(std::move(task), nullptr); }
+
+private:
+    bool start(std::function<void()> task, std::thread* reader)
     {
         try {
             // Room first: a started thread must never be lost to a failed push_back.
-            threads_.reserve(threads_.size() + 1);
-            threads_.push_back(startThread_(std::move(task)));
+            workers_.reserve(workers_.size() + 1);
+            std::thread thread = startThread_(std::move(task));
+            if (reader)
+                *reader = std::move(thread);
+            else
+                workers_.push_back(std::move(thread));
             return true;
         } catch (const std::exception& e) {
-            pipeline_.fail(std::string("cannot start a thread for the batch: ") + e.what());
+            state_->pipeline.fail("cannot start a thread for the batch: " + exceptionMessage(e));
             return false;
         }
     }
 
-private:
-    Pipeline& pipeline_;                // stopped before the threads are joined
-    const ThreadStarter& startThread_;  // how a thread is started
-    std::vector<std::thread> threads_;  // every thread started
+    std::shared_ptr<ReaderState> state_;  // stopped before the threads are joined
+    const ThreadStarter& startThread_;    // how a thread is started
+    std::thread reader_;                  // the reader, once started
+    std::vector<std::thread> workers_;    // every worker started
 };
 
 void readChunks(RecordChunker& chunker, Pipeline& pipeline)
@@ -428,7 +492,7 @@ void readChunks(RecordChunker& chunker, Pipeline& pipeline)
         }
         pipeline.finishInput(sequence);
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -441,7 +505,7 @@ void calculateChunks(const ColumnLayout& layout, const BatchSettings& settings, 
         while (pipeline.fetch(job))
             pipeline.deliver(job.sequence, calculator.calculate(job.chunk));
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -471,7 +535,7 @@ void handOverChunks(const std::string& head, const ColumnLayout& layout, const R
                 observer.progress(totals);
         }
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -562,7 +626,11 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
 {
     BatchSummary summary;
     try {
-        RecordChunker chunker(read);
+        const unsigned workers = settings.workers > 0 ? settings.workers : 1;
+        // Each worker has a chunk, one more waits for it, and two are being read and written.
+        const auto state = std::make_shared<ReaderState>(read, 2 * static_cast<std::size_t>(workers) + 2);
+        RecordChunker& chunker = state->chunker;
+        Pipeline& pipeline = state->pipeline;
         CsvRecord header;
         if (!chunker.readHeader(header)) {
             summary.error = "the input has no header row";
@@ -582,16 +650,14 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
             runOnCallingThread(chunker, *reading.layout, consumer, settings, observer, summary);
             return summary;
         }
-        const unsigned workers = settings.workers;
-        // Each worker has a chunk, one more waits for it, and two are being read and written.
-        Pipeline pipeline(2 * static_cast<std::size_t>(workers) + 2);
         const CancellationWatch watch(settings.cancellation, pipeline);
         {
-            PipelineThreads threads(pipeline, settings.startThread);
-            bool started = threads.start([&] { readChunks(chunker, pipeline); });
+            PipelineThreads threads(state, settings.startThread);
+            const char* const lineEnd = chunker.lineEnd();
+            bool started = threads.startReader();
             for (unsigned i = 0; started && i < workers; ++i)
-                started = threads.start(
-                    [&] { calculateChunks(*reading.layout, settings, chunker.lineEnd(), pipeline); });
+                started = threads.startWorker(
+                    [&] { calculateChunks(*reading.layout, settings, lineEnd, pipeline); });
             // Nothing is written unless every thread started.
             if (started)
                 handOverChunks(resultHeader(chunker, settings), *reading.layout, consumer, pipeline, summary.totals,
@@ -600,7 +666,7 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
         summary.error = pipeline.error();
         summary.cancelled = pipeline.cancelled();
     } catch (const std::exception& e) {
-        summary.error = e.what();
+        summary.error = exceptionMessage(e);
     }
     return summary;
 }

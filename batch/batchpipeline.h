@@ -19,7 +19,11 @@
 namespace trophex::batch {
 
 // Reads up to capacity bytes into buffer; returns 0 at the end of the input. Throws
-// std::runtime_error when the input cannot be read.
+// std::runtime_error when the input cannot be read. A run that stops early (a failed
+// output, a cancellation) does not wait for a read in progress, which may block for as long
+// as a pipe's writer keeps quiet: runBatch returns, and that read is the last call of a copy
+// of the function, on a thread that ends when it returns. What the function reads from must
+// therefore be held by the function itself (a shared_ptr), not borrowed from the caller.
 using ReadFunction = std::function<std::size_t(char* buffer, std::size_t capacity)>;
 // Writes all bytes; throws std::runtime_error when the output cannot be written.
 using WriteFunction = std::function<void(std::string_view bytes)>;

@@ -4,11 +4,14 @@
 #include "cli/arguments.h"
 #include "cli/systemio.h"
 #include "engine/engine.h"
+#include "files/datafile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -163,12 +166,13 @@ private:
     bool owned_ = false;          // closed by this object
 };
 
-ReadFunction readerOf(const CommandFile& file)
+// The reader holds the file: a read still blocked when a failed run returns ends later.
+ReadFunction readerOf(std::shared_ptr<const CommandFile> file)
 {
-    return [&file](char* buffer, std::size_t capacity) {
-        const std::size_t got = std::fread(buffer, 1, capacity, file.get());
-        if (got == 0 && std::ferror(file.get()))
-            throw std::runtime_error(systemError("cannot read", file.name()));
+    return [file](char* buffer, std::size_t capacity) {
+        const std::size_t got = std::fread(buffer, 1, capacity, file->get());
+        if (got == 0 && std::ferror(file->get()))
+            throw std::runtime_error(systemError("cannot read", file->name()));
         return got;
     };
 }
@@ -179,6 +183,65 @@ WriteFunction writerOf(const CommandFile& file)
         if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
             throw std::runtime_error(systemError("cannot write", file.name()));
     };
+}
+
+// While it lives, SIGINT and SIGTERM first remove the temporary file of the output being
+// written, then end the program as they would have. A signal ignored (as SIGINT is for a
+// command started in the background) stays ignored.
+class UnfinishedOutputRemoval {
+public:
+    UnfinishedOutputRemoval() : interrupt_(handle(SIGINT)), terminate_(handle(SIGTERM)) {}
+    UnfinishedOutputRemoval(const UnfinishedOutputRemoval&) = delete;
+    UnfinishedOutputRemoval& operator=(const UnfinishedOutputRemoval&) = delete;
+    ~UnfinishedOutputRemoval()
+    {
+        std::signal(SIGINT, interrupt_);
+        std::signal(SIGTERM, terminate_);
+    }
+
+private:
+    using Handler = void (*)(int);
+
+    static Handler handle(int signal)
+    {
+        const Handler before = std::signal(signal, removeAndEnd);
+        if (before == SIG_IGN)
+            std::signal(signal, SIG_IGN);
+        return before;
+    }
+
+    // Async-signal-safe, as a handler must be.
+    static void removeAndEnd(int signal)
+    {
+        removeUnfinishedFiles();
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+
+    Handler interrupt_;  // the handlers before
+    Handler terminate_;
+};
+
+// Writes what produce gives to the command's output: the standard output as it comes, or a
+// named file through replaceFile, so that a run that fails or is interrupted leaves a file
+// that was there exactly as it was, and no temporary file.
+void writeOutput(const std::string& output, const std::function<void(const WriteFunction&)>& produce)
+{
+    if (output == "-") {
+        CommandFile out(output, true);
+        produce(writerOf(out));
+        out.finish();
+        return;
+    }
+    const UnfinishedOutputRemoval removal;
+    const std::optional<std::string> error = replaceFile(output, [&](const ByteWriter& write) {
+        produce([&](std::string_view bytes) {
+            if (!write(bytes))
+                throw std::runtime_error(systemError("cannot write", output));
+        });
+    });
+    if (error)
+        throw std::runtime_error("cannot write " + output + ": " + *error);
 }
 
 // Whether the output path names the regular file that is being read.
@@ -245,25 +308,26 @@ private:
 
 int assessTable(const BatchCommand& command)
 {
-    const CommandFile in(command.input, false);
-    if (command.output != "-" && isInputFile(in, command.output))
+    const auto in = std::make_shared<const CommandFile>(command.input, false);
+    if (command.output != "-" && isInputFile(*in, command.output))
         throw std::runtime_error("the output " + command.output + " would overwrite the input");
-    CommandFile out(command.output, true);
 
     const bool showProgress = isTerminal(stderr) && !(command.output == "-" && isTerminal(stdout));
-    ProgressBar bar(inputSize(in));
+    ProgressBar bar(inputSize(*in));
     BatchObserver observer;
     observer.ignoredColumn = [](const std::string& name) {
         std::fprintf(stderr, "trophex-cli batch: ignoring the column \"%s\"\n", name.c_str());
     };
     if (showProgress)
         observer.progress = [&](const BatchProgress& p) { bar.update(p); };
-    const engine::BatchReport summary = engine::assessTable(readerOf(in), writerOf(out), command.options, observer);
-    if (showProgress)
-        bar.finish(summary.totals);
-    if (!summary.ok())
-        throw std::runtime_error(summary.error.message);
-    out.finish();
+    engine::BatchReport summary;
+    writeOutput(command.output, [&](const WriteFunction& write) {
+        summary = engine::assessTable(readerOf(in), write, command.options, observer);
+        if (showProgress)
+            bar.finish(summary.totals);
+        if (!summary.ok())
+            throw std::runtime_error(summary.error.message);
+    });
     if (showProgress)
         std::fprintf(stderr, "%llu lakes, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
                      static_cast<unsigned long long>(summary.totals.failed));
@@ -272,9 +336,8 @@ int assessTable(const BatchCommand& command)
 
 int generateTable(const BatchCommand& command)
 {
-    CommandFile out(command.output, true);
-    writeSyntheticLakes(*command.generate, command.seed, writerOf(out));
-    out.finish();
+    writeOutput(command.output,
+                [&](const WriteFunction& write) { writeSyntheticLakes(*command.generate, command.seed, write); });
     return 0;
 }
 

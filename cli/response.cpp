@@ -4,7 +4,6 @@
 #include "cli/runner.h"
 #include "response/responseresults.h"
 
-#include <iomanip>
 #include <ostream>
 
 namespace trophex::cli {
@@ -15,11 +14,11 @@ constexpr const char* CommandName = "trophex-cli response";
 
 void printTable(std::ostream& out, const ResponseTable& table)
 {
-    constexpr int Width = 14;
+    constexpr std::size_t Width = 14;
     const auto printLine = [&](const std::vector<std::string>& cells) {
         out << ' ';
         for (const std::string& cell : cells)
-            out << std::right << std::setw(Width) << cell;
+            printAligned(out, cell, Width, Alignment::Right);
         out << '\n';
     };
     printLine(table.headings);

@@ -112,6 +112,27 @@ void typeTarget(const LakesTableWindow& window, const QString& text)
     QTest::keyClick(targetSelector(window)->lineEdit(), Qt::Key_Return);
 }
 
+// Sorts as a click on a column's title does, and waits for the rows in their new order.
+void sortBy(LakesTableWindow& window, int column, Qt::SortOrder order)
+{
+    window.view().sortByColumn(column, order);
+    QTRY_VERIFY(!window.model().sorting());
+}
+
+// The shape of the cursor the program has put over every window; the arrow when none.
+Qt::CursorShape overrideShape()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor ? cursor->shape() : Qt::ArrowCursor;
+}
+
+// Saves as the Save button does, and waits for the file.
+void saveAndWait(LakesTableWindow& window)
+{
+    window.SaveResultsAsClick();
+    QTRY_VERIFY(!window.saving());
+}
+
 }  // namespace
 
 class LakesTableTest : public QObject {
@@ -154,7 +175,8 @@ void LakesTableTest::assess(Program& program, const QString& file)
 {
     program.dialogs.openNames.push_back(file);
     program.main.findChild<QAction*>(QStringLiteral("AssessLakesTable1"))->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!program.main.lakesTable().assessing(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.main.lakesTable().assessing() && !program.main.lakesTable().model().sorting(),
+                             60000);
 }
 
 std::unique_ptr<Program> LakesTableTest::assessed(const QByteArray& table, const QString& name)
@@ -226,7 +248,7 @@ void LakesTableTest::cancelStopsAndKeepsTheTableOnShow()
     QVERIFY(window.findChild<QProgressBar*>(QStringLiteral("AssessProgress"))->isVisible());
     QVERIFY(!window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"))->isEnabled());
     QTest::keyClick(window.findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::Key_Escape);
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(window.model().rowCount(), 6);
     QCOMPARE(window.summaryText(), summary);
@@ -238,7 +260,7 @@ void LakesTableTest::cancelStopsAndKeepsTheTableOnShow()
     // Closing the window while a table is assessed cancels it as well.
     window.assessFile(path("large.csv"));
     window.close();
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(window.model().table(), shown);
 }
 
@@ -315,9 +337,18 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
     assess(program, path("lakes.csv"));
     LakesTableWindow& window = program.main.lakesTable();
     LakesTableModel& model = window.model();
+    // The lakes are put in order on another thread: the click has returned with the rows as
+    // they were, and the window waits until the new order is on show.
+    window.view().sortByColumn(model.columnOfResult("tsi_average"), Qt::DescendingOrder);
+    QVERIFY(model.sorting());
+    QCOMPARE(model.lakeAt(0), 0u);
+    QCOMPARE(overrideShape(), Qt::WaitCursor);
+    QTRY_VERIFY(!model.sorting());
+    QVERIFY(model.lakeAt(0) != 0u);
+    QCOMPARE(overrideShape(), Qt::ArrowCursor);
     for (const char* column : {"p_load_kg_yr", "tsi_average", "chla_over_10_observed_pct", "outflow_hm3_yr"}) {
         for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-            window.view().sortByColumn(model.columnOfResult(column), order);
+            sortBy(window, model.columnOfResult(column), order);
             double previous = order == Qt::AscendingOrder ? -INFINITY : INFINITY;
             bool emptySeen = false;
             for (int row = 0; row < model.rowCount(); ++row) {
@@ -335,9 +366,9 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
         }
     }
     // Texts sort as texts, and a sort by the row number restores the input order.
-    window.view().sortByColumn(1, Qt::AscendingOrder);
+    sortBy(window, 1, Qt::AscendingOrder);
     QVERIFY(model.index(0, 1).data().toString() <= model.index(1, 1).data().toString());
-    window.view().sortByColumn(0, Qt::AscendingOrder);
+    sortBy(window, 0, Qt::AscendingOrder);
     for (int row = 0; row < model.rowCount(); ++row)
         QCOMPARE(model.lakeAt(row), static_cast<std::size_t>(row));
 
@@ -349,11 +380,12 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
     QTest::keyClick(sortColumn, Qt::Key_Down);
     QCOMPARE(sortColumn->currentText(), QStringLiteral("Lake Name"));
     QTest::keyClick(descending, Qt::Key_Space);
+    QTRY_VERIFY(!model.sorting());
     QHeaderView* header = window.view().horizontalHeader();
     QCOMPARE(header->sortIndicatorSection(), 1);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     QVERIFY(model.index(0, 1).data().toString() >= model.index(1, 1).data().toString());
-    window.view().sortByColumn(model.columnOfResult("tsi_average"), Qt::AscendingOrder);
+    sortBy(window, model.columnOfResult("tsi_average"), Qt::AscendingOrder);
     QCOMPARE(sortColumn->currentText(), QStringLiteral("Average TSI"));
     QVERIFY(!descending->isChecked());
 }
@@ -370,17 +402,17 @@ void LakesTableTest::inputsSortBySizeWhateverTheirUnit()
         return shown;
     };
     // 2500 HA are 25 km2; "parsec" is no unit, so its lake goes last.
-    window.view().sortByColumn(4, Qt::AscendingOrder);
+    sortBy(window, 4, Qt::AscendingOrder);
     QCOMPARE(names(), (QStringList{"Example Lake", "No Depth", "Dry Lake", "Prairie, North", "Clear Lake",
                                    "Wrong Unit"}));
-    window.view().sortByColumn(4, Qt::DescendingOrder);
+    sortBy(window, 4, Qt::DescendingOrder);
     QCOMPARE(names(), (QStringList{"Clear Lake", "Prairie, North", "Example Lake", "No Depth", "Dry Lake",
                                    "Wrong Unit"}));
 
     // A very long name takes no more than a third of the view, leaving room for the rest.
     writeBytes(path("long.csv"), SmallTable + QByteArray(100000, 'N') + ",NLF,10,km2,1,km2,5,30,10,2,1,meq/L,,\r\n");
     window.assessFile(path("long.csv"));
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(model.rowCount(), 7);
     QVERIFY(window.view().columnWidth(1) <= std::max(200, window.view().viewport()->width() / 3));
     QVERIFY(window.view().columnWidth(1) >= window.view().columnWidth(0));
@@ -395,7 +427,7 @@ void LakesTableTest::inputsSortBySizeWhateverTheirUnit()
     QCOMPARE(alignment(model.columnOfResult("tsi_average")), Qt::AlignRight);
     QCOMPARE(alignment(model.columnOfResult("cv_tp_ug_L")), Qt::AlignRight);
     typeTarget(window, "tp=20");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(alignment(model.columnOfResult("target")), Qt::AlignLeft);
     QCOMPARE(alignment(model.columnOfResult("target_status")), Qt::AlignLeft);
     QCOMPARE(alignment(model.columnOfResult("reduction_pct")), Qt::AlignRight);
@@ -492,10 +524,18 @@ void LakesTableTest::saveWritesWhatTheBatchWrites()
     assess(program, path("lakes.csv"));
     LakesTableWindow& window = program.main.lakesTable();
     // Sorting and filtering change what is shown, never what is saved.
-    window.view().sortByColumn(1, Qt::DescendingOrder);
+    sortBy(window, 1, Qt::DescendingOrder);
     chooseFromList(window.findChild<QComboBox*>(QStringLiteral("StatusFilter")), "Failed");
     program.dialogs.saveNames.push_back(path("results.csv"));
-    window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"))->click();
+    auto* save = window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"));
+    save->click();
+    // The rows are written on another thread: the click has returned and the window waits.
+    QVERIFY(window.saving());
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(overrideShape(), Qt::WaitCursor);
+    QTRY_VERIFY(!window.saving());
+    QVERIFY(save->isEnabled());
+    QCOMPARE(overrideShape(), Qt::ArrowCursor);
     QVERIFY(program.dialogs.errors.isEmpty());
     QCOMPARE(program.dialogs.saveStartNames, QStringList{path("lakes_results.csv")});
     QCOMPARE(readBytes(path("results.csv")), batchOutput(table));
@@ -509,19 +549,19 @@ void LakesTableTest::saveNeverReplacesItsOwnTableOrAFileUnasked()
     Program program;
     program.endStartupScreen();
     LakesTableWindow& window = program.main.lakesTable();
-    window.SaveResultsAsClick();  // nothing to save yet: no dialog
+    saveAndWait(window);  // nothing to save yet: no dialog
     QVERIFY(program.dialogs.saveStartNames.isEmpty());
     assess(program, path("small.csv"));
 
     program.dialogs.saveNames = {path("small.csv"), path("kept.csv"), path("kept.csv")};
     program.dialogs.replaceAnswers = {false, true};
-    window.SaveResultsAsClick();
+    saveAndWait(window);
     QCOMPARE(program.dialogs.errors,
              QStringList{path("small.csv") + "\nThe results would replace the table they were assessed from."});
     QCOMPARE(readBytes(path("small.csv")), SmallTable);
-    window.SaveResultsAsClick();
+    saveAndWait(window);
     QCOMPARE(readBytes(path("kept.csv")), QByteArray("kept"));
-    window.SaveResultsAsClick();
+    saveAndWait(window);
     QCOMPARE(readBytes(path("kept.csv")), batchOutput(SmallTable));
     QCOMPARE(program.dialogs.replaceQuestions, (QStringList{path("kept.csv"), path("kept.csv")}));
     QCOMPARE(program.dialogs.saveStartNames.last(), path("kept.csv"));
@@ -542,7 +582,7 @@ void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
     const auto saved = [&] {
         program.dialogs.saveNames.push_back(path("results.csv"));
         program.dialogs.replaceAnswers.push_back(true);
-        window.SaveResultsAsClick();
+        saveAndWait(window);
         return readBytes(path("results.csv"));
     };
 
@@ -622,7 +662,7 @@ void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
 
     // Numbers by value, then "NA" (no cut reaches the target), then empty cells.
     const int reduction = model.columnOfResult("reduction_pct");
-    window.view().sortByColumn(reduction, Qt::DescendingOrder);
+    sortBy(window, reduction, Qt::DescendingOrder);
     QStringList cuts;
     for (int row = 0; row < model.rowCount(); ++row)
         cuts << model.index(row, reduction).data().toString();
@@ -633,7 +673,7 @@ void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
     window.view().setCurrentIndex(model.index(4, 3));
     const std::size_t lake = model.lakeAt(4);
     typeTarget(window, "tp=20");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(model.lakeAt(window.view().currentIndex().row()), lake);
     QCOMPARE(window.view().currentIndex().column(), 3);
     QCOMPARE(window.view().horizontalHeader()->sortIndicatorSection(), reduction);
@@ -642,12 +682,12 @@ void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.index(1, reduction).data().toString(), QStringLiteral("47.5"));
     typeTarget(window, "tp=5");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(goalFilter->currentText(), QStringLiteral("needed"));
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("Clear Lake"));
     typeTarget(window, "No target");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QVERIFY(!goalFilter->isEnabled());
     QCOMPARE(goalFilter->currentText(), QStringLiteral("All"));
     QCOMPARE(model.rowCount(), 6);
@@ -679,7 +719,7 @@ void LakesTableTest::unreadableTargetsAndFailedReassessmentsKeepTheTable()
     typeTarget(window, "chla=8");
     QVERIFY(window.assessing());
     window.CancelBtnClick();
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
     QVERIFY(!window.tableResponse());

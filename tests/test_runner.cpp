@@ -177,6 +177,47 @@ TEST_F(Runner, JsonNumbersIgnoreTheLocaleWhileThePageFollowsIt)
 
 namespace {
 
+// The characters of each line, UTF-8 code points counted as one each.
+std::vector<std::size_t> lineWidths(const std::string& page)
+{
+    std::vector<std::size_t> widths{0};
+    for (const char c : page) {
+        if (c == '\n')
+            widths.push_back(0);
+        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++widths.back();
+    }
+    return widths;
+}
+
+}  // namespace
+
+// A separator of several bytes (U+202F, as in fr_FR.UTF-8) takes one column on the page, as
+// the comma it replaces does: every line keeps its width in characters.
+TEST_F(Runner, PagesAlignColumnsByCharactersNotBytes)
+{
+    const NumberFormat french{",", "\u202f"};
+    InputTexts large = exampleLake();  // thousands in the grids and the response table
+    large[Input::WareaEditBox] = "1000";
+    large[Input::ChlrAeditBox] = "1000";
+    const std::string largeLake = (dir / "large.tpx").string();
+    writeDataFile(largeLake, large);
+    const std::vector<std::string> args{"--unit", "OutVolUnits=gal/day", largeLake};
+    for (const bool response : {false, true}) {
+        SCOPED_TRACE(response ? "response" : "runner");
+        const auto page = [&](const NumberFormat& format) {
+            EXPECT_EQ(response ? respond({"--target", "tp=20", largeLake}, format) : run(args, format), 0) << err.str();
+            return out.str();
+        };
+        const std::string english = page(NumberFormat{});
+        const std::string grouped = page(french);
+        ASSERT_NE(grouped.find("\u202f"), std::string::npos) << grouped;
+        EXPECT_EQ(lineWidths(grouped), lineWidths(english)) << grouped;
+    }
+}
+
+namespace {
+
 // The keys of a JSON text in order, up to the first occurrence of a key: the quoted words
 // followed by a colon.
 std::vector<std::string> keysBefore(const std::string& json, const std::string& stop)

@@ -51,11 +51,14 @@ std::uint64_t sizeOf(std::FILE* file)
     return ::fstat(::fileno(file), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
-batch::ReadFunction readerOf(std::FILE* file)
+// The reader holds the file, and closes it when the last read is done: a read still in
+// progress when a cancelled run returns ends later.
+batch::ReadFunction readerOf(std::FILE* opened)
 {
+    const std::shared_ptr<std::FILE> file(opened, std::fclose);
     return [file](char* buffer, std::size_t capacity) {
-        const std::size_t got = std::fread(buffer, 1, capacity, file);
-        if (got == 0 && std::ferror(file))
+        const std::size_t got = std::fread(buffer, 1, capacity, file.get());
+        if (got == 0 && std::ferror(file.get()))
             throw std::runtime_error(std::strerror(errno));
         return got;
     };
@@ -119,6 +122,7 @@ void LakesAssessment::run(std::FILE* file, std::optional<engine::ResponseRequest
     std::shared_ptr<batch::ResultTable> table;
     engine::BatchReport summary;
     try {
+        const batch::ReadFunction read = readerOf(file);  // closes the file in every case
         table = std::make_shared<batch::ResultTable>();
         engine::BatchOptions options;
         options.workers = std::max(1u, std::thread::hardware_concurrency());
@@ -135,12 +139,11 @@ void LakesAssessment::run(std::FILE* file, std::optional<engine::ResponseRequest
                 },
                 Qt::QueuedConnection);
         };
-        summary = engine::assessTable(readerOf(file), table->consumer(), options, observer);
+        summary = engine::assessTable(read, table->consumer(), options, observer);
     } catch (const std::bad_alloc&) {
-        summary.error.message = std::strerror(ENOMEM);
-        summary.error.code = ErrorCode::System;
+        summary.error.code = ErrorCode::OutOfMemory;
+        summary.error.message = errorMessage(ErrorCode::OutOfMemory);
     }
-    std::fclose(file);
     if (!summary.ok())
         table.reset();
     const QString error = summary.cancelled ? QString() : reasonSentence(summary.error.message);

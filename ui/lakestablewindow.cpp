@@ -3,6 +3,7 @@
 #include "batch/resulttable.h"
 #include "files/datafile.h"
 #include "model/ecoregion.h"
+#include "model/errors.h"
 #include "response/loadresponse.h"
 #include "response/responsetarget.h"
 #include "model/trophicclass.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,6 +32,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <array>
 
@@ -153,6 +156,9 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     view_->setSortingEnabled(true);
     connect(view_, &QTableView::activated, this, [this](const QModelIndex& index) { openRow(index.row()); });
     connect(view_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &LakesTableWindow::showSortOrder);
+    // The lakes are sorted on another thread; the window waits with the wait cursor.
+    connect(model_, &LakesTableModel::sortStarted, this, [] { QGuiApplication::setOverrideCursor(Qt::WaitCursor); });
+    connect(model_, &LakesTableModel::sorted, this, &LakesTableWindow::sortFinished);
     layout->addWidget(view_, 1);
 
     summary_ = new QLabel;
@@ -439,12 +445,29 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     saveButton_->setEnabled(true);
     saveAction_->setEnabled(true);
     view_->setFocus();
-    const int row = currentLake ? model_->rowOfLake(*currentLake) : -1;
+    if (model_->sorting())
+        lakeAfterSort_ = currentLake ? std::optional<Place>(Place{*currentLake, current.column()}) : std::nullopt;
+    else
+        showPlace(currentLake ? std::optional<Place>(Place{*currentLake, current.column()}) : std::nullopt);
+}
+
+void LakesTableWindow::showPlace(const std::optional<Place>& place)
+{
+    const int row = place ? model_->rowOfLake(place->lake) : -1;
     if (row >= 0) {
-        view_->setCurrentIndex(model_->index(row, current.column()));
+        view_->setCurrentIndex(model_->index(row, place->column));
         view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
     } else if (model_->rowCount() > 0) {
         view_->setCurrentIndex(model_->index(0, 0));
+    }
+}
+
+void LakesTableWindow::sortFinished()
+{
+    QGuiApplication::restoreOverrideCursor();
+    if (lakeAfterSort_) {
+        showPlace(lakeAfterSort_);
+        lakeAfterSort_.reset();
     }
 }
 
@@ -460,10 +483,10 @@ void LakesTableWindow::fitColumns()
 void LakesTableWindow::setAssessing(bool assessing)
 {
     progressRow_->setVisible(assessing);
-    const bool haveTable = model_->table() != nullptr;
-    saveButton_->setEnabled(!assessing && haveTable);
+    const bool canSave = !assessing && !saving_ && model_->table() != nullptr;
+    saveButton_->setEnabled(canSave);
     if (saveAction_)
-        saveAction_->setEnabled(!assessing && haveTable);
+        saveAction_->setEnabled(canSave);
     if (assessing)
         progressRow_->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->setFocus();
 }
@@ -535,8 +558,7 @@ void LakesTableWindow::openRow(int row)
 
 void LakesTableWindow::SaveResultsAsClick()
 {
-    const batch::ResultTable* table = model_->table();
-    if (!table || assessing())
+    if (!model_->table() || assessing() || saving_)
         return;
     const QString name =
         dialogs_.saveTableName(this, lastSaveName_.isEmpty() ? suggestedResultsName(tableName_) : lastSaveName_);
@@ -549,14 +571,31 @@ void LakesTableWindow::SaveResultsAsClick()
     }
     if (QFileInfo::exists(name) && !dialogs_.confirmReplace(this, name))
         return;
+    // Written on a thread of the pool, so that the window stays responsive over a million
+    // rows; the save controls wait until the file is complete or has failed.
+    saving_ = true;
+    setAssessing(assessing());
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<std::string> error = replaceFile(
-        QFile::encodeName(name).toStdString(), [table](const ByteWriter& write) { table->write(write); });
-    QGuiApplication::restoreOverrideCursor();
-    if (error)
-        reportFileError(name, QString::fromStdString(*error));
-    else
-        statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(name)));
+    statusBar()->showMessage(tr("Saving %1").arg(QDir::toNativeSeparators(name)));
+    auto* watcher = new QFutureWatcher<std::optional<std::string>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, name] {
+        watcher->deleteLater();
+        saving_ = false;
+        setAssessing(assessing());
+        QGuiApplication::restoreOverrideCursor();
+        if (const std::optional<std::string> error = watcher->result())
+            reportFileError(name, QString::fromStdString(*error));
+        else
+            statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(name)));
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [table = model_->sharedTable(), path = QFile::encodeName(name).toStdString()]() -> std::optional<std::string> {
+            try {
+                return replaceFile(path, [&table](const ByteWriter& write) { table->write(write); });
+            } catch (const std::exception& e) {
+                return exceptionMessage(e);
+            }
+        }));
 }
 
 void LakesTableWindow::reportFileError(const QString& fileName, const QString& reason)

@@ -67,6 +67,8 @@ public:
     void openRow(int row);
 
     bool assessing() const;
+    // Whether the table is being saved (on another thread).
+    bool saving() const { return saving_; }
     // The load response settings of the table on show; none without a target.
     const std::optional<engine::ResponseRequest>& tableResponse() const { return tableTarget_.response; }
     LakesTableModel& model() const { return *model_; }
@@ -98,7 +100,16 @@ private:
     void updateSummary();
     // Sizes the columns to their texts, none wider than a third of the view.
     void fitColumns();
+    // Enables the save controls when there is a table and nothing else going on.
     void setAssessing(bool assessing);
+    // A lake and the column the view was at.
+    struct Place {
+        std::size_t lake;
+        int column;
+    };
+    // Makes the lake current and shows it; the first row when it is none or hidden.
+    void showPlace(const std::optional<Place>& place);
+    void sortFinished();
     // Sizes the window to the screen and centres it, the first time it shows.
     void placeOnFirstShow();
     void reportFileError(const QString& fileName, const QString& reason);
@@ -130,6 +141,8 @@ private:
     TargetChoice assessedTarget_;  // of the assessment going on, or the last one
     TargetChoice tableTarget_;     // of the table on show
     bool placed_ = false;   // placed on the screen once
+    bool saving_ = false;   // a save is under way
+    std::optional<Place> lakeAfterSort_;  // to show once the sort under way has ended
 };
 
 }  // namespace trophex::ui
