@@ -187,9 +187,9 @@ TEST(ResponseChart, ScalesKeepTheChartReadable)
     EXPECT_LE(chartFrame(chartSeries(responseOf(exampleLake(), "freq=1:90"), NumberFormat{}), Box).yMax, 100);
     EXPECT_TRUE(itemsOf<ReportPolygon>(layoutResponseChart(frequency, Box, NumberFormat{})).empty());
 
-    const ChartSeries index = chartSeries(responseOf(exampleLake(), "tsi=-5"), NumberFormat{});
+    const ChartSeries index = chartSeries(responseOf(exampleLake(), "tsi=0"), NumberFormat{});
     const ChartFrame fi = chartFrame(index, Box);
-    EXPECT_LE(fi.yMin, -5);
+    EXPECT_LE(fi.yMin, 0);
     EXPECT_GE(fi.yMax, index.values[0]->value);
 }
 
