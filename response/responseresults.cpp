@@ -195,25 +195,24 @@ std::string modesSentence(const LoadResponse& r)
     const GoalStatus modelStatus = anchored ? other : r.goal.status;
     if (anchoredStatus == modelStatus)
         return "The answer then depends on the mode, though here both modes reach " + quoted(modelStatus) + ".";
-    return "The answer then depends on the mode, and here the modes differ: anchored to observed values the "
-           "answer is " + quoted(anchoredStatus) + ", with model predictions " + quoted(modelStatus) + ".";
+    return "The answer then depends on the mode, and here the modes differ: anchored to observed values it is " +
+           quoted(anchoredStatus) + ", with model predictions " + quoted(modelStatus) + ".";
 }
 
 // The model does not explain the observed phosphorus: said with the likely reason, a stream
 // phosphorus other than the one used.
 std::vector<std::string> poorFitSentences(const LoadResponse& r, const NumberFormat& format)
 {
-    const double ttest = *r.fit.tpTtest;
     std::string reason = r.streamP.gap == StreamPGap::None
-                             ? "Likely the stream phosphorus is not the one used: " +
+                             ? "Likely reason: the stream phosphorus; " +
                                    fieldText(F::ImpliedStreamP, *r.streamP.streamP, format) +
                                    " would explain the observed TP, against the " +
                                    oneDecimal(r.state.StreamP, format) + " ug/L used."
                              : "No stream phosphorus explains it: " + streamPGapReason(r.streamP.gap) + ".";
-    return {"Caution: the model does not explain this lake. The observed TP of " + oneDecimal(r.state.ObsTP, format) +
-                " ug/L is significantly " + (ttest > 0 ? "above" : "below") + " the predicted " +
-                oneDecimal(r.fit.predictedTP, format) + " ug/L (TP T-test " +
-                formatNumber(ttest, NumberPattern::GroupedTwoDecimals, format) + ").",
+    return {"Caution: the model does not explain this lake (TP T-test " +
+                formatNumber(*r.fit.tpTtest, NumberPattern::GroupedTwoDecimals, format) + ": observed " +
+                oneDecimal(r.state.ObsTP, format) + " ug/L, predicted " + oneDecimal(r.fit.predictedTP, format) +
+                " ug/L).",
             std::move(reason), modesSentence(r)};
 }
 
@@ -455,9 +454,17 @@ ChartSeries chartSeries(const LoadResponse& r, const NumberFormat& format)
     default:
         series.title = "TP (ug/L)";
     }
+    if (r.target.kind == TargetKind::Secchi)
+        series.bottom = r.state.MeanDepth.doubleValue();
+    // Light reaches no deeper than the bottom: a Secchi depth and its band stop there.
+    const auto atMostBottom = [&](Band b) {
+        if (series.bottom)
+            b = {std::min(b.value, *series.bottom), std::min(b.low, *series.bottom), std::min(b.high, *series.bottom)};
+        return b;
+    };
     for (const ResponsePoint& point : r.curve) {
         series.percent.push_back(point.reductionPct);
-        series.values.push_back(point.values ? std::optional<Band>(pick(*point.values)) : std::nullopt);
+        series.values.push_back(point.values ? std::optional<Band>(atMostBottom(pick(*point.values))) : std::nullopt);
     }
     if (answered(r.goal))
         series.answerPercent = 100 * r.goal.reduction;

@@ -134,7 +134,7 @@ ResponseTable responseTable(const LoadResponse& response, const NumberFormat& fo
 // How the side of a chart is scaled.
 enum class ChartScale {
     FromZero,  // from nothing up: concentrations and depths
-    Free,      // around the values: indices
+    Free,      // around the values, within Carlson's scale of 0 to 100: indices
     Percent,   // 0 to 100: frequencies
 };
 
@@ -146,6 +146,7 @@ struct ChartSeries {
     bool risesWithCut = false;              // Secchi depth grows as the load falls
     std::vector<double> percent;            // the cut, % of the watershed load, at each point
     std::vector<std::optional<Band>> values;  // the value (and band) at each point; none without values
+    std::optional<double> bottom;           // Secchi depth: the lake's mean depth, where values stop
     double target = 0;                      // the target's value in the variable's unit
     std::optional<double> answerPercent;    // the cut that meets the target, when one does
 };

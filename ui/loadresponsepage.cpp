@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTableWidget>
 
@@ -147,9 +148,16 @@ void TLoadResponsePage::createModeRow()
 
 void TLoadResponsePage::createResultArea()
 {
-    answer_ = new QLabel(this);
+    // The answer scrolls: with a warning that the model does not explain the lake it runs
+    // longer than the room beside the chart.
+    auto* answerArea = new QScrollArea(this);
+    answerArea->setGeometry(4, 86, ColumnWidth - 4, 98);
+    answerArea->setFrameShape(QFrame::NoFrame);
+    answerArea->setWidgetResizable(true);
+    answerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    answer_ = new QLabel;
     answer_->setObjectName(QStringLiteral("AnswerLabel"));
-    answer_->setGeometry(4, 86, ColumnWidth - 4, 98);
+    answerArea->setWidget(answer_);
     answer_->setWordWrap(true);
     answer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     answer_->setFont(pixelFont(QStringLiteral("Arial"), 11, false));
@@ -219,29 +227,25 @@ void TLoadResponsePage::clear()
     refresh();
 }
 
-std::optional<TargetSpec> TLoadResponsePage::targetSpec() const
+TargetReading TLoadResponsePage::targetReading() const
 {
     const KindChoice& choice = kindChoices()[kind_->currentIndex()];
     if (choice.kind == TargetKind::Ecoregion)
-        return TargetSpec{};
+        return {TargetSpec{}, {}};
     QString text = QString::fromLatin1(targetKindName(choice.kind)) + '=';
     if (choice.kind == TargetKind::Frequency)
         text += bound_->currentText() + ':';
     text += value_->currentText();
-    return readTargetSpec(text.toStdString()).target;
+    return readTargetSpec(text.toStdString());
 }
 
-QString TLoadResponsePage::unreadableTargetMessage() const
+// Why the target cannot be taken, as the target reader says it, as a sentence.
+QString TLoadResponsePage::unreadableTargetMessage(const std::string& reason)
 {
-    switch (kindChoices()[kind_->currentIndex()].kind) {
-    case TargetKind::Tsi:
-        return QStringLiteral("Type the target index as a number, such as 50.");
-    case TargetKind::Frequency:
-        return QStringLiteral("Type a chlorophyll a level above 0 ug/L and a percentage of the time from 0 to 100.");
-    default:
-        return QStringLiteral("Type the target as a number above 0, such as %1.")
-            .arg(QString::fromLatin1(kindChoices()[kind_->currentIndex()].firstValue));
-    }
+    QString message = qs(reason);
+    if (!message.isEmpty())
+        message[0] = message[0].toUpper();
+    return message + QLatin1Char('.');
 }
 
 void TLoadResponsePage::refresh()
@@ -256,13 +260,14 @@ void TLoadResponsePage::refresh()
                                  "buys."));
         return;
     }
-    const std::optional<TargetSpec> wanted = targetSpec();
-    if (!wanted) {
-        showEmpty(unreadableTargetMessage());
+    const TargetReading reading = targetReading();
+    if (!reading.target) {
+        showEmpty(unreadableTargetMessage(reading.error));
         return;
     }
+    const TargetSpec& wanted = *reading.target;
     const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
-    response_ = evaluateLoadResponse(*state_, resolveTarget(*wanted, inputs_[Input::EcoRegComboBox]), mode,
+    response_ = evaluateLoadResponse(*state_, resolveTarget(wanted, inputs_[Input::EcoRegComboBox]), mode,
                                      NuisanceLevels::Left);
     if (choice.kind == TargetKind::Ecoregion)
         setSelectorText(value_, qs(formatNumber(response_->target.value, NumberPattern::OneDecimal, format_)));

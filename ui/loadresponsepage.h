@@ -66,8 +66,8 @@ private:
     void showResponse();
     void fitColumns();
     void showEmpty(const QString& message);
-    std::optional<TargetSpec> targetSpec() const;
-    QString unreadableTargetMessage() const;
+    TargetReading targetReading() const;
+    static QString unreadableTargetMessage(const std::string& reason);
 
     UserDialogs& dialogs_;
     const NumberFormat format_;
