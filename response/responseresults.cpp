@@ -127,6 +127,9 @@ std::string reductionText(double percent, const NumberFormat& format)
     const std::string text = formatNumber(percent, FieldTable[static_cast<int>(F::Reduction)].pattern, format);
     if (percent > 0 && text == formatNumber(0, NumberPattern::OneDecimal, format))
         return "less than " + formatNumber(0.1, NumberPattern::OneDecimal, format) + " %";
+    // Short of the whole cut, so that the watershed load it leaves is not contradicted.
+    if (percent < 100 && text == formatNumber(100, NumberPattern::OneDecimal, format))
+        return "more than " + formatNumber(99.9, NumberPattern::OneDecimal, format) + " %";
     return text + " %";
 }
 

@@ -584,6 +584,12 @@ TEST(ResponseTexts, LoadsBelowAHundredKeepThreeDigits)
         EXPECT_EQ(responseFieldDisplayText(load, ResponseField::AllowableLoad, NumberFormat{}), text) << load;
     }
     EXPECT_EQ(responseFieldDisplayText(99.94, ResponseField::Reduction, NumberFormat{}), "99.9");
+    // A cut just short of the whole is not rounded up to it while a watershed load is left.
+    const std::string nearlyAll = responseAnswer(
+        evaluateGoal(calculate(pondWithHighTP()).state, targetOf("tp=14.41"), ResponseMode::Anchored),
+        NumberFormat{})[1];
+    EXPECT_EQ(nearlyAll, "The watershed load must fall by more than 99.9 % to meet the target: the lake can take "
+                         "0.150 kg/yr, 0.0000949 kg/yr of it from the watershed.");
     EXPECT_EQ(responseFieldDisplayText(true, ResponseField::PoorFit, NumberFormat{}), "true");
     EXPECT_EQ(responseFieldDisplayText(FieldValue(), ResponseField::AllowableLoad, NumberFormat{}), "NA");
 }
