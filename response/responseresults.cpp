@@ -13,6 +13,8 @@ using F = ResponseField;
 using P = NumberPattern;
 using C = CurveColumn;
 
+constexpr const char* NotAvailable = "NA";  // a value there is none of
+
 constexpr std::array<ResponseFieldSpec, ResponseFieldCount> FieldTable = {{
     {F::Mode, "", "mode", false, nullptr, "Mode", P::Whole, ""},
     {F::TargetKind, "target", "kind", false, nullptr, "Target kind", P::Whole, ""},
@@ -286,7 +288,7 @@ std::string responseFieldDisplayText(const FieldValue& value, ResponseField fiel
         return *text;
     if (const auto* flag = std::get_if<bool>(&value))
         return *flag ? "true" : "false";
-    return "NA";
+    return NotAvailable;
 }
 
 
@@ -381,7 +383,7 @@ std::string tableCell(const LoadResponse& r, const ResponsePoint& point, const C
 {
     const std::optional<double> value = curveValue(point, desc.column);
     if (!value)
-        return "NA";
+        return NotAvailable;
     if (desc.column == C::Secchi && secchiToTheBottom(*value, r.state))
         return "to the bottom";
     if (desc.column == C::TsiAverage && outsideCarlsonScale(*value))
@@ -402,7 +404,6 @@ ResponseTable responseTable(const LoadResponse& r, const NumberFormat& format)
             table.headings.push_back(columnHeading(desc.heading, desc.unit));
     if (frequency)
         table.headings.push_back(columnHeading(boundHeading.c_str(), "%"));
-    const std::string notAvailable = "NA";
     for (std::size_t k = 0; k < r.curve.size(); k += TableEvery) {
         const ResponsePoint& point = r.curve[k];
         std::vector<std::string> row;
@@ -411,7 +412,7 @@ ResponseTable responseTable(const LoadResponse& r, const NumberFormat& format)
                 row.push_back(tableCell(r, point, desc, format));
         if (frequency)
             row.push_back(point.values ? formatNumber(point.values->overBound, NumberPattern::Percent, format)
-                                       : notAvailable);
+                                       : NotAvailable);
         table.rows.push_back(std::move(row));
     }
     return table;
