@@ -265,20 +265,15 @@ void appendRawField(std::string& out, const ResultSpec& desc, const ResultValues
         appendShortestNumber(out, value.toDouble());
 }
 
-// The text of a load response column: a number as the window would show it or in full,
-// a text as it is, "NA" for none.
+// The text of a load response column: as a table shows it, or numbers in full.
 std::string responseFieldText(const FieldValue& value, const ResponseFieldSpec& desc, ResultStyle style)
 {
-    if (const auto* number = std::get_if<double>(&value)) {
-        if (style == ResultStyle::Display)
-            return formatNumber(*number, desc.pattern, NumberFormat{});
+    if (const auto* number = std::get_if<double>(&value); number && style == ResultStyle::Raw) {
         std::string text;
         appendShortestNumber(text, *number);
         return text;
     }
-    if (const auto* text = std::get_if<std::string>(&value))
-        return *text;
-    return "NA";
+    return responseFieldDisplayText(value, desc.field, NumberFormat{});
 }
 
 constexpr std::size_t MaxRowFields = ResultCount + ResponseFieldCount + 2;

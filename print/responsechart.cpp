@@ -103,6 +103,7 @@ public:
         addGridAndSideLabels();
         if (s_.banded)
             addBand();
+        addBottom();
         addTarget();
         addCurve();
         addAnswer();
@@ -145,6 +146,17 @@ private:
                 band.points.push_back(at(i, s_.values[i]->low));
             items_.emplace_back(std::move(band));
         }
+    }
+
+    // The lake's mean depth on a Secchi depth chart: the curve stops there.
+    void addBottom()
+    {
+        if (!s_.bottom || *s_.bottom > frame_.yMax)
+            return;
+        const int y = frame_.yOf(*s_.bottom);
+        items_.emplace_back(ReportLine{frame_.left, y, frame_.right, y, ChartBottomBrown, thin_});
+        text(frame_.left + box_.lineHeight / 3, y - box_.lineHeight, "lake bottom (mean depth)", ChartBottomBrown,
+             TextAnchor::TopLeft);
     }
 
     void addTarget()
@@ -257,6 +269,10 @@ ChartFrame chartFrame(const ChartSeries& s, const ChartBox& box)
     }
     if (s.scale != ChartScale::Free)
         low = 0;  // concentrations, depths and frequencies start at nothing
+    if (s.scale == ChartScale::Free) {
+        low = std::max(low, 0.0);  // an index has no meaning beyond Carlson's scale
+        high = std::min(high, 100.0);
+    }
     if (s.scale == ChartScale::Percent)
         high = std::min(high, 100.0);
     f.yStep = niceStep((high - low) / LabelledSteps);

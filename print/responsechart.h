@@ -17,6 +17,7 @@ inline constexpr Rgb ChartBandBlue{190, 212, 240};
 inline constexpr Rgb ChartTargetRed{220, 0, 0};
 inline constexpr Rgb ChartAnswerGreen{0, 128, 0};
 inline constexpr Rgb ChartGridGrey{220, 220, 220};
+inline constexpr Rgb ChartBottomBrown{140, 90, 40};
 
 struct ChartBox {
     int left;        // device pixels

@@ -4,6 +4,7 @@
 #include "print/reportpdf.h"
 #include "print/responsechart.h"
 
+#include <algorithm>
 #include <array>
 
 namespace trophex {
@@ -12,6 +13,12 @@ namespace {
 
 constexpr std::size_t AnswerLineWidth = 76;  // characters of body text across the page
 constexpr int TablePointSize = 10;
+// Lines of the page where the answer, the chart and the table start, and the fewest lines a
+// chart takes.
+constexpr int AnswerLine = 8;
+constexpr int ChartLine = 16;
+constexpr int TableLine = 35;
+constexpr int MinChartLines = 12;
 
 TextStyle bodyText(int pointSize = BodyPointSize)
 {
@@ -105,15 +112,20 @@ ReportLayout layoutResponseReport(int printableWidth, int printableHeight, const
     addText(items, 5 * u.Cw, 4 * u.Lh, "Ecoregion: " + t.ecoregion, bodyText());
     addText(items, u.Cw, 5 * u.Lh, "Target: " + t.target, bodyText());
     addText(items, u.Cw, 6 * u.Lh, "Values: " + t.mode, bodyText());
-    int line = 8;
+    int line = AnswerLine;
     for (const std::string& text : wrapSentences(t.answer, AnswerLineWidth))
         addText(items, u.Cw, line++ * u.Lh, text, bodyText());
 
-    const ChartBox box{u.Cw, 16 * u.Lh, 6 * u.Cw, 18 * u.Lh, u.Lh, TablePointSize};
+    // A long answer (a warning that the model does not explain the lake) takes room from the
+    // top of the chart, never from the table below it.
+    const int chartTop = std::min(std::max(ChartLine, line + 1), TableLine - MinChartLines - 1);
+    const ChartBox box{u.Cw, chartTop * u.Lh, 6 * u.Cw, (TableLine - 1 - chartTop) * u.Lh, u.Lh, TablePointSize};
     const std::vector<ReportItem> chart = layoutResponseChart(t.chart, box, t.format);
     items.insert(items.end(), chart.begin(), chart.end());
 
-    addTable(items, t.table, u.Cw, 7 * u.Cw, 35 * u.Lh, u.Lh);
+    // From half a column in, as its cells are right-aligned: room for "to the bottom" beside a
+    // seventh column.
+    addTable(items, t.table, u.Cw / 2, 7 * u.Cw, TableLine * u.Lh, u.Lh);
     addText(items, u.Cw, 48 * u.Lh,
             "Steady-state model; the cut applies to the watershed load only; no internal loading.",
             bodyText(TablePointSize));

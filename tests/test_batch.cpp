@@ -462,7 +462,8 @@ TEST(Batch, TargetAddsTheLoadResponseColumns)
     ASSERT_EQ(rows.size(), 1u);
     const std::size_t first = 1 + resultColumnCount();
     EXPECT_EQ(rows[0][first + 4], "unreachable");
-    EXPECT_EQ(rows[0][first + 5], "NA");  // no reduction answers it
+    EXPECT_EQ(rows[0][first + 5], "atmospheric_load");
+    EXPECT_EQ(rows[0][first + 6], "NA");  // no reduction answers it
 }
 
 TEST(BatchHeader, DoubledNamelessAndTrailingColumns)

@@ -591,7 +591,7 @@ void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
     QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
     QVERIFY(program.dialogs.errors.isEmpty());
     QVERIFY(anchor->isEnabled() && anchor->isChecked());
-    QCOMPARE(model.columnCount(), plainColumns + 9);
+    QCOMPARE(model.columnCount(), plainColumns + 14);
     QCOMPARE(model.headerData(model.columnOfResult("target_status"), Qt::Horizontal).toString(),
              QStringLiteral("Target Status"));
     QCOMPARE(model.headerData(model.columnOfResult("reduction_pct"), Qt::Horizontal).toString(),
@@ -707,7 +707,8 @@ void LakesTableTest::unreadableTargetsAndFailedReassessmentsKeepTheTable()
                           "Unknown target \"bogus\": give tp=V, chla=V, secchi=V, tsi=V, freq=B:P or ecoregion.",
                           "The tp target must be above 0 ug/L.",
                           "The ecoregion target takes no value: give just \"ecoregion\".",
-                          "The percentage P of freq=B:P must be from 0 to 100."}));
+                          "The percentage P of freq=B:P must be above 0 and at most 100: chlorophyll a is above any level "
+                          "some of the time."}));
     QVERIFY(!window.assessing());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));

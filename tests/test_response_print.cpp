@@ -187,9 +187,9 @@ TEST(ResponseChart, ScalesKeepTheChartReadable)
     EXPECT_LE(chartFrame(chartSeries(responseOf(exampleLake(), "freq=1:90"), NumberFormat{}), Box).yMax, 100);
     EXPECT_TRUE(itemsOf<ReportPolygon>(layoutResponseChart(frequency, Box, NumberFormat{})).empty());
 
-    const ChartSeries index = chartSeries(responseOf(exampleLake(), "tsi=-5"), NumberFormat{});
+    const ChartSeries index = chartSeries(responseOf(exampleLake(), "tsi=0"), NumberFormat{});
     const ChartFrame fi = chartFrame(index, Box);
-    EXPECT_LE(fi.yMin, -5);
+    EXPECT_LE(fi.yMin, 0);
     EXPECT_GE(fi.yMax, index.values[0]->value);
 }
 
@@ -218,7 +218,7 @@ TEST(ResponseReport, TableHeadingsAndCellsFitTheirColumns)
         // The 8 by 11 inches of a printable page at 600 dots an inch.
         const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
         const ReportUnits u = layout.units;
-        const int columnWidth = 6 * u.Cw / static_cast<int>(texts.table.headings.size());
+        const int columnWidth = (7 * u.Cw - u.Cw / 2) / static_cast<int>(texts.table.headings.size());
         int tableTexts = 0;
         for (const ReportText& t : textsOf(layout))
             if (t.y >= 35 * u.Lh && t.y < 48 * u.Lh) {

@@ -255,7 +255,7 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     const std::vector<std::string> keys = {
         "file", "ok", "mode", "target", "kind", "value", "text", "loads", "watershed_kg_yr", "atmospheric_kg_yr",
         "total_kg_yr", "result", "status", "reduction_pct", "allowable_load_kg_yr", "allowable_watershed_load_kg_yr",
-        "implied_stream_p_ug_L", "curve"};
+        "secchi_to_bottom", "tsi_outside_scale", "implied_stream_p_ug_L", "fit", "tp_t_test", "poor", "curve"};
     EXPECT_EQ(keysBefore(line, "curve"), keys);
     EXPECT_EQ(occurrences(line, "{\"reduction_pct\":"), 101u);
     EXPECT_NE(line.find("\"mode\":\"anchored\",\"target\":{\"kind\":\"ecoregion\",\"value\":27.6"), std::string::npos);
@@ -273,8 +273,10 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     EXPECT_NE(out.str().find("\"text\":\"chlorophyll a above 20 ug/L at most 10 % of the time\",\"bound\":20},"),
               std::string::npos);
     ASSERT_EQ(respond({"--json", "--target=tp=1", example}), 0);
-    EXPECT_NE(out.str().find("\"result\":{\"status\":\"unreachable\",\"reduction_pct\":null,"
-                             "\"allowable_load_kg_yr\":null,\"allowable_watershed_load_kg_yr\":null}"),
+    EXPECT_NE(out.str().find("\"result\":{\"status\":\"unreachable\",\"reason\":\"atmospheric_load\","
+                             "\"reduction_pct\":null,\"allowable_load_kg_yr\":null,"
+                             "\"allowable_watershed_load_kg_yr\":null,\"secchi_to_bottom\":null,"
+                             "\"tsi_outside_scale\":null}"),
               std::string::npos);
 }
 

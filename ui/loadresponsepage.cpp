@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTableWidget>
 
@@ -147,9 +148,16 @@ void TLoadResponsePage::createModeRow()
 
 void TLoadResponsePage::createResultArea()
 {
-    answer_ = new QLabel(this);
+    // The answer scrolls: with a warning that the model does not explain the lake it runs
+    // longer than the room beside the chart.
+    auto* answerArea = new QScrollArea(this);
+    answerArea->setGeometry(4, 86, ColumnWidth - 4, 98);
+    answerArea->setFrameShape(QFrame::NoFrame);
+    answerArea->setWidgetResizable(true);
+    answerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    answer_ = new QLabel;
     answer_->setObjectName(QStringLiteral("AnswerLabel"));
-    answer_->setGeometry(4, 86, ColumnWidth - 4, 98);
+    answerArea->setWidget(answer_);
     answer_->setWordWrap(true);
     answer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     answer_->setFont(pixelFont(QStringLiteral("Arial"), 11, false));
@@ -231,17 +239,13 @@ std::string TLoadResponsePage::targetText() const
     return text.toStdString();
 }
 
-QString TLoadResponsePage::unreadableTargetMessage() const
+// Why the target cannot be taken, as the target reader says it, as a sentence.
+QString TLoadResponsePage::unreadableTargetMessage(const std::string& reason)
 {
-    switch (kindChoices()[kind_->currentIndex()].kind) {
-    case TargetKind::Tsi:
-        return QStringLiteral("Type the target index as a number, such as 50.");
-    case TargetKind::Frequency:
-        return QStringLiteral("Type a chlorophyll a level above 0 ug/L and a percentage of the time from 0 to 100.");
-    default:
-        return QStringLiteral("Type the target as a number above 0, such as %1.")
-            .arg(QString::fromLatin1(kindChoices()[kind_->currentIndex()].firstValue));
-    }
+    QString message = qs(reason);
+    if (!message.isEmpty())
+        message[0] = message[0].toUpper();
+    return message + QLatin1Char('.');
 }
 
 void TLoadResponsePage::refresh()
@@ -260,7 +264,7 @@ void TLoadResponsePage::refresh()
     const engine::ResponseAssessment answer =
         engine::assessResponse(*lake_, {targetText(), responseModeName(mode), NuisanceLevels::Left});
     if (!answer.ok()) {
-        showEmpty(answer.error.code == ErrorCode::InvalidRequest ? unreadableTargetMessage()
+        showEmpty(answer.error.code == ErrorCode::InvalidRequest ? unreadableTargetMessage(answer.error.message)
                                                                  : qs(answer.error.message));
         return;
     }

@@ -68,7 +68,7 @@ private:
     void fitColumns();
     void showEmpty(const QString& message);
     std::string targetText() const;
-    QString unreadableTargetMessage() const;
+    static QString unreadableTargetMessage(const std::string& reason);
 
     UserDialogs& dialogs_;
     const NumberFormat format_;
