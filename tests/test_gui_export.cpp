@@ -199,6 +199,13 @@ void ExportTest::gridCopyWithoutSelectionTakesEveryCellWithTheTitles()
     }
     QVERIFY(lines[1].startsWith(QStringLiteral("10\t40%\t")));
     QVERIFY(QGuiApplication::clipboard()->mimeData()->html().contains(QStringLiteral("<td>40%</td>")));
+
+    // Ctrl+A takes in the titles too; they are still copied once, as without a selection.
+    const QString everything = clipboardText();
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(!grid.selectedRanges().isEmpty());
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), everything);
 }
 
 void ExportTest::gridCopyTakesTheSelectedCellsUnderTheirTitles()
