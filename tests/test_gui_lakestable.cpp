@@ -178,8 +178,12 @@ void LakesTableTest::theFileMenuOffersTheTableAfterItsItems()
     QStringList captions;
     for (QAction* action : program.main.menuBar()->actions().constFirst()->menu()->actions())
         captions << action->text();
-    QCOMPARE(captions.mid(0, 7), (QStringList{"&Open", "&Printer Setup", "P&rint", "&Save", "&Exit", QString(),
+    // The window's own items, then the newer ones, and Exit last.
+    QCOMPARE(captions.mid(0, 6), (QStringList{"&Open", "&Printer Setup", "P&rint", "&Save", QString(),
                                               QString::fromUtf8("Assess Lakes &Table\u2026")}));
+    QCOMPARE(captions.mid(captions.size() - 2), (QStringList{QString(), "&Exit"}));
+    QCOMPARE(program.main.findChild<QAction*>(QStringLiteral("Open1"))->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(program.main.findChild<QAction*>(QStringLiteral("Save1"))->shortcut(), QKeySequence(QKeySequence::Save));
     // A cancelled file dialog opens nothing.
     program.main.AssessLakesTable1Click();
     QVERIFY(!program.main.lakesTable().isVisible());

@@ -1,6 +1,7 @@
 #include "ui/chartexport.h"
 
 #include "ui/dialogs.h"
+#include "ui/widgets.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -79,7 +80,7 @@ void ChartExporter::offerIn(QWidget& chartArea, QMenu& menu, const QString& acti
     auto* contextAction = new QAction(caption, &chartArea);
     chartArea.addAction(contextAction);
     chartArea.setContextMenuPolicy(Qt::ActionsContextMenu);
-    QAction* menuAction = menu.addAction(menuCaption.isEmpty() ? caption : menuCaption);
+    QAction* menuAction = addBeforeClosingItem(menu, menuCaption.isEmpty() ? caption : menuCaption);
     menuAction->setObjectName(actionName);
     for (QAction* action : {contextAction, menuAction})
         connect(action, &QAction::triggered, this, &ChartExporter::saveChart);

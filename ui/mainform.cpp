@@ -386,10 +386,14 @@ void TMainForm::createMenus()
              {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
              {"Print1", "P&rint", &TMainForm::Print1Click},
              {"Save1", "&Save", &TMainForm::Save1Click},
-             {"Exit1", "&Exit", &TMainForm::Exit1Click},
-             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click}});
-    // Commands beyond the window's own five follow Exit, after a separator.
+             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click},
+             {"Exit1", "&Exit", &TMainForm::Exit1Click}});
+    // Commands beyond the window's own four follow them after a separator; Exit, after
+    // another, stays last whatever is added later (addBeforeClosingItem).
     fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("AssessLakesTable1")));
+    fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("Exit1")));
+    findChild<QAction*>(QStringLiteral("Open1"))->setShortcut(QKeySequence::Open);
+    findChild<QAction*>(QStringLiteral("Save1"))->setShortcut(QKeySequence::Save);
     addMenu("Tools1", "&Tools",
             {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
              {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},

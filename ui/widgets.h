@@ -10,7 +10,9 @@
 #include <functional>
 
 class QComboBox;
+class QAction;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QWidget;
 
@@ -52,6 +54,12 @@ void onUserChange(QComboBox* selector, const std::function<void()>& handler);
 
 // The text an edit box, selector or label shows.
 QString textOf(const QWidget* control);
+
+// A command added to a menu whose last item closes it (the File menu's Exit): it stands
+// before that item and the separator above it, so that the closing item stays last.
+QAction* addBeforeClosingItem(QMenu& menu, const QString& text);
+// A separator added there.
+QAction* addSeparatorBeforeClosingItem(QMenu& menu);
 void setTextOf(QWidget* control, const QString& text);
 
 }  // namespace trophex::ui
