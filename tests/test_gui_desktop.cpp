@@ -198,6 +198,14 @@ void DesktopTest::commandLineFileThatCannotBeReadShowsTheOpenErrorBox()
     QVERIFY(program.main.isEnabled());
     QCOMPARE(program.main.ResultsReady(), 0);
     QVERIFY(program.windows.Recent->files().isEmpty());
+
+    // A file that is no data file is named too: nothing else on the screen says which failed.
+    writeBytes(path("notes.tpx"), "shopping list\n");
+    Program other;
+    openWhenStartupEnds(other.windows, path("notes.tpx"));
+    other.endStartupScreen();
+    QTRY_COMPARE(other.dialogs.errors.size(), 1);
+    QCOMPARE(other.dialogs.errors.first(), path("notes.tpx") + "\nInvalid Input File!");
 }
 
 void DesktopTest::dropTakesExactlyOneLocalDataFile()

@@ -588,12 +588,12 @@ void TMainForm::OpenBtnClick()
     openDataFile(name);
 }
 
-void TMainForm::openDataFile(const QString& fileName)
+void TMainForm::openDataFile(const QString& fileName, bool nameInEveryError)
 {
     lastOpenName_ = fileName;
     const DataFileRead read = readDataFile(pathOf(fileName));
     if (!read.ok()) {
-        reportFileError(fileName, read.error);
+        reportFileError(fileName, read.error, nameInEveryError);
         return;
     }
     emit dataFileUsed(fileName);
@@ -673,9 +673,9 @@ void TMainForm::outputUnitsChange(OutputResult result)
     setResultText(outputBoxes_[r], qs(convertedResultText(result, unit, lastRun_.state, format_)));
 }
 
-void TMainForm::reportFileError(const QString& fileName, const Error& error)
+void TMainForm::reportFileError(const QString& fileName, const Error& error, bool nameInEveryError)
 {
-    if (error.code == ErrorCode::System)
+    if (nameInEveryError || error.code == ErrorCode::System)
         DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(errorMessage(error))));
     else
         DisplayErrorDlg(qs(errorMessage(error)));

@@ -96,7 +96,7 @@ void openWhenStartupEnds(const TrophexWindows& windows, const QString& fileName)
     QObject::connect(
         windows.AboutBox.get(), &TAboutBox::startupScreenEnded, &mainForm,
         [&mainForm, path] {
-            mainForm.openDataFile(path);
+            mainForm.openDataFile(path, true);
             qCDebug(startupLog).noquote() << "file from the command line:" << path
                                           << "results ready:" << mainForm.ResultsReady();
         },
