@@ -213,20 +213,30 @@ TEST(ResponseReport, TableHeadingsAndCellsFitTheirColumns)
 {
     InputTexts hugeLake = exampleLake();
     hugeLake[Input::WareaEditBox] = "1e5";  // a load of 1,196,015 kg/yr
-    for (const auto& [lake, wanted] : {std::pair{exampleLake(), "freq=30:10"}, std::pair{hugeLake, "freq=20:5"}}) {
+    for (const auto& [lake, wanted] : {std::pair{exampleLake(), "freq=30:10"}, std::pair{hugeLake, "freq=20:5"},
+                                       std::pair{hugeLake, "freq=12.25:10"}}) {
         const ResponseReportTexts texts = responseReportTexts(responseOf(lake, wanted), "Lake", "NLF", NumberFormat{});
         // The 8 by 11 inches of a printable page at 600 dots an inch.
         const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
         const ReportUnits u = layout.units;
-        const int columnWidth = 6 * u.Cw / static_cast<int>(texts.table.headings.size());
-        int tableTexts = 0;
+        std::vector<ReportText> table;
+        std::vector<int> rights = {u.Cw};  // the table's left edge, then each column's right edge
         for (const ReportText& t : textsOf(layout))
             if (t.y >= 35 * u.Lh && t.y < 48 * u.Lh) {
-                ++tableTexts;
-                EXPECT_LT(drawnWidth(t, 600), columnWidth - u.Cw / 20) << wanted << ": " << t.text;
+                table.push_back(t);
+                rights.push_back(t.x);
             }
-        EXPECT_EQ(tableTexts, 7 + 6 + 11 * 7) << wanted;  // headings, units under six, 11 rows of 7 cells
-        EXPECT_EQ(textItem(layout, "Chl a > " + std::string(wanted).substr(5, 2)).y, 35 * u.Lh);
+        std::sort(rights.begin(), rights.end());
+        rights.erase(std::unique(rights.begin(), rights.end()), rights.end());
+        ASSERT_EQ(rights.size(), 8u) << wanted;
+        EXPECT_LE(rights.back(), 7 * u.Cw) << wanted;
+        for (const ReportText& t : table) {
+            const auto right = std::find(rights.begin(), rights.end(), t.x);
+            EXPECT_LT(drawnWidth(t, 600), *right - *(right - 1) - u.Cw / 20) << wanted << ": " << t.text;
+        }
+        EXPECT_EQ(table.size(), 7u + 6 + 11 * 7) << wanted;  // headings, units under six, 11 rows of 7 cells
+        const std::string bound = std::string(wanted).substr(5, std::string(wanted).find(':') - 5);
+        EXPECT_EQ(textItem(layout, "Chl a > " + bound).y, 35 * u.Lh);
     }
 }
 
@@ -253,6 +263,39 @@ TEST(ResponseReport, OnePageWithTitleLakeTargetAnswerChartAndTable)
     EXPECT_EQ(heading.y, 35 * u.Lh);
     for (const ReportText& t : itemsOf<ReportText>(layout.items))
         EXPECT_TRUE(t.x >= 0 && t.x <= 4800 && t.y >= 0 && t.y < 6600) << t.text;
+}
+
+TEST(ResponseReport, ALongLakeNameTakesTheWidthOfThePageAndTheEcoregionGoesBelow)
+{
+    const LoadResponse r = responseOf(exampleLake(), "ecoregion");
+    const std::string longName = "Lake of the Northern Forests by the Border " + std::string(200, 'X');
+    const std::string wordy = "Upper Mississippi Headwaters Memorial Reservoir (North Basin, Wabasha County, MN)";
+    for (const std::string& name : {std::string("Example Lake"), longName, wordy + " " + wordy}) {
+        const ResponseReportTexts texts = responseReportTexts(r, name, "NLF", NumberFormat{});
+        const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
+        const ReportUnits u = layout.units;
+        const std::vector<std::string> lines = lakeNameLines(name);
+        const ReportText ecoregion = textItem(layout, "Ecoregion: NLF");
+        if (lines.size() == 1 && name == "Example Lake") {
+            EXPECT_EQ(ecoregion.y, 4 * u.Lh);
+            continue;
+        }
+        EXPECT_EQ(lines.size(), 2u) << name;
+        EXPECT_EQ(lines.back().substr(lines.back().size() - 3), "...") << name;
+        EXPECT_EQ(ecoregion.x, u.Cw) << name;
+        EXPECT_EQ(ecoregion.y, 6 * u.Lh) << name;
+        for (const ReportText& t : itemsOf<ReportText>(layout.items))
+            EXPECT_LE(t.x + drawnWidth(t, 600), 4800) << t.text;
+    }
+    // A line never ends inside a character of several bytes.
+    const std::string umlauts = [] {
+        std::string text;
+        for (int i = 0; i < 80; ++i)
+            text += "\xC3\xB6";
+        return text;
+    }();
+    for (const std::string& line : lakeNameLines(umlauts))
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\xC3'), std::count(line.begin(), line.end(), '\xB6')) << line;
 }
 
 TEST(ResponseReport, WrappedSentencesKeepEveryWordInOrder)
