@@ -278,6 +278,17 @@ void ResponsePageTest::failedCalculationLeavesThePageAsItWas()
         QVERIFY(pageShot(main) == before);
     }
     QCOMPARE(program.dialogs.errors.size(), 2);
+
+    // The page says whose calculation it shows, and that the last one failed.
+    TLoadResponsePage& page = pageOf(main);
+    QVERIFY(page.calculationText().startsWith("The calculation of Example Lake failed; still shown: Example Lake, "
+                                              "calculated at "));
+    editBox(&main, "LareaEditBox")->setText("1");
+    editBox(&main, "NameEditBox")->setText("");
+    main.CalcButtonClick();
+    QVERIFY(page.calculationText().startsWith("The lake without a name, calculated at "));
+    main.ClearBtnClick();
+    QCOMPARE(page.calculationText(), QString());
 }
 
 void ResponsePageTest::printsItsOwnReport()
@@ -286,22 +297,29 @@ void ResponsePageTest::printsItsOwnReport()
     Program program;
     program.endStartupScreen();
     TLoadResponsePage& page = pageOf(program.main);
-    program.dialogs.printAnswers = {false, true};
-    page.ResponsePrintBtnClick();
-    QVERIFY(program.dialogs.errors.isEmpty());  // cancelled: nothing said
+    // Without an answer the page says so before any dialog opens.
     page.ResponsePrintBtnClick();
     QCOMPARE(program.dialogs.errors, QStringList({"There's nothing to print!"}));
-
     enterWorkedExample(program.main);
     program.main.CalcButtonClick();
+    chooseTarget(program.main, "Average TSI");
+    typeInto(selector(&page, "TargetValueComboBox"), "fifty");
+    page.ResponsePrintBtnClick();
+    QCOMPARE(program.dialogs.errors.last(), QStringLiteral("Type the target index as a number, such as 50."));
+    QCOMPARE(program.dialogs.printDialogs, 0);
+
+    typeInto(selector(&page, "TargetValueComboBox"), "50");
+    program.dialogs.printAnswers = {false};
+    page.ResponsePrintBtnClick();
+    QCOMPARE(program.dialogs.errors.size(), 2);  // cancelled: nothing said
     const QString pdf = dir.filePath("response.pdf");
     program.main.printer().setOutputFormat(QPrinter::PdfFormat);
     program.main.printer().setOutputFileName(pdf);
     program.dialogs.printAnswers.push_back(true);
     page.ResponsePrintBtnClick();
-    QCOMPARE(program.dialogs.errors.size(), 1);
+    QCOMPARE(program.dialogs.errors.size(), 2);
     QVERIFY(QFileInfo(pdf).size() > 1000);
-    QCOMPARE(program.dialogs.printDialogs, 3);
+    QCOMPARE(program.dialogs.printDialogs, 2);
 }
 
 void ResponsePageTest::helpOpensThePagesTopic()

@@ -17,8 +17,12 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableWidget>
+#include <QTime>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -147,13 +151,31 @@ void TLoadResponsePage::createModeRow()
 
 void TLoadResponsePage::createResultArea()
 {
-    answer_ = new QLabel(this);
+    // The calculation followed and the answer scroll when they need more than their room.
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("AnswerArea"));
+    area->setGeometry(4, 86, ColumnWidth - 4, 98);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* texts = new QWidget;
+    auto* layout = new QVBoxLayout(texts);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    calculation_ = new QLabel;
+    calculation_->setObjectName(QStringLiteral("CalculationLabel"));
+    calculation_->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    answer_ = new QLabel;
     answer_->setObjectName(QStringLiteral("AnswerLabel"));
-    answer_->setGeometry(4, 86, ColumnWidth - 4, 98);
-    answer_->setWordWrap(true);
-    answer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     answer_->setFont(pixelFont(QStringLiteral("Arial"), 11, false));
-    answer_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    for (QLabel* label : {calculation_, answer_}) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(label);
+    }
+    layout->addStretch(1);
+    area->setWidget(texts);
 
     views_ = new QStackedWidget(this);
     views_->setGeometry(ViewLeft, 0, 318, 184);
@@ -183,15 +205,28 @@ void TLoadResponsePage::placeValueBoxes()
     const bool frequency = choice.kind == TargetKind::Frequency;
     const int y = 32;
     comparison_->setText(QString::fromLatin1(choice.comparison));
-    comparison_->setGeometry(4, y, frequency ? 70 : 66, RowHeight);
+    unit_->setText(QString::fromLatin1(choice.unit));
     bound_->setVisible(frequency);
     boundUnit_->setVisible(frequency);
-    bound_->setGeometry(74, y, 44, RowHeight);
-    boundUnit_->setGeometry(121, y, 76, RowHeight);
-    const int valueLeft = frequency ? 198 : 70;
-    value_->setGeometry(valueLeft, y, frequency ? 40 : 60, RowHeight);
-    unit_->setText(QString::fromLatin1(choice.unit));
-    unit_->setGeometry(valueLeft + (frequency ? 42 : 64), y, frequency ? 58 : 120, RowHeight);
+    // Each label as wide as its text, each box as wide as "100.0" and its arrow, one after
+    // the other, so that no text of the row is cut.
+    const auto textWidth = [](const QLabel* label) {
+        return label->fontMetrics().horizontalAdvance(label->text()) + 4;
+    };
+    const int arrow = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, value_) + 6;
+    const int boxWidth = value_->fontMetrics().horizontalAdvance(QStringLiteral("100.0")) + arrow;
+    int x = 4;
+    const auto place = [&](QWidget* widget, int width) {
+        widget->setGeometry(x, y, width, RowHeight);
+        x += width + 2;
+    };
+    place(comparison_, textWidth(comparison_));
+    if (frequency) {
+        place(bound_, boxWidth);
+        place(boundUnit_, textWidth(boundUnit_));
+    }
+    place(value_, boxWidth);
+    place(unit_, std::max(textWidth(unit_), ColumnWidth - x));
     value_->clear();
     value_->addItems(choice.suggestions);
     setSelectorText(value_, valueTexts_[static_cast<int>(choice.kind)]);
@@ -206,17 +241,54 @@ void TLoadResponsePage::targetKindChange()
     refresh();
 }
 
+namespace {
+
+// A lake as the page names it: its name, shortened when it would fill the page (the Lake
+// Name box holds it whole), or what it lacks.
+QString lakeNamed(const std::string& name)
+{
+    constexpr int Longest = 60;
+    QString text = QString::fromStdString(name).simplified();
+    if (text.isEmpty())
+        return QStringLiteral("the lake without a name");
+    if (text.size() > Longest)
+        text = text.left(Longest - 1) + QChar(0x2026);
+    return text;
+}
+
+}  // namespace
+
 void TLoadResponsePage::followCalculation(const ModelState& state, const InputTexts& inputs)
 {
     state_ = state;
     inputs_ = inputs;
+    calculationName_ = QStringLiteral("%1, calculated at %2")
+                           .arg(lakeNamed(inputs[Input::NameEditBox]),
+                                QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    calculationName_[0] = calculationName_[0].toUpper();
+    calculation_->setText(calculationName_ + QLatin1Char('.'));
     refresh();
+}
+
+void TLoadResponsePage::calculationFailed(const InputTexts& inputs)
+{
+    const QString failed =
+        QStringLiteral("The calculation of %1 failed").arg(lakeNamed(inputs[Input::NameEditBox]));
+    calculation_->setText(state_ ? QStringLiteral("%1; still shown: %2.").arg(failed, calculationName_)
+                                 : failed + QLatin1Char('.'));
 }
 
 void TLoadResponsePage::clear()
 {
     state_.reset();
+    calculationName_.clear();
+    calculation_->clear();
     refresh();
+}
+
+QString TLoadResponsePage::calculationText() const
+{
+    return calculation_->text();
 }
 
 std::optional<TargetSpec> TLoadResponsePage::targetSpec() const
@@ -327,6 +399,15 @@ QString TLoadResponsePage::answerText() const
 
 void TLoadResponsePage::ResponsePrintBtnClick()
 {
+    // Said before the print dialog: a page without an answer cannot be printed.
+    if (!state_) {
+        dialogs_.showError(this, qs(errorMessage(ErrorCode::NothingToPrint)));
+        return;
+    }
+    if (!response_) {
+        dialogs_.showError(this, unreadableTargetMessage());
+        return;
+    }
     UserPrintDialog dialog(dialogs_, this);
     const auto printPage = [this](QPaintDevice& device) {
         return printResponseReport(device, responseReportTexts(*response_, inputs_[Input::NameEditBox],

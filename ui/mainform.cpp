@@ -415,6 +415,7 @@ void TMainForm::CalcButtonClick()
     InputTexts inputs = gatherInputs();
     const CalculationOutcome outcome = runCalculation(inputs, format_);
     if (!outcome.ok()) {
+        responsePage_->calculationFailed(inputs);
         DisplayErrorDlg(qs(errorReport(outcome.error)));
         showInputError(outcome.error);
         return;
