@@ -281,12 +281,12 @@ void ResponsePageTest::failedCalculationLeavesThePageAsItWas()
 
     // The page says whose calculation it shows, and that the last one failed.
     TLoadResponsePage& page = pageOf(main);
-    QVERIFY(page.calculationText().startsWith("The calculation of Example Lake failed; still shown: Example Lake, "
-                                              "calculated at "));
+    QVERIFY(page.calculationText().startsWith("The calculation of the lake without a name failed; still shown: The "
+                                              "lake without a name, calculated at "));
     editBox(&main, "LareaEditBox")->setText("1");
-    editBox(&main, "NameEditBox")->setText("");
+    editBox(&main, "NameEditBox")->setText("Clear Lake");
     main.CalcButtonClick();
-    QVERIFY(page.calculationText().startsWith("The lake without a name, calculated at "));
+    QVERIFY(page.calculationText().startsWith("Clear Lake, calculated at "));
     main.ClearBtnClick();
     QCOMPARE(page.calculationText(), QString());
 }
