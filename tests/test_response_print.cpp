@@ -209,6 +209,36 @@ TEST(ResponseChart, AnswerNearTheWholeCutIsLabelledInsideTheChart)
     }
 }
 
+TEST(ResponseChart, CurvesThatLeaveTheFrameAreCutAtItsEdge)
+{
+    using Stretches = std::vector<std::vector<std::pair<int, int>>>;
+    const auto stretchesOf = [](const std::vector<ExactPoint>& points) {
+        Stretches stretches;
+        for (const std::vector<ReportPoint>& stretch : clipPolyline(points, 0, 100)) {
+            stretches.emplace_back();
+            for (const ReportPoint& p : stretch)
+                stretches.back().emplace_back(p.x, p.y);
+        }
+        return stretches;
+    };
+    const std::pair<std::vector<ExactPoint>, Stretches> cases[] = {
+        {{{0, 10}, {10, 90}}, {{{0, 10}, {10, 90}}}},                           // inside
+        {{{0, 50}, {10, -50}, {20, -80}}, {{{0, 50}, {5, 0}}}},                 // leaves at the top
+        {{{0, -50}, {10, 50}}, {{{5, 0}, {10, 50}}}},                           // comes in from above
+        {{{0, 50}, {10, 150}, {20, 50}}, {{{0, 50}, {5, 100}}, {{15, 100}, {20, 50}}}},  // dips below
+        {{{0, -100}, {10, 200}}, {{{3, 0}, {7, 100}}}},                         // crosses in one step
+        {{{0, -1}, {10, -5}}, {}},                                              // never inside
+    };
+    for (const auto& [points, expected] : cases)
+        EXPECT_EQ(stretchesOf(points), expected) << points.front().y << " " << points.back().y;
+
+    // A band is cut to the frame and keeps the part inside it.
+    const std::vector<ReportPoint> band = clipPolygon({{0, -50}, {10, -50}, {10, 50}, {0, 50}}, 0, 100);
+    ASSERT_EQ(band.size(), 4u);
+    for (const ReportPoint& p : band)
+        EXPECT_TRUE(p.y >= 0 && p.y <= 100) << p.y;
+}
+
 TEST(ResponseReport, TableHeadingsAndCellsFitTheirColumns)
 {
     InputTexts hugeLake = exampleLake();
