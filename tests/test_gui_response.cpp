@@ -6,10 +6,12 @@
 
 #include "response/responseresults.h"
 #include "print/responsechart.h"
+#include "ui/chartwindow.h"
 #include "ui/helpviewer.h"
 #include "ui/loadresponsepage.h"
 #include "ui/mainform.h"
 #include "ui/responsechartview.h"
+#include "ui/tsichart.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,6 +91,7 @@ private slots:
     void failedCalculationLeavesThePageAsItWas();
     void printsItsOwnReport();
     void helpOpensThePagesTopic();
+    void doubleClickOpensEachChartInAWindowOfItsOwn();
 };
 
 void ResponsePageTest::followsTheCalculation()
@@ -331,6 +334,41 @@ void ResponsePageTest::helpOpensThePagesTopic()
     QCOMPARE(help.browser()->source().fragment(), QStringLiteral("topic200"));
     QVERIFY(help.browser()->toPlainText().contains("The change-ratio idea"));
     QVERIFY(program.dialogs.errors.isEmpty());
+}
+
+void ResponsePageTest::doubleClickOpensEachChartInAWindowOfItsOwn()
+{
+    Program program;
+    program.endStartupScreen();
+    const auto shownWindows = [&] {
+        QList<ChartWindow*> shown;
+        for (ChartWindow* window : program.main.findChildren<ChartWindow*>())
+            if (window->isVisible())
+                shown << window;
+        return shown;
+    };
+    ResponseChartView& chart = pageOf(program.main).chart();
+    QTest::mouseDClick(&chart, Qt::LeftButton);
+    QVERIFY(shownWindows().isEmpty());  // nothing to show yet
+
+    calculateWorkedExample(program);
+    QTest::mouseDClick(&chart, Qt::LeftButton);
+    QCOMPARE(shownWindows().size(), 1);
+    ChartWindow& window = *shownWindows().front();
+    QVERIFY(window.isWindow());
+    QVERIFY(window.windowTitle().startsWith("Load Response Chart - The lake without a name: TP at most 27.6 ug/L"));
+    QVERIFY(window.width() > chart.width());
+    window.resize(900, 700);
+    QCOMPARE(window.size(), QSize(900, 700));  // resizable, while the main window keeps its size
+    QCOMPARE(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    QCOMPARE(program.main.minimumSize(), program.main.maximumSize());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(shownWindows().isEmpty());
+
+    showPage(program.main, "TSI");
+    QTest::mouseDClick(&program.main.PaintBox1(), Qt::LeftButton);
+    QCOMPARE(shownWindows().size(), 1);
+    QVERIFY(shownWindows().front()->windowTitle().startsWith("Trophic State Chart - The lake without a name"));
 }
 
 QTEST_MAIN(ResponsePageTest)

@@ -5,11 +5,14 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QImageWriter>
 #include <QMenu>
 #include <QPainter>
 #include <QSvgGenerator>
+
+#include <algorithm>
 
 namespace trophex::ui {
 
@@ -17,13 +20,37 @@ namespace {
 
 const QStringList PictureFilters = {QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG image (*.svg)")};
 
+constexpr int CaptionPixels = 12;  // height of the caption's letters as shown
+constexpr int CaptionMargin = 4;   // pixels around the caption as shown
+
+QFont captionFont()
+{
+    return pixelFont(QStringLiteral("Arial"), CaptionPixels, true);
+}
+
+// The caption's box as shown: the figure's width, as high as its wrapped lines.
+QRect captionRect(const ChartFigure& figure)
+{
+    const int width = figure.figureSize().width() - 2 * CaptionMargin;
+    const QRect text = QFontMetrics(captionFont())
+                           .boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap | Qt::TextWrapAnywhere,
+                                         figure.figureCaption());
+    return QRect(CaptionMargin, CaptionMargin, width, text.height());
+}
+
+int captionHeight(const ChartFigure& figure)
+{
+    return captionRect(figure).height() + 2 * CaptionMargin;
+}
+
 std::optional<QString> writePng(const ChartFigure& figure, QIODevice& device)
 {
-    QImage image(figure.figureSize(), QImage::Format_RGB32);
+    const int scale = printScale(figure);
+    QImage image(pictureSize(figure, scale).toSize(), QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        figure.paintFigure(painter);
+        paintPicture(painter, figure, scale, scale);
     }
     QImageWriter writer(&device, "png");
     if (!writer.write(image))
@@ -31,21 +58,51 @@ std::optional<QString> writePng(const ChartFigure& figure, QIODevice& device)
     return std::nullopt;
 }
 
+// The picture in the units of the window, drawn at print detail: positions fall between the
+// window's pixels, so curves are as smooth as printed.
 std::optional<QString> writeSvg(const ChartFigure& figure, QIODevice& device)
 {
+    const int detail = printScale(figure);
+    const QSizeF size = pictureSize(figure, 1);
     QSvgGenerator generator;
     generator.setOutputDevice(&device);
-    generator.setSize(figure.figureSize());
-    generator.setViewBox(QRect(QPoint(0, 0), figure.figureSize()));
+    generator.setSize(pictureSize(figure, detail).toSize());
+    generator.setViewBox(QRectF(QPointF(0, 0), size));
     generator.setTitle(figure.figureTitle());
+    generator.setDescription(figure.figureCaption());
     QPainter painter(&generator);
-    painter.fillRect(QRect(QPoint(0, 0), figure.figureSize()), Qt::white);
-    figure.paintFigure(painter);
+    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
+    paintPicture(painter, figure, 1, detail);
     // The generator writes as it paints; a write that failed on the way fails the commit.
     return std::nullopt;
 }
 
 }  // namespace
+
+int printScale(const ChartFigure& figure)
+{
+    const int width = std::max(1, figure.figureSize().width());
+    return std::max(1, (PrintWidth + width - 1) / width);
+}
+
+QSizeF pictureSize(const ChartFigure& figure, double scale)
+{
+    const QSize size = figure.figureSize();
+    return QSizeF(size.width(), size.height() + captionHeight(figure)) * scale;
+}
+
+void paintPicture(QPainter& painter, const ChartFigure& figure, double scale, int detail)
+{
+    painter.save();
+    painter.scale(scale, scale);
+    painter.setFont(captionFont());
+    painter.setPen(Qt::black);
+    painter.drawText(captionRect(figure), Qt::TextWordWrap | Qt::TextWrapAnywhere, figure.figureCaption());
+    painter.translate(0, captionHeight(figure));
+    painter.scale(1.0 / detail, 1.0 / detail);
+    figure.paintFigure(painter, detail);
+    painter.restore();
+}
 
 std::optional<PictureFormat> pictureFormatOf(const QString& fileName)
 {

@@ -241,23 +241,6 @@ void TLoadResponsePage::targetKindChange()
     refresh();
 }
 
-namespace {
-
-// A lake as the page names it: its name, shortened when it would fill the page (the Lake
-// Name box holds it whole), or what it lacks.
-QString lakeNamed(const std::string& name)
-{
-    constexpr int Longest = 60;
-    QString text = QString::fromStdString(name).simplified();
-    if (text.isEmpty())
-        return QStringLiteral("the lake without a name");
-    if (text.size() > Longest)
-        text = text.left(Longest - 1) + QChar(0x2026);
-    return text;
-}
-
-}  // namespace
-
 void TLoadResponsePage::followCalculation(const ModelState& state, const InputTexts& inputs)
 {
     state_ = state;
@@ -349,6 +332,10 @@ void TLoadResponsePage::showResponse()
         sentences << qs(sentence);
     answer_->setText(sentences.join(QLatin1Char('\n')));
     chart_->setSeries(chartSeries(r, format_));
+    QString lake = lakeNamed(inputs_[Input::NameEditBox]);
+    lake[0] = lake[0].toUpper();
+    chart_->setCaption(QStringLiteral("%1: %2; %3").arg(lake, qs(targetDescription(r.target, format_)),
+                                                         qs(responseModeDescription(r.mode))));
 
     const ResponseTable table = responseTable(r, format_);
     table_->clear();
@@ -388,6 +375,7 @@ void TLoadResponsePage::showEmpty(const QString& message)
     response_.reset();
     answer_->setText(message);
     chart_->setSeries(std::nullopt);
+    chart_->setCaption(QString());
     table_->clearContents();
     table_->setRowCount(0);
 }

@@ -118,6 +118,17 @@ void onUserChange(QComboBox* selector, const std::function<void()>& handler)
     QObject::connect(selector->lineEdit(), &QLineEdit::textEdited, selector, [handler] { handler(); });
 }
 
+QString lakeNamed(const std::string& name)
+{
+    constexpr int Longest = 60;
+    QString text = QString::fromStdString(name).simplified();
+    if (text.isEmpty())
+        return QStringLiteral("the lake without a name");
+    if (text.size() > Longest)
+        text = text.left(Longest - 1) + QChar(0x2026);
+    return text;
+}
+
 QString textOf(const QWidget* control)
 {
     if (const auto* box = qobject_cast<const QLineEdit*>(control))
