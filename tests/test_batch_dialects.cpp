@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <memory>
 
 using namespace trophex;
 using namespace trophex::batch;
@@ -104,20 +105,24 @@ TEST(CsvDialect, TheHeaderRowsMostFrequentSeparatorOutsideQuotes)
         EXPECT_EQ(detectCsvDialect(header, 0).separator, separator) << header;
 }
 
+ReadFunction readerOf(const std::string& input)
+{
+    auto pos = std::make_shared<std::size_t>(0);
+    return [&input, pos](char* buffer, std::size_t capacity) {
+        const std::size_t n = std::min(capacity, input.size() - *pos);
+        input.copy(buffer, n, *pos);
+        *pos += n;
+        return n;
+    };
+}
+
 std::string runTable(const std::string& input, ResultStyle style = ResultStyle::Display)
 {
     std::string output;
-    std::size_t pos = 0;
     BatchSettings settings;
     settings.style = style;
-    const BatchSummary summary = runBatch(
-        [&](char* buffer, std::size_t capacity) {
-            const std::size_t n = std::min(capacity, input.size() - pos);
-            input.copy(buffer, n, pos);
-            pos += n;
-            return n;
-        },
-        [&](std::string_view bytes) { output += bytes; }, settings);
+    const BatchSummary summary =
+        runBatch(readerOf(input), [&](std::string_view bytes) { output += bytes; }, settings);
     EXPECT_TRUE(summary.ok()) << summary.error;
     return output;
 }
@@ -175,15 +180,7 @@ TEST(ResultTable, RowNumbersAreTheSpreadsheetsRows)
         }
     }
     ResultTable table;
-    std::size_t pos = 0;
-    const BatchSummary summary = runBatch(
-        [&](char* buffer, std::size_t capacity) {
-            const std::size_t n = std::min(capacity, input.size() - pos);
-            input.copy(buffer, n, pos);
-            pos += n;
-            return n;
-        },
-        table.consumer(), BatchSettings{});
+    const BatchSummary summary = runBatch(readerOf(input), table.consumer(), BatchSettings{});
     ASSERT_TRUE(summary.ok()) << summary.error;
     ASSERT_EQ(table.size(), expected.size());
     for (std::size_t lake = 0; lake < table.size(); ++lake)
