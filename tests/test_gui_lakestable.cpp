@@ -731,6 +731,12 @@ void LakesTableTest::aSemicolonTableShowsItsSpreadsheetRowsAndIgnoredColumns()
     const auto* ignored = window.findChild<QLabel*>(QStringLiteral("IgnoredColumns"));
     QVERIFY(ignored->isVisible());
     QVERIFY(ignored->text().contains(QString::fromUtf8("\u201CColour\u201D, \u201CNotes\u201D")));
+
+    // Saved as the batch writes it: with semicolons and decimal commas, as the table came.
+    started->dialogs.saveNames.push_back(path("results.csv"));
+    started->main.lakesTable().SaveResultsAsClick();
+    QCOMPARE(readBytes(path("results.csv")), batchOutput(SemicolonTable));
+    QVERIFY(readBytes(path("results.csv")).startsWith("name;outflow_hm3_yr;"));
 }
 
 void LakesTableTest::ctrlCCopiesTheSelectedRowsUnderTheTitles()
