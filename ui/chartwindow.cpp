@@ -38,12 +38,27 @@ void ChartWindow::showChart()
         resize(size);
         sized_ = true;
     }
-    const QString caption = ready_() ? figure_->figureCaption() : QString();
-    setWindowTitle(caption.isEmpty() ? title_ : QStringLiteral("%1 - %2").arg(title_, caption));
     show();
     raise();
     activateWindow();
+    chartChanged();
+}
+
+void ChartWindow::chartChanged()
+{
+    if (!isVisible())
+        return;
+    const QString caption = ready_() ? figure_->figureCaption() : QString();
+    setWindowTitle(caption.isEmpty() ? title_ : QStringLiteral("%1 - %2").arg(title_, caption));
     update();
+}
+
+bool ChartWindow::event(QEvent* event)
+{
+    // Coming back to the window shows the chart as it is now (cleared, say).
+    if (event->type() == QEvent::WindowActivate)
+        chartChanged();
+    return QWidget::event(event);
 }
 
 bool ChartWindow::eventFilter(QObject* watched, QEvent* event)
@@ -54,8 +69,8 @@ bool ChartWindow::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         // The chart on its page changed: so does the one here.
-        if (event->type() == QEvent::Paint && isVisible())
-            update();
+        if (event->type() == QEvent::Paint)
+            chartChanged();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -25,11 +25,14 @@ public:
 
     // Shows the window in front, sized for the chart the first time.
     void showChart();
+    // Draws the chart anew, as it has changed; its page repainting tells so too.
+    void chartChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     QWidget& chartArea_;                   // the chart on its page

@@ -53,16 +53,20 @@ void addDesktopCommands(TrophexWindows& windows, UserDialogs& dialogs)
     const auto tsiReady = [&mainForm] { return mainForm.ResultsReady() == 1; };
     auto* chartExport = new ChartExporter(dialogs, mainForm, std::make_unique<TsiChartFigure>(mainForm), tsiReady);
     chartExport->offerIn(*mainForm.PaintBox1().parentWidget(), fileMenu, QStringLiteral("SaveChart1"));
-    new ChartWindow(mainForm.PaintBox1(), std::make_unique<TsiChartFigure>(mainForm), tsiReady,
-                    QObject::tr("Trophic State Chart"), mainForm);
+    auto* tsiWindow = new ChartWindow(mainForm.PaintBox1(), std::make_unique<TsiChartFigure>(mainForm), tsiReady,
+                                      QObject::tr("Trophic State Chart"), mainForm);
     TLoadResponsePage& responsePage = mainForm.LoadResponsePage();
     const auto responseReady = [&responsePage] { return responsePage.response().has_value(); };
     auto* responseChartExport = new ChartExporter(
         dialogs, mainForm, std::make_unique<ResponseChartFigure>(responsePage.chart()), responseReady);
     responseChartExport->offerIn(responsePage.chart(), fileMenu, QStringLiteral("SaveResponseChart1"),
                                  QObject::tr("Save &Load Response Chart\u2026"));
-    new ChartWindow(responsePage.chart(), std::make_unique<ResponseChartFigure>(responsePage.chart()), responseReady,
-                    QObject::tr("Load Response Chart"), mainForm);
+    auto* responseWindow =
+        new ChartWindow(responsePage.chart(), std::make_unique<ResponseChartFigure>(responsePage.chart()),
+                        responseReady, QObject::tr("Load Response Chart"), mainForm);
+    // A calculation changes both charts, whether or not their pages are on show.
+    for (ChartWindow* window : {tsiWindow, responseWindow})
+        QObject::connect(&mainForm, &TMainForm::calculationCompleted, window, &ChartWindow::chartChanged);
     new RecentFilesMenu(mainForm, fileMenu, *windows.Recent, dialogs);
     new ResultsCopy(mainForm, *mainForm.findChild<QMenu*>(QStringLiteral("Tools1")), dialogs);
     new DataFileDrop(mainForm);
