@@ -5,14 +5,15 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QImage>
 #include <QImageWriter>
 #include <QMenu>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace trophex::ui {
 
@@ -28,19 +29,29 @@ QFont captionFont()
     return pixelFont(QStringLiteral("Arial"), CaptionPixels, true);
 }
 
-// The caption's box as shown: the figure's width, as high as its wrapped lines.
-QRect captionRect(const ChartFigure& figure)
+// The caption laid out as shown, in lines of the figure's width: at spaces, or inside a word
+// too long for a line; its top left corner at (0, 0).
+void layOutCaption(const ChartFigure& figure, QTextLayout& layout)
 {
-    const int width = figure.figureSize().width() - 2 * CaptionMargin;
-    const QRect text = QFontMetrics(captionFont())
-                           .boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap | Qt::TextWrapAnywhere,
-                                         figure.figureCaption());
-    return QRect(CaptionMargin, CaptionMargin, width, text.height());
+    layout.setFont(captionFont());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(figure.figureSize().width() - 2 * CaptionMargin);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
 }
 
 int captionHeight(const ChartFigure& figure)
 {
-    return captionRect(figure).height() + 2 * CaptionMargin;
+    QTextLayout layout(figure.figureCaption());
+    layOutCaption(figure, layout);
+    return static_cast<int>(std::ceil(layout.boundingRect().height())) + 2 * CaptionMargin;
 }
 
 std::optional<QString> writePng(const ChartFigure& figure, QIODevice& device)
@@ -95,9 +106,10 @@ void paintPicture(QPainter& painter, const ChartFigure& figure, double scale, in
 {
     painter.save();
     painter.scale(scale, scale);
-    painter.setFont(captionFont());
+    QTextLayout caption(figure.figureCaption());
+    layOutCaption(figure, caption);
     painter.setPen(Qt::black);
-    painter.drawText(captionRect(figure), Qt::TextWordWrap | Qt::TextWrapAnywhere, figure.figureCaption());
+    caption.draw(&painter, QPointF(CaptionMargin, CaptionMargin));
     painter.translate(0, captionHeight(figure));
     painter.scale(1.0 / detail, 1.0 / detail);
     figure.paintFigure(painter, detail);
