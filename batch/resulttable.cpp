@@ -22,9 +22,6 @@ void ResultTable::takeHead(std::string_view head, const ColumnLayout& layout)
     constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
     if (head.substr(0, ByteOrderMark.size()) == ByteOrderMark)
         head.remove_prefix(ByteOrderMark.size());
-    rows_.clear();
-    rowShifts_.clear();
-    recordsTaken_ = 0;
     CsvRecord names;
     scanCsvRecord(head, 0, true, &names);
     columnNames_.clear();
@@ -148,7 +145,8 @@ void ResultTable::write(const std::function<bool(std::string_view)>& write) cons
 
 std::size_t ResultTable::memoryBytes() const
 {
-    return blocks_.size() * BlockBytes + rows_.capacity() * sizeof(Row) + head_.capacity();
+    return blocks_.size() * BlockBytes + rows_.capacity() * sizeof(Row) + rowShifts_.capacity() * sizeof(rowShifts_[0])
+           + head_.capacity();
 }
 
 }  // namespace trophex::batch
