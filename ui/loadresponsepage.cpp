@@ -246,9 +246,8 @@ void TLoadResponsePage::followCalculation(const ModelState& state, const InputTe
     state_ = state;
     inputs_ = inputs;
     calculationName_ = QStringLiteral("%1, calculated at %2")
-                           .arg(lakeNamed(inputs[Input::NameEditBox]),
+                           .arg(lakeNamed(inputs[Input::NameEditBox], true),
                                 QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-    calculationName_[0] = calculationName_[0].toUpper();
     calculation_->setText(calculationName_ + QLatin1Char('.'));
     refresh();
 }
@@ -332,10 +331,9 @@ void TLoadResponsePage::showResponse()
         sentences << qs(sentence);
     answer_->setText(sentences.join(QLatin1Char('\n')));
     chart_->setSeries(chartSeries(r, format_));
-    QString lake = lakeNamed(inputs_[Input::NameEditBox]);
-    lake[0] = lake[0].toUpper();
-    chart_->setCaption(QStringLiteral("%1: %2; %3").arg(lake, qs(targetDescription(r.target, format_)),
-                                                         qs(responseModeDescription(r.mode))));
+    chart_->setCaption(QStringLiteral("%1: %2; %3")
+                           .arg(lakeNamed(inputs_[Input::NameEditBox], true), qs(targetDescription(r.target, format_)),
+                                qs(responseModeDescription(r.mode))));
 
     const ResponseTable table = responseTable(r, format_);
     table_->clear();

@@ -40,9 +40,8 @@ QString TsiChartFigure::figureTitle() const
 QString TsiChartFigure::figureCaption() const
 {
     const ReportTexts texts = mainForm_.reportTexts();
-    QString caption = lakeNamed(texts.NameEditBox);
-    caption[0] = caption[0].toUpper();
-    return QStringLiteral("%1, %2 ecoregion").arg(caption, QString::fromStdString(texts.EcoRegComboBox));
+    return QStringLiteral("%1, %2 ecoregion")
+        .arg(lakeNamed(texts.NameEditBox, true), QString::fromStdString(texts.EcoRegComboBox));
 }
 
 void TsiChartFigure::paintFigure(QPainter& painter, int scale) const

@@ -118,12 +118,12 @@ void onUserChange(QComboBox* selector, const std::function<void()>& handler)
     QObject::connect(selector->lineEdit(), &QLineEdit::textEdited, selector, [handler] { handler(); });
 }
 
-QString lakeNamed(const std::string& name)
+QString lakeNamed(const std::string& name, bool startsSentence)
 {
     constexpr int Longest = 60;
     QString text = QString::fromStdString(name).simplified();
     if (text.isEmpty())
-        return QStringLiteral("the lake without a name");
+        return startsSentence ? QStringLiteral("The lake without a name") : QStringLiteral("the lake without a name");
     if (text.size() > Longest)
         text = text.left(Longest - 1) + QChar(0x2026);
     return text;
