@@ -51,7 +51,8 @@ bool RecordChunker::readHeader(CsvRecord& header)
         fill(ChunkBytes);
         if (buffer_.empty())
             return false;
-        const std::size_t end = scanCsvRecord(buffer_, 0, atEnd_, &header);
+        dialect_ = detectCsvDialect(buffer_, 0);
+        const std::size_t end = scanCsvRecord(buffer_, 0, atEnd_, &header, dialect_.separator);
         if (end == std::string_view::npos) {
             if (buffer_.size() >= MaxRecordBytes)
                 throw std::runtime_error("the header row is longer than a row may be");
@@ -62,6 +63,7 @@ bool RecordChunker::readHeader(CsvRecord& header)
         const bool cr = end >= 1 && buffer_[end - 1] == '\r';
         buffer_.erase(0, end);
         headerBytes_ += end;
+        ++headerRow_;
         if (header.isBlank())
             continue;
         lineEnd_ = crlf ? "\r\n" : cr ? "\r" : "\n";
@@ -102,7 +104,7 @@ bool RecordChunker::nextChunk(Chunk& chunk)
             return false;
         std::size_t boundary = 0;
         for (;;) {
-            const std::size_t end = scanCsvRecord(buffer_, boundary, atEnd_, nullptr);
+            const std::size_t end = scanCsvRecord(buffer_, boundary, atEnd_, nullptr, dialect_.separator);
             if (end == std::string_view::npos)
                 break;
             boundary = end;
@@ -279,18 +281,19 @@ public:
         // Result rows run to about three times their input, full-precision ones to thirteen.
         const std::size_t growth = settings_.style == ResultStyle::Raw ? 13 : 3;
         result.rows.reserve(chunk.records.size() * growth + 1024);
+        result.recordCount = 1;
         if (chunk.skippedLongRecord) {
             texts_ = InputTexts{};
             appendFailed(result, {}, {ErrorCode::RowTooLong, {}}, RecordSpan{});
             return result;
         }
         std::size_t pos = 0;
-        while (pos < chunk.records.size()) {
+        for (result.recordCount = 0; pos < chunk.records.size(); ++result.recordCount) {
             const std::size_t start = pos;
-            pos = scanCsvRecord(chunk.records, pos, true, &record_);
+            pos = scanCsvRecord(chunk.records, pos, true, &record_, layout_.dialect.separator);
             if (record_.isBlank() && !record_.unterminatedQuote())
                 continue;
-            calculateRecord(result, {start, pos - start});
+            calculateRecord(result, {start, pos - start, result.recordCount});
         }
         result.records = std::move(chunk.records);
         return result;
@@ -300,6 +303,7 @@ private:
     struct RecordSpan {
         std::size_t start = 0;   // offset in the chunk's records, bytes
         std::size_t length = 0;  // bytes, with the line end
+        std::size_t index = 0;   // among the chunk's records, blank ones included
     };
 
     void calculateRecord(ResultChunk& result, RecordSpan span)
@@ -345,7 +349,8 @@ private:
     ResultRowEntry entryOf(RecordSpan span, std::size_t rowLength, const CalculationOutcome* outcome) const
     {
         ResultRowEntry entry{static_cast<std::uint32_t>(span.start), static_cast<std::uint32_t>(span.length),
-                             static_cast<std::uint32_t>(rowLength), false, -1, -1, std::nanf("")};
+                             static_cast<std::uint32_t>(rowLength), static_cast<std::uint32_t>(span.index),
+                             false, -1, -1, std::nanf("")};
         if (const std::optional<Ecoregion> region = ecoregionCode(texts_[Input::EcoRegComboBox]))
             entry.ecoregion = static_cast<std::int8_t>(*region);
         if (outcome && outcome->ok()) {
@@ -612,12 +617,106 @@ std::thread startSystemThread(std::function<void()> task)
     return std::thread(std::move(task));
 }
 
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether a result text is a number as the batch writes them: "-1,234.5", "87%", "1e-06".
+bool isNumberText(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    bool digits = false;
+    for (; i < text.size() && (isDigit(text[i]) || text[i] == ',' || text[i] == '.'); ++i)
+        digits = digits || isDigit(text[i]);
+    if (digits && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            ++i;
+        if (i == text.size() || !isDigit(text[i]))
+            return false;
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+    }
+    if (i < text.size() && text[i] == '%')
+        ++i;
+    return digits && i == text.size();
+}
+
+// A number's text with a decimal comma and no thousands separators: "1,234.5" is "1234,5".
+std::string withDecimalComma(std::string_view number)
+{
+    std::string text;
+    for (char c : number)
+        if (c != ',')
+            text += c == '.' ? ',' : c;
+    return text;
+}
+
+// The text that ends a record: its line end, or nothing for the last one without it.
+std::string_view lineEndOf(std::string_view record)
+{
+    std::size_t end = record.size();
+    while (end > 0 && (record[end - 1] == '\n' || record[end - 1] == '\r'))
+        --end;
+    return record.substr(end);
+}
+
+}  // namespace
+
+void appendRowsInDialect(std::string& out, std::string_view rows, CsvDialect dialect)
+{
+    if (dialect.separator == ',') {
+        out += rows;
+        return;
+    }
+    if (rows.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+        out += ByteOrderMark;
+        rows.remove_prefix(ByteOrderMark.size());
+    }
+    CsvRecord record;
+    std::vector<std::string> texts;
+    std::vector<std::string_view> fields;
+    for (std::size_t pos = 0; pos < rows.size();) {
+        const std::size_t end = scanCsvRecord(rows, pos, true, &record);
+        texts.assign(record.size(), std::string());
+        fields.assign(record.size(), std::string_view());
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            // The first field is the lake's name, whatever it looks like.
+            const bool number = dialect.decimalComma() && i > 0 && isNumberText(record[i]);
+            texts[i] = number ? withDecimalComma(record[i]) : std::string(record[i]);
+            fields[i] = texts[i];
+        }
+        appendCsvFields(out, fields.data(), fields.size(), dialect.separator);
+        out += lineEndOf(rows.substr(pos, end - pos));
+        pos = end;
+    }
+}
+
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
                       const BatchObserver& observer)
 {
+    CsvDialect dialect;
+    std::string converted;
+    const auto writeRows = [&](std::string_view rows) {
+        if (dialect.separator == ',') {
+            write(rows);
+            return;
+        }
+        converted.clear();
+        appendRowsInDialect(converted, rows, dialect);
+        write(converted);
+    };
     ResultConsumer consumer;
-    consumer.head = [&write](std::string_view head, const ColumnLayout&) { write(head); };
-    consumer.chunk = [&write](ResultChunk& chunk) { write(chunk.rows); };
+    consumer.head = [&](std::string_view head, const ColumnLayout& layout) {
+        dialect = layout.dialect;
+        writeRows(head);
+    };
+    consumer.chunk = [&](ResultChunk& chunk) { writeRows(chunk.rows); };
     return runBatch(read, consumer, settings, observer);
 }
 
@@ -636,11 +735,12 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
             summary.error = "the input has no header row";
             return summary;
         }
-        const HeaderReading reading = readHeader(header);
+        HeaderReading reading = readHeader(header, chunker.dialect());
         if (!reading.layout) {
             summary.error = reading.error;
             return summary;
         }
+        reading.layout->headerRow = chunker.headerRow();
         if (observer.ignoredColumn)
             for (const std::string& name : reading.layout->ignoredNames)
                 observer.ignoredColumn(name);

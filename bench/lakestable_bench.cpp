@@ -158,6 +158,8 @@ int main(int argc, char** argv)
     std::printf("peak memory after load:   %ld MB\n", peakMegabytes());
     std::printf("table kept:               %zu MB\n", model.table()->memoryBytes() >> 20);
     std::printf("slowest page of 200 jumps: %.1f ms\n", slowestPageAfterJumps(window.view(), 200));
+    std::printf("longest texts of columns: %.2f s (part of the load)\n",
+                millisecondsOf([&] { model.longestTexts(); }) / 1000);
     const int tsi = model.columnOfResult("tsi_average");
     const auto sorted = [&] { return !model.sorting(); };
     timeCommand("sort by average TSI:", window, [&] { window.view().sortByColumn(tsi, Qt::DescendingOrder); }, sorted);

@@ -329,7 +329,8 @@ int assessTable(const BatchCommand& command)
             throw std::runtime_error(summary.error.message);
     });
     if (showProgress)
-        std::fprintf(stderr, "%llu lakes, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
+        std::fprintf(stderr, "%llu %s, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
+                     summary.totals.lakes == 1 ? "lake" : "lakes",
                      static_cast<unsigned long long>(summary.totals.failed));
     return 0;
 }

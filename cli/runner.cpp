@@ -29,13 +29,6 @@ std::optional<UnitChoice> parseUnitChoice(const std::string& text, std::string& 
     return UnitChoice{*selector, text.substr(eq + 1)};
 }
 
-// Characters of a UTF-8 text: every byte but the continuation bytes starts one.
-std::size_t characterCount(const std::string& text)
-{
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 // The title column left-aligned, every other column right-aligned.
 template <typename Grid, typename Titles>
 void printGrid(std::ostream& out, const Titles& columnTitles, const Grid& cells, const char* const* rowTitles,
@@ -92,6 +85,13 @@ void printResults(std::ostream& out, const Assessment& a)
 }
 
 }  // namespace
+
+std::size_t characterCount(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 
 void printAligned(std::ostream& out, const std::string& text, std::size_t width, Alignment alignment)
 {

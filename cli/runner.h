@@ -37,6 +37,9 @@ void printPage(std::ostream& out, const Assessment& assessment);
 
 enum class Alignment { Left, Right };
 
+// Characters of a UTF-8 text: every byte but the continuation bytes starts one.
+std::size_t characterCount(const std::string& text);
+
 // Writes the text padded with spaces to width characters, UTF-8 code points counted as one
 // each (a locale's separator may take several bytes, U+202F three), so that columns line up
 // on a terminal.

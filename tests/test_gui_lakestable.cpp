@@ -13,6 +13,8 @@
 #include "ui/stringgrid.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -155,6 +157,9 @@ private slots:
     void aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt();
     void targetColumnsAreFilteredSortedAndSummedUp();
     void unreadableTargetsAndFailedReassessmentsKeepTheTable();
+    void aSemicolonTableShowsItsSpreadsheetRowsAndIgnoredColumns();
+    void ctrlCCopiesTheSelectedRowsUnderTheTitles();
+    void columnsAreAsWideAsTheirLongestTextInAnyRow();
 
 private:
     // Assesses the file through the main window's menu item and waits for the end.
@@ -195,8 +200,12 @@ void LakesTableTest::theFileMenuOffersTheTableAfterItsItems()
     QStringList captions;
     for (QAction* action : program.main.menuBar()->actions().constFirst()->menu()->actions())
         captions << action->text();
-    QCOMPARE(captions.mid(0, 7), (QStringList{"&Open", "&Printer Setup", "P&rint", "&Save", "&Exit", QString(),
+    // The window's own items, then the newer ones, and Exit last.
+    QCOMPARE(captions.mid(0, 6), (QStringList{"&Open", "&Printer Setup", "P&rint", "&Save", QString(),
                                               QString::fromUtf8("Assess Lakes &Table\u2026")}));
+    QCOMPARE(captions.mid(captions.size() - 2), (QStringList{QString(), "&Exit"}));
+    QCOMPARE(program.main.findChild<QAction*>(QStringLiteral("Open1"))->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(program.main.findChild<QAction*>(QStringLiteral("Save1"))->shortcut(), QKeySequence(QKeySequence::Save));
     // A cancelled file dialog opens nothing.
     program.main.AssessLakesTable1Click();
     QVERIFY(!program.main.lakesTable().isVisible());
@@ -730,6 +739,90 @@ void LakesTableTest::unreadableTargetsAndFailedReassessmentsKeepTheTable()
     QVERIFY(!window.assessing());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
+}
+
+namespace {
+
+// The window's own titles, a semicolon between fields and decimal commas, as a spreadsheet
+// saves the table where the comma is the decimal separator; a blank line and a name over two
+// lines, which a spreadsheet counts as one row.
+const QByteArray SemicolonTable = "Lake Name;Ecoregion;Watershed Area;Surface Area;Mean Depth (ft);Total Phosphorus;"
+                                  "Chlorophyll a;Secchi Disk;Colour;Notes\n"
+                                  "First;NLF;10,5;1;16,4;30;10;2;brown;\n"
+                                  "\n"
+                                  "\"Second\nof two lines\";NLF;10;1;5;30;10;2,5;;\n"
+                                  "Third;WCP;40;8;12;8;2;6;green;deep\n";
+
+}  // namespace
+
+void LakesTableTest::aSemicolonTableShowsItsSpreadsheetRowsAndIgnoredColumns()
+{
+    const std::unique_ptr<Program> started = assessed(SemicolonTable, "semicolon.csv");
+    const LakesTableWindow& window = started->main.lakesTable();
+    const LakesTableModel& model = window.model();
+    QVERIFY(started->dialogs.errors.isEmpty());
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows << model.index(row, 0).data().toString();
+    QCOMPARE(rows, (QStringList{"2", "4", "5"}));
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("First"));
+    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("10.5 km2"));
+    QCOMPARE(model.index(0, 6).data().toString(), QStringLiteral("16.4 ft"));  // the title's unit
+    QCOMPARE(model.summary().failed, 0u);
+    const auto* ignored = window.findChild<QLabel*>(QStringLiteral("IgnoredColumns"));
+    QVERIFY(ignored->isVisible());
+    QVERIFY(ignored->text().contains(QString::fromUtf8("\u201CColour\u201D, \u201CNotes\u201D")));
+
+    // Saved as the batch writes it: with semicolons and decimal commas, as the table came.
+    started->dialogs.saveNames.push_back(path("results.csv"));
+    started->main.lakesTable().SaveResultsAsClick();
+    QCOMPARE(readBytes(path("results.csv")), batchOutput(SemicolonTable));
+    QVERIFY(readBytes(path("results.csv")).startsWith("name;outflow_hm3_yr;"));
+}
+
+void LakesTableTest::ctrlCCopiesTheSelectedRowsUnderTheTitles()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    LakesTableWindow& window = started->main.lakesTable();
+    const LakesTableModel& model = window.model();
+    QTableView& view = window.view();
+    view.setFocus();
+    view.selectRow(1);
+    view.selectionModel()->select(model.index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines.size(), 3);
+    QStringList titles;
+    for (int column = 0; column < model.columnCount(); ++column)
+        titles << model.headerData(column, Qt::Horizontal).toString();
+    QCOMPARE(lines[0], titles.join('\t'));
+    for (int line = 1; line < 3; ++line) {
+        const int row = line == 1 ? 1 : 4;
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells << model.index(row, column).data().toString();
+        // The name "Prairie, North" needs no quotes between tabs.
+        QCOMPARE(lines[line], cells.join('\t'));
+    }
+    QVERIFY(lines[1].startsWith(QStringLiteral("3\tPrairie, North\tok\tNGP\t")));
+}
+
+void LakesTableTest::columnsAreAsWideAsTheirLongestTextInAnyRow()
+{
+    // The row the view would not measure holds the longest status and input.
+    QByteArray table = "name,ecoregion,watershed_area,watershed_area_unit,lake_area,mean_depth,tp,chla,secchi\n";
+    for (int lake = 0; lake < 1000; ++lake)
+        table += "Lake,NLF,10,km2,1,5,30,10,2\n";
+    table += "Far,NLF,1000000.000001,furlongs2,1,5,30,10,2\n";
+    const std::unique_ptr<Program> started = assessed(table, "wide.csv");
+    const LakesTableWindow& window = started->main.lakesTable();
+    const QTableView& view = window.view();
+    const QFontMetrics metrics = view.fontMetrics();
+    QCOMPARE(window.model().index(1000, LakesTableModel::StatusColumn).data().toString(),
+             QStringLiteral("Unknown unit \"furlongs2\"!"));
+    QVERIFY(view.columnWidth(LakesTableModel::StatusColumn) > metrics.horizontalAdvance("Unknown unit \"furlongs2\"!"));
+    QVERIFY(view.columnWidth(4) > metrics.horizontalAdvance("1000000.000001"));
 }
 
 QTEST_MAIN(LakesTableTest)

@@ -114,7 +114,8 @@ void LakesTableModel::setTable(std::shared_ptr<const batch::ResultTable> table)
 void LakesTableModel::defineColumns()
 {
     cells_.columns.clear();
-    cells_.columns.push_back({ColumnKind::RowNumber, 0, -1, tr("Row"), tr("The lake's row in the table, from 1"), true});
+    cells_.columns.push_back({ColumnKind::RowNumber, 0, -1, tr("Row"),
+                        tr("The lake's row in the file as a spreadsheet numbers it: the header is row 1"), true});
     cells_.columns.push_back({ColumnKind::Name, 0, -1, tr("Lake Name"), {}, false});
     // The status stands next to the name, so that why a lake failed is seen at once.
     const std::vector<std::string> names = cells_.table ? cells_.table->columnNames() : std::vector<std::string>{};
@@ -249,7 +250,7 @@ std::string LakesTableModel::Cells::text(std::size_t lake, int column) const
     const Column& c = columns[static_cast<std::size_t>(column)];
     switch (c.kind) {
     case ColumnKind::RowNumber:
-        return std::to_string(lake + 1);
+        return std::to_string(table->spreadsheetRow(lake));
     case ColumnKind::Input: {
         const InputTexts& texts = inputsOf(lake);
         std::string text = texts.texts[static_cast<std::size_t>(c.source)];
@@ -269,6 +270,47 @@ std::string LakesTableModel::Cells::text(std::size_t lake, int column) const
     const batch::CsvRecord& fields = resultsOf(lake);
     const auto field = static_cast<std::size_t>(c.source);
     return field < fields.size() ? std::string(fields[field]) : std::string();
+}
+
+std::vector<std::string> LakesTableModel::longestTexts() const
+{
+    std::vector<std::string> longest(cells_.columns.size());
+    if (!cells_.table)
+        return longest;
+    for (std::size_t lake = 0; lake < cells_.table->size(); ++lake) {
+        for (std::size_t column = 0; column < cells_.columns.size(); ++column) {
+            const ColumnKind kind = cells_.columns[column].kind;
+            // A calculated lake's status is "ok".
+            if (kind != ColumnKind::Input && (kind != ColumnKind::Status || cells_.table->calculated(lake)))
+                continue;
+            std::string text = cellText(lake, static_cast<int>(column));
+            if (text.size() > longest[column].size())
+                longest[column] = std::move(text);
+        }
+    }
+    return longest;
+}
+
+std::string LakesTableModel::rowsAsText(const std::vector<int>& rows) const
+{
+    std::string text;
+    std::vector<std::string> cells(cells_.columns.size());
+    std::vector<std::string_view> fields(cells_.columns.size());
+    const auto appendLine = [&] {
+        for (std::size_t column = 0; column < cells.size(); ++column)
+            fields[column] = cells[column];
+        batch::appendCsvFields(text, fields.data(), fields.size(), '\t');
+        text += '\n';
+    };
+    for (std::size_t column = 0; column < cells_.columns.size(); ++column)
+        cells[column] = cells_.columns[column].title.toStdString();
+    appendLine();
+    for (int row : rows) {
+        for (std::size_t column = 0; column < cells_.columns.size(); ++column)
+            cells[column] = cellText(lakeAt(row), static_cast<int>(column));
+        appendLine();
+    }
+    return text;
 }
 
 QVariant LakesTableModel::data(const QModelIndex& index, int role) const

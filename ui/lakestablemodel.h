@@ -82,6 +82,13 @@ public:
 
     // A cell's text, by lake and column.
     std::string cellText(std::size_t lake, int column) const { return cells_.text(lake, column); }
+    // By column: the longest text any lake of the table shows in it, filtered out or not, for
+    // the status and the inputs with their units, whose widths vary most; empty for the
+    // other columns.
+    std::vector<std::string> longestTexts() const;
+    // The rows of the model as tab-separated lines under the columns' titles, each cell as the
+    // view shows it (quoted where it holds a tab, a quote or a line end).
+    std::string rowsAsText(const std::vector<int>& rows) const;
 
 signals:
     // A sort has started, or has ended with its rows on show.

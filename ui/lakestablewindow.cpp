@@ -12,6 +12,7 @@
 #include "ui/lakestablemodel.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -30,10 +31,12 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <array>
 
 namespace trophex::ui {
@@ -144,7 +147,8 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     view_->setObjectName(QStringLiteral("LakesTableView"));
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows to copy may be picked with Shift and Ctrl; Return and a double click open the current one.
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setWordWrap(false);
     view_->setAlternatingRowColors(true);
@@ -167,6 +171,12 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     // With a target's counts the line is long; it wraps rather than widen the window.
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
+    ignoredColumns_ = new QLabel;
+    ignoredColumns_->setObjectName(QStringLiteral("IgnoredColumns"));
+    ignoredColumns_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ignoredColumns_->setWordWrap(true);
+    ignoredColumns_->hide();
+    layout->addWidget(ignoredColumns_);
     layout->addWidget(createProgressRow());
     setCentralWidget(client);
     createMenus();
@@ -195,6 +205,14 @@ void LakesTableWindow::createMenus()
     QAction* close = file->addAction(tr("&Close"));
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
+
+    auto* copy = new QAction(tr("&Copy"), view_);
+    copy->setObjectName(QStringLiteral("LakesTableViewCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &LakesTableWindow::copyRows);
+    view_->addAction(copy);
+    view_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 QWidget* LakesTableWindow::createFilterRow()
@@ -442,6 +460,7 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     fillSortColumns();
     fitColumns();
     updateSummary();
+    showIgnoredColumns();
     saveButton_->setEnabled(true);
     saveAction_->setEnabled(true);
     view_->setFocus();
@@ -474,6 +493,16 @@ void LakesTableWindow::sortFinished()
 void LakesTableWindow::fitColumns()
 {
     view_->resizeColumnsToContents();
+    // The view measures the rows in sight and a few more; the status and the inputs take the
+    // width of their longest text in any row, so that no row's text is cut there.
+    const std::vector<std::string> longest = model_->longestTexts();
+    const int margin = 2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 2;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const QString text = QString::fromStdString(longest[static_cast<std::size_t>(column)]);
+        if (!text.isEmpty())
+            view_->setColumnWidth(column, std::max(view_->columnWidth(column),
+                                                   view_->fontMetrics().horizontalAdvance(text) + margin));
+    }
     // A name of a million letters would otherwise push every other column off the screen.
     const int widest = std::max(MinWidestColumn, view_->viewport()->width() / 3);
     for (int column = 0; column < model_->columnCount(); ++column)
@@ -530,14 +559,41 @@ void LakesTableWindow::updateSummary()
     summary_->setText(summaryText());
 }
 
+void LakesTableWindow::showIgnoredColumns()
+{
+    const std::vector<std::string>& names = model_->table()->ignoredColumns();
+    QStringList quoted;
+    for (const std::string& name : names)
+        quoted << QStringLiteral("\u201C%1\u201D").arg(QString::fromStdString(name));
+    ignoredColumns_->setText(names.size() == 1 ? tr("Not an input, ignored: the column %1.").arg(quoted.front())
+                                               : tr("Not inputs, ignored: the columns %1.").arg(quoted.join(", ")));
+    ignoredColumns_->setVisible(!names.empty());
+}
+
+void LakesTableWindow::copyRows()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : view_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty() && view_->currentIndex().isValid())
+        rows.push_back(view_->currentIndex().row());
+    if (rows.empty()) {
+        dialogs_.showError(this, tr("There's nothing to copy!"));
+        return;
+    }
+    std::sort(rows.begin(), rows.end());
+    QGuiApplication::clipboard()->setText(QString::fromStdString(model_->rowsAsText(rows)));
+}
+
 QString LakesTableWindow::summaryText() const
 {
     if (!model_->table())
         return assessing() ? QString() : tr("No table yet: File, Assess Lakes Table");
     const LakesSummary& s = model_->summary();
-    QString text = s.shown == s.lakes
-                       ? tr("%1 lakes").arg(countText(s.lakes, format_))
-                       : tr("%1 of %2 lakes shown").arg(countText(s.shown, format_), countText(s.lakes, format_));
+    const QString lakes = s.lakes == 1 ? tr("lake") : tr("lakes");
+    QString text = s.shown == s.lakes ? tr("%1 %2").arg(countText(s.lakes, format_), lakes)
+                                      : tr("%1 of %2 %3 shown").arg(countText(s.shown, format_),
+                                                                    countText(s.lakes, format_), lakes);
     text += tr(": %1 calculated, %2 failed").arg(countText(s.calculated, format_), countText(s.failed, format_));
     text += countsText(QStringLiteral(";"), TrophicClassNames, s.perClass, format_);
     if (model_->table()->hasResponse())

@@ -65,6 +65,8 @@ public:
     void SaveResultsAsClick();
     // Opens the lake of a row of the view in the main window.
     void openRow(int row);
+    // Copies the selected rows, under the columns' titles, as tab-separated text.
+    void copyRows();
 
     bool assessing() const;
     // Whether the table is being saved (on another thread).
@@ -98,6 +100,7 @@ private:
     void showSortOrder(int column, Qt::SortOrder order);
     void fillSortColumns();
     void updateSummary();
+    void showIgnoredColumns();
     // Sizes the columns to their texts, none wider than a third of the view.
     void fitColumns();
     // Enables the save controls when there is a table and nothing else going on.
@@ -131,6 +134,7 @@ private:
     QPushButton* saveButton_ = nullptr;
     QAction* saveAction_ = nullptr;
     QLabel* summary_ = nullptr;
+    QLabel* ignoredColumns_ = nullptr;  // the table's columns that name no input
     QWidget* progressRow_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* progressLabel_ = nullptr;
