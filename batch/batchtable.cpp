@@ -105,19 +105,6 @@ std::string headerKey(std::string_view name)
     return key;
 }
 
-std::optional<Input> inputNamed(std::string_view headerName)
-{
-    const std::string key = headerKey(headerName);
-    if (key.empty())
-        return std::nullopt;
-    for (const InputColumn& column : InputColumns) {
-        if (key == headerKey(column.name) || key == headerKey(inputControlName(column.input))
-            || (column.alias && key == headerKey(column.alias)))
-            return column.input;
-    }
-    return std::nullopt;
-}
-
 std::string_view trimmed(std::string_view text)
 {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
@@ -177,6 +164,19 @@ bool hasExtraText(const CsvRecord& record, std::size_t fieldCount)
 }
 
 }  // namespace
+
+std::optional<Input> inputNamed(std::string_view headerName)
+{
+    const std::string key = headerKey(headerName);
+    if (key.empty())
+        return std::nullopt;
+    for (const InputColumn& column : InputColumns) {
+        if (key == headerKey(column.name) || key == headerKey(inputControlName(column.input))
+            || (column.alias && key == headerKey(column.alias)))
+            return column.input;
+    }
+    return std::nullopt;
+}
 
 const char* inputColumnName(Input input)
 {

@@ -38,6 +38,9 @@ HeaderReading readHeader(const CsvRecord& header);
 // The name of an input column as the documentation gives it, e.g. "watershed_area".
 const char* inputColumnName(Input input);
 
+// The input a header name gives, compared as readHeader compares it; nullopt for none.
+std::optional<Input> inputNamed(std::string_view headerName);
+
 // Fills texts from the record: values as written (spaces and tabs around them dropped),
 // an absent or empty unit as the model's unit, an absent or empty calibration member as
 // the default of the row's ecoregion. Returns why a row cannot be calculated, or no

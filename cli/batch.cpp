@@ -2,12 +2,12 @@
 
 #include "batch/batchpipeline.h"
 #include "batch/lakegenerator.h"
+#include "cli/arguments.h"
+#include "cli/commandfile.h"
 #include "cli/systemio.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,13 +27,6 @@ struct BatchCommand {
     std::uint64_t seed = 1;               // of the synthetic lakes
     bool help = false;                    // print the usage and nothing else
 };
-
-std::optional<std::uint64_t> parseCount(const std::string& text)
-{
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
-        return std::nullopt;
-    return std::stoull(text);
-}
 
 std::optional<BatchCommand> parseArguments(int argc, char** argv, std::string& error)
 {
@@ -117,70 +110,6 @@ std::optional<BatchCommand> parseArguments(int argc, char** argv, std::string& e
     if (command.settings.response)
         command.settings.response->model = modelAsked;
     return command;
-}
-
-std::string systemError(const std::string& what, const std::string& path)
-{
-    return what + " " + path + ": " + std::strerror(errno);
-}
-
-// A file named on the command line, or a standard stream for "-".
-class CommandFile {
-public:
-    CommandFile(const std::string& path, bool forWriting)
-        : path_(path == "-" ? (forWriting ? "standard output" : "standard input") : path)
-    {
-        if (path == "-") {
-            file_ = forWriting ? stdout : stdin;
-            return;
-        }
-        file_ = openFile(path, forWriting ? "wb" : "rb");
-        owned_ = file_ != nullptr;
-        if (!file_)
-            throw std::runtime_error(systemError(forWriting ? "cannot write" : "cannot open", path));
-    }
-    CommandFile(const CommandFile&) = delete;
-    CommandFile& operator=(const CommandFile&) = delete;
-    ~CommandFile()
-    {
-        if (owned_)
-            std::fclose(file_);
-    }
-
-    std::FILE* get() const { return file_; }
-    const std::string& name() const { return path_; }
-
-    // Flushes and, for a named file, closes it, reporting a late write failure.
-    void finish()
-    {
-        const bool failed = std::fflush(file_) != 0 || (owned_ && std::fclose(file_) != 0);
-        owned_ = false;
-        if (failed)
-            throw std::runtime_error(systemError("cannot write", path_));
-    }
-
-private:
-    std::string path_;            // as shown in messages
-    std::FILE* file_ = nullptr;   // the open stream
-    bool owned_ = false;          // closed by this object
-};
-
-ReadFunction readerOf(const CommandFile& file)
-{
-    return [&file](char* buffer, std::size_t capacity) {
-        const std::size_t got = std::fread(buffer, 1, capacity, file.get());
-        if (got == 0 && std::ferror(file.get()))
-            throw std::runtime_error(systemError("cannot read", file.name()));
-        return got;
-    };
-}
-
-WriteFunction writerOf(const CommandFile& file)
-{
-    return [&file](std::string_view bytes) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-            throw std::runtime_error(systemError("cannot write", file.name()));
-    };
 }
 
 // Whether the output path names the regular file that is being read.
