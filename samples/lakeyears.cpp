@@ -10,7 +10,7 @@
 namespace trophex::samples {
 
 SampleAccumulator::SampleAccumulator(const SampleRules& rules, const LakesTable* lakes)
-    : rules_(rules), lakesGiven_(lakes != nullptr)
+    : rules_(rules)
 {
     if (!lakes)
         return;
@@ -21,85 +21,42 @@ SampleAccumulator::SampleAccumulator(const SampleRules& rules, const LakesTable*
         sites_[site].lake = lake;
 }
 
-SampleAccumulator::Site* SampleAccumulator::siteOf(std::string_view identifier)
+SampleAccumulator::Site& SampleAccumulator::siteNamed(const std::string& identifier)
 {
-    if (lastSite_ && identifier == lastSiteName_)
-        return lastSite_;
-    Site* site = nullptr;
-    const std::string name(identifier);
-    if (const auto found = sites_.find(name); found != sites_.end()) {
-        site = &found->second;
-    } else if (lakesGiven_) {
-        return nullptr;  // not remembered, so that unknown sites take no memory
-    } else {
-        site = &sites_[name];
-        site->lake = static_cast<int>(lakeNames_.size());
-        lakeNames_.push_back(name);
+    const auto [entry, added] = sites_.try_emplace(identifier);
+    if (added) {
+        // A lakes table's sites are all known from the start; without one a new site is a
+        // lake of its own.
+        entry->second.lake = static_cast<int>(lakeNames_.size());
+        lakeNames_.push_back(identifier);
         lakeDays_.emplace_back();
     }
-    lastSiteName_ = name;
-    lastSite_ = site;
-    return site;
+    return entry->second;
 }
 
-void SampleAccumulator::addUnreadableRow()
+void SampleAccumulator::add(const ParsedChunk& chunk)
 {
-    ++counts_.rows;
-    ++counts_.results;
-    skip(SkipReason::RowTooLong);
+    counts_.add(chunk.counts);
+    chunkSites_.clear();
+    for (const std::string& site : chunk.sites)
+        chunkSites_.push_back(&siteNamed(site));
+    for (const AcceptedResult& result : chunk.results)
+        accept(*chunkSites_[result.site], result);
 }
 
-void SampleAccumulator::addRow(const SampleRow& row)
+void SampleAccumulator::accept(Site& site, const AcceptedResult& result)
 {
-    ++counts_.rows;
-    // Without a lakes table a site becomes a lake where it first appears.
-    Site* site = row.site.empty() ? nullptr : siteOf(row.site);
-    std::optional<std::optional<CivilDate>> date;  // read once a result needs it
-    for (const SampleFields& fields : row.results) {
-        ++counts_.results;
-        const Identification identity = identifyResult(fields, rules_);
-        if (!identity.parameter) {
-            skip(identity.reason);
-            continue;
-        }
-        if (!date)
-            date = readSampleDate(row.date);
-        if (!*date) {
-            skip(SkipReason::UnreadableDate);
-            continue;
-        }
-        if (!seasonYear(**date, rules_)) {
-            skip(SkipReason::OutsideSeason);
-            continue;
-        }
-        if (!site || site->lake < 0) {
-            skip(SkipReason::SiteOfNoLake);
-            continue;
-        }
-        const Valuation valuation = valueResult(fields, *identity.parameter, rules_);
-        if (!valuation.value) {
-            skip(valuation.reason);
-            continue;
-        }
-        accept(*site, dayNumber(**date), *identity.parameter, identity.preferredMethod, *valuation.value);
-    }
-}
-
-void SampleAccumulator::accept(Site& site, std::int32_t day, Parameter parameter, bool preferred, double value)
-{
-    ++counts_.accepted[static_cast<int>(parameter)];
     if (!site.hasResults) {
         site.hasResults = true;
         ++sitesWithResults_;
     }
-    if (!lastDay_ || lastDayLake_ != site.lake || lastDayNumber_ != day) {
-        lastDay_ = &lakeDays_[static_cast<std::size_t>(site.lake)][day];
+    if (!lastDay_ || lastDayLake_ != site.lake || lastDayNumber_ != result.day) {
+        lastDay_ = &lakeDays_[static_cast<std::size_t>(site.lake)][result.day];
         lastDayLake_ = site.lake;
-        lastDayNumber_ = day;
+        lastDayNumber_ = result.day;
     }
-    const int slot = preferred ? PreferredChlorophyll : static_cast<int>(parameter);
-    lastDay_->sum[slot] += value;
-    ++lastDay_->count[slot];
+    lastDay_->sum[result.slot] += result.value;
+    ++lastDay_->count[result.slot];
 }
 
 namespace {
@@ -107,11 +64,11 @@ namespace {
 // The day's mean of a parameter; chlorophyll a corrected for or free of pheophytin is used
 // alone where the day has it.
 template <typename Totals>
-std::optional<double> dailyMean(const Totals& totals, Parameter parameter, int preferredSlot)
+std::optional<double> dailyMean(const Totals& totals, Parameter parameter)
 {
     int slot = static_cast<int>(parameter);
-    if (parameter == Parameter::ChlorophyllA && totals.count[preferredSlot] > 0)
-        slot = preferredSlot;
+    if (parameter == Parameter::ChlorophyllA && totals.count[PreferredChlorophyllSlot] > 0)
+        slot = PreferredChlorophyllSlot;
     if (totals.count[slot] == 0)
         return std::nullopt;
     return totals.sum[slot] / totals.count[slot];
@@ -150,7 +107,7 @@ LakeYear SampleAccumulator::lakeYearOf(int lake, int year,
     for (Parameter parameter : Parameters) {
         dailyMeans.clear();
         for (const auto& day : days)
-            if (const std::optional<double> mean = dailyMean(*day.second, parameter, PreferredChlorophyll))
+            if (const std::optional<double> mean = dailyMean(*day.second, parameter))
                 dailyMeans.push_back(*mean);
         lakeYear.parameters[static_cast<int>(parameter)] = parameterYear(dailyMeans);
     }
@@ -188,11 +145,6 @@ std::vector<LakeYear> SampleAccumulator::takeLakeYears()
 
 namespace {
 
-void appendNumber(std::string& out, double value)
-{
-    appendShortestNumber(out, value);
-}
-
 std::string fewDaysNote(const LakeYear& lakeYear, int minDays)
 {
     std::string note;
@@ -213,14 +165,14 @@ void appendParameter(std::string& out, const std::optional<ParameterYear>& value
         return;
     }
     out += ',';
-    appendNumber(out, value->mean);
+    appendShortestNumber(out, value->mean);
     out += ',';
     out += parameterModelUnit(parameter);
     out += ',';
     out += std::to_string(value->days);
     out += ',';
     if (value->standardError)
-        appendNumber(out, *value->standardError);
+        appendShortestNumber(out, *value->standardError);
 }
 
 }  // namespace

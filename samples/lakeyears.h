@@ -3,9 +3,9 @@
 // lake and day; memory grows with the lake-days held, not with the rows read. A lake-year's
 // value of a parameter is the mean over the season's days of the lake's daily means.
 
+#include "samples/chunkparser.h"
 #include "samples/lakestable.h"
 #include "samples/samplerules.h"
-#include "samples/sampletable.h"
 
 #include <array>
 #include <cstdint>
@@ -15,14 +15,6 @@
 #include <vector>
 
 namespace trophex::samples {
-
-// What happened to the rows and results read.
-struct SampleCounts {
-    std::uint64_t rows = 0;     // data rows, blank ones not counted
-    std::uint64_t results = 0;  // results in them (the wide form has up to four a row)
-    std::array<std::uint64_t, ParameterCount> accepted{};
-    std::array<std::uint64_t, SkipReasonCount> skipped{};
-};
 
 struct ParameterYear {
     double mean = 0;                // mean of the daily means
@@ -43,9 +35,8 @@ public:
     // Without a lakes table each site is a lake of its own, named by its identifier.
     SampleAccumulator(const SampleRules& rules, const LakesTable* lakes);
 
-    void addRow(const SampleRow& row);
-    // A row too long to be read: counted as one skipped result.
-    void addUnreadableRow();
+    // Adds a chunk's results; chunks come in input order.
+    void add(const ParsedChunk& chunk);
 
     const SampleCounts& counts() const { return counts_; }
     // Sites with an accepted result.
@@ -58,10 +49,9 @@ public:
 private:
     // The sums and counts of one lake and day, the chlorophyll a corrected for or free of
     // pheophytin apart from the rest.
-    static constexpr int PreferredChlorophyll = ParameterCount;
     struct DayTotals {
-        std::array<double, ParameterCount + 1> sum{};
-        std::array<std::uint32_t, ParameterCount + 1> count{};
+        std::array<double, DailySlotCount> sum{};
+        std::array<std::uint32_t, DailySlotCount> count{};
     };
     using LakeDays = std::unordered_map<std::int32_t, DayTotals>;
     struct Site {
@@ -69,20 +59,17 @@ private:
         bool hasResults = false;     // an accepted result came from it
     };
 
-    Site* siteOf(std::string_view identifier);
-    void skip(SkipReason reason) { ++counts_.skipped[static_cast<int>(reason)]; }
-    void accept(Site& site, std::int32_t day, Parameter parameter, bool preferred, double value);
+    Site& siteNamed(const std::string& identifier);
+    void accept(Site& site, const AcceptedResult& result);
     LakeYear lakeYearOf(int lake, int year, const std::vector<std::pair<std::int32_t, const DayTotals*>>& days) const;
 
     const SampleRules& rules_;
-    const bool lakesGiven_;
     SampleCounts counts_;
     std::uint64_t sitesWithResults_ = 0;
     std::vector<std::string> lakeNames_;
     std::vector<LakeDays> lakeDays_;  // per lake
-    std::unordered_map<std::string, Site> sites_;
-    std::string lastSiteName_;        // the site looked up last, and its entry (entries stay in place)
-    Site* lastSite_ = nullptr;
+    std::unordered_map<std::string, Site> sites_;  // entries stay in place
+    std::vector<Site*> chunkSites_;   // the sites of the chunk being added
     DayTotals* lastDay_ = nullptr;    // the day added to last, its lake and day number
     int lastDayLake_ = -1;
     std::int32_t lastDayNumber_ = 0;

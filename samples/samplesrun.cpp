@@ -2,9 +2,12 @@
 
 #include "batch/csv.h"
 
-#include <cstring>
+#include <algorithm>
+#include <deque>
+#include <future>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 namespace trophex::samples {
 
@@ -25,16 +28,62 @@ bool readLakes(const batch::ReadFunction* read, std::optional<LakesTable>& lakes
     return true;
 }
 
-void addRecords(const std::string& records, SampleRowReader& reader, SampleAccumulator& accumulator,
-                batch::CsvRecord& record)
-{
-    for (std::size_t pos = 0; pos < records.size();) {
-        pos = batch::scanCsvRecord(records, pos, true, &record);
-        if (record.isBlank() && !record.unterminatedQuote())
-            continue;
-        accumulator.addRow(reader.read(record));
+// Parses the chunks on threads of their own, at most a few ahead, and adds their results
+// up in input order on the calling thread.
+class ParallelParse {
+public:
+    ParallelParse(const SampleLayout& layout, const SampleRules& rules, const LakesTable* lakes,
+                  SampleAccumulator& accumulator)
+        : layout_(layout), rules_(rules), lakes_(lakes), accumulator_(accumulator)
+    {
+        const unsigned processors = std::thread::hardware_concurrency();
+        maxInFlight_ = 2 * std::max(1u, processors);
     }
-}
+    ParallelParse(const ParallelParse&) = delete;
+    ParallelParse& operator=(const ParallelParse&) = delete;
+    // Waits for every parse still running, so that none outlives what it reads.
+    ~ParallelParse()
+    {
+        for (auto& parse : inFlight_)
+            if (parse.valid())
+                parse.wait();
+    }
+
+    void add(batch::RecordChunker::Chunk chunk)
+    {
+        if (chunk.skippedLongRecord) {
+            inFlight_.push_back(std::async(std::launch::deferred, &ChunkParser::unreadableRow));
+        } else {
+            auto records = std::make_shared<std::string>(std::move(chunk.records));
+            inFlight_.push_back(std::async(std::launch::async, [this, records] {
+                return ChunkParser(layout_, rules_, lakes_).parse(*records);
+            }));
+        }
+        while (inFlight_.size() >= maxInFlight_)
+            addOldest();
+    }
+
+    void finish()
+    {
+        while (!inFlight_.empty())
+            addOldest();
+    }
+
+private:
+    void addOldest()
+    {
+        const ParsedChunk parsed = inFlight_.front().get();
+        inFlight_.pop_front();
+        accumulator_.add(parsed);
+    }
+
+    const SampleLayout& layout_;
+    const SampleRules& rules_;
+    const LakesTable* lakes_;
+    SampleAccumulator& accumulator_;
+    std::size_t maxInFlight_;
+    std::deque<std::future<ParsedChunk>> inFlight_;
+};
 
 void readSampleRecords(const batch::ReadFunction& samples, const LakesTable* lakes, const SampleRules& rules,
                        LakeYearTable& table)
@@ -51,13 +100,12 @@ void readSampleRecords(const batch::ReadFunction& samples, const LakesTable* lak
         return;
     }
     SampleAccumulator accumulator(rules, lakes);
-    SampleRowReader reader(*header.layout);
-    batch::RecordChunker::Chunk chunk;
-    while (chunker.nextChunk(chunk)) {
-        if (chunk.skippedLongRecord)
-            accumulator.addUnreadableRow();
-        else
-            addRecords(chunk.records, reader, accumulator, record);
+    {
+        ParallelParse parse(*header.layout, rules, lakes, accumulator);
+        batch::RecordChunker::Chunk chunk;
+        while (chunker.nextChunk(chunk))
+            parse.add(std::move(chunk));
+        parse.finish();
     }
     table.lakeYears = accumulator.takeLakeYears();
     table.lakeNames = accumulator.lakeNames();

@@ -177,11 +177,11 @@ std::string_view decodedText(std::string_view bytes, std::string& scratch)
     return scratch;
 }
 
-std::string_view SampleRowReader::field(const batch::CsvRecord& record, int column)
+std::string_view SampleRowReader::field(int column)
 {
-    if (column < 0 || static_cast<std::size_t>(column) >= record.size())
+    if (column < 0 || static_cast<std::size_t>(column) >= record_->size())
         return {};
-    const std::string_view text = trimmedField(record[static_cast<std::size_t>(column)]);
+    const std::string_view text = trimmedField((*record_)[static_cast<std::size_t>(column)]);
     if (isAscii(text))
         return text;
     if (scratchUsed_ == scratch_.size())
@@ -191,55 +191,57 @@ std::string_view SampleRowReader::field(const batch::CsvRecord& record, int colu
 
 const SampleRow& SampleRowReader::read(const batch::CsvRecord& record)
 {
+    record_ = &record;
     scratchUsed_ = 0;
-    row_.site = field(record, layout_.site);
-    row_.date = field(record, layout_.date);
+    row_.site = field(layout_.site);
+    row_.date = field(layout_.date);
     if (layout_.shape == TableShape::Wide) {
-        readWideResults(record);
+        readWideResults();
         return row_;
     }
     row_.results.resize(1);
     SampleFields& f = row_.results.front();
     f = SampleFields{};
-    readOneResult(record, f);
+    f.activityType = field(layout_.activityType);
+    f.characteristic = field(layout_.characteristic);
+    f.fraction = field(layout_.fraction);
     return row_;
 }
 
-void SampleRowReader::readOneResult(const batch::CsvRecord& record, SampleFields& f)
+void SampleRowReader::readValueTexts(SampleFields& f)
 {
-    f.activityType = field(record, layout_.activityType);
-    f.characteristic = field(record, layout_.characteristic);
-    f.fraction = field(record, layout_.fraction);
-    f.value = field(record, layout_.value);
-    f.unit = field(record, layout_.unit);
-    f.detectionCondition = field(record, layout_.detectionCondition);
-    f.limitValue = field(record, layout_.limitValue);
-    f.limitUnit = field(record, layout_.limitUnit);
-    f.depth = field(record, layout_.depth);
-    f.depthUnit = field(record, layout_.depthUnit);
-    f.topDepth = field(record, layout_.topDepth);
-    f.topDepthUnit = field(record, layout_.topDepthUnit);
-    f.bottomDepth = field(record, layout_.bottomDepth);
-    f.bottomDepthUnit = field(record, layout_.bottomDepthUnit);
-    f.relativeDepth = field(record, layout_.relativeDepth);
-    const std::string_view flag = field(record, layout_.flag);
+    if (f.columnParameter)
+        return;  // the wide form's results are read whole
+    f.value = field(layout_.value);
+    f.unit = field(layout_.unit);
+    f.detectionCondition = field(layout_.detectionCondition);
+    f.limitValue = field(layout_.limitValue);
+    f.limitUnit = field(layout_.limitUnit);
+    f.depth = field(layout_.depth);
+    f.depthUnit = field(layout_.depthUnit);
+    f.topDepth = field(layout_.topDepth);
+    f.topDepthUnit = field(layout_.topDepthUnit);
+    f.bottomDepth = field(layout_.bottomDepth);
+    f.bottomDepthUnit = field(layout_.bottomDepthUnit);
+    f.relativeDepth = field(layout_.relativeDepth);
+    const std::string_view flag = field(layout_.flag);
     f.flaggedNonDetect = flag == "<" || sameNameIgnoringCase(flag, "ND");
 }
 
-void SampleRowReader::readWideResults(const batch::CsvRecord& record)
+void SampleRowReader::readWideResults()
 {
     row_.results.clear();
-    const std::string_view depth = field(record, layout_.depth);
-    const std::string_view depthUnit = field(record, layout_.depthUnit);
+    const std::string_view depth = field(layout_.depth);
+    const std::string_view depthUnit = field(layout_.depthUnit);
     for (Parameter parameter : Parameters) {
         const int i = static_cast<int>(parameter);
-        const std::string_view value = field(record, layout_.parameterValue[i]);
+        const std::string_view value = field(layout_.parameterValue[i]);
         if (value.empty())
             continue;
         SampleFields f;
         f.columnParameter = parameter;
         f.value = value;
-        f.unit = field(record, layout_.parameterUnit[i]);
+        f.unit = field(layout_.parameterUnit[i]);
         f.depth = depth;
         f.depthUnit = depthUnit;
         row_.results.push_back(f);

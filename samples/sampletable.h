@@ -65,19 +65,24 @@ struct SampleRow {
 };
 
 // Cuts records into rows. The views point into the record or into the reader's own
-// scratch texts, valid until the next call.
+// scratch texts, valid until the next read.
 class SampleRowReader {
 public:
     explicit SampleRowReader(const SampleLayout& layout) : layout_(layout) {}
+    // The row's site, date and results, of which only the texts that identify a result
+    // (activity type, characteristic, fraction) until readValueTexts is called: most rows
+    // of a download are other characteristics, which need no more.
     const SampleRow& read(const batch::CsvRecord& record);
+    // The rest of a result of the row read last.
+    void readValueTexts(SampleFields& fields);
 
 private:
     // The trimmed, decoded text of the field, empty for an absent column or field.
-    std::string_view field(const batch::CsvRecord& record, int column);
-    void readOneResult(const batch::CsvRecord& record, SampleFields& fields);
-    void readWideResults(const batch::CsvRecord& record);
+    std::string_view field(int column);
+    void readWideResults();
 
     const SampleLayout& layout_;
+    const batch::CsvRecord* record_ = nullptr;  // the row read last
     SampleRow row_;
     std::deque<std::string> scratch_;   // decoded texts, one per field read; a deque keeps them in place
     std::size_t scratchUsed_ = 0;       // of them in this row
