@@ -356,9 +356,9 @@ Identification identifyResult(const SampleFields& f, const SampleRules& rules)
         return identified(Parameter::SecchiDepth);
     if (sameText(name, "Alkalinity, total") || (sameText(name, "Alkalinity") && isTotalFraction(f.fraction)))
         return identified(Parameter::Alkalinity);
-    // The long form may name a parameter by its batch column too.
+    // The long form, which has no fraction, may name a parameter by its batch column too.
     for (Parameter parameter : Parameters)
-        if (sameText(name, parameterColumn(parameter)))
+        if (f.fraction.empty() && sameText(name, parameterColumn(parameter)))
             return identified(parameter);
     return skipped(SkipReason::OtherCharacteristic);
 }
