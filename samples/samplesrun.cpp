@@ -1,5 +1,6 @@
 #include "samples/samplesrun.h"
 
+#include "batch/batchtable.h"
 #include "batch/csv.h"
 
 #include <algorithm>
@@ -219,10 +220,30 @@ LakeYearTable readLakeYears(const batch::ReadFunction& samples, const batch::Rea
         std::optional<LakesTable> lakesTable;
         if (readLakes(lakes, lakesTable, table.summary.error))
             readSampleRecords(samples, lakesTable ? &*lakesTable : nullptr, rules, table);
+        table.withLakes = lakesTable.has_value();
     } catch (const std::exception& e) {
         table.summary.error = e.what();
     }
     return table;
+}
+
+std::string batchInputOf(const LakeYearTable& table)
+{
+    if (table.withLakes)
+        return table.csv;
+    std::string columns;
+    for (Input input : {Input::EcoRegComboBox, Input::WareaEditBox, Input::LareaEditBox, Input::DepthEditBox})
+        columns += std::string(",") + batch::inputColumnName(input);
+    const char* lineEnd = lineEndOf(table.csv);
+    std::string input;
+    bool header = true;
+    for (std::string_view record : recordsOf(table.csv)) {
+        input += withoutLineEnd(record);
+        input += header ? columns : std::string(4, ',');
+        input += lineEnd;
+        header = false;
+    }
+    return input;
 }
 
 SamplesSummary runSamples(const batch::ReadFunction& samples, const batch::ReadFunction* lakes,

@@ -50,8 +50,14 @@ struct LakeYearTable {
     std::vector<std::string> lakeNames;
     std::vector<LakeYear> lakeYears;
     SamplesSummary summary;
+    bool withLakes = false;  // a lakes table gave the lakes
 };
 LakeYearTable readLakeYears(const batch::ReadFunction& samples, const batch::ReadFunction* lakes,
                             const SampleRules& rules);
+
+// The lake-years as a batch input whose header the batch can use: without a lakes table the
+// ecoregion and morphometry columns are added empty, so that each row is listed with the
+// reason it cannot be assessed rather than the whole table refused.
+std::string batchInputOf(const LakeYearTable& table);
 
 }  // namespace trophex::samples

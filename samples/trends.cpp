@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <array>
+#include <cstdio>
 #include <map>
 
 namespace trophex::samples {
@@ -26,6 +28,16 @@ std::optional<double> positiveMean(const LakeYear& lakeYear, Parameter parameter
     if (!value || !(value->mean > 0))
         return std::nullopt;
     return value->mean;
+}
+
+double median(std::vector<double> values)
+{
+    const std::size_t middle = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle), values.end());
+    const double upper = values[middle];
+    if (values.size() % 2 == 1)
+        return upper;
+    return (*std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle)) + upper) / 2;
 }
 
 }  // namespace
@@ -84,16 +96,18 @@ std::optional<double> senSlope(const std::vector<double>& times, const std::vect
                 slopes.push_back((values[j] - values[i]) / (times[j] - times[i]));
     if (slopes.empty())
         return std::nullopt;
-    const std::size_t middle = slopes.size() / 2;
-    std::nth_element(slopes.begin(), slopes.begin() + static_cast<std::ptrdiff_t>(middle), slopes.end());
-    const double upper = slopes[middle];
-    if (slopes.size() % 2 == 1)
-        return upper;
-    const double lower = *std::max_element(slopes.begin(), slopes.begin() + static_cast<std::ptrdiff_t>(middle));
-    return (lower + upper) / 2;
+    return median(std::move(slopes));
 }
 
 namespace {
+
+double senIntercept(const std::vector<double>& times, const std::vector<double>& values, double slope)
+{
+    std::vector<double> intercepts;
+    for (std::size_t i = 0; i < times.size(); ++i)
+        intercepts.push_back(values[i] - slope * times[i]);
+    return median(std::move(intercepts));
+}
 
 std::string verdictOf(const Trend& trend, const TrendSettings& settings)
 {
@@ -120,8 +134,10 @@ void addLakeTrends(std::vector<Trend>& trends, const LakeYear* first, const Lake
         if (trend.years.empty())
             continue;
         trend.test = mannKendall(trend.values);
-        if (const std::optional<double> slope = senSlope(trend.years, trend.values))
+        if (const std::optional<double> slope = senSlope(trend.years, trend.values)) {
             trend.slopePerDecade = *slope * 10;
+            trend.intercept = senIntercept(trend.years, trend.values, *slope);
+        }
         trend.verdict = verdictOf(trend, settings);
         trends.push_back(std::move(trend));
     }
@@ -140,6 +156,26 @@ std::vector<Trend> lakeTrends(const std::vector<LakeYear>& lakeYears, const Tren
         start = end;
     }
     return trends;
+}
+
+std::string trendInWords(const Trend& trend)
+{
+    static constexpr std::array<const char*, TrendIndexCount> Names = {
+        "Total phosphorus index", "Chlorophyll a index", "Secchi depth index", "Average index"};
+    const auto number = [](double value, int decimals) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        return std::string(text);
+    };
+    const std::string span = std::to_string(trend.years.size()) + " years ("
+                             + number(trend.years.front(), 0) + " to " + number(trend.years.back(), 0);
+    std::string words = std::string(Names[static_cast<int>(trend.index)]) + ": " + trend.verdict;
+    if (trend.verdict == "increasing" || trend.verdict == "decreasing")
+        words += " by " + number(std::fabs(trend.slopePerDecade.value_or(0)), 1) + " per decade";
+    words += " over " + span;
+    if (trend.years.size() >= 2)
+        words += "; Mann-Kendall p = " + number(trend.test.p, 3);
+    return words + ").";
 }
 
 void appendTrendHeader(std::string& out, const char* lineEnd)

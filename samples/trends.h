@@ -42,8 +42,13 @@ struct Trend {
     std::vector<double> values;  // the index of each year
     MannKendall test;
     std::optional<double> slopePerDecade;
+    std::optional<double> intercept;  // of Sen's line, index at year 0: the median of value - slope * year
     std::string verdict;  // "increasing", "decreasing", "no trend" or "too few years"
 };
+
+// The test's answer in words: "Total phosphorus index: increasing by 2.1 per decade over 12
+// years (2011 to 2022; Mann-Kendall p = 0.003)."
+std::string trendInWords(const Trend& trend);
 
 // The trend of every lake and index that has a year, lakes in the order of the lake-years.
 std::vector<Trend> lakeTrends(const std::vector<LakeYear>& lakeYears, const TrendSettings& settings);

@@ -387,7 +387,8 @@ void TMainForm::createMenus()
              {"Print1", "P&rint", &TMainForm::Print1Click},
              {"Save1", "&Save", &TMainForm::Save1Click},
              {"Exit1", "&Exit", &TMainForm::Exit1Click},
-             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click}});
+             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click},
+             {"ImportMonitoringSamples1", "&Import Monitoring Samples\u2026", &TMainForm::ImportMonitoringSamples1Click}});
     // Commands beyond the window's own five follow Exit, after a separator.
     fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("AssessLakesTable1")));
     addMenu("Tools1", "&Tools",
@@ -624,6 +625,11 @@ void TMainForm::HelpBtnClick()
 void TMainForm::AssessLakesTable1Click()
 {
     lakesTable().AssessLakesTableClick(this);
+}
+
+void TMainForm::ImportMonitoringSamples1Click()
+{
+    lakesTable().ImportMonitoringSamplesClick(this);
 }
 
 LakesTableWindow& TMainForm::lakesTable()
