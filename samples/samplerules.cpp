@@ -384,7 +384,8 @@ Valuation inModelUnit(std::string_view number, std::string_view unit, const Unit
     if (!factor)
         return refused(SkipReason::UnknownUnit);
     const std::optional<double> value = readDecimal(number);
-    if (!value)
+    // A value beyond the range of numbers once in the model's unit is as unreadable as text.
+    if (!value || !std::isfinite(*value * *factor))
         return refused(SkipReason::UnreadableValue);
     return valued(*value * *factor);
 }

@@ -170,9 +170,12 @@ std::string trendInWords(const Trend& trend)
     const std::string span = std::to_string(trend.years.size()) + " years ("
                              + number(trend.years.front(), 0) + " to " + number(trend.years.back(), 0);
     std::string words = std::string(Names[static_cast<int>(trend.index)]) + ": " + trend.verdict;
-    if (trend.verdict == "increasing" || trend.verdict == "decreasing")
-        words += " by " + number(std::fabs(trend.slopePerDecade.value_or(0)), 1) + " per decade";
+    const bool significant = trend.verdict == "increasing" || trend.verdict == "decreasing";
+    if (significant)
+        words += " by " + number(std::fabs(*trend.slopePerDecade), 1) + " per decade";
     words += " over " + span;
+    if (trend.slopePerDecade && !significant)
+        words += "; Sen's slope " + number(*trend.slopePerDecade, 1) + " per decade";
     if (trend.years.size() >= 2)
         words += "; Mann-Kendall p = " + number(trend.test.p, 3);
     return words + ").";

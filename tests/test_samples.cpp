@@ -180,6 +180,7 @@ TEST(SampleRules, UnitsAndValues)
         {"text", {{"value", "n/a"}}, SkipReason::UnreadableValue},
         {"infinity", {{"value", "inf"}}, SkipReason::UnreadableValue},
         {"overflow", {{"value", "1e999"}}, SkipReason::UnreadableValue},
+        {"overflow in the model's unit", {{"value", "1e308"}, {"unit", "mg/L"}}, SkipReason::UnreadableValue},
         {"zero", {{"value", "0"}}, SkipReason::UnreadableValue},
         {"negative", {{"value", "-3"}}, SkipReason::UnreadableValue},
         {"Secchi in feet", secchi("10", "ft"), 3.048},

@@ -564,7 +564,7 @@ QString LakesTableWindow::summaryText() const
         std::uint64_t accepted = 0;
         for (std::uint64_t n : counts.accepted)
             accepted += n;
-        text += tr(". Samples: %1 rows read, %2 results accepted, %3 skipped (Samples, Skipped Samples)")
+        text += tr(". Samples: %1 rows read, %2 results accepted, %3 skipped (Samples, Skipped Samples lists why)")
                     .arg(countText(counts.rows, format_), countText(accepted, format_),
                          countText(counts.results - accepted, format_));
     }
