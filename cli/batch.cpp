@@ -2,15 +2,13 @@
 
 #include "batch/lakegenerator.h"
 #include "cli/arguments.h"
+#include "cli/commandfile.h"
 #include "cli/systemio.h"
 #include "engine/engine.h"
 #include "files/datafile.h"
 
-#include <cerrno>
-#include <csignal>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -32,13 +30,6 @@ struct BatchCommand {
     std::uint64_t seed = 1;               // of the synthetic lakes
     bool help = false;                    // print the usage and nothing else
 };
-
-std::optional<std::uint64_t> parseCount(const std::string& text)
-{
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
-        return std::nullopt;
-    return std::stoull(text);
-}
 
 // The whole number of a counting option, or nullopt with the error set.
 std::optional<std::uint64_t> countValue(const std::string& option, const std::string& text, std::string& error)
@@ -118,130 +109,6 @@ std::optional<BatchCommand> parseArguments(const std::vector<std::string>& args,
     if (command.options.response && modelAsked)
         command.options.response->mode = responseModeName(ResponseMode::Model);
     return command;
-}
-
-std::string systemError(const std::string& what, const std::string& path)
-{
-    return what + " " + path + ": " + std::strerror(errno);
-}
-
-// A file named on the command line, or a standard stream for "-".
-class CommandFile {
-public:
-    CommandFile(const std::string& path, bool forWriting)
-        : path_(path == "-" ? (forWriting ? "standard output" : "standard input") : path)
-    {
-        if (path == "-") {
-            file_ = forWriting ? stdout : stdin;
-            return;
-        }
-        file_ = openFile(path, forWriting ? "wb" : "rb");
-        owned_ = file_ != nullptr;
-        if (!file_)
-            throw std::runtime_error(systemError(forWriting ? "cannot write" : "cannot open", path));
-    }
-    CommandFile(const CommandFile&) = delete;
-    CommandFile& operator=(const CommandFile&) = delete;
-    ~CommandFile()
-    {
-        if (owned_)
-            std::fclose(file_);
-    }
-
-    std::FILE* get() const { return file_; }
-    const std::string& name() const { return path_; }
-
-    // Flushes and, for a named file, closes it, reporting a late write failure.
-    void finish()
-    {
-        const bool failed = std::fflush(file_) != 0 || (owned_ && std::fclose(file_) != 0);
-        owned_ = false;
-        if (failed)
-            throw std::runtime_error(systemError("cannot write", path_));
-    }
-
-private:
-    std::string path_;            // as shown in messages
-    std::FILE* file_ = nullptr;   // the open stream
-    bool owned_ = false;          // closed by this object
-};
-
-// The reader holds the file: a read still blocked when a failed run returns ends later.
-ReadFunction readerOf(std::shared_ptr<const CommandFile> file)
-{
-    return [file](char* buffer, std::size_t capacity) {
-        const std::size_t got = std::fread(buffer, 1, capacity, file->get());
-        if (got == 0 && std::ferror(file->get()))
-            throw std::runtime_error(systemError("cannot read", file->name()));
-        return got;
-    };
-}
-
-WriteFunction writerOf(const CommandFile& file)
-{
-    return [&file](std::string_view bytes) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-            throw std::runtime_error(systemError("cannot write", file.name()));
-    };
-}
-
-// While it lives, SIGINT and SIGTERM first remove the temporary file of the output being
-// written, then end the program as they would have. A signal ignored (as SIGINT is for a
-// command started in the background) stays ignored.
-class UnfinishedOutputRemoval {
-public:
-    UnfinishedOutputRemoval() : interrupt_(handle(SIGINT)), terminate_(handle(SIGTERM)) {}
-    UnfinishedOutputRemoval(const UnfinishedOutputRemoval&) = delete;
-    UnfinishedOutputRemoval& operator=(const UnfinishedOutputRemoval&) = delete;
-    ~UnfinishedOutputRemoval()
-    {
-        std::signal(SIGINT, interrupt_);
-        std::signal(SIGTERM, terminate_);
-    }
-
-private:
-    using Handler = void (*)(int);
-
-    static Handler handle(int signal)
-    {
-        const Handler before = std::signal(signal, removeAndEnd);
-        if (before == SIG_IGN)
-            std::signal(signal, SIG_IGN);
-        return before;
-    }
-
-    // Async-signal-safe, as a handler must be.
-    static void removeAndEnd(int signal)
-    {
-        removeUnfinishedFiles();
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-    }
-
-    Handler interrupt_;  // the handlers before
-    Handler terminate_;
-};
-
-// Writes what produce gives to the command's output: the standard output as it comes, or a
-// named file through replaceFile, so that a run that fails or is interrupted leaves a file
-// that was there exactly as it was, and no temporary file.
-void writeOutput(const std::string& output, const std::function<void(const WriteFunction&)>& produce)
-{
-    if (output == "-") {
-        CommandFile out(output, true);
-        produce(writerOf(out));
-        out.finish();
-        return;
-    }
-    const UnfinishedOutputRemoval removal;
-    const std::optional<std::string> error = replaceFile(output, [&](const ByteWriter& write) {
-        produce([&](std::string_view bytes) {
-            if (!write(bytes))
-                throw std::runtime_error(systemError("cannot write", output));
-        });
-    });
-    if (error)
-        throw std::runtime_error("cannot write " + output + ": " + *error);
 }
 
 // Whether the output path names the regular file that is being read.
@@ -365,3 +232,4 @@ int runBatchCommand(int argc, char** argv)
 }
 
 }  // namespace trophex::cli
+

@@ -2,6 +2,7 @@
 #include "cli/guarded.h"
 #include "cli/response.h"
 #include "cli/runner.h"
+#include "cli/samples.h"
 #include "cli/systemio.h"
 
 #ifdef TROPHEX_WITH_REPORT
@@ -74,6 +75,9 @@ int runCommand(int argc, char** argv)
             batchArgs.push_back(args[i].data());
         return trophex::cli::runBatchCommand(static_cast<int>(batchArgs.size()), batchArgs.data());
     }
+
+    if (!args.empty() && args.front() == "samples")
+        return trophex::cli::runSamplesCommand({args.begin() + 1, args.end()});
 
     const trophex::NumberFormat format = trophex::NumberFormat::fromSystemLocale();
     if (!args.empty() && args.front() == "response") {

@@ -284,9 +284,9 @@ void DesktopTest::recentFilesListTheLastFourOpenedOrSaved()
         return names;
     };
     QCOMPARE(itemNames("File1"), QStringList({"Open1", "PrinterSetup1", "Print1", "Save1", "-",
-                                              "AssessLakesTable1", "ExportResults1", "SaveChart1", "SaveResponseChart1",
-                                              "-", "RecentFile1", "RecentFile2", "RecentFile3", "RecentFile4", "-",
-                                              "Exit1"}));
+                                              "AssessLakesTable1", "ImportMonitoringSamples1", "ExportResults1",
+                                              "SaveChart1", "SaveResponseChart1", "-", "RecentFile1", "RecentFile2",
+                                              "RecentFile3", "RecentFile4", "-", "Exit1"}));
     QCOMPARE(itemNames("Tools1"), QStringList({"Calibrate1", "Calculate1", "Clear1", "-", "CopyResults1"}));
 }
 

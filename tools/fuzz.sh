@@ -13,11 +13,11 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF "$@" >/dev/null
 cmake --build build-fuzz -j2
 
-for target in number_reader data_file calculation json_output batch_table; do
+for target in number_reader data_file calculation json_output batch_table samples_reader; do
   mkdir -p "build-fuzz/corpus/$target" build-fuzz/crashes
   options=()
   # The table seeds of a megabyte are replayed whole by CTest; fuzzing works on shorter tables.
-  if [ "$target" = batch_table ]; then options=(-max_len=16384); fi
+  if [ "$target" = batch_table ] || [ "$target" = samples_reader ]; then options=(-max_len=16384); fi
   echo "== fuzzing $target for ${seconds}s"
   build-fuzz/tests/fuzz/${target}_fuzz "build-fuzz/corpus/$target" "tests/fuzz/corpus/$target" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${options[@]}" \

@@ -10,6 +10,7 @@
 #include "ui/dialogs.h"
 #include "ui/lakesassessment.h"
 #include "ui/lakestablemodel.h"
+#include "ui/trendwindow.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -25,6 +26,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
@@ -183,6 +185,8 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
 
     connect(assessment_, &LakesAssessment::progressed, this, &LakesTableWindow::showProgress);
     connect(assessment_, &LakesAssessment::finished, this, &LakesTableWindow::assessmentFinished);
+    connect(assessment_, &LakesAssessment::samplesRead, this,
+            [this](std::shared_ptr<const samples::LakeYearTable> lakeYears) { samplesRead_ = std::move(lakeYears); });
     setAssessing(false);
     showTargetChoice();
     updateSummary();
@@ -197,6 +201,9 @@ void LakesTableWindow::createMenus()
     assess->setObjectName(QStringLiteral("AssessLakesTable1"));
     assess->setShortcut(QKeySequence::Open);
     connect(assess, &QAction::triggered, this, [this] { AssessLakesTableClick(this); });
+    QAction* import = file->addAction(QString::fromUtf8("&Import Monitoring Samples\u2026"));
+    import->setObjectName(QStringLiteral("ImportMonitoringSamples1"));
+    connect(import, &QAction::triggered, this, [this] { ImportMonitoringSamplesClick(this); });
     saveAction_ = file->addAction(QString::fromUtf8("&Save Results As\u2026"));
     saveAction_->setObjectName(QStringLiteral("SaveResultsAs1"));
     saveAction_->setShortcut(QKeySequence::Save);
@@ -213,6 +220,14 @@ void LakesTableWindow::createMenus()
     connect(copy, &QAction::triggered, this, &LakesTableWindow::copyRows);
     view_->addAction(copy);
     view_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    QMenu* samplesMenu = menuBar()->addMenu(tr("Sa&mples"));
+    trendAction_ = samplesMenu->addAction(QString::fromUtf8("&Trend of the Lake\u2026"));
+    trendAction_->setObjectName(QStringLiteral("Trend1"));
+    trendAction_->setShortcut(Qt::CTRL | Qt::Key_T);
+    connect(trendAction_, &QAction::triggered, this, &LakesTableWindow::TrendClick);
+    skippedAction_ = samplesMenu->addAction(QString::fromUtf8("&Skipped Samples\u2026"));
+    skippedAction_->setObjectName(QStringLiteral("SkippedSamples1"));
+    connect(skippedAction_, &QAction::triggered, this, &LakesTableWindow::SkippedSamplesClick);
 }
 
 QWidget* LakesTableWindow::createFilterRow()
@@ -330,16 +345,42 @@ void LakesTableWindow::assessFile(const QString& fileName)
     activateWindow();
 }
 
-bool LakesTableWindow::startAssessment(const QString& fileName)
+void LakesTableWindow::ImportMonitoringSamplesClick(QWidget* dialogParent)
+{
+    const QString samplesName = dialogs_.openTableName(dialogParent, assessedName_);
+    if (samplesName.isEmpty())
+        return;
+    // The lakes table is optional: without one each site is a lake, and nothing is assessed.
+    statusBar()->showMessage(tr("Choose the lakes table of the samples, or cancel to take each site as a lake"));
+    const QString lakesName = dialogs_.openTableName(dialogParent, samplesName);
+    statusBar()->clearMessage();
+    importSamples(samplesName, lakesName);
+}
+
+void LakesTableWindow::importSamples(const QString& samplesFileName, const QString& lakesFileName)
+{
+    if (!startAssessment(samplesFileName, lakesFileName))
+        return;
+    placeOnFirstShow();
+    show();
+    raise();
+    activateWindow();
+}
+
+bool LakesTableWindow::startAssessment(const QString& fileName, const std::optional<QString>& samplesLakes)
 {
     QString error;
-    if (!assessment_->start(fileName, chosenTarget_.response, error)) {
+    samplesRead_.reset();
+    const bool started = samplesLakes ? assessment_->startSamples(fileName, *samplesLakes, chosenTarget_.response, error)
+                                      : assessment_->start(fileName, chosenTarget_.response, error);
+    if (!started) {
         if (model_->table())
             applyTarget(tableTarget_);
         reportFileError(fileName, error);
         return false;
     }
     assessedName_ = fileName;
+    assessedLakes_ = samplesLakes;
     assessedTarget_ = chosenTarget_;
     progressLabel_->setText(tr("Assessing %1").arg(QFileInfo(fileName).fileName()));
     progress_->setValue(0);
@@ -372,9 +413,9 @@ void LakesTableWindow::targetChosen()
     if (!changed)
         return;
     if (assessing())
-        startAssessment(assessedName_);
+        startAssessment(assessedName_, assessedLakes_);
     else if (model_->table())
-        startAssessment(tableName_);
+        startAssessment(tableName_, tableLakes_);
 }
 
 void LakesTableWindow::applyTarget(const TargetChoice& choice)
@@ -437,8 +478,11 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
         return;
     }
     statusBar()->clearMessage();
-    const bool sameFile = tableName_ == assessedName_;
+    const bool sameFile = tableName_ == assessedName_ && tableLakes_ == assessedLakes_;
     tableName_ = assessedName_;
+    tableLakes_ = assessedLakes_;
+    samplesOnShow_ = assessedLakes_ ? samplesRead_ : nullptr;
+    enableSamplesActions(true);
     tableTarget_ = assessedTarget_;
     setWindowTitle(QStringLiteral("%1 - %2").arg(QString::fromLatin1(LakesTableCaption),
                                                  QFileInfo(tableName_).fileName()));
@@ -516,6 +560,8 @@ void LakesTableWindow::setAssessing(bool assessing)
     saveButton_->setEnabled(canSave);
     if (saveAction_)
         saveAction_->setEnabled(canSave);
+    if (trendAction_)
+        enableSamplesActions(!assessing);
     if (assessing)
         progressRow_->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->setFocus();
 }
@@ -598,7 +644,56 @@ QString LakesTableWindow::summaryText() const
     text += countsText(QStringLiteral(";"), TrophicClassNames, s.perClass, format_);
     if (model_->table()->hasResponse())
         text += countsText(tr("; target"), goalNames(), s.perGoal, format_);
+    if (samplesOnShow_) {
+        const samples::SampleCounts& counts = samplesOnShow_->summary.counts;
+        std::uint64_t accepted = 0;
+        for (std::uint64_t n : counts.accepted)
+            accepted += n;
+        text += tr(". Samples: %1 rows read, %2 results accepted, %3 skipped (Samples, Skipped Samples lists why)")
+                    .arg(countText(counts.rows, format_), countText(accepted, format_),
+                         countText(counts.results - accepted, format_));
+    }
     return text;
+}
+
+void LakesTableWindow::enableSamplesActions(bool enabled)
+{
+    trendAction_->setEnabled(enabled && samplesOnShow_);
+    skippedAction_->setEnabled(enabled && samplesOnShow_);
+}
+
+void LakesTableWindow::TrendClick()
+{
+    const QModelIndex current = view_->currentIndex();
+    if (!samplesOnShow_ || !current.isValid())
+        return;
+    const std::vector<samples::LakeYear>& lakeYears = samplesOnShow_->lakeYears;
+    const std::size_t row = model_->lakeAt(current.row());
+    if (row >= lakeYears.size())
+        return;
+    const int lake = lakeYears[row].lake;
+    LakeTrends trends;
+    trends.lakeName = QString::fromStdString(samplesOnShow_->lakeNames[static_cast<std::size_t>(lake)]);
+    for (samples::Trend& trend : samples::lakeTrends(lakeYears, samples::TrendSettings{}))
+        if (trend.lake == lake)
+            trends.trends.push_back(std::move(trend));
+    if (!trendWindow_)
+        trendWindow_ = new TrendWindow(dialogs_, this);
+    trendWindow_->showLake(trends);
+    trendWindow_->show();
+    trendWindow_->raise();
+}
+
+void LakesTableWindow::SkippedSamplesClick()
+{
+    if (!samplesOnShow_)
+        return;
+    auto* box = new QMessageBox(QMessageBox::Information, tr("Skipped Samples"),
+                                QString::fromStdString(samples::summaryText(samplesOnShow_->summary)),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("SkippedSamplesBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();  // not modal to the program: the table stays usable
 }
 
 void LakesTableWindow::openRow(int row)

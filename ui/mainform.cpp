@@ -386,6 +386,7 @@ void TMainForm::createMenus()
              {"Print1", "P&rint", &TMainForm::Print1Click},
              {"Save1", "&Save", &TMainForm::Save1Click},
              {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click},
+             {"ImportMonitoringSamples1", "&Import Monitoring Samples\u2026", &TMainForm::ImportMonitoringSamples1Click},
              {"Exit1", "&Exit", &TMainForm::Exit1Click}});
     // Commands beyond the window's own four follow them after a separator; Exit, after
     // another, stays last whatever is added later (addBeforeClosingItem).
@@ -633,6 +634,11 @@ void TMainForm::HelpBtnClick()
 void TMainForm::AssessLakesTable1Click()
 {
     lakesTable().AssessLakesTableClick(this);
+}
+
+void TMainForm::ImportMonitoringSamples1Click()
+{
+    lakesTable().ImportMonitoringSamplesClick(this);
 }
 
 LakesTableWindow& TMainForm::lakesTable()

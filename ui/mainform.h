@@ -68,6 +68,7 @@ public:
     void Search1Click() { HelpBtnClick(); }
     // Asks for a CSV table of lakes and assesses it in the table window.
     void AssessLakesTable1Click();
+    void ImportMonitoringSamples1Click();
     // The table window, created when first asked for.
     LakesTableWindow& lakesTable();
 
