@@ -1,6 +1,7 @@
 #include "model/numberformat.h"
 #include "model/numberreader.h"
 
+#include "tests/disk_helpers.h"
 #include "tests/extended_values.h"
 
 #include <gtest/gtest.h>
@@ -155,12 +156,10 @@ bool testLocalesAvailable()
         if (localeKnown(names[0][0]) && localeKnown(names[1][0]))
             return true;
         static const struct Folder {
-            std::filesystem::path path =
-                std::filesystem::temp_directory_path() / ("trophex_locales_" + std::to_string(getpid()));
+            std::filesystem::path path = disk::freshFolder("locales");
             ~Folder() { std::filesystem::remove_all(path); }
         } compiled;
         const std::filesystem::path& folder = compiled.path;
-        std::filesystem::create_directories(folder);
         for (const auto& name : names) {
             const std::string command =
                 std::string("localedef -i ") + name[1] + " -f UTF-8 " + (folder / name[0]).string() + " 2>/dev/null";
