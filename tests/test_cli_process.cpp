@@ -56,10 +56,7 @@ class Cli : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("trophex_cli_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
+        dir = trophex::disk::freshTestFolder();
         fs::create_directories(dir / "out");
     }
     void TearDown() override { fs::remove_all(dir); }

@@ -2,6 +2,8 @@
 // Named locales for tests of locale-dependent texts: en_US.UTF-8, de_DE.UTF-8 ("," decimal
 // point) and fr_FR.UTF-8 (U+202F, three bytes, between groups of digits).
 
+#include "tests/disk_helpers.h"
+
 #include <string>
 
 #if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
@@ -59,12 +61,10 @@ inline bool testLocalesAvailable()
         if (allKnown())
             return true;
         static const struct Folder {
-            std::filesystem::path path =
-                std::filesystem::temp_directory_path() / ("trophex_locales_" + std::to_string(getpid()));
+            std::filesystem::path path = disk::freshFolder("locales");
             ~Folder() { std::filesystem::remove_all(path); }
         } compiled;
         const std::filesystem::path& folder = compiled.path;
-        std::filesystem::create_directories(folder);
         for (const auto& name : names) {
             const std::string command =
                 std::string("localedef -i ") + name[1] + " -f UTF-8 " + (folder / name[0]).string() + " 2>/dev/null";

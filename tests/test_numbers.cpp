@@ -1,6 +1,7 @@
 #include "arithmetic/numberformat.h"
 #include "arithmetic/numberreader.h"
 
+#include "tests/disk_helpers.h"
 #include "tests/extended_values.h"
 #include "tests/test_locales.h"
 

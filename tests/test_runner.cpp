@@ -4,10 +4,9 @@
 #include "files/datafile.h"
 
 #include "examples/examplelake.h"
+#include "tests/disk_helpers.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,8 +25,7 @@ class Runner : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("trophex_runner_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
+        dir = disk::freshTestFolder();
         InputTexts t = exampleLake();
         t[Input::NameEditBox] = "Example \"Lake\"";
         example = (dir / "example.tpx").string();
