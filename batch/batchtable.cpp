@@ -1,7 +1,6 @@
 #include "batch/batchtable.h"
 
 
-#include "files/textencoding.h"
 #include "model/ecoregion.h"
 #include "model/names.h"
 #include "response/responseresults.h"
@@ -237,31 +236,12 @@ TitleReading readTitle(std::string_view title)
     return reading;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool isAscii(std::string_view text)
-{
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
 // A field's text in UTF-8: kept when it is UTF-8 already, else read as Windows-1252.
 void assignDecoded(std::string& target, std::string_view field)
 {
-    if (isAscii(field) || isValidUtf8(field))
-        target.assign(field.data(), field.size());
-    else
-        target = windows1252ToUtf8(field);
+    std::string scratch;
+    const std::string_view text = decodedText(field, scratch);
+    target.assign(text.data(), text.size());
 }
 
 const CalibrationTexts& calibrationDefaultsOf(Ecoregion region)
@@ -291,7 +271,7 @@ Error normaliseUnit(const UnitColumn& column, const char* titleUnit, std::string
 bool hasExtraText(const CsvRecord& record, std::size_t fieldCount)
 {
     for (std::size_t i = fieldCount; i < record.size(); ++i)
-        if (!trimmed(record[i]).empty())
+        if (!trimmedField(record[i]).empty())
             return true;
     return false;
 }
@@ -317,7 +297,7 @@ HeaderReading readHeader(const CsvRecord& header, CsvDialect dialect)
     layout.dialect = dialect;
     for (std::size_t i = 0; i < header.size(); ++i) {
         std::string name;
-        assignDecoded(name, trimmed(header[i]));
+        assignDecoded(name, trimmedField(header[i]));
         const TitleReading title = readTitle(name);
         const std::optional<Input> input = title.input;
         if (!title.unit.error.empty()) {
@@ -355,7 +335,7 @@ Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts&
     for (int i = 0; i < InputCount; ++i) {
         const int column = layout.columnOf[i];
         if (column >= 0 && static_cast<std::size_t>(column) < record.size())
-            assignDecoded(texts.texts[i], trimmed(record[column]));
+            assignDecoded(texts.texts[i], trimmedField(record[column]));
         else
             texts.texts[i].clear();
         if (layout.dialect.decimalComma() && !isTextInput(static_cast<Input>(i)))

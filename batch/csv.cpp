@@ -1,5 +1,7 @@
 #include "batch/csv.h"
 
+#include "files/textencoding.h"
+
 #include <cstring>
 
 namespace trophex::batch {
@@ -178,6 +180,32 @@ void appendCsvFields(std::string& out, const std::string_view* fields, std::size
         p = writeCsvField(p, fields[i], separator);
     }
     out.resize(start + static_cast<std::size_t>(p - first));
+}
+
+std::string_view trimmedField(std::string_view text)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+std::string_view decodedText(std::string_view bytes, std::string& scratch)
+{
+    if (isAscii(bytes) || isValidUtf8(bytes))
+        return bytes;
+    scratch = windows1252ToUtf8(bytes);
+    return scratch;
 }
 
 }  // namespace trophex::batch

@@ -64,4 +64,14 @@ void appendCsvField(std::string& out, std::string_view text, char separator = ',
 // Appends fields between separators, each quoted as appendCsvField quotes it.
 void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count, char separator = ',');
 
+// A field's text without surrounding spaces and tabs.
+std::string_view trimmedField(std::string_view text);
+
+// Whether every byte of the text is ASCII.
+bool isAscii(std::string_view text);
+
+// A field's text in UTF-8: the bytes themselves when they are UTF-8, else read as
+// Windows-1252 into scratch.
+std::string_view decodedText(std::string_view bytes, std::string& scratch);
+
 }  // namespace trophex::batch

@@ -42,7 +42,7 @@ std::optional<LakesLayout> lakesLayout(const batch::CsvRecord& header, LakesTabl
     columnOf.fill(-1);
     std::string scratch;
     for (std::size_t i = 0; i < header.size(); ++i) {
-        const std::string_view name = decodedText(trimmedField(header[i]), scratch);
+        const std::string_view name = batch::decodedText(batch::trimmedField(header[i]), scratch);
         if (sameNameIgnoringCase(name, "sites")) {
             layout.sites = static_cast<int>(i);
             continue;
@@ -79,7 +79,7 @@ std::string fieldText(const batch::CsvRecord& record, int column)
     if (column < 0 || static_cast<std::size_t>(column) >= record.size())
         return {};
     std::string scratch;
-    return std::string(decodedText(trimmedField(record[static_cast<std::size_t>(column)]), scratch));
+    return std::string(batch::decodedText(batch::trimmedField(record[static_cast<std::size_t>(column)]), scratch));
 }
 
 std::vector<std::string> siteList(std::string_view text)
@@ -87,7 +87,7 @@ std::vector<std::string> siteList(std::string_view text)
     std::vector<std::string> sites;
     while (!text.empty()) {
         const std::size_t end = text.find(';');
-        const std::string_view site = trimmedField(text.substr(0, end));
+        const std::string_view site = batch::trimmedField(text.substr(0, end));
         if (!site.empty())
             sites.emplace_back(site);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);

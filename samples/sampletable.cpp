@@ -1,6 +1,5 @@
 #include "samples/sampletable.h"
 
-#include "files/textencoding.h"
 #include "model/names.h"
 
 namespace trophex::samples {
@@ -65,7 +64,7 @@ std::vector<std::string> headerNames(const batch::CsvRecord& header)
     std::vector<std::string> names;
     std::string scratch;
     for (std::size_t i = 0; i < header.size(); ++i)
-        names.emplace_back(decodedText(trimmedField(header[i]), scratch));
+        names.emplace_back(batch::decodedText(batch::trimmedField(header[i]), scratch));
     return names;
 }
 
@@ -133,14 +132,6 @@ SampleHeaderReading placeColumns(const std::vector<std::string>& names, TableSha
     return reading;
 }
 
-bool isAscii(std::string_view text)
-{
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
 }  // namespace
 
 SampleHeaderReading readSampleHeader(const batch::CsvRecord& header)
@@ -159,34 +150,16 @@ SampleHeaderReading readSampleHeader(const batch::CsvRecord& header)
     return reading;
 }
 
-std::string_view trimmedField(std::string_view text)
-{
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string_view decodedText(std::string_view bytes, std::string& scratch)
-{
-    if (isAscii(bytes) || isValidUtf8(bytes))
-        return bytes;
-    scratch = windows1252ToUtf8(bytes);
-    return scratch;
-}
-
 std::string_view SampleRowReader::field(int column)
 {
     if (column < 0 || static_cast<std::size_t>(column) >= record_->size())
         return {};
-    const std::string_view text = trimmedField((*record_)[static_cast<std::size_t>(column)]);
-    if (isAscii(text))
+    const std::string_view text = batch::trimmedField((*record_)[static_cast<std::size_t>(column)]);
+    if (batch::isAscii(text))
         return text;
     if (scratchUsed_ == scratch_.size())
         scratch_.emplace_back();
-    return decodedText(text, scratch_[scratchUsed_++]);
+    return batch::decodedText(text, scratch_[scratchUsed_++]);
 }
 
 const SampleRow& SampleRowReader::read(const batch::CsvRecord& record)

@@ -50,13 +50,6 @@ struct SampleHeaderReading {
 
 SampleHeaderReading readSampleHeader(const batch::CsvRecord& header);
 
-// A field's text without surrounding spaces and tabs.
-std::string_view trimmedField(std::string_view text);
-
-// A text in UTF-8: the bytes themselves when they are UTF-8, else read as Windows-1252
-// into scratch.
-std::string_view decodedText(std::string_view bytes, std::string& scratch);
-
 // The results of one row: its site and date, and one result (up to four in the wide form).
 struct SampleRow {
     std::string_view site;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace trophex::disk {
 
@@ -42,6 +44,16 @@ inline std::filesystem::path freshTestFolder()
 {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     return freshFolder(std::string(test->test_suite_name()) + "_" + test->name());
+}
+
+// The names of the entries of a folder, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 inline std::string slurp(const std::filesystem::path& p)

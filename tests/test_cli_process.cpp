@@ -17,19 +17,11 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using trophex::disk::namesIn;
 using trophex::disk::slurp;
 using trophex::disk::spit;
 
 namespace {
-
-std::vector<std::string> namesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Starts "exec trophex-cli ARGUMENTS" through the shell (so that signals reach it), with
 // the input on a pipe that stays open: the run waits for more, as on a quiet writer.

@@ -46,15 +46,6 @@ InputTexts newTexts()
     return t;
 }
 
-std::vector<std::string> namesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string errnoText(const char* what)
 {
     return std::string(what) + ": " + std::strerror(errno);
