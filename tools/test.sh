@@ -31,11 +31,12 @@ stage_asan() {
     ctest --test-dir build-asan --output-on-failure -j2
 }
 
-# The batch tests and a four-thread batch run of 20,000 lakes.
+# The batch and samples tests, and a four-thread batch run of 20,000 lakes.
 stage_tsan() {
   bash tools/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE_THREAD=ON -DTROPHEX_WERROR=ON \
-    -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF -- batch_tests trophex-cli
+    -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF -- batch_tests samples_tests trophex-cli
   TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/batch_tests
+  TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/samples_tests
   TSAN_OPTIONS=halt_on_error=1 build-tsan/cli/trophex-cli batch --generate 20000 -o build-tsan/lakes.csv
   TSAN_OPTIONS=halt_on_error=1 build-tsan/cli/trophex-cli batch --threads 4 build-tsan/lakes.csv -o build-tsan/results.csv
   # The rows of four threads are those of one.
