@@ -96,7 +96,8 @@ const UnitColumn* unitColumnOfValue(Input valueBox)
     return nullptr;
 }
 
-// Whether an input is a text rather than a number: the name, the ecoregion and the units.
+}  // namespace
+
 bool isTextInput(Input input)
 {
     if (input == Input::NameEditBox || input == Input::EcoRegComboBox)
@@ -106,6 +107,8 @@ bool isTextInput(Input input)
             return true;
     return false;
 }
+
+namespace {
 
 char lowerAscii(char c)
 {

@@ -50,6 +50,9 @@ const char* inputColumnName(Input input);
 // The input a column's name names, compared as header names are; none for any other name.
 std::optional<Input> inputOfColumn(std::string_view name);
 
+// Whether an input is a text rather than a number: the name, the ecoregion and the units.
+bool isTextInput(Input input);
+
 // Fills texts from the record: values as written (spaces and tabs around them dropped),
 // an absent or empty unit as the model's unit, an absent or empty calibration member as
 // the default of the row's ecoregion. Returns why a row cannot be calculated, or no

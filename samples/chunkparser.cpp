@@ -31,7 +31,7 @@ ParsedChunk ChunkParser::parse(const std::string& records)
     ParsedChunk chunk;
     chunkSites_.clear();
     for (std::size_t pos = 0; pos < records.size();) {
-        pos = batch::scanCsvRecord(records, pos, true, &record_);
+        pos = batch::scanCsvRecord(records, pos, true, &record_, layout_.dialect.separator);
         if (record_.isBlank() && !record_.unterminatedQuote())
             continue;
         addRow(reader_.read(record_), chunk);

@@ -4,6 +4,8 @@
 #include "model/names.h"
 #include "samples/sampletable.h"
 
+#include <algorithm>
+
 namespace trophex::samples {
 
 bool isObservedInput(Input input)
@@ -33,6 +35,8 @@ struct LakesLayout {
     int alkalinity = -1;
     int alkalinityUnit = -1;
     std::vector<int> columnOf;  // field of each of LakesTable::columns
+    bool decimalComma = false;  // numbers written with a decimal comma, carried over with a point
+    std::size_t fieldCount = 0;  // of the header
 };
 
 std::optional<LakesLayout> lakesLayout(const batch::CsvRecord& header, LakesTable& table, std::string& error)
@@ -82,6 +86,14 @@ std::string fieldText(const batch::CsvRecord& record, int column)
     return std::string(batch::decodedText(batch::trimmedField(record[static_cast<std::size_t>(column)]), scratch));
 }
 
+std::string numberText(const batch::CsvRecord& record, int column, const LakesLayout& layout)
+{
+    std::string text = fieldText(record, column);
+    if (layout.decimalComma)
+        std::replace(text.begin(), text.end(), ',', '.');
+    return text;
+}
+
 std::vector<std::string> siteList(std::string_view text)
 {
     std::vector<std::string> sites;
@@ -105,6 +117,14 @@ bool addLake(const batch::CsvRecord& record, const LakesLayout& layout, std::uin
         error = "row " + std::to_string(row) + " of the lakes table has no lake name";
         return false;
     }
+    for (std::size_t i = layout.fieldCount; i < record.size(); ++i) {
+        if (!batch::trimmedField(record[i]).empty()) {
+            // An unquoted sites list in a semicolon-separated table runs into further fields.
+            error = "row " + std::to_string(row) + " of the lakes table has more fields than its header"
+                    " (quote a sites list that holds the table's separator)";
+            return false;
+        }
+    }
     const int index = static_cast<int>(table.lakes.size());
     if (!lakeNamed.emplace(lake.name, index).second) {
         error = "the lake \"" + lake.name + "\" is in the lakes table twice";
@@ -118,9 +138,10 @@ bool addLake(const batch::CsvRecord& record, const LakesLayout& layout, std::uin
             return false;
         }
     }
-    for (int column : layout.columnOf)
-        lake.batchTexts.push_back(fieldText(record, column));
-    lake.alkalinity = fieldText(record, layout.alkalinity);
+    for (std::size_t i = 0; i < layout.columnOf.size(); ++i)
+        lake.batchTexts.push_back(batch::isTextInput(table.columns[i]) ? fieldText(record, layout.columnOf[i])
+                                                                       : numberText(record, layout.columnOf[i], layout));
+    lake.alkalinity = numberText(record, layout.alkalinity, layout);
     lake.alkalinityUnit = fieldText(record, layout.alkalinityUnit);
     table.lakes.push_back(std::move(lake));
     return true;
@@ -138,9 +159,11 @@ LakesTableReading readLakesTable(const batch::ReadFunction& read)
         return reading;
     }
     LakesTable table;
-    const std::optional<LakesLayout> layout = lakesLayout(record, table, reading.error);
+    std::optional<LakesLayout> layout = lakesLayout(record, table, reading.error);
     if (!layout)
         return reading;
+    layout->decimalComma = chunker.dialect().decimalComma();
+    layout->fieldCount = record.size();
     std::unordered_map<std::string, int> lakeNamed;
     std::uint64_t row = 0;
     batch::RecordChunker::Chunk chunk;
@@ -150,7 +173,7 @@ LakesTableReading readLakesTable(const batch::ReadFunction& read)
             return reading;
         }
         for (std::size_t pos = 0; pos < chunk.records.size();) {
-            pos = batch::scanCsvRecord(chunk.records, pos, true, &record);
+            pos = batch::scanCsvRecord(chunk.records, pos, true, &record, chunker.dialect().separator);
             if (record.isBlank())
                 continue;
             if (!addLake(record, *layout, ++row, table, lakeNamed, reading.error))

@@ -95,7 +95,7 @@ void readSampleRecords(const batch::ReadFunction& samples, const LakesTable* lak
         table.summary.error = "the samples table has no header row";
         return;
     }
-    const SampleHeaderReading header = readSampleHeader(record);
+    const SampleHeaderReading header = readSampleHeader(record, chunker.dialect());
     if (!header.layout) {
         table.summary.error = header.error;
         return;

@@ -2,6 +2,8 @@
 
 #include "model/names.h"
 
+#include <algorithm>
+
 namespace trophex::samples {
 
 namespace {
@@ -132,9 +134,7 @@ SampleHeaderReading placeColumns(const std::vector<std::string>& names, TableSha
     return reading;
 }
 
-}  // namespace
-
-SampleHeaderReading readSampleHeader(const batch::CsvRecord& header)
+SampleHeaderReading headerLayout(const batch::CsvRecord& header)
 {
     const std::vector<std::string> names = headerNames(header);
     if (hasColumn(names, "MonitoringLocationIdentifier") || hasColumn(names, "CharacteristicName"))
@@ -150,6 +150,16 @@ SampleHeaderReading readSampleHeader(const batch::CsvRecord& header)
     return reading;
 }
 
+}  // namespace
+
+SampleHeaderReading readSampleHeader(const batch::CsvRecord& header, batch::CsvDialect dialect)
+{
+    SampleHeaderReading reading = headerLayout(header);
+    if (reading.layout)
+        reading.layout->dialect = dialect;
+    return reading;
+}
+
 std::string_view SampleRowReader::field(int column)
 {
     if (column < 0 || static_cast<std::size_t>(column) >= record_->size())
@@ -160,6 +170,19 @@ std::string_view SampleRowReader::field(int column)
     if (scratchUsed_ == scratch_.size())
         scratch_.emplace_back();
     return batch::decodedText(text, scratch_[scratchUsed_++]);
+}
+
+std::string_view SampleRowReader::numberField(int column)
+{
+    const std::string_view text = field(column);
+    if (!layout_.dialect.decimalComma() || text.find(',') == std::string_view::npos)
+        return text;
+    if (scratchUsed_ == scratch_.size())
+        scratch_.emplace_back();
+    std::string& number = scratch_[scratchUsed_++];
+    number.assign(text);
+    std::replace(number.begin(), number.end(), ',', '.');
+    return number;
 }
 
 const SampleRow& SampleRowReader::read(const batch::CsvRecord& record)
@@ -185,16 +208,16 @@ void SampleRowReader::readValueTexts(SampleFields& f)
 {
     if (f.columnParameter)
         return;  // the wide form's results are read whole
-    f.value = field(layout_.value);
+    f.value = numberField(layout_.value);
     f.unit = field(layout_.unit);
     f.detectionCondition = field(layout_.detectionCondition);
-    f.limitValue = field(layout_.limitValue);
+    f.limitValue = numberField(layout_.limitValue);
     f.limitUnit = field(layout_.limitUnit);
-    f.depth = field(layout_.depth);
+    f.depth = numberField(layout_.depth);
     f.depthUnit = field(layout_.depthUnit);
-    f.topDepth = field(layout_.topDepth);
+    f.topDepth = numberField(layout_.topDepth);
     f.topDepthUnit = field(layout_.topDepthUnit);
-    f.bottomDepth = field(layout_.bottomDepth);
+    f.bottomDepth = numberField(layout_.bottomDepth);
     f.bottomDepthUnit = field(layout_.bottomDepthUnit);
     f.relativeDepth = field(layout_.relativeDepth);
     const std::string_view flag = field(layout_.flag);
@@ -204,11 +227,11 @@ void SampleRowReader::readValueTexts(SampleFields& f)
 void SampleRowReader::readWideResults()
 {
     row_.results.clear();
-    const std::string_view depth = field(layout_.depth);
+    const std::string_view depth = numberField(layout_.depth);
     const std::string_view depthUnit = field(layout_.depthUnit);
     for (Parameter parameter : Parameters) {
         const int i = static_cast<int>(parameter);
-        const std::string_view value = field(layout_.parameterValue[i]);
+        const std::string_view value = numberField(layout_.parameterValue[i]);
         if (value.empty())
             continue;
         SampleFields f;

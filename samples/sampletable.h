@@ -41,6 +41,7 @@ struct SampleLayout {
     int flag = -1;
     std::array<int, ParameterCount> parameterValue{-1, -1, -1, -1};  // the wide form's columns
     std::array<int, ParameterCount> parameterUnit{-1, -1, -1, -1};
+    batch::CsvDialect dialect;  // of the header row; its numbers may have decimal commas
 };
 
 struct SampleHeaderReading {
@@ -48,7 +49,7 @@ struct SampleHeaderReading {
     std::string error;                   // otherwise why not
 };
 
-SampleHeaderReading readSampleHeader(const batch::CsvRecord& header);
+SampleHeaderReading readSampleHeader(const batch::CsvRecord& header, batch::CsvDialect dialect = {});
 
 // The results of one row: its site and date, and one result (up to four in the wide form).
 struct SampleRow {
@@ -72,6 +73,8 @@ public:
 private:
     // The trimmed, decoded text of the field, empty for an absent column or field.
     std::string_view field(int column);
+    // The same for a number's field, a decimal comma read as the decimal point.
+    std::string_view numberField(int column);
     void readWideResults();
 
     const SampleLayout& layout_;

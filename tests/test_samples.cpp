@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -339,6 +341,32 @@ TEST(LakeYears, TheThreeShapesOfTheExamplesGiveTheSameWorkedLakeYears)
     EXPECT_EQ(rows[4][15], "");
 }
 
+TEST(LakeYears, SemicolonTablesWithDecimalCommasGiveTheSameLakeYears)
+{
+    // As a spreadsheet saves the examples where the comma is the decimal separator.
+    const auto semicolonTable = [](std::string table) {
+        std::replace(table.begin(), table.end(), ',', ';');
+        for (std::size_t i = 1; i + 1 < table.size(); ++i)
+            if (table[i] == '.' && std::isdigit(static_cast<unsigned char>(table[i - 1]))
+                && std::isdigit(static_cast<unsigned char>(table[i + 1])))
+                table[i] = ',';
+        return table;
+    };
+    const std::string lakes = fileText("samples_lakes.csv");
+    const std::string expected = lakeYearsOf(fileText("samples_wide.csv"), &lakes);
+    const std::string semicolonLakes = "name;ecoregion;watershed_area;lake_area;mean_depth;alkalinity;alkalinity_unit;sites\n"
+                                       "Clear Lake;NLF;12,5;1,8;6,2;0,9;meq/L;\"CL-1;CL-2\"\n"
+                                       "Mud Lake;CHF;40;2,1;2,4;;;ML-1\n";
+    const auto rows = rowsOf(lakeYearsOf(semicolonTable(fileText("samples_wide.csv")), &semicolonLakes));
+    const auto expectedRows = rowsOf(expected);
+    ASSERT_EQ(rows.size(), expectedRows.size());
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_EQ(std::vector<std::string>(rows[i].begin(), rows[i].begin() + 22),
+                  std::vector<std::string>(expectedRows[i].begin(), expectedRows[i].begin() + 22));
+        EXPECT_EQ(rows[i][23], expectedRows[i][23]);  // watershed area 12,5 carried over as 12.5
+    }
+}
+
 TEST(LakeYears, WithoutLakesTableEachSiteIsALakeInTheOrderItFirstAppears)
 {
     const std::string samples = "site,date,parameter,value,unit\n"
@@ -373,6 +401,9 @@ TEST(LakeYears, LakesTablesThatCannotBeUsed)
         {"name,sites\nA,S1\nA,S2\n", "the lake \"A\" is in the lakes table twice"},
         {"name,sites\n,S1\n", "row 1 of the lakes table has no lake name"},
         {"name,ecoregion\nA,NLF\n", "the lakes table has no sites column"},
+        {"name;sites\nA;S1;S2\n",
+         "row 1 of the lakes table has more fields than its header (quote a sites list that holds the table's "
+         "separator)"},
         {"", "the lakes table has no header row"},
     };
     for (const auto& [lakes, error] : cases) {

@@ -613,7 +613,9 @@ void LakesTableWindow::showIgnoredColumns()
         quoted << QStringLiteral("\u201C%1\u201D").arg(QString::fromStdString(name));
     ignoredColumns_->setText(names.size() == 1 ? tr("Not an input, ignored: the column %1.").arg(quoted.front())
                                                : tr("Not inputs, ignored: the columns %1.").arg(quoted.join(", ")));
-    ignoredColumns_->setVisible(!names.empty());
+    // The columns an import of samples leaves out are the lake-years' own (days, standard
+    // errors, dates, note), written by the import itself: nothing of the user's is ignored.
+    ignoredColumns_->setVisible(!names.empty() && !samplesOnShow_);
 }
 
 void LakesTableWindow::copyRows()
