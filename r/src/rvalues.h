@@ -1,0 +1,58 @@
+#pragma once
+// Results handed to R: a data frame built column by column on the calling thread, and the
+// numbers of the engine's results as R holds them.
+
+#include "model/results.h"
+
+#include <cpp11.hpp>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trophex::r {
+
+// A result as a number in its model unit: NA where the batch writes "NA" for it.
+inline double shownAsNumber(const ResultSpec& spec, double value)
+{
+    return spec.zeroText != nullptr && value == 0 ? NA_REAL : value;
+}
+
+// An optional number as R holds it.
+inline double numberOrNA(const std::optional<double>& value)
+{
+    return value ? *value : NA_REAL;
+}
+
+enum class ColumnKind { Text, Number };
+
+class TableBuilder {
+public:
+    // Columns of texts unless set otherwise, rows long.
+    TableBuilder(std::vector<std::string> names, std::size_t rows);
+
+    void setKind(std::size_t column, ColumnKind kind);
+    void setText(std::size_t column, std::size_t row, std::string_view text);
+    void setNumber(std::size_t column, std::size_t row, double value);
+    void setMissing(std::size_t column, std::size_t row);
+
+    // The data frame.
+    cpp11::list finish();
+
+private:
+    struct Column {
+        cpp11::sexp values;   // the R vector
+        double* numbers;      // its numbers, for a column of numbers
+        std::string lastText; // the text set last, whose R string is
+        SEXP lastString;      // kept to be given again
+    };
+
+    std::vector<std::string> names_;  // of the columns
+    std::size_t rows_;                // of every column
+    std::vector<Column> columns_;
+};
+
+// An R string in UTF-8.
+SEXP utf8String(std::string_view text);
+
+}  // namespace trophex::r
