@@ -12,6 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/tools/deps.sh" r-base-dev r-cran-cpp11 r-cran-testthat r-cran-roxygen2 r-cran-knitr \
   r-cran-rmarkdown r-cran-jsonlite r-cran-tibble pandoc
 out=$(mkdir -p "${1:-$root/build-r}" && cd "${1:-$root/build-r}" && pwd)
+. "$root/tools/r-env.sh"
 stage=$out/stage/trophex
 rm -rf "$out/stage"
 mkdir -p "$stage"
