@@ -44,7 +44,7 @@ void assessRow(const LakeCells& cells, std::size_t row, bool wantTexts, LakeOutc
     }
     outcome.status = batch::SuccessStatus;
     for (int i = 0; i < ResultCount; ++i)
-        outcome.values[i] = shownAsNumber(resultTable()[i], lake.values[i]);
+        outcome.values[i] = shownAsNumber(resultTable()[i], lake.values.values[i]);
     if (wantTexts)
         outcome.texts = lake.results;
 }
