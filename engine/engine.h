@@ -30,6 +30,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace trophex::engine {
@@ -53,6 +54,13 @@ struct Error {
 // The model's error in the engine's words.
 Error errorOf(const trophex::Error& error);
 
+// A text the engine wrote, or why it could not.
+struct Text {
+    std::string text;  // when ok()
+    Error error;       // a lack of memory, or another failure
+    bool ok() const { return !error.failed(); }
+};
+
 // ---------------------------------------------------------------------------------------
 // Inputs
 
@@ -73,7 +81,7 @@ struct InputsReading {
 InputsReading readInputs(const InputFields& fields, const InputFields& calibration = {});
 
 // The batch column name of every input, in the data file's order.
-std::array<std::string, InputCount> inputColumnNames();
+std::array<const char*, InputCount> inputColumnNames();
 
 // ---------------------------------------------------------------------------------------
 // Assessing one lake
@@ -94,7 +102,7 @@ struct Assessment {
     Error error;                           // none when the lake was read and calculated
     std::optional<InputTexts> inputs;      // the 31 texts the calculation read, when they were read
     ResultTexts results;                   // every result text as the runner shows it; when ok()
-    std::array<double, ResultCount> values{};  // every result in its model unit; when ok()
+    ResultValues values;                   // every result in its model unit, exactly; when ok()
     std::array<std::string, 6> unitTexts;  // the output unit selectors' texts, by OutputResult
     ModelState state;                      // the calculation's model state; when ok()
     std::vector<std::string> ignoredColumns;  // input names that named no input
@@ -116,12 +124,18 @@ Assessment assessDataFile(const std::string& path, const AssessOptions& options 
 // Load response
 
 struct ResponseRequest {
+    ResponseRequest(std::string target = "ecoregion", std::string mode = {},
+                    NuisanceLevels levels = NuisanceLevels::Included)
+        : target(std::move(target)), mode(std::move(mode)), levels(levels)
+    {
+    }
+
     // "tp=V", "chla=V", "secchi=V", "tsi=V", "freq=B:P" or "ecoregion".
-    std::string target = "ecoregion";
+    std::string target;
     // "anchored", "model", or empty: anchored when the lake has an observation, else model.
     std::string mode;
     // Whether the curve's points carry the frequencies over the four nuisance levels.
-    NuisanceLevels levels = NuisanceLevels::Included;
+    NuisanceLevels levels;
 };
 
 // Why the request cannot be answered (a target or mode that cannot be read), or no error.
@@ -144,12 +158,12 @@ ResponseAssessment assessResponse(const Assessment& lake, const ResponseRequest&
 // {"file":..., "ok":true, "controls":{...}, "CompStringGrid":[...], "ChlrStringGrid":[...]}
 // or {"file":..., "ok":false, "error":...} with "field" naming the control of the input
 // concerned, when known. One line.
-std::string assessmentJson(const Assessment& assessment);
+Text assessmentJson(const Assessment& assessment);
 
 // {"file":..., "ok":true, "mode":..., "target":{...}, "loads":{...}, "result":{...},
 // "implied_stream_p_ug_L":..., "curve":[...]} or {"file":..., "ok":false, "error":...}
 // with "field" as in assessmentJson. One line.
-std::string responseJson(const ResponseAssessment& assessment);
+Text responseJson(const ResponseAssessment& assessment);
 
 // ---------------------------------------------------------------------------------------
 // Tables of lakes
@@ -191,7 +205,7 @@ TableAssessment assessTableBytes(std::string_view table, const BatchOptions& opt
 // Data files
 
 // The bytes of a data file holding the 31 texts: what the window's Save writes.
-std::string dataFileBytes(const InputTexts& texts);
+Text dataFileBytes(const InputTexts& texts);
 
 // Saves the texts as a data file, replacing any file there only once the new one is
 // complete.

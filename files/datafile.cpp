@@ -4,8 +4,6 @@
 #include "files/textencoding.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -120,11 +118,6 @@ bool mayStartWithHeader(std::string_view bytes)
     return next == '\r' || next == '\n' || next == EndOfFile;
 }
 
-std::string systemError(int error)
-{
-    return std::strerror(error);
-}
-
 // The readable part of the file, or the system's error or an invalid file. Only a
 // regular file is read: a pipe or a device could block or never end, so it is refused like
 // a file of the wrong kind. Reading stops where the readable part ends, or as soon as the
@@ -181,21 +174,50 @@ std::string serializeDataFile(const InputTexts& texts)
     return encodeFileText(text);
 }
 
-DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
+namespace {
+
+// The texts of a readable part, or an invalid file; a lack of memory as the system's text.
+template <typename ReadPart>
+DataFileRead readWith(const ReadPart& readPart)
 {
     DataFileRead result;
     try {
-        std::string contents;
-        if (!readReadablePart(path, maxReadableBytes, contents, result.error))
+        std::string_view contents;
+        std::string storage;
+        if (!readPart(storage, contents, result.error))
             return result;
         result.texts = parseDataFile(contents);
         if (!result.texts)
             result.error.code = ErrorCode::InvalidFile;
     } catch (const std::bad_alloc&) {
         result.texts.reset();
-        result.error = {ErrorCode::System, systemError(ENOMEM)};
+        result.error = {ErrorCode::OutOfMemory, {}};
     }
     return result;
+}
+
+}  // namespace
+
+DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
+{
+    return readWith([&](std::string& storage, std::string_view& contents, Error& error) {
+        if (!readReadablePart(path, maxReadableBytes, storage, error))
+            return false;
+        contents = storage;
+        return true;
+    });
+}
+
+DataFileRead readDataFileBytes(std::string_view bytes, std::size_t maxReadableBytes)
+{
+    return readWith([&](std::string&, std::string_view& contents, Error& error) {
+        contents = bytes.substr(0, ReadablePartEnd().find(bytes));
+        if (contents.size() > maxReadableBytes) {
+            error = {ErrorCode::InvalidFile, {}};
+            return false;
+        }
+        return true;
+    });
 }
 
 std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts,

@@ -16,6 +16,8 @@
 
 using namespace trophex;
 using namespace trophex::cli;
+using trophex::engine::jsonNumber;
+using trophex::engine::jsonString;
 namespace fs = std::filesystem;
 
 namespace {
@@ -140,13 +142,6 @@ TEST_F(Runner, BadUsage)
     EXPECT_NE(out.str().find("usage:"), std::string::npos);
 }
 
-TEST(Json, StringsAreAlwaysValid)
-{
-    EXPECT_EQ(jsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
-    EXPECT_EQ(jsonString("caf\xe9"), "\"caf\xef\xbf\xbd\"");
-    EXPECT_EQ(jsonString("\u6e56"), "\"\u6e56\"");
-}
-
 TEST_F(Runner, ReportOptionHandsOneFileToTheReportWriter)
 {
     std::string reportedFile, reportedPdf;
@@ -178,6 +173,47 @@ TEST_F(Runner, JsonNumbersIgnoreTheLocaleWhileThePageFollowsIt)
     ASSERT_EQ(run({"--unit", "OutVolUnits=gal/day", example}, german), 0) << err.str();
     EXPECT_NE(out.str().find("1.761.264,00 gal/day"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("0,60"), std::string::npos);
+}
+
+namespace {
+
+// The characters of each line, UTF-8 code points counted as one each.
+std::vector<std::size_t> lineWidths(const std::string& page)
+{
+    std::vector<std::size_t> widths{0};
+    for (const char c : page) {
+        if (c == '\n')
+            widths.push_back(0);
+        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++widths.back();
+    }
+    return widths;
+}
+
+}  // namespace
+
+// A separator of several bytes (U+202F, as in fr_FR.UTF-8) takes one column on the page, as
+// the comma it replaces does: every line keeps its width in characters.
+TEST_F(Runner, PagesAlignColumnsByCharactersNotBytes)
+{
+    const NumberFormat french{",", "\u202f"};
+    InputTexts large = exampleLake();  // thousands in the grids and the response table
+    large[Input::WareaEditBox] = "1000";
+    large[Input::ChlrAeditBox] = "1000";
+    const std::string largeLake = (dir / "large.tpx").string();
+    writeDataFile(largeLake, large);
+    const std::vector<std::string> args{"--unit", "OutVolUnits=gal/day", largeLake};
+    for (const bool response : {false, true}) {
+        SCOPED_TRACE(response ? "response" : "runner");
+        const auto page = [&](const NumberFormat& format) {
+            EXPECT_EQ(response ? respond({"--target", "tp=20", largeLake}, format) : run(args, format), 0) << err.str();
+            return out.str();
+        };
+        const std::string english = page(NumberFormat{});
+        const std::string grouped = page(french);
+        ASSERT_NE(grouped.find("\u202f"), std::string::npos) << grouped;
+        EXPECT_EQ(lineWidths(grouped), lineWidths(english)) << grouped;
+    }
 }
 
 namespace {
@@ -219,7 +255,7 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     const std::vector<std::string> keys = {
         "file", "ok", "mode", "target", "kind", "value", "text", "loads", "watershed_kg_yr", "atmospheric_kg_yr",
         "total_kg_yr", "result", "status", "reduction_pct", "allowable_load_kg_yr", "allowable_watershed_load_kg_yr",
-        "implied_stream_p_ug_L", "curve"};
+        "secchi_to_bottom", "tsi_outside_scale", "implied_stream_p_ug_L", "fit", "tp_t_test", "poor", "curve"};
     EXPECT_EQ(keysBefore(line, "curve"), keys);
     EXPECT_EQ(occurrences(line, "{\"reduction_pct\":"), 101u);
     EXPECT_NE(line.find("\"mode\":\"anchored\",\"target\":{\"kind\":\"ecoregion\",\"value\":27.6"), std::string::npos);
@@ -227,7 +263,7 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     // At no cut the anchored values are the observed ones; numbers read back as the model's.
     EXPECT_NE(line.find("{\"reduction_pct\":0,\"load_kg_yr\":134.6"), std::string::npos);
     EXPECT_NE(line.find("\"tp\":30,"), std::string::npos);
-    const ResponseAssessment a = assessResponse(example, TargetSpec{}, false);
+    const engine::ResponseAssessment a = engine::assessResponse(engine::assessDataFile(example), {});
     ASSERT_TRUE(a.response);
     EXPECT_NE(line.find("\"reduction_pct\":" + jsonNumber(100 * a.response->goal.reduction) + ","), std::string::npos);
     EXPECT_EQ(std::stod(jsonNumber(a.response->curve[37].values->secchi.high)), a.response->curve[37].values->secchi.high);
@@ -237,8 +273,10 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     EXPECT_NE(out.str().find("\"text\":\"chlorophyll a above 20 ug/L at most 10 % of the time\",\"bound\":20},"),
               std::string::npos);
     ASSERT_EQ(respond({"--json", "--target=tp=1", example}), 0);
-    EXPECT_NE(out.str().find("\"result\":{\"status\":\"unreachable\",\"reduction_pct\":null,"
-                             "\"allowable_load_kg_yr\":null,\"allowable_watershed_load_kg_yr\":null}"),
+    EXPECT_NE(out.str().find("\"result\":{\"status\":\"unreachable\",\"reason\":\"atmospheric_load\","
+                             "\"reduction_pct\":null,\"allowable_load_kg_yr\":null,"
+                             "\"allowable_watershed_load_kg_yr\":null,\"secchi_to_bottom\":null,"
+                             "\"tsi_outside_scale\":null}"),
               std::string::npos);
 }
 
@@ -259,9 +297,13 @@ TEST_F(Runner, ResponseNumbersKeepTheFullStopWhateverTheLocale)
 TEST_F(Runner, ResponseFailuresAndBadUsage)
 {
     EXPECT_EQ(respond({"--json", example, invalid}), 1);
-    // The file name as JSON writes it: a Windows path's backslashes are escaped.
-    EXPECT_NE(out.str().find("{\"file\":" + jsonString(invalid) + ",\"ok\":false,\"error\":\"Invalid Input Parameter!\"}"),
-              std::string::npos);
+    // The file name as JSON writes it: a Windows path's backslashes are escaped. The failure
+    // is told as the runner tells it, with the field of the input that failed.
+    const std::string failure = "{\"file\":" + jsonString(invalid) +
+                                ",\"ok\":false,\"error\":\"Invalid Input Parameter!\",\"field\":\"LareaEditBox\"}\n";
+    EXPECT_NE(out.str().find(failure), std::string::npos);
+    EXPECT_EQ(run({"--json", invalid}), 1);
+    EXPECT_EQ(out.str(), failure);
     EXPECT_EQ(respond({invalid}), 1);
     EXPECT_NE(out.str().find("Error: Invalid Input Parameter!"), std::string::npos);
 

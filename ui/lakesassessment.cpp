@@ -51,11 +51,14 @@ std::uint64_t sizeOf(std::FILE* file)
     return ::fstat(::fileno(file), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
-batch::ReadFunction readerOf(std::FILE* file)
+// The reader holds the file, and closes it when the last read is done: a read still in
+// progress when a cancelled run returns ends later.
+batch::ReadFunction readerOf(std::FILE* opened)
 {
+    const std::shared_ptr<std::FILE> file(opened, std::fclose);
     return [file](char* buffer, std::size_t capacity) {
-        const std::size_t got = std::fread(buffer, 1, capacity, file);
-        if (got == 0 && std::ferror(file))
+        const std::size_t got = std::fread(buffer, 1, capacity, file.get());
+        if (got == 0 && std::ferror(file.get()))
             throw std::runtime_error(std::strerror(errno));
         return got;
     };
@@ -81,7 +84,7 @@ LakesAssessment::~LakesAssessment()
     stopWorker();
 }
 
-bool LakesAssessment::start(const QString& fileName, const std::optional<batch::ResponseSettings>& response,
+bool LakesAssessment::start(const QString& fileName, const std::optional<engine::ResponseRequest>& response,
                             QString& error)
 {
     stopWorker();
@@ -114,16 +117,17 @@ void LakesAssessment::stopWorker()
         worker_.join();
 }
 
-void LakesAssessment::run(std::FILE* file, std::optional<batch::ResponseSettings> response, std::uint64_t generation)
+void LakesAssessment::run(std::FILE* file, std::optional<engine::ResponseRequest> response, std::uint64_t generation)
 {
     std::shared_ptr<batch::ResultTable> table;
-    batch::BatchSummary summary;
+    engine::BatchReport summary;
     try {
+        const batch::ReadFunction read = readerOf(file);  // closes the file in every case
         table = std::make_shared<batch::ResultTable>();
-        batch::BatchSettings settings;
-        settings.workers = std::max(1u, std::thread::hardware_concurrency());
-        settings.cancellation = cancellation_.get();
-        settings.response = std::move(response);
+        engine::BatchOptions options;
+        options.workers = std::max(1u, std::thread::hardware_concurrency());
+        options.cancellation = cancellation_.get();
+        options.response = std::move(response);
         batch::BatchObserver observer;
         observer.progress = [this, generation](const batch::BatchProgress& progress) {
             const auto bytes = static_cast<qint64>(progress.inputBytes);
@@ -135,14 +139,14 @@ void LakesAssessment::run(std::FILE* file, std::optional<batch::ResponseSettings
                 },
                 Qt::QueuedConnection);
         };
-        summary = batch::runBatch(readerOf(file), table->consumer(), settings, observer);
+        summary = engine::assessTable(read, table->consumer(), options, observer);
     } catch (const std::bad_alloc&) {
-        summary.error = std::strerror(ENOMEM);
+        summary.error.code = ErrorCode::OutOfMemory;
+        summary.error.message = errorMessage(ErrorCode::OutOfMemory);
     }
-    std::fclose(file);
     if (!summary.ok())
         table.reset();
-    const QString error = summary.cancelled ? QString() : reasonSentence(summary.error);
+    const QString error = summary.cancelled ? QString() : reasonSentence(summary.error.message);
     QMetaObject::invokeMethod(
         this, [this, generation, table = std::shared_ptr<const batch::ResultTable>(std::move(table)), error] {
             end(generation, table, error);

@@ -4,8 +4,8 @@
 #include "model/results.h"
 
 #include <QBrush>
-#include <QCursor>
-#include <QGuiApplication>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <charconv>
@@ -101,11 +101,11 @@ LakesTableModel::LakesTableModel(QObject* parent) : QAbstractTableModel(parent) 
 void LakesTableModel::setTable(std::shared_ptr<const batch::ResultTable> table)
 {
     beginResetModel();
-    table_ = std::move(table);
-    inputsLake_.reset();
-    resultsLake_.reset();
+    cells_.table = std::move(table);
+    cells_.forget();
+    ++sortGeneration_;
     defineColumns();
-    order_.resize(table_ ? table_->size() : 0);
+    order_.resize(cells_.table ? cells_.table->size() : 0);
     std::iota(order_.begin(), order_.end(), 0u);
     applyFilter();
     endResetModel();
@@ -113,31 +113,32 @@ void LakesTableModel::setTable(std::shared_ptr<const batch::ResultTable> table)
 
 void LakesTableModel::defineColumns()
 {
-    columns_.clear();
-    columns_.push_back({ColumnKind::RowNumber, 0, -1, tr("Row"), tr("The lake's row in the table, from 1"), true});
-    columns_.push_back({ColumnKind::Name, 0, -1, tr("Lake Name"), {}, false});
+    cells_.columns.clear();
+    cells_.columns.push_back({ColumnKind::RowNumber, 0, -1, tr("Row"),
+                        tr("The lake's row in the file as a spreadsheet numbers it: the header is row 1"), true});
+    cells_.columns.push_back({ColumnKind::Name, 0, -1, tr("Lake Name"), {}, false});
     // The status stands next to the name, so that why a lake failed is seen at once.
-    const std::vector<std::string> names = table_ ? table_->columnNames() : std::vector<std::string>{};
-    columns_.push_back({ColumnKind::Status, static_cast<int>(names.empty() ? 0 : names.size() - 1), -1,
+    const std::vector<std::string> names = cells_.table ? cells_.table->columnNames() : std::vector<std::string>{};
+    cells_.columns.push_back({ColumnKind::Status, static_cast<int>(names.empty() ? 0 : names.size() - 1), -1,
                         tr("Status"), {}, false});
     for (const KeyInput& input : KeyInputs)
-        columns_.push_back({ColumnKind::Input, static_cast<int>(input.value), input.unit,
+        cells_.columns.push_back({ColumnKind::Input, static_cast<int>(input.value), input.unit,
                             QString::fromLatin1(input.title), {}, false});
-    columns_.push_back({ColumnKind::TrophicClass, 0, -1, tr("Trophic Class"),
+    cells_.columns.push_back({ColumnKind::TrophicClass, 0, -1, tr("Trophic Class"),
                         tr("By the average index: oligotrophic below 40, mesotrophic 40 to 50, eutrophic 50 "
                            "to 70, hypereutrophic 70 and above"),
                         false});
     for (std::size_t field = 1; field + 1 < names.size(); ++field)
-        columns_.push_back({ColumnKind::Result, static_cast<int>(field), -1, distinctTitle(resultTitle(names[field])),
+        cells_.columns.push_back({ColumnKind::Result, static_cast<int>(field), -1, distinctTitle(resultTitle(names[field])),
                             QString::fromStdString(names[field]), showsNumbers(field)});
 }
 
 bool LakesTableModel::showsNumbers(std::size_t field) const
 {
-    for (std::size_t lake = 0; lake < table_->size(); ++lake) {
-        if (!table_->calculated(lake))
+    for (std::size_t lake = 0; lake < cells_.table->size(); ++lake) {
+        if (!cells_.table->calculated(lake))
             continue;
-        const batch::CsvRecord& fields = resultsOf(lake);
+        const batch::CsvRecord& fields = cells_.resultsOf(lake);
         const std::string_view text = field < fields.size() ? fields[field] : std::string_view();
         return text == NotAvailable || !std::isnan(numberShown(text));
     }
@@ -147,7 +148,7 @@ bool LakesTableModel::showsNumbers(std::size_t field) const
 QString LakesTableModel::distinctTitle(const QString& title) const
 {
     // The load response's "Status" would stand beside the lake's own.
-    for (const Column& column : columns_)
+    for (const Column& column : cells_.columns)
         if (column.title == title)
             return tr("Target %1").arg(title);
     return title;
@@ -155,11 +156,11 @@ QString LakesTableModel::distinctTitle(const QString& title) const
 
 int LakesTableModel::columnOfResult(const std::string& batchColumn) const
 {
-    if (!table_)
+    if (!cells_.table)
         return -1;
-    const std::vector<std::string>& names = table_->columnNames();
-    for (std::size_t column = 0; column < columns_.size(); ++column) {
-        const Column& c = columns_[column];
+    const std::vector<std::string>& names = cells_.table->columnNames();
+    for (std::size_t column = 0; column < cells_.columns.size(); ++column) {
+        const Column& c = cells_.columns[column];
         if (c.kind == ColumnKind::Result && names[static_cast<std::size_t>(c.source)] == batchColumn)
             return static_cast<int>(column);
     }
@@ -176,16 +177,16 @@ void LakesTableModel::setFilter(const LakesFilter& filter)
 
 bool LakesTableModel::passes(std::size_t lake) const
 {
-    const bool calculated = table_->calculated(lake);
+    const bool calculated = cells_.table->calculated(lake);
     if ((filter_.status == StatusFilter::Calculated && !calculated)
         || (filter_.status == StatusFilter::Failed && calculated))
         return false;
     const auto valueOf = [](const auto& optional) { return optional ? static_cast<int>(*optional) : NoValue; };
-    if (filter_.ecoregion != AnyValue && valueOf(table_->ecoregion(lake)) != filter_.ecoregion)
+    if (filter_.ecoregion != AnyValue && valueOf(cells_.table->ecoregion(lake)) != filter_.ecoregion)
         return false;
-    if (filter_.goal != AnyValue && valueOf(table_->goalStatus(lake)) != filter_.goal)
+    if (filter_.goal != AnyValue && valueOf(cells_.table->goalStatus(lake)) != filter_.goal)
         return false;
-    return filter_.trophicClass == AnyValue || valueOf(table_->trophicClass(lake)) == filter_.trophicClass;
+    return filter_.trophicClass == AnyValue || valueOf(cells_.table->trophicClass(lake)) == filter_.trophicClass;
 }
 
 void LakesTableModel::applyFilter()
@@ -197,14 +198,14 @@ void LakesTableModel::applyFilter()
         if (!passes(lake))
             continue;
         view_.push_back(lake);
-        if (!table_->calculated(lake)) {
+        if (!cells_.table->calculated(lake)) {
             ++summary_.failed;
             continue;
         }
         ++summary_.calculated;
-        if (const std::optional<TrophicClass> trophicClass = table_->trophicClass(lake))
+        if (const std::optional<TrophicClass> trophicClass = cells_.table->trophicClass(lake))
             ++summary_.perClass[static_cast<int>(*trophicClass)];
-        if (const std::optional<GoalStatus> goal = table_->goalStatus(lake))
+        if (const std::optional<GoalStatus> goal = cells_.table->goalStatus(lake))
             ++summary_.perGoal[static_cast<int>(*goal)];
     }
     summary_.shown = view_.size();
@@ -223,33 +224,33 @@ int LakesTableModel::rowCount(const QModelIndex& parent) const
 
 int LakesTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+    return parent.isValid() ? 0 : static_cast<int>(cells_.columns.size());
 }
 
-const InputTexts& LakesTableModel::inputsOf(std::size_t lake) const
+const InputTexts& LakesTableModel::Cells::inputsOf(std::size_t lake) const
 {
     if (inputsLake_ != lake) {
-        table_->inputTexts(lake, record_, inputs_);
+        table->inputTexts(lake, record_, inputs_);
         inputsLake_ = lake;
     }
     return inputs_;
 }
 
-const batch::CsvRecord& LakesTableModel::resultsOf(std::size_t lake) const
+const batch::CsvRecord& LakesTableModel::Cells::resultsOf(std::size_t lake) const
 {
     if (resultsLake_ != lake) {
-        table_->resultFields(lake, results_);
+        table->resultFields(lake, results_);
         resultsLake_ = lake;
     }
     return results_;
 }
 
-std::string LakesTableModel::cellText(std::size_t lake, int column) const
+std::string LakesTableModel::Cells::text(std::size_t lake, int column) const
 {
-    const Column& c = columns_[static_cast<std::size_t>(column)];
+    const Column& c = columns[static_cast<std::size_t>(column)];
     switch (c.kind) {
     case ColumnKind::RowNumber:
-        return std::to_string(lake + 1);
+        return std::to_string(table->spreadsheetRow(lake));
     case ColumnKind::Input: {
         const InputTexts& texts = inputsOf(lake);
         std::string text = texts.texts[static_cast<std::size_t>(c.source)];
@@ -258,7 +259,7 @@ std::string LakesTableModel::cellText(std::size_t lake, int column) const
         return text;
     }
     case ColumnKind::TrophicClass: {
-        const std::optional<TrophicClass> trophicClass = table_->trophicClass(lake);
+        const std::optional<TrophicClass> trophicClass = table->trophicClass(lake);
         return trophicClass ? trophicClassName(*trophicClass) : "";
     }
     case ColumnKind::Name:
@@ -271,26 +272,67 @@ std::string LakesTableModel::cellText(std::size_t lake, int column) const
     return field < fields.size() ? std::string(fields[field]) : std::string();
 }
 
+std::vector<std::string> LakesTableModel::longestTexts() const
+{
+    std::vector<std::string> longest(cells_.columns.size());
+    if (!cells_.table)
+        return longest;
+    for (std::size_t lake = 0; lake < cells_.table->size(); ++lake) {
+        for (std::size_t column = 0; column < cells_.columns.size(); ++column) {
+            const ColumnKind kind = cells_.columns[column].kind;
+            // A calculated lake's status is "ok".
+            if (kind != ColumnKind::Input && (kind != ColumnKind::Status || cells_.table->calculated(lake)))
+                continue;
+            std::string text = cellText(lake, static_cast<int>(column));
+            if (text.size() > longest[column].size())
+                longest[column] = std::move(text);
+        }
+    }
+    return longest;
+}
+
+std::string LakesTableModel::rowsAsText(const std::vector<int>& rows) const
+{
+    std::string text;
+    std::vector<std::string> cells(cells_.columns.size());
+    std::vector<std::string_view> fields(cells_.columns.size());
+    const auto appendLine = [&] {
+        for (std::size_t column = 0; column < cells.size(); ++column)
+            fields[column] = cells[column];
+        batch::appendCsvFields(text, fields.data(), fields.size(), '\t');
+        text += '\n';
+    };
+    for (std::size_t column = 0; column < cells_.columns.size(); ++column)
+        cells[column] = cells_.columns[column].title.toStdString();
+    appendLine();
+    for (int row : rows) {
+        for (std::size_t column = 0; column < cells_.columns.size(); ++column)
+            cells[column] = cellText(lakeAt(row), static_cast<int>(column));
+        appendLine();
+    }
+    return text;
+}
+
 QVariant LakesTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !table_)
+    if (!index.isValid() || !cells_.table)
         return {};
     const std::size_t lake = lakeAt(index.row());
-    const ColumnKind kind = columns_[static_cast<std::size_t>(index.column())].kind;
+    const ColumnKind kind = cells_.columns[static_cast<std::size_t>(index.column())].kind;
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         return QString::fromStdString(cellText(lake, index.column()));
     case Qt::TextAlignmentRole:
-        if (columns_[static_cast<std::size_t>(index.column())].numbers)
+        if (cells_.columns[static_cast<std::size_t>(index.column())].numbers)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::BackgroundRole:
-        if (!table_->calculated(lake))
+        if (!cells_.table->calculated(lake))
             return QBrush(QColor(255, 226, 222));
         return {};
     case Qt::ForegroundRole:
-        if (!table_->calculated(lake) && kind == ColumnKind::Status)
+        if (!cells_.table->calculated(lake) && kind == ColumnKind::Status)
             return QBrush(QColor(160, 0, 0));
         return {};
     default:
@@ -300,9 +342,9 @@ QVariant LakesTableModel::data(const QModelIndex& index, int role) const
 
 QVariant LakesTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(columns_.size()))
+    if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(cells_.columns.size()))
         return QAbstractTableModel::headerData(section, orientation, role);
-    const Column& c = columns_[static_cast<std::size_t>(section)];
+    const Column& c = cells_.columns[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole)
         return c.title;
     if (role == Qt::ToolTipRole && !c.tip.isEmpty())
@@ -310,9 +352,9 @@ QVariant LakesTableModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
-std::string_view LakesTableModel::sortText(std::size_t lake, int column) const
+std::string_view LakesTableModel::Cells::sortText(std::size_t lake, int column) const
 {
-    const Column& c = columns_[static_cast<std::size_t>(column)];
+    const Column& c = columns[static_cast<std::size_t>(column)];
     if (c.kind == ColumnKind::Input)
         return inputsOf(lake).texts[static_cast<std::size_t>(c.source)];
     const batch::CsvRecord& fields = resultsOf(lake);
@@ -320,9 +362,9 @@ std::string_view LakesTableModel::sortText(std::size_t lake, int column) const
     return field < fields.size() ? fields[field] : std::string_view();
 }
 
-double LakesTableModel::unitFactor(std::size_t lake, int column) const
+double LakesTableModel::Cells::unitFactor(std::size_t lake, int column) const
 {
-    const int unitInput = columns_[static_cast<std::size_t>(column)].unit;
+    const int unitInput = columns[static_cast<std::size_t>(column)].unit;
     if (unitInput < 0)
         return 1;
     const std::string& unit = inputsOf(lake).texts[static_cast<std::size_t>(unitInput)];
@@ -331,9 +373,9 @@ double LakesTableModel::unitFactor(std::size_t lake, int column) const
     return unitFactorOf(static_cast<Input>(unitInput), unit).value_or(NAN);
 }
 
-std::vector<std::uint32_t> LakesTableModel::sortedByText(int column, Qt::SortOrder order) const
+std::vector<std::uint32_t> LakesTableModel::Cells::sortedByText(int column, Qt::SortOrder order) const
 {
-    const std::size_t lakes = table_->size();
+    const std::size_t lakes = table->size();
     std::vector<double> numbers(lakes);
     for (std::size_t lake = 0; lake < lakes; ++lake) {
         const std::string_view text = sortText(lake, column);
@@ -341,7 +383,7 @@ std::vector<std::uint32_t> LakesTableModel::sortedByText(int column, Qt::SortOrd
         if (std::isnan(shown) && !text.empty() && text != NotAvailable) {
             std::vector<std::string> texts(lakes);
             for (std::size_t i = 0; i < lakes; ++i)
-                texts[i] = cellText(i, column);
+                texts[i] = this->text(i, column);
             return sortedBy(texts, order, [](const std::string& key) { return key.empty(); });
         }
         numbers[lake] = shown * unitFactor(lake, column);
@@ -349,30 +391,52 @@ std::vector<std::uint32_t> LakesTableModel::sortedByText(int column, Qt::SortOrd
     return sortedBy(numbers, order, [](double key) { return std::isnan(key); });
 }
 
+void LakesTableModel::Cells::forget()
+{
+    inputsLake_.reset();
+    resultsLake_.reset();
+}
+
+std::vector<std::uint32_t> LakesTableModel::Cells::sorted(int column, Qt::SortOrder order) const
+{
+    const ColumnKind kind = columns[static_cast<std::size_t>(column)].kind;
+    if (kind != ColumnKind::RowNumber && kind != ColumnKind::TrophicClass)
+        return sortedByText(column, order);
+    std::vector<double> keys(table->size());
+    for (std::size_t lake = 0; lake < keys.size(); ++lake) {
+        const std::optional<TrophicClass> trophicClass = table->trophicClass(lake);
+        keys[lake] = kind == ColumnKind::RowNumber ? static_cast<double>(lake)
+                     : trophicClass                ? static_cast<double>(*trophicClass)
+                                                   : NAN;
+    }
+    return sortedBy(keys, order, [](double key) { return std::isnan(key); });
+}
+
 void LakesTableModel::sort(int column, Qt::SortOrder order)
 {
-    if (!table_ || column < 0 || column >= static_cast<int>(columns_.size()))
+    if (!cells_.table || column < 0 || column >= static_cast<int>(cells_.columns.size()))
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const ColumnKind kind = columns_[static_cast<std::size_t>(column)].kind;
-    std::vector<std::uint32_t> sorted;
-    if (kind == ColumnKind::RowNumber || kind == ColumnKind::TrophicClass) {
-        std::vector<double> keys(table_->size());
-        for (std::size_t lake = 0; lake < keys.size(); ++lake) {
-            const std::optional<TrophicClass> trophicClass = table_->trophicClass(lake);
-            keys[lake] = kind == ColumnKind::RowNumber ? static_cast<double>(lake)
-                         : trophicClass                ? static_cast<double>(*trophicClass)
-                                                       : NAN;
-        }
-        sorted = sortedBy(keys, order, [](double key) { return std::isnan(key); });
-    } else {
-        sorted = sortedByText(column, order);
-    }
+    const std::uint64_t generation = ++sortGeneration_;
+    if (sortsUnderWay_++ == 0)
+        emit sortStarted();
+    auto* watcher = new QFutureWatcher<std::vector<std::uint32_t>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation == sortGeneration_)
+            showOrder(watcher->result());
+        if (--sortsUnderWay_ == 0)
+            emit sorted();
+    });
+    // The copy keeps the table alive and reads its texts on the pool's thread alone.
+    watcher->setFuture(QtConcurrent::run([cells = cells_, column, order] { return cells.sorted(column, order); }));
+}
+
+void LakesTableModel::showOrder(std::vector<std::uint32_t> order)
+{
     beginResetModel();
-    order_ = std::move(sorted);
+    order_ = std::move(order);
     applyFilter();
     endResetModel();
-    QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace trophex::ui

@@ -52,7 +52,9 @@ public:
 
     // Shows a newly assessed table, in input order, with the filter kept.
     void setTable(std::shared_ptr<const batch::ResultTable> table);
-    const batch::ResultTable* table() const { return table_.get(); }
+    const batch::ResultTable* table() const { return cells_.table.get(); }
+    // The same, for work on another thread that must keep it.
+    const std::shared_ptr<const batch::ResultTable>& sharedTable() const { return cells_.table; }
 
     void setFilter(const LakesFilter& filter);
     const LakesFilter& filter() const { return filter_; }
@@ -71,10 +73,27 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     // Sorts every lake by the column's texts, numbers by value; empty and "NA" cells go last.
+    // The lakes are put in order on a thread of the pool, so that a million of them leave the
+    // window responsive; the rows change when the order is ready (sorted()), and a later
+    // sort or table makes an earlier sort's order void.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // Whether a sort is under way.
+    bool sorting() const { return sortsUnderWay_ > 0; }
 
     // A cell's text, by lake and column.
-    std::string cellText(std::size_t lake, int column) const;
+    std::string cellText(std::size_t lake, int column) const { return cells_.text(lake, column); }
+    // By column: the longest text any lake of the table shows in it, filtered out or not, for
+    // the status and the inputs with their units, whose widths vary most; empty for the
+    // other columns.
+    std::vector<std::string> longestTexts() const;
+    // The rows of the model as tab-separated lines under the columns' titles, each cell as the
+    // view shows it (quoted where it holds a tab, a quote or a line end).
+    std::string rowsAsText(const std::vector<int>& rows) const;
+
+signals:
+    // A sort has started, or has ended with its rows on show.
+    void sortStarted();
+    void sorted();
 
 private:
     enum class ColumnKind { RowNumber, Name, Input, TrophicClass, Result, Status };
@@ -90,33 +109,52 @@ private:
     void defineColumns();
     // The title, told apart from a column defined before that has it already.
     QString distinctTitle(const QString& title) const;
-    // The text a column sorts by: a value without its unit, else the cell's text.
-    std::string_view sortText(std::size_t lake, int column) const;
-    // The factor that brings a value of the column into the model's unit, so that values in
-    // different units sort by size: 1 for a column without units, NaN for a unit not known.
-    double unitFactor(std::size_t lake, int column) const;
+    // The texts of the lakes' cells. It keeps those of the lake read last, as the view asks
+    // for a row's cells one after another; a sort works on a copy of its own on its thread.
+    class Cells {
+    public:
+        std::shared_ptr<const batch::ResultTable> table;  // the lakes, or null before any
+        std::vector<Column> columns;                       // in display order
+
+        std::string text(std::size_t lake, int column) const;
+        // Every lake in the order of the column's cells.
+        std::vector<std::uint32_t> sorted(int column, Qt::SortOrder order) const;
+        const batch::CsvRecord& resultsOf(std::size_t lake) const;
+        // Drops the texts kept, for a new table.
+        void forget();
+
+    private:
+        // The text a column sorts by: a value without its unit, else the cell's text.
+        std::string_view sortText(std::size_t lake, int column) const;
+        // The factor that brings a value of the column into the model's unit, so that values in
+        // different units sort by size: 1 for a column without units, NaN for a unit not known.
+        double unitFactor(std::size_t lake, int column) const;
+        // Lakes by the column's numbers when every cell that is not empty shows one, else by texts.
+        std::vector<std::uint32_t> sortedByText(int column, Qt::SortOrder order) const;
+        const InputTexts& inputsOf(std::size_t lake) const;
+
+        // The lake whose texts were read last.
+        mutable std::optional<std::size_t> inputsLake_;
+        mutable InputTexts inputs_;
+        mutable batch::CsvRecord record_;
+        mutable std::optional<std::size_t> resultsLake_;
+        mutable batch::CsvRecord results_;
+    };
+
     // Whether the calculated lakes show numbers (or "NA") in the result field.
     bool showsNumbers(std::size_t field) const;
-    // Lakes by the column's numbers when every cell that is not empty shows one, else by texts.
-    std::vector<std::uint32_t> sortedByText(int column, Qt::SortOrder order) const;
     void applyFilter();
     bool passes(std::size_t lake) const;
-    const InputTexts& inputsOf(std::size_t lake) const;
-    const batch::CsvRecord& resultsOf(std::size_t lake) const;
+    // Shows the lakes in the order a sort gave.
+    void showOrder(std::vector<std::uint32_t> order);
 
-    std::shared_ptr<const batch::ResultTable> table_;  // the lakes, or null before any
-    std::vector<Column> columns_;                       // in display order
-    std::vector<std::uint32_t> order_;                  // every lake, in the order sorted by
-    std::vector<std::uint32_t> view_;                   // those that pass the filter
+    Cells cells_;                        // the table and its columns
+    std::vector<std::uint32_t> order_;   // every lake, in the order sorted by
+    std::vector<std::uint32_t> view_;    // those that pass the filter
     LakesFilter filter_;
     LakesSummary summary_;
-
-    // The lake whose texts were read last: the view asks for a row's cells one after another.
-    mutable std::optional<std::size_t> inputsLake_;
-    mutable InputTexts inputs_;
-    mutable batch::CsvRecord record_;
-    mutable std::optional<std::size_t> resultsLake_;
-    mutable batch::CsvRecord results_;
+    std::uint64_t sortGeneration_ = 0;   // of the latest sort or table; an older sort's order is void
+    int sortsUnderWay_ = 0;              // sorts started whose order has not come back
 };
 
 }  // namespace trophex::ui

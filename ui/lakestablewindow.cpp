@@ -3,6 +3,7 @@
 #include "batch/resulttable.h"
 #include "files/datafile.h"
 #include "model/ecoregion.h"
+#include "model/errors.h"
 #include "response/loadresponse.h"
 #include "response/responsetarget.h"
 #include "model/trophicclass.h"
@@ -11,12 +12,14 @@
 #include "ui/lakestablemodel.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,9 +31,12 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <array>
 
 namespace trophex::ui {
@@ -45,12 +51,15 @@ constexpr int MinWidestColumn = 200;
 constexpr std::array<const char*, 6> TargetSuggestions = {"ecoregion", "tp=20",  "chla=10",
                                                            "secchi=2",  "tsi=50", "freq=20:10"};
 
-bool sameResponse(const std::optional<batch::ResponseSettings>& a, const std::optional<batch::ResponseSettings>& b)
+// Whether two choices ask the same: the same mode and targets that read as the same goal,
+// however they are written.
+bool sameResponse(const std::optional<engine::ResponseRequest>& a, const std::optional<engine::ResponseRequest>& b)
 {
     if (!a || !b)
         return !a && !b;
-    return a->model == b->model && a->target.kind == b->target.kind && a->target.value == b->target.value
-        && a->target.bound == b->target.bound;
+    const std::optional<TargetSpec> x = readTargetSpec(a->target).target;
+    const std::optional<TargetSpec> y = readTargetSpec(b->target).target;
+    return a->mode == b->mode && x && y && x->kind == y->kind && x->value == y->value && x->bound == y->bound;
 }
 
 // A count with the thousands separator of the format: 1,000,000.
@@ -138,7 +147,8 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     view_->setObjectName(QStringLiteral("LakesTableView"));
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows to copy may be picked with Shift and Ctrl; Return and a double click open the current one.
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setWordWrap(false);
     view_->setAlternatingRowColors(true);
@@ -150,6 +160,9 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     view_->setSortingEnabled(true);
     connect(view_, &QTableView::activated, this, [this](const QModelIndex& index) { openRow(index.row()); });
     connect(view_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &LakesTableWindow::showSortOrder);
+    // The lakes are sorted on another thread; the window waits with the wait cursor.
+    connect(model_, &LakesTableModel::sortStarted, this, [] { QGuiApplication::setOverrideCursor(Qt::WaitCursor); });
+    connect(model_, &LakesTableModel::sorted, this, &LakesTableWindow::sortFinished);
     layout->addWidget(view_, 1);
 
     summary_ = new QLabel;
@@ -158,6 +171,12 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     // With a target's counts the line is long; it wraps rather than widen the window.
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
+    ignoredColumns_ = new QLabel;
+    ignoredColumns_->setObjectName(QStringLiteral("IgnoredColumns"));
+    ignoredColumns_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ignoredColumns_->setWordWrap(true);
+    ignoredColumns_->hide();
+    layout->addWidget(ignoredColumns_);
     layout->addWidget(createProgressRow());
     setCentralWidget(client);
     createMenus();
@@ -186,6 +205,14 @@ void LakesTableWindow::createMenus()
     QAction* close = file->addAction(tr("&Close"));
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
+
+    auto* copy = new QAction(tr("&Copy"), view_);
+    copy->setObjectName(QStringLiteral("LakesTableViewCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &LakesTableWindow::copyRows);
+    view_->addAction(copy);
+    view_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 QWidget* LakesTableWindow::createFilterRow()
@@ -326,16 +353,19 @@ void LakesTableWindow::targetChosen()
     const QString text = target_->currentText().trimmed();
     TargetChoice choice;
     if (!text.isEmpty() && text.compare(QString::fromLatin1(NoTargetText), Qt::CaseInsensitive) != 0) {
-        const TargetReading reading = readTargetSpec(text.toStdString());
-        if (!reading.target) {
+        const engine::ResponseRequest request{text.toStdString(),
+                                              anchor_->isChecked() ? "" : responseModeName(ResponseMode::Model),
+                                              NuisanceLevels::Left};
+        const engine::Error unreadable = engine::checkResponseRequest(request);
+        if (unreadable.failed()) {
             // The selector shows the chosen target again before the message takes the focus,
             // so that leaving the selector for the message does not read the text twice.
             showTargetChoice();
-            dialogs_.showError(this, reasonSentence(reading.error));
+            dialogs_.showError(this, reasonSentence(unreadable.message));
             return;
         }
         choice.text = text;
-        choice.response = batch::ResponseSettings{*reading.target, !anchor_->isChecked()};
+        choice.response = request;
     }
     const bool changed = !sameResponse(choice.response, chosenTarget_.response);
     applyTarget(choice);
@@ -359,7 +389,7 @@ void LakesTableWindow::showTargetChoice()
     const QSignalBlocker anchorBlocker(anchor_);
     target_->setEditText(chosenTarget_.text);
     if (chosenTarget_.response)
-        anchor_->setChecked(!chosenTarget_.response->model);
+        anchor_->setChecked(chosenTarget_.response->mode.empty());
     anchor_->setEnabled(chosenTarget_.response.has_value());
 }
 
@@ -430,21 +460,49 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     fillSortColumns();
     fitColumns();
     updateSummary();
+    showIgnoredColumns();
     saveButton_->setEnabled(true);
     saveAction_->setEnabled(true);
     view_->setFocus();
-    const int row = currentLake ? model_->rowOfLake(*currentLake) : -1;
+    if (model_->sorting())
+        lakeAfterSort_ = currentLake ? std::optional<Place>(Place{*currentLake, current.column()}) : std::nullopt;
+    else
+        showPlace(currentLake ? std::optional<Place>(Place{*currentLake, current.column()}) : std::nullopt);
+}
+
+void LakesTableWindow::showPlace(const std::optional<Place>& place)
+{
+    const int row = place ? model_->rowOfLake(place->lake) : -1;
     if (row >= 0) {
-        view_->setCurrentIndex(model_->index(row, current.column()));
+        view_->setCurrentIndex(model_->index(row, place->column));
         view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
     } else if (model_->rowCount() > 0) {
         view_->setCurrentIndex(model_->index(0, 0));
     }
 }
 
+void LakesTableWindow::sortFinished()
+{
+    QGuiApplication::restoreOverrideCursor();
+    if (lakeAfterSort_) {
+        showPlace(lakeAfterSort_);
+        lakeAfterSort_.reset();
+    }
+}
+
 void LakesTableWindow::fitColumns()
 {
     view_->resizeColumnsToContents();
+    // The view measures the rows in sight and a few more; the status and the inputs take the
+    // width of their longest text in any row, so that no row's text is cut there.
+    const std::vector<std::string> longest = model_->longestTexts();
+    const int margin = 2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 2;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const QString text = QString::fromStdString(longest[static_cast<std::size_t>(column)]);
+        if (!text.isEmpty())
+            view_->setColumnWidth(column, std::max(view_->columnWidth(column),
+                                                   view_->fontMetrics().horizontalAdvance(text) + margin));
+    }
     // A name of a million letters would otherwise push every other column off the screen.
     const int widest = std::max(MinWidestColumn, view_->viewport()->width() / 3);
     for (int column = 0; column < model_->columnCount(); ++column)
@@ -454,10 +512,10 @@ void LakesTableWindow::fitColumns()
 void LakesTableWindow::setAssessing(bool assessing)
 {
     progressRow_->setVisible(assessing);
-    const bool haveTable = model_->table() != nullptr;
-    saveButton_->setEnabled(!assessing && haveTable);
+    const bool canSave = !assessing && !saving_ && model_->table() != nullptr;
+    saveButton_->setEnabled(canSave);
     if (saveAction_)
-        saveAction_->setEnabled(!assessing && haveTable);
+        saveAction_->setEnabled(canSave);
     if (assessing)
         progressRow_->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->setFocus();
 }
@@ -501,14 +559,41 @@ void LakesTableWindow::updateSummary()
     summary_->setText(summaryText());
 }
 
+void LakesTableWindow::showIgnoredColumns()
+{
+    const std::vector<std::string>& names = model_->table()->ignoredColumns();
+    QStringList quoted;
+    for (const std::string& name : names)
+        quoted << QStringLiteral("\u201C%1\u201D").arg(QString::fromStdString(name));
+    ignoredColumns_->setText(names.size() == 1 ? tr("Not an input, ignored: the column %1.").arg(quoted.front())
+                                               : tr("Not inputs, ignored: the columns %1.").arg(quoted.join(", ")));
+    ignoredColumns_->setVisible(!names.empty());
+}
+
+void LakesTableWindow::copyRows()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : view_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty() && view_->currentIndex().isValid())
+        rows.push_back(view_->currentIndex().row());
+    if (rows.empty()) {
+        dialogs_.showError(this, tr("There's nothing to copy!"));
+        return;
+    }
+    std::sort(rows.begin(), rows.end());
+    QGuiApplication::clipboard()->setText(QString::fromStdString(model_->rowsAsText(rows)));
+}
+
 QString LakesTableWindow::summaryText() const
 {
     if (!model_->table())
         return assessing() ? QString() : tr("No table yet: File, Assess Lakes Table");
     const LakesSummary& s = model_->summary();
-    QString text = s.shown == s.lakes
-                       ? tr("%1 lakes").arg(countText(s.lakes, format_))
-                       : tr("%1 of %2 lakes shown").arg(countText(s.shown, format_), countText(s.lakes, format_));
+    const QString lakes = s.lakes == 1 ? tr("lake") : tr("lakes");
+    QString text = s.shown == s.lakes ? tr("%1 %2").arg(countText(s.lakes, format_), lakes)
+                                      : tr("%1 of %2 %3 shown").arg(countText(s.shown, format_),
+                                                                    countText(s.lakes, format_), lakes);
     text += tr(": %1 calculated, %2 failed").arg(countText(s.calculated, format_), countText(s.failed, format_));
     text += countsText(QStringLiteral(";"), TrophicClassNames, s.perClass, format_);
     if (model_->table()->hasResponse())
@@ -529,8 +614,7 @@ void LakesTableWindow::openRow(int row)
 
 void LakesTableWindow::SaveResultsAsClick()
 {
-    const batch::ResultTable* table = model_->table();
-    if (!table || assessing())
+    if (!model_->table() || assessing() || saving_)
         return;
     const QString name =
         dialogs_.saveTableName(this, lastSaveName_.isEmpty() ? suggestedResultsName(tableName_) : lastSaveName_);
@@ -543,14 +627,31 @@ void LakesTableWindow::SaveResultsAsClick()
     }
     if (QFileInfo::exists(name) && !dialogs_.confirmReplace(this, name))
         return;
+    // Written on a thread of the pool, so that the window stays responsive over a million
+    // rows; the save controls wait until the file is complete or has failed.
+    saving_ = true;
+    setAssessing(assessing());
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<std::string> error = replaceFile(
-        QFile::encodeName(name).toStdString(), [table](const ByteWriter& write) { table->write(write); });
-    QGuiApplication::restoreOverrideCursor();
-    if (error)
-        reportFileError(name, QString::fromStdString(*error));
-    else
-        statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(name)));
+    statusBar()->showMessage(tr("Saving %1").arg(QDir::toNativeSeparators(name)));
+    auto* watcher = new QFutureWatcher<std::optional<std::string>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, name] {
+        watcher->deleteLater();
+        saving_ = false;
+        setAssessing(assessing());
+        QGuiApplication::restoreOverrideCursor();
+        if (const std::optional<std::string> error = watcher->result())
+            reportFileError(name, QString::fromStdString(*error));
+        else
+            statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(name)));
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [table = model_->sharedTable(), path = QFile::encodeName(name).toStdString()]() -> std::optional<std::string> {
+            try {
+                return replaceFile(path, [&table](const ByteWriter& write) { table->write(write); });
+            } catch (const std::exception& e) {
+                return exceptionMessage(e);
+            }
+        }));
 }
 
 void LakesTableWindow::reportFileError(const QString& fileName, const QString& reason)

@@ -6,6 +6,7 @@
 // a Cancel button; the table on show changes only when a whole new table is ready.
 
 #include "batch/batchtable.h"
+#include "engine/engine.h"
 #include "model/inputs.h"
 #include "arithmetic/numberformat.h"
 
@@ -39,7 +40,7 @@ inline constexpr const char* NoTargetText = "No target";
 // A target for the whole table as the selector shows it and as the batch takes it.
 struct TargetChoice {
     QString text = QString::fromLatin1(NoTargetText);  // as typed or chosen
-    std::optional<batch::ResponseSettings> response;   // none without a target
+    std::optional<engine::ResponseRequest> response;   // none without a target
 };
 
 class LakesTableWindow : public QMainWindow {
@@ -64,10 +65,14 @@ public:
     void SaveResultsAsClick();
     // Opens the lake of a row of the view in the main window.
     void openRow(int row);
+    // Copies the selected rows, under the columns' titles, as tab-separated text.
+    void copyRows();
 
     bool assessing() const;
+    // Whether the table is being saved (on another thread).
+    bool saving() const { return saving_; }
     // The load response settings of the table on show; none without a target.
-    const std::optional<batch::ResponseSettings>& tableResponse() const { return tableTarget_.response; }
+    const std::optional<engine::ResponseRequest>& tableResponse() const { return tableTarget_.response; }
     LakesTableModel& model() const { return *model_; }
     QTableView& view() const { return *view_; }
     QString summaryText() const;
@@ -95,9 +100,19 @@ private:
     void showSortOrder(int column, Qt::SortOrder order);
     void fillSortColumns();
     void updateSummary();
+    void showIgnoredColumns();
     // Sizes the columns to their texts, none wider than a third of the view.
     void fitColumns();
+    // Enables the save controls when there is a table and nothing else going on.
     void setAssessing(bool assessing);
+    // A lake and the column the view was at.
+    struct Place {
+        std::size_t lake;
+        int column;
+    };
+    // Makes the lake current and shows it; the first row when it is none or hidden.
+    void showPlace(const std::optional<Place>& place);
+    void sortFinished();
     // Sizes the window to the screen and centres it, the first time it shows.
     void placeOnFirstShow();
     void reportFileError(const QString& fileName, const QString& reason);
@@ -119,6 +134,7 @@ private:
     QPushButton* saveButton_ = nullptr;
     QAction* saveAction_ = nullptr;
     QLabel* summary_ = nullptr;
+    QLabel* ignoredColumns_ = nullptr;  // the table's columns that name no input
     QWidget* progressRow_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* progressLabel_ = nullptr;
@@ -129,6 +145,8 @@ private:
     TargetChoice assessedTarget_;  // of the assessment going on, or the last one
     TargetChoice tableTarget_;     // of the table on show
     bool placed_ = false;   // placed on the screen once
+    bool saving_ = false;   // a save is under way
+    std::optional<Place> lakeAfterSort_;  // to show once the sort under way has ended
 };
 
 }  // namespace trophex::ui

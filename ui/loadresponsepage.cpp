@@ -17,8 +17,12 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableWidget>
+#include <QTime>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -147,13 +151,31 @@ void TLoadResponsePage::createModeRow()
 
 void TLoadResponsePage::createResultArea()
 {
-    answer_ = new QLabel(this);
+    // The calculation followed and the answer scroll when they need more than their room.
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("AnswerArea"));
+    area->setGeometry(4, 86, ColumnWidth - 4, 98);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* texts = new QWidget;
+    auto* layout = new QVBoxLayout(texts);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    calculation_ = new QLabel;
+    calculation_->setObjectName(QStringLiteral("CalculationLabel"));
+    calculation_->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    answer_ = new QLabel;
     answer_->setObjectName(QStringLiteral("AnswerLabel"));
-    answer_->setGeometry(4, 86, ColumnWidth - 4, 98);
-    answer_->setWordWrap(true);
-    answer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     answer_->setFont(pixelFont(QStringLiteral("Arial"), 11, false));
-    answer_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    for (QLabel* label : {calculation_, answer_}) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(label);
+    }
+    layout->addStretch(1);
+    area->setWidget(texts);
 
     views_ = new QStackedWidget(this);
     views_->setGeometry(ViewLeft, 0, 318, 184);
@@ -183,15 +205,28 @@ void TLoadResponsePage::placeValueBoxes()
     const bool frequency = choice.kind == TargetKind::Frequency;
     const int y = 32;
     comparison_->setText(QString::fromLatin1(choice.comparison));
-    comparison_->setGeometry(4, y, frequency ? 70 : 66, RowHeight);
+    unit_->setText(QString::fromLatin1(choice.unit));
     bound_->setVisible(frequency);
     boundUnit_->setVisible(frequency);
-    bound_->setGeometry(74, y, 44, RowHeight);
-    boundUnit_->setGeometry(121, y, 76, RowHeight);
-    const int valueLeft = frequency ? 198 : 70;
-    value_->setGeometry(valueLeft, y, frequency ? 40 : 60, RowHeight);
-    unit_->setText(QString::fromLatin1(choice.unit));
-    unit_->setGeometry(valueLeft + (frequency ? 42 : 64), y, frequency ? 58 : 120, RowHeight);
+    // Each label as wide as its text, each box as wide as "100.0" and its arrow, one after
+    // the other, so that no text of the row is cut.
+    const auto textWidth = [](const QLabel* label) {
+        return label->fontMetrics().horizontalAdvance(label->text()) + 4;
+    };
+    const int arrow = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, value_) + 6;
+    const int boxWidth = value_->fontMetrics().horizontalAdvance(QStringLiteral("100.0")) + arrow;
+    int x = 4;
+    const auto place = [&](QWidget* widget, int width) {
+        widget->setGeometry(x, y, width, RowHeight);
+        x += width + 2;
+    };
+    place(comparison_, textWidth(comparison_));
+    if (frequency) {
+        place(bound_, boxWidth);
+        place(boundUnit_, textWidth(boundUnit_));
+    }
+    place(value_, boxWidth);
+    place(unit_, std::max(textWidth(unit_), ColumnWidth - x));
     value_->clear();
     value_->addItems(choice.suggestions);
     setSelectorText(value_, valueTexts_[static_cast<int>(choice.kind)]);
@@ -206,42 +241,57 @@ void TLoadResponsePage::targetKindChange()
     refresh();
 }
 
-void TLoadResponsePage::followCalculation(const ModelState& state, const InputTexts& inputs)
+void TLoadResponsePage::followCalculation(const engine::Assessment& lake)
 {
-    state_ = state;
-    inputs_ = inputs;
+    lake_ = lake;
+    calculationName_ = QStringLiteral("%1, calculated at %2")
+                           .arg(lakeNamed((*lake.inputs)[Input::NameEditBox], true),
+                                QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    calculation_->setText(calculationName_ + QLatin1Char('.'));
     refresh();
+}
+
+void TLoadResponsePage::calculationFailed(const InputTexts& inputs)
+{
+    const QString failed =
+        QStringLiteral("The calculation of %1 failed").arg(lakeNamed(inputs[Input::NameEditBox]));
+    calculation_->setText(lake_ ? QStringLiteral("%1; still shown: %2.").arg(failed, calculationName_)
+                                 : failed + QLatin1Char('.'));
 }
 
 void TLoadResponsePage::clear()
 {
-    state_.reset();
+    lake_.reset();
+    calculationName_.clear();
+    calculation_->clear();
     refresh();
 }
 
-std::optional<TargetSpec> TLoadResponsePage::targetSpec() const
+QString TLoadResponsePage::calculationText() const
+{
+    return calculation_->text();
+}
+
+std::string TLoadResponsePage::targetText() const
 {
     const KindChoice& choice = kindChoices()[kind_->currentIndex()];
+    QString text = QString::fromLatin1(targetKindName(choice.kind));
     if (choice.kind == TargetKind::Ecoregion)
-        return TargetSpec{};
-    QString text = QString::fromLatin1(targetKindName(choice.kind)) + '=';
+        return text.toStdString();
+    text += '=';
     if (choice.kind == TargetKind::Frequency)
         text += bound_->currentText() + ':';
     text += value_->currentText();
-    return readTargetSpec(text.toStdString()).target;
+    return text.toStdString();
 }
 
-QString TLoadResponsePage::unreadableTargetMessage() const
+// Why the target cannot be taken, as the target reader says it, as a sentence.
+QString TLoadResponsePage::unreadableTargetMessage(const std::string& reason)
 {
-    switch (kindChoices()[kind_->currentIndex()].kind) {
-    case TargetKind::Tsi:
-        return QStringLiteral("Type the target index as a number, such as 50.");
-    case TargetKind::Frequency:
-        return QStringLiteral("Type a chlorophyll a level above 0 ug/L and a percentage of the time from 0 to 100.");
-    default:
-        return QStringLiteral("Type the target as a number above 0, such as %1.")
-            .arg(QString::fromLatin1(kindChoices()[kind_->currentIndex()].firstValue));
-    }
+    QString message = qs(reason);
+    if (!message.isEmpty())
+        message[0] = message[0].toUpper();
+    return message + QLatin1Char('.');
 }
 
 void TLoadResponsePage::refresh()
@@ -249,21 +299,22 @@ void TLoadResponsePage::refresh()
     const KindChoice& choice = kindChoices()[kind_->currentIndex()];
     if (choice.kind != TargetKind::Ecoregion)
         valueTexts_[static_cast<int>(choice.kind)] = value_->currentText();
-    if (!state_) {
+    if (!lake_) {
         if (choice.kind == TargetKind::Ecoregion)
             setSelectorText(value_, QString());
         showEmpty(QStringLiteral("Calculate, or open a data file, to see what a cut of the lake's phosphorus load "
                                  "buys."));
         return;
     }
-    const std::optional<TargetSpec> wanted = targetSpec();
-    if (!wanted) {
-        showEmpty(unreadableTargetMessage());
+    const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
+    const engine::ResponseAssessment answer =
+        engine::assessResponse(*lake_, {targetText(), responseModeName(mode), NuisanceLevels::Left});
+    if (!answer.ok()) {
+        showEmpty(answer.error.code == ErrorCode::InvalidRequest ? unreadableTargetMessage(answer.error.message)
+                                                                 : qs(answer.error.message));
         return;
     }
-    const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
-    response_ = evaluateLoadResponse(*state_, resolveTarget(*wanted, inputs_[Input::EcoRegComboBox]), mode,
-                                     NuisanceLevels::Left);
+    response_ = answer.response;
     if (choice.kind == TargetKind::Ecoregion)
         setSelectorText(value_, qs(formatNumber(response_->target.value, NumberPattern::OneDecimal, format_)));
     showResponse();
@@ -277,6 +328,9 @@ void TLoadResponsePage::showResponse()
         sentences << qs(sentence);
     answer_->setText(sentences.join(QLatin1Char('\n')));
     chart_->setSeries(chartSeries(r, format_));
+    chart_->setCaption(QStringLiteral("%1: %2; %3")
+                           .arg(lakeNamed((*lake_->inputs)[Input::NameEditBox], true), qs(targetDescription(r.target, format_)),
+                                qs(responseModeDescription(r.mode))));
 
     const ResponseTable table = responseTable(r, format_);
     table_->clear();
@@ -316,6 +370,7 @@ void TLoadResponsePage::showEmpty(const QString& message)
     response_.reset();
     answer_->setText(message);
     chart_->setSeries(std::nullopt);
+    chart_->setCaption(QString());
     table_->clearContents();
     table_->setRowCount(0);
 }
@@ -327,10 +382,20 @@ QString TLoadResponsePage::answerText() const
 
 void TLoadResponsePage::ResponsePrintBtnClick()
 {
+    // Said before the print dialog: a page without an answer cannot be printed.
+    if (!lake_) {
+        dialogs_.showError(this, qs(errorMessage(ErrorCode::NothingToPrint)));
+        return;
+    }
+    if (!response_) {
+        const engine::Error unreadable = engine::checkResponseRequest({targetText()});
+        dialogs_.showError(this, unreadableTargetMessage(unreadable.message));
+        return;
+    }
     UserPrintDialog dialog(dialogs_, this);
     const auto printPage = [this](QPaintDevice& device) {
-        return printResponseReport(device, responseReportTexts(*response_, inputs_[Input::NameEditBox],
-                                                               inputs_[Input::EcoRegComboBox], format_));
+        return printResponseReport(device, responseReportTexts(*response_, (*lake_->inputs)[Input::NameEditBox],
+                                                               (*lake_->inputs)[Input::EcoRegComboBox], format_));
     };
     runPrintCommand(printer_(), dialog, response_.has_value(), printPage,
                     [this](ErrorCode error) { dialogs_.showError(this, qs(errorMessage(error))); });

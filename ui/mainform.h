@@ -4,6 +4,7 @@
 // model's texts back; the last completed calculation (the texts it read, its model state and
 // its results) lives here, and the results on show and the report are those of that run.
 
+#include "engine/engine.h"
 #include "model/calculation.h"
 #include "model/inputs.h"
 #include "model/modelstate.h"
@@ -71,8 +72,10 @@ public:
     LakesTableWindow& lakesTable();
 
     // Opens a data file as the Open command does once its dialog has given the name:
-    // an error box when the file cannot be used, otherwise its texts and a calculation.
-    void openDataFile(const QString& fileName);
+    // an error box when the file cannot be used, otherwise its texts and a calculation. A
+    // file the user did not pick in the dialog (named on the command line, dropped) is named
+    // in every error box, as nothing else on the screen says which file failed.
+    void openDataFile(const QString& fileName, bool nameInEveryError = false);
 
     void EcoRegComboBoxChange();
     void TabbedNotebook1Click();
@@ -147,12 +150,13 @@ private:
     void writeResults(const ResultTexts& texts);
     // Focuses the box or selector that the calculation could not read, in the Calibrate
     // dialog for a calibration input, with its text selected from where reading stopped.
-    void showInputError(const Error& error);
+    void showInputError(const engine::Error& error);
     // Runs updateStatusLine whenever an input or calibration text changes.
     void watchInputs();
     void updateStatusLine();
-    // The wrong-header message as it stands, a system error together with the file's name.
-    void reportFileError(const QString& fileName, const Error& error);
+    // The wrong-header message as it stands (unless the file is to be named in every
+    // error), a system error together with the file's name.
+    void reportFileError(const QString& fileName, const engine::Error& error, bool nameInEveryError = false);
     bool tsiPageActive() const;
 
     UserDialogs& dialogs_;
