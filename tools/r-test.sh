@@ -5,7 +5,7 @@
 # runs its examples, its tests and its vignette. Fails on an ERROR or a WARNING of the
 # check or a failed test; the last line counts the tests.
 #   bash tools/r-test.sh
-#   TROPHEX_CLI=build/cli/trophex-cli bash tools/r-test.sh   # with a trophex-cli built already
+#   TROPHEX_CLI=path/to/trophex-cli bash tools/r-test.sh   # with a trophex-cli built elsewhere
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build-r
@@ -14,9 +14,9 @@ mkdir -p "$out"
 
 cli=${TROPHEX_CLI:-}
 if [ -z "$cli" ]; then
-  bash "$root/tools/build.sh" "$out/cli" -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_TESTS=OFF \
-    -DTROPHEX_BUILD_BENCH=OFF -- trophex-cli >/dev/null
-  cli=$out/cli/cli/trophex-cli
+  # The project's own build folder: trophex-cli is brought up to date there (a no-op when it is).
+  bash "$root/tools/build.sh" build -- trophex-cli >/dev/null
+  cli=$root/build/cli/trophex-cli
 fi
 rm -rf "$out/fixtures"
 bash "$root/tools/r-fixtures.sh" "$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")" "$out/fixtures/large" \

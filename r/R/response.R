@@ -16,8 +16,13 @@
 #' @param threads Threads that calculate; `NULL` takes one per processor.
 #' @return Without the curve, a data frame with one row per lake: `name`, `status` (`"ok"`
 #'   or why the lake has no load response), the mode, the target, the loads, the
-#'   `target_status` (`"met"`, `"needed"` or `"unreachable"`), the `reduction_pct` of the
-#'   watershed load, the allowable loads and the implied stream phosphorus.
+#'   `target_status` (`"met"`, `"needed"` or `"unreachable"`) and, for an unreachable one,
+#'   the `unreachable_reason`, the `reduction_pct` of the watershed load, the allowable
+#'   loads, whether the answer's Secchi depth reaches the bottom (`secchi_to_bottom`) and
+#'   an index leaves Carlson's scale (`tsi_outside_scale`), the implied stream phosphorus,
+#'   and the fit of the observed phosphorus (`fit_tp_t_test`, `poor_fit`, and the
+#'   `other_mode_status` of a poorly fitted lake). Flags are logical, NA where the lake has
+#'   no answer.
 #'
 #'   With `curve = TRUE`, a `trophex_load_response`: a list of `answers` (that data frame),
 #'   `curve` (long form: `lake`, the row of the lake in `lakes`; `reduction_pct`,

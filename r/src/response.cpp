@@ -44,10 +44,19 @@ const char* keyOf(CurveColumn column)
     return curveColumnTable()[static_cast<int>(column)].jsonKey;
 }
 
-// A field of the answer holds a text (mode, target, status) or a number.
-bool textField(const ResponseFieldSpec& spec)
+// A field of the answer holds a flag (true or false), a text (mode, target, status,
+// reasons) or a number.
+ColumnKind fieldKind(const ResponseFieldSpec& spec)
 {
-    return spec.pattern == NumberPattern::Whole && spec.unit[0] == '\0';
+    switch (spec.field) {
+    case ResponseField::AnswerSecchiToBottom:
+    case ResponseField::AnswerIndexOutsideScale:
+    case ResponseField::PoorFit:
+        return ColumnKind::Flag;
+    default:
+        break;
+    }
+    return spec.pattern == NumberPattern::Whole && spec.unit[0] == '\0' ? ColumnKind::Text : ColumnKind::Number;
 }
 
 std::string fieldColumnName(const ResponseFieldSpec& spec)
@@ -185,10 +194,13 @@ void setAnswer(TableBuilder& answers, std::size_t row, const LakeResponse& lake)
         const std::size_t column = i + 2;
         const FieldValue value =
             lake.response ? responseFieldValue(*lake.response, spec.field, NumberFormat{}) : FieldValue{};
-        if (const auto* number = std::get_if<double>(&value); number != nullptr && !textField(spec))
+        const ColumnKind kind = fieldKind(spec);
+        if (const auto* number = std::get_if<double>(&value); number != nullptr && kind == ColumnKind::Number)
             answers.setNumber(column, row, *number);
-        else if (const auto* text = std::get_if<std::string>(&value); text != nullptr && textField(spec))
+        else if (const auto* text = std::get_if<std::string>(&value); text != nullptr && kind == ColumnKind::Text)
             answers.setText(column, row, *text);
+        else if (const auto* flag = std::get_if<bool>(&value); flag != nullptr && kind == ColumnKind::Flag)
+            answers.setFlag(column, row, *flag);
         else
             answers.setMissing(column, row);
     }
@@ -213,8 +225,7 @@ using namespace trophex;
     const std::size_t rows = cells.rows();
     r::TableBuilder answers(r::answerColumnNames(), rows);
     for (std::size_t i = 0; i < responseFieldTable().size(); ++i)
-        if (!r::textField(responseFieldTable()[i]))
-            answers.setKind(i + 2, r::ColumnKind::Number);
+        answers.setKind(i + 2, r::fieldKind(responseFieldTable()[i]));
     r::GrowingTable curveTable = r::growingTable(
         {"variable"}, {"lake", r::keyOf(CurveColumn::ReductionPct), r::keyOf(CurveColumn::Load), "value", "low", "high"});
     r::GrowingTable chartPoints = r::growingTable({}, {"lake", r::keyOf(CurveColumn::ReductionPct), "value", "low", "high"});

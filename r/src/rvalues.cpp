@@ -17,8 +17,10 @@ TableBuilder::TableBuilder(std::vector<std::string> names, std::size_t rows)
 void TableBuilder::setKind(std::size_t column, ColumnKind kind)
 {
     Column& c = columns_[column];
-    c.values = cpp11::safe[Rf_allocVector](kind == ColumnKind::Number ? REALSXP : STRSXP, rows_);
+    const SEXPTYPE type = kind == ColumnKind::Number ? REALSXP : kind == ColumnKind::Flag ? LGLSXP : STRSXP;
+    c.values = cpp11::safe[Rf_allocVector](type, rows_);
     c.numbers = kind == ColumnKind::Number ? REAL(c.values) : nullptr;
+    c.flags = kind == ColumnKind::Flag ? LOGICAL(c.values) : nullptr;
     c.lastText.clear();
     c.lastString = R_BlankString;
 }
@@ -38,11 +40,18 @@ void TableBuilder::setNumber(std::size_t column, std::size_t row, double value)
     columns_[column].numbers[row] = value;
 }
 
+void TableBuilder::setFlag(std::size_t column, std::size_t row, bool value)
+{
+    columns_[column].flags[row] = value ? TRUE : FALSE;
+}
+
 void TableBuilder::setMissing(std::size_t column, std::size_t row)
 {
     Column& c = columns_[column];
     if (c.numbers != nullptr)
         c.numbers[row] = NA_REAL;
+    else if (c.flags != nullptr)
+        c.flags[row] = NA_LOGICAL;
     else
         SET_STRING_ELT(c.values, row, NA_STRING);
 }

@@ -24,7 +24,7 @@ inline double numberOrNA(const std::optional<double>& value)
     return value ? *value : NA_REAL;
 }
 
-enum class ColumnKind { Text, Number };
+enum class ColumnKind { Text, Number, Flag };
 
 class TableBuilder {
 public:
@@ -34,6 +34,7 @@ public:
     void setKind(std::size_t column, ColumnKind kind);
     void setText(std::size_t column, std::size_t row, std::string_view text);
     void setNumber(std::size_t column, std::size_t row, double value);
+    void setFlag(std::size_t column, std::size_t row, bool value);
     void setMissing(std::size_t column, std::size_t row);
 
     // The data frame.
@@ -43,6 +44,7 @@ private:
     struct Column {
         cpp11::sexp values;   // the R vector
         double* numbers;      // its numbers, for a column of numbers
+        int* flags;           // its flags, for a column of flags
         std::string lastText; // the text set last, whose R string is
         SEXP lastString;      // kept to be given again
     };

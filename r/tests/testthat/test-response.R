@@ -1,6 +1,7 @@
 answer_columns <- c("target_value", "target", "watershed_load_kg_yr", "atmospheric_load_kg_yr", "target_status",
-                    "reduction_pct", "allowable_load_kg_yr", "allowable_watershed_load_kg_yr",
-                    "implied_stream_p_ug_L")
+                    "unreachable_reason", "reduction_pct", "allowable_load_kg_yr",
+                    "allowable_watershed_load_kg_yr", "secchi_to_bottom", "tsi_outside_scale",
+                    "implied_stream_p_ug_L", "poor_fit", "other_mode_status")
 
 test_that("answers are those of trophex-cli batch --target ecoregion", {
   for (set in fixture_sets()) {
@@ -8,7 +9,11 @@ test_that("answers are those of trophex-cli batch --target ecoregion", {
     got <- load_response(read_lakes(set))
     expect_identical(got$status, raw$status)
     for (column in answer_columns) {
-      expected <- if (is.numeric(got[[column]])) raw_numbers(raw[[column]]) else raw[[column]]
+      expected <- switch(typeof(got[[column]]),
+        double = raw_numbers(raw[[column]]),
+        logical = raw_flags(raw[[column]]),
+        ifelse(raw[[column]] == "NA", NA_character_, raw[[column]])
+      )
       ok <- raw$status == "ok"
       expect_identical(got[[column]][ok], expected[ok], label = column)
     }
