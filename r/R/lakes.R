@@ -19,7 +19,9 @@
 #' @param threads Threads that calculate; `NULL` takes one per processor, as the batch does.
 #' @return A data frame (a tibble for a tibble) with one row per lake: `name`, every
 #'   result in the columns the batch writes, and `status`: `"ok"` or why the lake has no
-#'   results. Numbers are `NA` where the batch writes `NA` or nothing.
+#'   results. Numbers are `NA` where the batch writes `NA` or nothing. The rows are the
+#'   input's, in its order, so that they can be bound beside it; the groups of a grouped
+#'   tibble are not kept (the result holds no grouping columns).
 #' @export
 #' @examples
 #' lakes <- data.frame(

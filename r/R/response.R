@@ -72,21 +72,27 @@ print.trophex_load_response <- function(x, ...) {
 #' it in green, as the program's Load Response chart does.
 #'
 #' @param x A load response from [load_response()] with `curve = TRUE`.
-#' @param lake Which lake: its row in the table given to [load_response()].
+#' @param lake Which lake: its row in the table given to [load_response()], or its name.
+#' @param legend Where the legend goes, as [graphics::legend()] takes it (`"topright"`,
+#'   ...), `"auto"` for the top corner the curve leaves free, or `NULL` for none.
 #' @param ... Further graphical parameters for [graphics::plot()].
 #' @return `x`, invisibly.
 #' @export
 #' @examples
-#' lake <- data.frame(
-#'   name = "Clear Lake", ecoregion = "NLF", watershed_area = 120, lake_area = 8.5,
-#'   mean_depth = 6.1, total_phosphorus = 35, chlorophyll_a = 12, secchi_depth = 1.9
+#' lakes <- data.frame(
+#'   name = c("Clear Lake", "Mud Lake"), ecoregion = c("NLF", "CHF"),
+#'   watershed_area = c(120, 35), lake_area = c(8.5, 2.1), mean_depth = c(6.1, 2.2),
+#'   total_phosphorus = c(35, 95), chlorophyll_a = c(12, 48), secchi_depth = c(1.9, 0.7)
 #' )
-#' plot(load_response(lake, curve = TRUE))
-plot.trophex_load_response <- function(x, lake = 1L, ...) {
+#' response <- load_response(lakes, curve = TRUE)
+#' plot(response)
+#' plot(response, lake = "Mud Lake")
+plot.trophex_load_response <- function(x, lake = 1L, legend = "auto", ...) {
+  lake <- chart_lake(x, lake)
   chart <- x$charts[x$charts$lake == lake, ]
   if (nrow(chart) != 1L) {
-    status <- if (lake >= 1 && lake <= nrow(x$answers)) x$answers$status[[lake]] else "no such lake"
-    stop("Lake ", lake, " has no load response to plot: ", status, call. = FALSE)
+    stop("Lake ", lake, " (", x$answers$name[[lake]], ") has no load response to plot: ",
+         x$answers$status[[lake]], call. = FALSE)
   }
   points <- x$chart[x$chart$lake == lake, ]
   band <- !is.na(points$low)
@@ -105,8 +111,37 @@ plot.trophex_load_response <- function(x, lake = 1L, ...) {
   }
   graphics::lines(points$reduction_pct, points$value, lwd = 2)
   graphics::abline(h = chart$target, col = "red", lwd = 2)
-  if (!is.na(chart$answer_pct)) {
+  answered <- !is.na(chart$answer_pct)
+  if (answered) {
     graphics::abline(v = chart$answer_pct, col = "darkgreen", lwd = 2, lty = 2)
   }
+  if (!is.null(legend)) {
+    if (identical(legend, "auto")) {
+      ends <- points$value[!is.na(points$value)]
+      legend <- if (length(ends) > 0L && ends[length(ends)] > ends[1L]) "topleft" else "topright"
+    }
+    curve_name <- if (identical(x$answers$mode[[lake]], "model")) "Model prediction" else "Anchored to the observed"
+    keys <- data.frame(
+      text = c("90 % band", curve_name, "Target",
+               paste0("Cut that meets it (", format(round(chart$answer_pct, 1), nsmall = 1), " %)")),
+      col = c("grey85", "black", "red", "darkgreen"), lty = c(1, 1, 1, 2), lwd = c(10, 2, 2, 2)
+    )[c(any(band), TRUE, TRUE, answered), ]
+    graphics::legend(legend, legend = keys$text, col = keys$col, lty = keys$lty, lwd = keys$lwd,
+                     bg = "white", cex = 0.85)
+  }
   invisible(x)
+}
+
+# The row of a lake given by its row or its name.
+chart_lake <- function(x, lake) {
+  rows <- nrow(x$answers)
+  if (is.character(lake) && length(lake) == 1L && !is.na(lake)) {
+    found <- match(lake, x$answers$name)
+    if (is.na(found)) stop("No lake is named \"", lake, "\".", call. = FALSE)
+    return(found)
+  }
+  if (!is.numeric(lake) || length(lake) != 1L || is.na(lake) || lake < 1 || lake > rows || lake %% 1 != 0) {
+    stop("`lake` must be a lake's name or its row, from 1 to ", rows, ".", call. = FALSE)
+  }
+  as.integer(lake)
 }

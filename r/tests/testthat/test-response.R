@@ -56,4 +56,6 @@ test_that("a target that cannot be read and a lake without a response are told",
   response <- load_response(lakes[failed, ], curve = TRUE)
   expect_identical(nrow(response$curve), 0L)
   expect_error(plot(response), response$answers$status, fixed = TRUE)
+  expect_error(plot(response, lake = 2), "from 1 to 1")
+  expect_error(plot(response, lake = "No Such Lake"), "No Such Lake")
 })
