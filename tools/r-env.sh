@@ -3,6 +3,8 @@
 export MAKEFLAGS=${MAKEFLAGS:--j2}
 if command -v ccache >/dev/null && [ -z "${R_MAKEVARS_USER:-}" ]; then
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=1
+  # R's own compiler, asked before R_MAKEVARS_USER names the file that wraps it.
+  compiler=$(R CMD config CXX17)
   export R_MAKEVARS_USER=$out/ccache.mk
-  printf 'CXX17 = ccache %s\n' "$(R CMD config CXX17)" >"$R_MAKEVARS_USER"
+  printf 'CXX17 = ccache %s\n' "$compiler" >"$R_MAKEVARS_USER"
 fi
