@@ -72,13 +72,10 @@ using namespace trophex;
         table.setKind(i, text ? r::ColumnKind::Text : r::ColumnKind::Number);
 
     constexpr std::size_t BlockRows = 1 << 14;  // lakes held at once before they go to R
-    std::vector<r::LakeOutcome> block(std::min(rows, BlockRows));
-    for (std::size_t first = 0; first < rows; first += BlockRows) {
-        const std::size_t last = std::min(rows, first + BlockRows);
-        r::forEachRow(first, last, r::threadCount(threads),
-                      [&](std::size_t row) { r::assessRow(cells, row, text, block[row - first]); });
-        for (std::size_t row = first; row < last; ++row) {
-            const r::LakeOutcome& lake = block[row - first];
+    r::computeAndDeliver<r::LakeOutcome>(
+        rows, BlockRows, r::threadCount(threads),
+        [&](std::size_t row, r::LakeOutcome& lake) { r::assessRow(cells, row, text, lake); },
+        [&](std::size_t row, const r::LakeOutcome& lake) {
             table.setText(0, row, lake.name);
             for (std::size_t i = 0; i < ResultCount; ++i) {
                 if (text)
@@ -87,7 +84,6 @@ using namespace trophex;
                     table.setNumber(i + 1, row, lake.values[i]);
             }
             table.setText(ResultCount + 1, row, lake.status);
-        }
-    }
+        });
     return table.finish();
 }

@@ -3,6 +3,7 @@
 // can be handed to R on the calling thread block by block with bounded memory.
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <exception>
@@ -10,6 +11,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace trophex::r {
@@ -62,6 +64,58 @@ inline void forEachRow(std::size_t first, std::size_t last, unsigned threads,
         thread.join();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+// Calls compute(row, slot) for every row in [0, rows) on threads threads, block by block,
+// and deliver(row, slot) on the calling thread (which alone may call R) in row order. With
+// more than one thread, the next block is computed while the calling thread delivers one.
+// An exception of either is thrown again here once no thread runs.
+template <typename Slot, typename Compute, typename Deliver>
+void computeAndDeliver(std::size_t rows, std::size_t blockRows, unsigned threads, Compute compute, Deliver deliver)
+{
+    std::array<std::vector<Slot>, 2> blocks;
+    for (std::vector<Slot>& block : blocks)
+        block.resize(std::min(rows, blockRows));
+    const auto computeBlock = [&](std::size_t first, std::vector<Slot>& block) {
+        forEachRow(first, std::min(rows, first + blockRows), threads,
+                   [&](std::size_t row) { compute(row, block[row - first]); });
+    };
+    // The block computed ahead: joined however the delivery ends.
+    struct Ahead {
+        std::thread thread;
+        std::exception_ptr failure;
+        void finish()
+        {
+            if (thread.joinable())
+                thread.join();
+            if (failure)
+                std::rethrow_exception(std::exchange(failure, nullptr));
+        }
+        ~Ahead()
+        {
+            if (thread.joinable())
+                thread.join();
+        }
+    } ahead;
+    if (rows > 0)
+        computeBlock(0, blocks[0]);
+    for (std::size_t first = 0, current = 0; first < rows; first += blockRows, current ^= 1) {
+        const std::size_t next = first + blockRows;
+        if (next < rows && threads > 1) {
+            ahead.thread = std::thread([&, next, current] {
+                try {
+                    computeBlock(next, blocks[current ^ 1]);
+                } catch (...) {
+                    ahead.failure = std::current_exception();
+                }
+            });
+        }
+        for (std::size_t row = first; row < std::min(rows, next); ++row)
+            deliver(row, std::as_const(blocks[current][row - first]));
+        ahead.finish();
+        if (next < rows && threads <= 1)
+            computeBlock(next, blocks[current ^ 1]);
+    }
 }
 
 }  // namespace trophex::r

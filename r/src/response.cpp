@@ -232,20 +232,16 @@ using namespace trophex;
     r::GrowingTable charts = r::growingTable({"title", "scale"}, {"lake", "target", "answer_pct"});
 
     constexpr std::size_t BlockRows = 1 << 12;  // lakes held at once before they go to R
-    std::vector<r::LakeResponse> block(std::min(rows, BlockRows));
-    for (std::size_t first = 0; first < rows; first += BlockRows) {
-        const std::size_t last = std::min(rows, first + BlockRows);
-        r::forEachRow(first, last, r::threadCount(threads),
-                      [&](std::size_t row) { r::respondRow(cells, row, request, block[row - first]); });
-        for (std::size_t row = first; row < last; ++row) {
-            const r::LakeResponse& lake = block[row - first];
+    r::computeAndDeliver<r::LakeResponse>(
+        rows, BlockRows, r::threadCount(threads),
+        [&](std::size_t row, r::LakeResponse& lake) { r::respondRow(cells, row, request, lake); },
+        [&](std::size_t row, const r::LakeResponse& lake) {
             r::setAnswer(answers, row, lake);
             if (curve && lake.response) {
                 r::appendCurve(curveTable, static_cast<double>(row + 1), *lake.response);
                 r::appendChart(chartPoints, charts, static_cast<double>(row + 1), *lake.response);
             }
-        }
-    }
+        });
     if (!curve)
         return cpp11::writable::list({cpp11::named_arg("answers") = answers.finish()});
     return cpp11::writable::list({cpp11::named_arg("answers") = answers.finish(),

@@ -26,9 +26,12 @@ test_that("numbers are the full-precision numbers of trophex-cli batch --raw", {
   }
 })
 
-test_that("one thread and many give the same table", {
-  lakes <- read_lakes(fixture_sets()[[1]])
-  expect_identical(assess_lakes(lakes, threads = 1), assess_lakes(lakes, threads = 3))
+test_that("one thread and many give the same table, over more lakes than a block holds", {
+  lakes <- read_lakes(fixture_sets()[[length(fixture_sets())]])
+  lakes <- lakes[rep_len(seq_len(nrow(lakes)), 20000), ]
+  one <- assess_lakes(lakes, threads = 1)
+  expect_identical(one, assess_lakes(lakes, threads = 3))
+  expect_identical(one$name, as.character(lakes$name))
 })
 
 test_that("NA is an empty cell and a factor its level", {
