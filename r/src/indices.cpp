@@ -39,9 +39,7 @@ double numberOf(const std::optional<Real48>& index)
     const std::size_t rows = tp.size();
     r::TableBuilder table({resultSpec(Result::AvgTSI).batchColumn, resultSpec(Result::PhosTSI).batchColumn,
                            resultSpec(Result::ChlrATSI).batchColumn, resultSpec(Result::SecchiTSI).batchColumn},
-                          rows);
-    for (std::size_t c = 0; c < 4; ++c)
-        table.setKind(c, r::ColumnKind::Number);
+                          rows, std::vector<r::ColumnKind>(4, r::ColumnKind::Number));
     for (std::size_t row = 0; row < rows; ++row) {
         const auto phosphorus = indexOf(phosphorusTsi, tp[row]);
         const auto chlorophyll = indexOf(chlorophyllTsi, chla[row]);

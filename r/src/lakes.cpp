@@ -67,9 +67,9 @@ using namespace trophex;
 {
     const r::LakeCells cells(lakes, names);
     const std::size_t rows = cells.rows();
-    r::TableBuilder table(r::resultColumnNames(), rows);
-    for (std::size_t i = 1; i <= ResultCount; ++i)
-        table.setKind(i, text ? r::ColumnKind::Text : r::ColumnKind::Number);
+    std::vector<r::ColumnKind> kinds(ResultCount + 1, text ? r::ColumnKind::Text : r::ColumnKind::Number);
+    kinds.front() = r::ColumnKind::Text;  // the name; the status follows the results
+    r::TableBuilder table(r::resultColumnNames(), rows, kinds);
 
     constexpr std::size_t BlockRows = 1 << 14;  // lakes held at once before they go to R
     r::computeAndDeliver<r::LakeOutcome>(

@@ -126,15 +126,15 @@ struct GrowingTable {
     cpp11::list finish() const
     {
         const std::size_t rows = texts.empty() ? numbers.front().size() : texts.front().size();
-        TableBuilder table(names, rows);
+        std::vector<ColumnKind> kinds(texts.size(), ColumnKind::Text);
+        kinds.resize(names.size(), ColumnKind::Number);
+        TableBuilder table(names, rows, kinds);
         for (std::size_t c = 0; c < texts.size(); ++c)
             for (std::size_t row = 0; row < rows; ++row)
                 table.setText(c, row, texts[c][row]);
-        for (std::size_t c = 0; c < numbers.size(); ++c) {
-            table.setKind(texts.size() + c, ColumnKind::Number);
+        for (std::size_t c = 0; c < numbers.size(); ++c)
             for (std::size_t row = 0; row < rows; ++row)
                 table.setNumber(texts.size() + c, row, numbers[c][row]);
-        }
         return table.finish();
     }
 };
@@ -223,9 +223,10 @@ using namespace trophex;
 
     const r::LakeCells cells(lakes, names);
     const std::size_t rows = cells.rows();
-    r::TableBuilder answers(r::answerColumnNames(), rows);
-    for (std::size_t i = 0; i < responseFieldTable().size(); ++i)
-        answers.setKind(i + 2, r::fieldKind(responseFieldTable()[i]));
+    std::vector<r::ColumnKind> kinds(2, r::ColumnKind::Text);  // the name and the status
+    for (const ResponseFieldSpec& spec : responseFieldTable())
+        kinds.push_back(r::fieldKind(spec));
+    r::TableBuilder answers(r::answerColumnNames(), rows, kinds);
     r::GrowingTable curveTable = r::growingTable(
         {"variable"}, {"lake", r::keyOf(CurveColumn::ReductionPct), r::keyOf(CurveColumn::Load), "value", "low", "high"});
     r::GrowingTable chartPoints = r::growingTable({}, {"lake", r::keyOf(CurveColumn::ReductionPct), "value", "low", "high"});

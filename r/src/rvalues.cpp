@@ -7,16 +7,15 @@ SEXP utf8String(std::string_view text)
     return cpp11::safe[Rf_mkCharLenCE](text.data(), static_cast<int>(text.size()), CE_UTF8);
 }
 
-TableBuilder::TableBuilder(std::vector<std::string> names, std::size_t rows)
+TableBuilder::TableBuilder(std::vector<std::string> names, std::size_t rows, const std::vector<ColumnKind>& kinds)
     : names_(std::move(names)), rows_(rows), columns_(names_.size())
 {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        setKind(i, ColumnKind::Text);
+        allocate(columns_[i], i < kinds.size() ? kinds[i] : ColumnKind::Text);
 }
 
-void TableBuilder::setKind(std::size_t column, ColumnKind kind)
+void TableBuilder::allocate(Column& c, ColumnKind kind)
 {
-    Column& c = columns_[column];
     const SEXPTYPE type = kind == ColumnKind::Number ? REALSXP : kind == ColumnKind::Flag ? LGLSXP : STRSXP;
     c.values = cpp11::safe[Rf_allocVector](type, rows_);
     c.numbers = kind == ColumnKind::Number ? REAL(c.values) : nullptr;

@@ -28,10 +28,10 @@ enum class ColumnKind { Text, Number, Flag };
 
 class TableBuilder {
 public:
-    // Columns of texts unless set otherwise, rows long.
-    TableBuilder(std::vector<std::string> names, std::size_t rows);
+    // Columns of the kinds given, in order, and of texts after them; rows long. Each
+    // column is allocated once, in its kind.
+    TableBuilder(std::vector<std::string> names, std::size_t rows, const std::vector<ColumnKind>& kinds = {});
 
-    void setKind(std::size_t column, ColumnKind kind);
     void setText(std::size_t column, std::size_t row, std::string_view text);
     void setNumber(std::size_t column, std::size_t row, double value);
     void setFlag(std::size_t column, std::size_t row, bool value);
@@ -48,6 +48,8 @@ private:
         std::string lastText; // the text set last, whose R string is
         SEXP lastString;      // kept to be given again
     };
+
+    void allocate(Column& column, ColumnKind kind);
 
     std::vector<std::string> names_;  // of the columns
     std::size_t rows_;                // of every column
