@@ -1,0 +1,4 @@
+library(testthat)
+library(trophex)
+
+test_check("trophex")
