@@ -119,24 +119,26 @@ std::string tsiRangesJson(std::string_view ecoregion)
 std::string completedJson(const CompletedRun& run)
 {
     std::string out;
-    JsonObject object(out);
-    object.key("ok") += "true";
-    JsonObject results(object.key("results"));
-    for (const ResultSpec& spec : resultTable())
-        results.field(spec.control, run.results[spec.result]);
+    {
+        JsonObject object(out);
+        object.key("ok") += "true";
+        object.key("results") += jsonArray(run.results.texts);  // in the order of the result table
+    }
     return out;
 }
 
 std::string failedJson(const Error& error)
 {
     std::string out;
-    JsonObject object(out);
-    object.key("ok") += "false";
-    object.field("message", errorMessage(error));
-    object.field("cause", errorCause(error));
-    if (error.input)
-        object.field("field", inputControlName(*error.input));
-    object.key("position") += std::to_string(error.position);
+    {
+        JsonObject object(out);
+        object.key("ok") += "false";
+        object.field("message", errorMessage(error));
+        object.field("cause", errorCause(error));
+        if (error.input)
+            object.field("field", inputControlName(*error.input));
+        object.key("position") += std::to_string(error.position);
+    }
     return out;
 }
 
@@ -172,6 +174,7 @@ const char* trx_tables()
         object.key("chlrGrid") += '[' + jsonArray(ChlrGridColumnTitles) + ',' + jsonArray(ChlrGridRowTitles) + ']';
         object.key("startup") += inputTextsJson(InputTexts::startup());
         object.field("invalidFile", errorMessage(ErrorCode::InvalidFile));
+        object.field("nothingToPrint", errorMessage(ErrorCode::NothingToPrint));
         object.key("maxReadableBytes") += std::to_string(MaxReadableBytes);
     }
     return answerWith(std::move(out));

@@ -1,0 +1,40 @@
+// The engine as the page sees it: each call hands texts or bytes to a C function of
+// web/bindings.cpp and returns its answer, parsed JSON or raw bytes.
+
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+
+export async function loadEngine() {
+  // createTrophexEngine is defined by the engine's script, inlined before this one.
+  const module = await globalThis.createTrophexEngine();
+
+  // Copies bytes into the module's memory for the length of one call.
+  function withBytes(bytes, use) {
+    const pointer = module._malloc(Math.max(bytes.length, 1));
+    module.HEAPU8.set(bytes, pointer);
+    try {
+      return use(pointer, bytes.length);
+    } finally {
+      module._free(pointer);
+    }
+  }
+  const answerBytes = (pointer) => module.HEAPU8.slice(pointer, pointer + module._trx_answer_length());
+  const answerText = (pointer) => decoder.decode(answerBytes(pointer));
+  const answerJson = (pointer) => JSON.parse(answerText(pointer));
+
+  return {
+    tables: () => answerJson(module._trx_tables()),
+    setInputs(texts) {
+      texts.forEach((text, index) =>
+        withBytes(encoder.encode(text), (pointer, length) => module._trx_set_input(index, pointer, length)));
+    },
+    ecoregionDefaults: () => answerJson(module._trx_ecoregion_defaults()),
+    calculate: () => answerJson(module._trx_calculate()),
+    clear: () => module._trx_clear(),
+    tsiRanges: (ecoregion) => withBytes(encoder.encode(ecoregion), (p, n) => answerJson(module._trx_tsi_ranges(p, n))),
+    convert: (selector, unit) =>
+      withBytes(encoder.encode(unit), (p, n) => answerText(module._trx_convert(selector, p, n))),
+    open: (bytes) => withBytes(bytes, (p, n) => answerJson(module._trx_open(p, n))),
+    save: () => answerBytes(module._trx_save()),
+  };
+}
