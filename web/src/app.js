@@ -369,6 +369,7 @@ async function start() {
   wireTabs();
   wireCommands();
   wireDrop();
+  window.addEventListener('resize', () => { if (!$('page-tsi').hidden) drawChart(); });
   drawChart();
   document.body.dataset.ready = 'true';
 }
