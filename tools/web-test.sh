@@ -5,7 +5,7 @@
 # 1280 and 390 pixels (build-web/test/). The last line: "web: N passed, M failed".
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh chromium
+bash tools/deps.sh chromium poppler-utils
 lakes=${TROPHEX_WEB_LAKES:-210}
 [ -x build/cli/trophex-cli ] || bash tools/build.sh build -- trophex-cli
 page=$(bash tools/web.sh | tail -n 1)

@@ -13,10 +13,21 @@
 #include "model/inputs.h"
 #include "model/outputunits.h"
 #include "model/results.h"
+#include "print/reportlayout.h"
+#include "print/reporttexts.h"
+#include "print/responsechart.h"
+#include "print/responsereportlayout.h"
+#include "response/loadresponse.h"
+#include "response/responseresults.h"
+#include "response/responsetarget.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 using namespace trophex;
 using cli::JsonObject;
@@ -26,6 +37,7 @@ namespace {
 
 InputTexts lake = InputTexts::startup();  // the texts the form holds
 std::optional<CompletedRun> shownRun;     // the calculation whose results the page shows
+std::optional<LoadResponse> shownResponse;  // the load response the page shows, of shownRun
 std::string answer;                       // the bytes of the last answer
 
 const char* answerWith(std::string text)
@@ -116,6 +128,149 @@ std::string tsiRangesJson(std::string_view ecoregion)
     return out + ']';
 }
 
+std::string colourJson(Rgb colour)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+    return jsonString(text);
+}
+
+const char* anchorName(TextAnchor anchor)
+{
+    switch (anchor) {
+    case TextAnchor::TopLeft:
+        return "TopLeft";
+    case TextAnchor::TopCentre:
+        return "TopCentre";
+    case TextAnchor::TopRight:
+        return "TopRight";
+    case TextAnchor::MiddleRight:
+        return "MiddleRight";
+    }
+    return "";
+}
+
+std::string pointsJson(const std::vector<ReportPoint>& points)
+{
+    std::string out = "[";
+    for (const ReportPoint& point : points)
+        out += (out.size() > 1 ? "," : "") + std::to_string(point.x) + ',' + std::to_string(point.y);
+    return out + ']';
+}
+
+// One thing to draw, for the page's script to draw it as SVG.
+struct ItemJson {
+    std::string& out;
+
+    void operator()(const ReportText& text) const
+    {
+        JsonObject item(out);
+        item.field("kind", "text");
+        item.key("x") += std::to_string(text.x);
+        item.key("y") += std::to_string(text.y);
+        item.field("text", text.text);
+        item.field("font", text.style.fontName);
+        item.key("points") += std::to_string(text.style.pointSize);
+        item.key("colour") += colourJson(text.style.colour);
+        item.key("background") += colourJson(text.style.background);
+        item.field("anchor", anchorName(text.anchor));
+    }
+    void operator()(const ReportRect& rect) const
+    {
+        JsonObject item(out);
+        item.field("kind", "rect");
+        item.key("points") += pointsJson({{rect.left, rect.top}, {rect.right, rect.bottom}});
+        item.key("colour") += colourJson(rect.colour);
+    }
+    void operator()(const ReportLine& line) const
+    {
+        JsonObject item(out);
+        item.field("kind", "line");
+        item.key("points") += pointsJson({{line.x1, line.y1}, {line.x2, line.y2}});
+        item.key("colour") += colourJson(line.colour);
+        item.key("width") += std::to_string(line.width);
+    }
+    void operator()(const ReportPolygon& polygon) const
+    {
+        JsonObject item(out);
+        item.field("kind", "polygon");
+        item.key("points") += pointsJson(polygon.points);
+        item.key("colour") += colourJson(polygon.colour);
+    }
+    void operator()(const ReportPolyline& polyline) const
+    {
+        JsonObject item(out);
+        item.field("kind", "polyline");
+        item.key("points") += pointsJson(polyline.points);
+        item.key("colour") += colourJson(polyline.colour);
+        item.key("width") += std::to_string(polyline.width);
+    }
+};
+
+std::string itemsJson(const std::vector<ReportItem>& items)
+{
+    std::string out = "[";
+    for (const ReportItem& item : items) {
+        if (out.size() > 1)
+            out += ',';
+        std::visit(ItemJson{out}, item);
+    }
+    return out + ']';
+}
+
+void appendTargetChoices(std::string& out)
+{
+    JsonObject response(out);
+    std::string& choices = response.key("choices");
+    choices += '[';
+    for (const TargetChoice& choice : targetChoices()) {
+        if (choices.back() != '[')
+            choices += ',';
+        JsonObject row(choices);
+        row.field("caption", choice.caption);
+        row.field("comparison", choice.comparison);
+        row.field("unit", choice.unit);
+        row.field("firstValue", choice.firstValue);
+        row.key("suggestions") += jsonArray(choice.suggestions);
+        row.key("typed") += choice.kind == TargetKind::Ecoregion ? "false" : "true";
+    }
+    choices += ']';
+    response.key("bounds") += jsonArray(frequencyBoundSuggestions());
+    response.field("firstBound", FirstFrequencyBound);
+    response.field("boundUnit", FrequencyBoundUnit);
+    response.field("beforeCalculation", ResponseBeforeCalculation);
+}
+
+std::string responseTableJson(const ResponseTable& table)
+{
+    std::string out = "{\"headings\":" + jsonArray(table.headings) + ",\"rows\":[";
+    for (const auto& row : table.rows)
+        out += (out.back() == '[' ? "" : ",") + jsonArray(row);
+    return out + "]}";
+}
+
+// The response of the shown calculation; the chart laid out in a box of the size given.
+std::string responseJson(const LoadResponse& response, const ChartBox& box)
+{
+    const NumberFormat format;
+    const ChartSeries series = chartSeries(response, format);
+    std::string out;
+    {
+        JsonObject object(out);
+        object.key("ok") += "true";
+        object.field("targetValue", formatNumber(response.target.value, NumberPattern::OneDecimal, format));
+        object.field("target", targetDescription(response.target, format));
+        object.field("mode", responseModeDescription(response.mode));
+        object.key("answer") += jsonArray(responseAnswer(response, format));
+        object.key("table") += responseTableJson(responseTable(response, format));
+        object.field("chartTitle", series.title);
+        if (series.answerPercent)
+            object.field("answerPercent", shortestNumberText(*series.answerPercent, format));
+        object.key("chart") += itemsJson(layoutResponseChart(series, box, format));
+    }
+    return out;
+}
+
 std::string completedJson(const CompletedRun& run)
 {
     std::string out;
@@ -176,6 +331,7 @@ const char* trx_tables()
         object.field("invalidFile", errorMessage(ErrorCode::InvalidFile));
         object.field("nothingToPrint", errorMessage(ErrorCode::NothingToPrint));
         object.key("maxReadableBytes") += std::to_string(MaxReadableBytes);
+        appendTargetChoices(object.key("response"));
     }
     return answerWith(std::move(out));
 }
@@ -208,6 +364,7 @@ const char* trx_calculate()
 void trx_clear()
 {
     shownRun.reset();
+    shownResponse.reset();
 }
 
 // The ecoregion ranges of the trophic state chart, rows average, TP, chlorophyll a, Secchi.
@@ -241,6 +398,57 @@ const char* trx_open(const char* bytes, int length)
 const char* trx_save()
 {
     return answerWith(serializeDataFile(lake));
+}
+
+// The load response of the shown calculation for the target choice (by its place in the
+// list) with the value and level typed, anchored or the model's own; the chart laid out in
+// a box of width by height pixels with text of pointSize points on lines of lineHeight.
+const char* trx_response(int choice, const char* value, int valueLength, const char* bound, int boundLength,
+                         int anchored, int width, int height, int lineHeight, int pointSize)
+{
+    shownResponse.reset();
+    if (!shownRun)
+        return answerWith("{\"ok\":false,\"message\":" + jsonString(ResponseBeforeCalculation) + '}');
+    const TargetKind kind = targetChoices()[std::clamp(choice, 0, 5)].kind;
+    const std::optional<TargetSpec> wanted =
+        readTargetSpec(targetChoiceText(kind, std::string(value, static_cast<std::size_t>(valueLength)),
+                                        std::string(bound, static_cast<std::size_t>(boundLength))))
+            .target;
+    if (!wanted)
+        return answerWith("{\"ok\":false,\"message\":" + jsonString(unreadableTargetMessage(kind)) + '}');
+    shownResponse = evaluateLoadResponse(shownRun->state,
+                                         resolveTarget(*wanted, shownRun->inputs[Input::EcoRegComboBox]),
+                                         anchored ? ResponseMode::Anchored : ResponseMode::Model,
+                                         NuisanceLevels::Left);
+    return answerWith(responseJson(*shownResponse, ChartBox{0, 0, width, height, lineHeight, pointSize}));
+}
+
+// The printed report of the shown calculation, its six balance results in the units the
+// selectors' texts (one a line) name, laid out on a printable area of width by height
+// device pixels; empty when no calculation is shown.
+const char* trx_report(const char* units, int unitsLength, int width, int height)
+{
+    if (!shownRun)
+        return answerWith("[]");
+    std::array<std::string, 6> unitTexts;
+    std::string_view rest(units, static_cast<std::size_t>(unitsLength));
+    for (std::string& unit : unitTexts) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        unit = std::string(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return answerWith(itemsJson(layoutReport(width, height, reportTextsOfRun(*shownRun, unitTexts, NumberFormat{})).items));
+}
+
+// The printed load response report of the response shown, laid out as trx_report lays
+// out its page; empty when none is shown.
+const char* trx_response_report(int width, int height)
+{
+    if (!shownRun || !shownResponse)
+        return answerWith("[]");
+    const ResponseReportTexts texts = responseReportTexts(*shownResponse, shownRun->inputs[Input::NameEditBox],
+                                                          shownRun->inputs[Input::EcoRegComboBox], NumberFormat{});
+    return answerWith(itemsJson(layoutResponseReport(width, height, texts).items));
 }
 
 }  // extern "C"

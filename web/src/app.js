@@ -3,6 +3,8 @@
 // only places them.
 import { loadEngine } from './engine.js';
 import { drawTsiChart } from './tsichart.js';
+import { createResponsePage } from './response.js';
+import { printPage } from './print.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -45,6 +47,7 @@ let tables;
 let inputControls = [];  // the 31 controls, in data-file order
 let resultsReady = false;
 let lastCalculatedTexts = null;
+let responsePage;
 
 function unitListOf(kind) {
   return kind === 'ecoregions' ? tables.ecoregions : tables.units[kind];
@@ -222,6 +225,7 @@ function calculate() {
   resultsReady = true;
   lastCalculatedTexts = readTexts();
   drawChart();
+  responsePage.refresh(true);
   updateStatus();
   return true;
 }
@@ -238,6 +242,7 @@ function clearAll() {
   emptyResults();
   engine.clear();
   resultsReady = false;
+  responsePage.refresh(false);
   lastCalculatedTexts = null;
   drawChart();
   updateStatus();
@@ -277,12 +282,23 @@ function saveFile() {
   setTimeout(() => URL.revokeObjectURL(link.href), 1000);
 }
 
+// The report of the shown calculation on one page, laid out by the engine as the window's
+// printer lays it out; the load response report likewise.
 function print() {
   if (!resultsReady) {
     showError(tables.nothingToPrint);
     return;
   }
-  window.print();
+  printPage((width, height) => engine.report(tables.selectors.map((selector) => $(selector.name).value), width, height),
+    'TROPHEX report');
+}
+
+function printResponse() {
+  if (!resultsReady || !responsePage.shown()) {
+    showError(tables.nothingToPrint);
+    return;
+  }
+  printPage((width, height) => engine.responseReport(width, height), 'TROPHEX load response report');
 }
 
 function selectTab(tab) {
@@ -293,6 +309,7 @@ function selectTab(tab) {
     $(other.getAttribute('aria-controls')).hidden = !chosen;
   }
   if (tab.id === 'tab-tsi') drawChart();
+  if (tab.id === 'tab-response') responsePage.refresh(resultsReady);
 }
 
 function wireTabs() {
@@ -342,6 +359,13 @@ function wireCommands() {
     calculate();
   });
   $('MainForm').addEventListener('submit', (event) => event.preventDefault());
+  $('ResponsePrintBtn').addEventListener('click', printResponse);
+  responsePage.kind.addEventListener('change', () => {
+    responsePage.placeValueBoxes();
+    responsePage.refresh(resultsReady);
+  });
+  for (const box of [responsePage.value, responsePage.bound, $('AnchorCheckBox')])
+    box.addEventListener('input', () => responsePage.refresh(resultsReady));
 }
 
 function wireDrop() {
@@ -365,11 +389,17 @@ async function start() {
   buildOutputs();
   buildGrid('ChlrStringGrid', tables.chlrGrid);
   buildGrid('CompStringGrid', tables.compGrid);
+  responsePage = createResponsePage(engine, tables.response);
+  responsePage.placeValueBoxes();
+  responsePage.refresh(false);
   writeTexts(recall() || tables.startup);
   wireTabs();
   wireCommands();
   wireDrop();
-  window.addEventListener('resize', () => { if (!$('page-tsi').hidden) drawChart(); });
+  window.addEventListener('resize', () => {
+    if (!$('page-tsi').hidden) drawChart();
+    if (!$('page-response').hidden) responsePage.refresh(resultsReady);
+  });
   drawChart();
   document.body.dataset.ready = 'true';
 }

@@ -36,5 +36,11 @@ export async function loadEngine() {
       withBytes(encoder.encode(unit), (p, n) => answerText(module._trx_convert(selector, p, n))),
     open: (bytes) => withBytes(bytes, (p, n) => answerJson(module._trx_open(p, n))),
     save: () => answerBytes(module._trx_save()),
+    response: (choice, value, bound, anchored, ...box) =>
+      withBytes(encoder.encode(value), (v, vn) => withBytes(encoder.encode(bound), (b, bn) =>
+        answerJson(module._trx_response(choice, v, vn, b, bn, anchored ? 1 : 0, ...box)))),
+    report: (units, width, height) =>
+      withBytes(encoder.encode(units.join('\n')), (p, n) => answerJson(module._trx_report(p, n, width, height))),
+    responseReport: (width, height) => answerJson(module._trx_response_report(width, height)),
   };
 }

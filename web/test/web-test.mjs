@@ -286,6 +286,114 @@ async function waitForDownload(folder) {
   return null;
 }
 
+// Load response targets by their place in the target list, with the runner's --target.
+const Targets = [[0, 'ecoregion'], [1, 'tp=20', '20'], [2, 'chla=7.5', '7.5'], [3, 'secchi=2.5', '2.5'],
+  [4, 'tsi=45', '45'], [5, 'freq=20:5', '5', '20']];
+
+function runCli(args) {
+  try {
+    return execFileSync(cli, args, { encoding: 'utf8', maxBuffer: 1 << 26 });
+  } catch (error) {
+    return error.stdout;
+  }
+}
+
+// The native runner's load response of a file: the answer's sentences and the table's rows
+// as it prints them, and its JSON.
+function nativeResponse(file, target, model) {
+  const args = ['response', '--target', target, ...(model ? ['--model'] : [])];
+  const lines = runCli([...args, file]).split('\n');
+  const mode = lines.findIndex((line) => line.startsWith('  Mode'));
+  const heading = lines.findIndex((line) => line.includes('Cut (%)'));
+  return {
+    answer: lines.slice(mode + 1, heading).map((line) => line.trim()),
+    rows: lines.slice(heading + 1).filter((line) => line.trim()).map((line) => line.trim().split(/ +/)),
+    json: JSON.parse(runCli([...args, '--json', file])),
+  };
+}
+
+async function shownResponse(page) {
+  return page.evaluate(() => ({
+    answer: [...document.querySelectorAll('#AnswerLabel p')].map((p) => p.textContent),
+    rows: [...document.querySelectorAll('#ResponseGrid tbody tr')].map((r) => [...r.cells].map((c) => c.textContent)),
+    answerPercent: document.querySelector('#ResponseChart svg')?.dataset.answerPercent,
+    value: document.getElementById('TargetValueComboBox').value,
+  }));
+}
+
+async function loadResponses(page, files) {
+  await page.click(aria('Load Response', 'tab'));
+  const [kind, value, anchor] = [await page.$(aria('Target')), await page.$(aria('Target value')),
+    await page.$(aria('Anchor to observed values'))];
+  check(kind && value && anchor, 'the load response controls are found by their names');
+  let compared = 0;
+  for (const file of files) {
+    await openThroughInput(page, file);
+    for (const model of [false, true]) {
+      if ((await anchor.evaluate((e) => e.checked)) === model) await anchor.click();
+      for (const [choice, target, text, bound] of Targets) {
+        await kind.select(String(choice));
+        if (bound) await typeInto(page, await page.$(aria('Chlorophyll a level')), bound);
+        if (text) await typeInto(page, value, text);
+        const seen = await shownResponse(page);
+        const want = nativeResponse(file, target, model);
+        const what = `${file} ${target}${model ? ' --model' : ''}`;
+        check(same(seen.answer, want.answer), `${what}: answer ${JSON.stringify(seen.answer)} against ${JSON.stringify(want.answer)}`);
+        check(same(seen.rows, want.rows), `${what}: table differs from native`);
+        if (want.json.result.status === 'needed')
+          check(Number(seen.answerPercent) === want.json.result.reduction_pct, `${what}: answer marked at ${seen.answerPercent}`);
+        if (want.json.result.status === 'unreachable') check(seen.answerPercent === undefined, `${what}: no answer marked`);
+        if (target === 'ecoregion') check(seen.value === want.json.target.text.split(' ')[3], `${what}: ecoregion goal ${seen.value}`);
+        compared += 1;
+      }
+    }
+  }
+  await kind.select('1');
+  await typeInto(page, value, '-1');
+  check((await shownResponse(page)).answer[0] === 'Type the target as a number above 0, such as 20.', 'an unreadable target says what to type');
+  await axe(page, 'the Load Response page');
+  for (const width of [1280, 390]) {
+    await page.setViewport({ width, height: 900 });
+    await typeInto(page, value, '20');
+    await page.screenshot({ path: join(work, `response-${width}.png`), fullPage: true });
+  }
+  await page.setViewport({ width: 1280, height: 900 });
+  console.log(`${compared} load responses compared with the native runner`);
+}
+
+// A PDF's number of pages, its text without white space, and its phrases (runs of text
+// apart by two spaces or more in the text laid out).
+function pdfText(file) {
+  const pages = Number(/Pages:\s+(\d+)/.exec(execFileSync('pdfinfo', [file], { encoding: 'utf8' }))[1]);
+  const text = execFileSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8' });
+  return { pages, text: text.replace(/\s+/g, ''), phrases: text.split(/\s{2,}/).map((p) => p.replace(/\s+/g, '')).filter(Boolean) };
+}
+
+// Print and the load response's Print give, as PDF, one page with the words of the native
+// runner's report of the same file.
+async function printed(page, file) {
+  await openThroughInput(page, file);
+  await page.evaluate(() => { window.print = () => {}; });
+  for (const [button, native, name] of [[aria('Print', 'button'), [], 'report'],
+    ['#ResponsePrintBtn', ['response'], 'response-report']]) {
+    if (name === 'response-report') {
+      await page.click(aria('Load Response', 'tab'));
+      await page.select('#TargetComboBox', '0');
+      if (!(await page.$eval('#AnchorCheckBox', (e) => e.checked))) await page.click('#AnchorCheckBox');
+    }
+    await page.click(button);
+    const shown = join(work, `${name}-page.pdf`);
+    const wanted = join(work, `${name}-native.pdf`);
+    await page.pdf({ path: shown, preferCSSPageSize: true, printBackground: true });
+    runCli([...native, '--report', wanted, file]);
+    const [seen, want] = [pdfText(shown), pdfText(wanted)];
+    check(seen.pages === 1, `${name}: ${seen.pages} pages printed`);
+    const missing = want.phrases.filter((phrase) => !seen.text.includes(phrase));
+    check(want.phrases.length > 40 && missing.length === 0 && seen.text.length === want.text.length,
+      `${name}: the native report's texts missing from the page's: ${missing.join(' | ')}`);
+  }
+}
+
 async function storedLake(page) {
   await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']])).NameEditBox, 'Kept Lake');
   await page.reload();
@@ -349,6 +457,8 @@ try {
   console.log(`lakes checked after ${((Date.now() - started) / 1000).toFixed(1)} s`);
   await outputUnits(page, good);
   await dataFiles(page, process.cwd());
+  await loadResponses(page, [join(process.cwd(), 'examples/example.tpx'), ...good.slice(0, 8)]);
+  await printed(page, join(process.cwd(), 'examples/example.tpx'));
   await looks(page, good[0]);
   await storedLake(page);
   check(page.requests.length === 0, `no network request (${page.requests.join(' ')})`);
