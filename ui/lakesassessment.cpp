@@ -1,5 +1,7 @@
 #include "ui/lakesassessment.h"
 
+#include "batch/lakesview.h"
+
 #include <QFile>
 
 #include <fcntl.h>
@@ -62,17 +64,6 @@ batch::ReadFunction readerOf(std::FILE* file)
 }
 
 }  // namespace
-
-QString reasonSentence(const std::string& reason)
-{
-    QString text = QString::fromStdString(reason);
-    if (text.isEmpty())
-        return text;
-    text[0] = text[0].toUpper();
-    if (!text.endsWith(QLatin1Char('.')) && !text.endsWith(QLatin1Char('!')))
-        text += QLatin1Char('.');
-    return text;
-}
 
 LakesAssessment::LakesAssessment(QObject* parent) : QObject(parent) {}
 
@@ -142,7 +133,7 @@ void LakesAssessment::run(std::FILE* file, std::optional<batch::ResponseSettings
     std::fclose(file);
     if (!summary.ok())
         table.reset();
-    const QString error = summary.cancelled ? QString() : reasonSentence(summary.error);
+    const QString error = summary.cancelled ? QString() : QString::fromStdString(batch::reasonSentence(summary.error));
     QMetaObject::invokeMethod(
         this, [this, generation, table = std::shared_ptr<const batch::ResultTable>(std::move(table)), error] {
             end(generation, table, error);

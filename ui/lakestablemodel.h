@@ -1,48 +1,22 @@
 #pragma once
-// The rows of an assessed table of lakes as a Qt item model: one row per lake with its input
-// row number, name, status, key inputs, trophic class, every result text and, when the table
-// was assessed with a target, the columns of the load response. The cells
-// are read from the batch's compact result table when the view asks for them, so that a
-// million lakes need no item per cell. Sorting and filtering rearrange a list of row
-// numbers; the table itself never changes.
+// The rows of an assessed table of lakes as a Qt item model, over the engine's view of the
+// table (batch/lakesview.h): its columns, cell texts, sorting, filters and summary.
 
+#include "batch/lakesview.h"
 #include "batch/resulttable.h"
-#include "arithmetic/numberformat.h"
 
 #include <QAbstractTableModel>
-#include <QColor>
 
-#include <array>
-#include <cstdint>
 #include <memory>
-#include <optional>
-#include <vector>
+#include <string>
 
 namespace trophex::ui {
 
-// What a filter lets through: everything, or the rows with one value.
-inline constexpr int AnyValue = -2;
-// The value of a row without an ecoregion or a trophic class.
-inline constexpr int NoValue = -1;
-
-enum class StatusFilter { All, Calculated, Failed };
-
-struct LakesFilter {
-    StatusFilter status = StatusFilter::All;  // by whether the lake was calculated
-    int ecoregion = AnyValue;                 // an Ecoregion, NoValue or AnyValue
-    int trophicClass = AnyValue;              // a TrophicClass, NoValue or AnyValue
-    int goal = AnyValue;                      // a GoalStatus of the load response, NoValue or AnyValue
-};
-
-// Counts of the rows shown.
-struct LakesSummary {
-    std::size_t shown = 0;                // rows that pass the filter
-    std::size_t lakes = 0;                // rows of the whole table
-    std::size_t calculated = 0;           // rows shown that were calculated
-    std::size_t failed = 0;               // rows shown that were not
-    std::array<std::size_t, 4> perClass{};  // rows shown in each TrophicClass
-    std::array<std::size_t, 3> perGoal{};   // rows shown with each GoalStatus of the load response
-};
+using batch::AnyValue;
+using batch::LakesFilter;
+using batch::LakesSummary;
+using batch::NoValue;
+using batch::StatusFilter;
 
 class LakesTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -52,19 +26,20 @@ public:
 
     // Shows a newly assessed table, in input order, with the filter kept.
     void setTable(std::shared_ptr<const batch::ResultTable> table);
-    const batch::ResultTable* table() const { return table_.get(); }
+    const batch::ResultTable* table() const { return view_.table(); }
+    const batch::LakesView& lakes() const { return view_; }
 
     void setFilter(const LakesFilter& filter);
-    const LakesFilter& filter() const { return filter_; }
-    const LakesSummary& summary() const { return summary_; }
+    const LakesFilter& filter() const { return view_.filter(); }
+    const LakesSummary& summary() const { return view_.summary(); }
 
     // The lake (its place in the input, from 0) that a row of the model shows.
-    std::size_t lakeAt(int row) const { return view_[static_cast<std::size_t>(row)]; }
+    std::size_t lakeAt(int row) const { return view_.lakeAt(static_cast<std::size_t>(row)); }
     // The row of the model that shows the lake; -1 when the filter hides it.
-    int rowOfLake(std::size_t lake) const;
+    int rowOfLake(std::size_t lake) const { return view_.rowOfLake(lake); }
     // The column that shows the batch's result column of this name, or -1.
-    int columnOfResult(const std::string& batchColumn) const;
-    static constexpr int StatusColumn = 2;
+    int columnOfResult(const std::string& batchColumn) const { return view_.columnOfResult(batchColumn); }
+    static constexpr int StatusColumn = batch::LakesView::StatusColumn;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -74,49 +49,10 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // A cell's text, by lake and column.
-    std::string cellText(std::size_t lake, int column) const;
+    std::string cellText(std::size_t lake, int column) const { return view_.cellText(lake, column); }
 
 private:
-    enum class ColumnKind { RowNumber, Name, Input, TrophicClass, Result, Status };
-    struct Column {
-        ColumnKind kind;  // where its text comes from
-        int source;       // the Input of the value, or the field of the result row
-        int unit;         // the Input of the value's unit, or -1
-        QString title;    // as the header shows it
-        QString tip;      // the header's tool tip
-        bool numbers;     // it shows numbers, aligned to the right
-    };
-
-    void defineColumns();
-    // The title, told apart from a column defined before that has it already.
-    QString distinctTitle(const QString& title) const;
-    // The text a column sorts by: a value without its unit, else the cell's text.
-    std::string_view sortText(std::size_t lake, int column) const;
-    // The factor that brings a value of the column into the model's unit, so that values in
-    // different units sort by size: 1 for a column without units, NaN for a unit not known.
-    double unitFactor(std::size_t lake, int column) const;
-    // Whether the calculated lakes show numbers (or "NA") in the result field.
-    bool showsNumbers(std::size_t field) const;
-    // Lakes by the column's numbers when every cell that is not empty shows one, else by texts.
-    std::vector<std::uint32_t> sortedByText(int column, Qt::SortOrder order) const;
-    void applyFilter();
-    bool passes(std::size_t lake) const;
-    const InputTexts& inputsOf(std::size_t lake) const;
-    const batch::CsvRecord& resultsOf(std::size_t lake) const;
-
-    std::shared_ptr<const batch::ResultTable> table_;  // the lakes, or null before any
-    std::vector<Column> columns_;                       // in display order
-    std::vector<std::uint32_t> order_;                  // every lake, in the order sorted by
-    std::vector<std::uint32_t> view_;                   // those that pass the filter
-    LakesFilter filter_;
-    LakesSummary summary_;
-
-    // The lake whose texts were read last: the view asks for a row's cells one after another.
-    mutable std::optional<std::size_t> inputsLake_;
-    mutable InputTexts inputs_;
-    mutable batch::CsvRecord record_;
-    mutable std::optional<std::size_t> resultsLake_;
-    mutable batch::CsvRecord results_;
+    batch::LakesView view_;
 };
 
 }  // namespace trophex::ui

@@ -68,7 +68,7 @@ export function createResponsePage(engine, texts) {
       return;
     }
     // As wide as its place on the page, so that its texts keep their size on a phone.
-    const width = Math.min(720, Math.max(320, $('ResponseChart').clientWidth || 640));
+    const width = Math.min(720, Math.max(420, $('ResponseChart').clientWidth || 640));
     const response = engine.response(kind.selectedIndex, value.value, bound.value, $('AnchorCheckBox').checked,
       width, ChartHeight, LineHeight, PointSize);
     if (!response.ok) {
