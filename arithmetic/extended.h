@@ -7,6 +7,7 @@
 
 #if !defined(TROPHEX_SOFT_EXTENDED) && defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
 #include "arithmetic/x87extended.h"
+#define TROPHEX_X87_EXTENDED 1
 namespace trophex {
 using Extended = X87Extended;
 }  // namespace trophex

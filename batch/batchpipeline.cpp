@@ -475,6 +475,30 @@ void handOverChunks(const std::string& head, const ColumnLayout& layout, const R
     }
 }
 
+// Reads, calculates and writes chunk after chunk on the calling thread: for hosts that
+// give no threads. A cancellation is seen before each chunk.
+void runOnCallingThread(RecordChunker& chunker, const ColumnLayout& layout, const ResultConsumer& consumer,
+                        const BatchSettings& settings, const BatchObserver& observer, BatchSummary& summary)
+{
+    ChunkCalculator calculator(layout, settings, chunker.lineEnd());
+    consumer.head(resultHeader(chunker, settings), layout);
+    RecordChunker::Chunk chunk;
+    const auto cancelled = [&] { return settings.cancellation && settings.cancellation->cancelled(); };
+    while (!cancelled() && chunker.nextChunk(chunk)) {
+        ResultChunk result = calculator.calculate(chunk);
+        consumer.chunk(result);
+        summary.totals.lakes += result.counts.lakes;
+        summary.totals.failed += result.counts.failed;
+        summary.totals.inputBytes += result.counts.inputBytes;
+        if (observer.progress)
+            observer.progress(summary.totals);
+    }
+    if (cancelled()) {
+        summary.error = CancelledError;
+        summary.cancelled = true;
+    }
+}
+
 // While it lives, a cancellation stops the pipeline.
 class CancellationWatch {
 public:
@@ -554,7 +578,11 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
                 observer.ignoredColumn(name);
         summary.totals.inputBytes = chunker.headerBytes();
 
-        const unsigned workers = settings.workers > 0 ? settings.workers : 1;
+        if (settings.workers == 0) {
+            runOnCallingThread(chunker, *reading.layout, consumer, settings, observer, summary);
+            return summary;
+        }
+        const unsigned workers = settings.workers;
         // Each worker has a chunk, one more waits for it, and two are being read and written.
         Pipeline pipeline(2 * static_cast<std::size_t>(workers) + 2);
         const CancellationWatch watch(settings.cancellation, pipeline);

@@ -92,7 +92,7 @@ private:
 
 struct BatchSettings {
     ResultStyle style = ResultStyle::Display;       // display texts or full-precision numbers
-    unsigned workers = 1;                           // calculating threads
+    unsigned workers = 1;                           // calculating threads; 0: everything on the calling thread
     ThreadStarter startThread = startSystemThread;  // how the reader and the workers are started
     std::optional<ResponseSettings> response;       // the load response columns, when a target is given
     BatchCancellation* cancellation = nullptr;      // set to let another thread stop the run

@@ -105,19 +105,6 @@ std::string headerKey(std::string_view name)
     return key;
 }
 
-std::optional<Input> inputNamed(std::string_view headerName)
-{
-    const std::string key = headerKey(headerName);
-    if (key.empty())
-        return std::nullopt;
-    for (const InputColumn& column : InputColumns) {
-        if (key == headerKey(column.name) || key == headerKey(inputControlName(column.input))
-            || (column.alias && key == headerKey(column.alias)))
-            return column.input;
-    }
-    return std::nullopt;
-}
-
 std::string_view trimmed(std::string_view text)
 {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
@@ -178,6 +165,19 @@ bool hasExtraText(const CsvRecord& record, std::size_t fieldCount)
 
 }  // namespace
 
+std::optional<Input> inputOfColumn(std::string_view headerName)
+{
+    const std::string key = headerKey(headerName);
+    if (key.empty())
+        return std::nullopt;
+    for (const InputColumn& column : InputColumns) {
+        if (key == headerKey(column.name) || key == headerKey(inputControlName(column.input))
+            || (column.alias && key == headerKey(column.alias)))
+            return column.input;
+    }
+    return std::nullopt;
+}
+
 const char* inputColumnName(Input input)
 {
     return InputColumns[static_cast<int>(input)].name;
@@ -192,7 +192,7 @@ HeaderReading readHeader(const CsvRecord& header)
     for (std::size_t i = 0; i < header.size(); ++i) {
         std::string name;
         assignDecoded(name, trimmed(header[i]));
-        const std::optional<Input> input = inputNamed(name);
+        const std::optional<Input> input = inputOfColumn(name);
         if (!input) {
             // A cell left empty names no column; spreadsheets leave such cells after the last
             // column, so they are passed over without a note.
@@ -310,8 +310,9 @@ std::size_t responseColumnCount()
 
 LoadResponse rowResponse(const CalculationOutcome& outcome, const InputTexts& texts, const ResponseSettings& settings)
 {
-    const ResponseMode mode = settings.model ? ResponseMode::Model : defaultResponseMode(outcome.state);
-    return evaluateGoal(outcome.state, resolveTarget(settings.target, texts[Input::EcoRegComboBox]), mode);
+    const ResponseQuestion question =
+        resolveQuestion(outcome.state, texts[Input::EcoRegComboBox], settings.target, settings.mode);
+    return evaluateGoal(outcome.state, question.target, question.mode);
 }
 
 std::size_t resultColumnCount()

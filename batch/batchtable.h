@@ -38,6 +38,9 @@ HeaderReading readHeader(const CsvRecord& header);
 // The name of an input column as the documentation gives it, e.g. "watershed_area".
 const char* inputColumnName(Input input);
 
+// The input a column's name names, compared as header names are; none for any other name.
+std::optional<Input> inputOfColumn(std::string_view name);
+
 // Fills texts from the record: values as written (spaces and tabs around them dropped),
 // an absent or empty unit as the model's unit, an absent or empty calibration member as
 // the default of the row's ecoregion. Returns why a row cannot be calculated, or no
@@ -51,8 +54,8 @@ inline constexpr const char* SuccessStatus = "ok";
 
 // The load response a batch adds to every row when a target is given.
 struct ResponseSettings {
-    TargetSpec target;   // the goal, made concrete with each row's ecoregion
-    bool model = false;  // the model's predictions rather than values anchored to observations
+    TargetSpec target;                // the goal, made concrete with each row's ecoregion
+    std::optional<ResponseMode> mode; // as asked; none: anchored where the row has an observation
 };
 
 // The load response of a completed calculation of these inputs.

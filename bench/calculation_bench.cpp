@@ -3,6 +3,7 @@
 //
 //   build/bench/calculation_bench [--benchmark_filter=...]
 
+#include "engine/engine.h"
 #include "engine/json.h"
 #include "cli/runner.h"
 #include "files/datafile.h"
@@ -56,7 +57,7 @@ void RunnerThroughput(benchmark::State& state)
     for (auto _ : state) {
         std::ostringstream out;
         for (const std::string& file : files)
-            out << cli::assessmentJson(batch::assessFile(file, {}, format)) << '\n';
+            out << engine::assessmentJson(engine::assessDataFile(file, {{}, format})).text << '\n';
         benchmark::DoNotOptimize(out);
     }
     state.SetItemsProcessed(state.iterations() * count);

@@ -78,12 +78,12 @@ BENCHMARK(GoalOfSyntheticLakes);
 
 void ResponseJsonOfTheWorkedExample(benchmark::State& state)
 {
-    cli::ResponseAssessment assessment;
-    assessment.file.file = "example.tpx";
+    engine::ResponseAssessment assessment;
+    assessment.lake.source = "example.tpx";
     assessment.response = evaluateLoadResponse(evaluateInputs(exampleLake()).state, ecoregionGoal(),
                                                ResponseMode::Anchored);
     for (auto _ : state) {
-        std::string line = cli::responseJson(assessment);
+        std::string line = engine::responseJson(assessment).text;
         benchmark::DoNotOptimize(line);
     }
 }

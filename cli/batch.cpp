@@ -1,8 +1,9 @@
 #include "cli/batch.h"
 
-#include "batch/batchpipeline.h"
 #include "batch/lakegenerator.h"
+#include "cli/arguments.h"
 #include "cli/systemio.h"
+#include "engine/engine.h"
 
 #include <cerrno>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace trophex::cli {
 
@@ -22,7 +24,7 @@ namespace {
 struct BatchCommand {
     std::string input = "-";              // table to assess, "-" for the standard input
     std::string output = "-";             // where results go, "-" for the standard output
-    BatchSettings settings;               // result style and threads
+    engine::BatchOptions options;         // result style, threads and load response
     std::optional<std::uint64_t> generate;  // write this many synthetic lakes instead
     std::uint64_t seed = 1;               // of the synthetic lakes
     bool help = false;                    // print the usage and nothing else
@@ -35,87 +37,83 @@ std::optional<std::uint64_t> parseCount(const std::string& text)
     return std::stoull(text);
 }
 
-std::optional<BatchCommand> parseArguments(int argc, char** argv, std::string& error)
+// The whole number of a counting option, or nullopt with the error set.
+std::optional<std::uint64_t> countValue(const std::string& option, const std::string& text, std::string& error)
+{
+    const std::optional<std::uint64_t> n = parseCount(text);
+    if (!n)
+        error = option + " takes a whole number, not \"" + text + "\"";
+    return n;
+}
+
+// Takes the option at args[i] into the command; false when it is none of the batch's or
+// its value is wrong.
+bool takeBatchOption(const std::vector<std::string>& args, std::size_t& i, BatchCommand& command, bool& modelAsked,
+                     std::string& error)
+{
+    std::optional<std::uint64_t> n;
+    if (isFlag(args, i, "--raw", error)) {
+        command.options.style = ResultStyle::Raw;
+    } else if (isFlag(args, i, "--model", error)) {
+        modelAsked = true;
+    } else if (const auto target = optionValue(args, i, "--target", error)) {
+        command.options.response = engine::ResponseRequest{*target, {}, NuisanceLevels::Left};
+        const engine::Error unreadable = engine::checkResponseRequest(*command.options.response);
+        error = unreadable.message;
+        return !unreadable.failed();
+    } else if (auto path = optionValue(args, i, "-o", error)) {
+        command.output = std::move(*path);
+    } else if (auto output = optionValue(args, i, "--output", error)) {
+        command.output = std::move(*output);
+    } else if (const auto threads = optionValue(args, i, "--threads", error)) {
+        if (!(n = countValue("--threads", *threads, error)))
+            return false;
+        if (*n < 1 || *n > 64) {
+            error = "--threads takes 1 to 64";
+            return false;
+        }
+        command.options.workers = static_cast<unsigned>(*n);
+    } else if (const auto count = optionValue(args, i, "--generate", error)) {
+        if (!(command.generate = countValue("--generate", *count, error)))
+            return false;
+    } else if (const auto seed = optionValue(args, i, "--seed", error)) {
+        if (!(n = countValue("--seed", *seed, error)))
+            return false;
+        command.seed = *n;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::optional<BatchCommand> parseArguments(const std::vector<std::string>& args, std::string& error)
 {
     BatchCommand command;
     const unsigned processors = std::thread::hardware_concurrency();
-    command.settings.workers = processors > 0 ? processors : 1;
-    bool inputGiven = false;
+    command.options.workers = processors > 0 ? processors : 1;
     bool modelAsked = false;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
-                return std::nullopt;
-            }
-            return std::string(argv[++i]);
-        };
-        const auto count = [&]() -> std::optional<std::uint64_t> {
-            const std::optional<std::string> text = value();
-            if (!text)
-                return std::nullopt;
-            const std::optional<std::uint64_t> n = parseCount(*text);
-            if (!n)
-                error = arg + " takes a whole number, not \"" + *text + "\"";
-            return n;
-        };
-        if (arg == "--help" || arg == "-h") {
-            command.help = true;
-        } else if (arg == "--raw") {
-            command.settings.style = ResultStyle::Raw;
-        } else if (arg == "--model") {
-            modelAsked = true;
-        } else if (arg == "--target") {
-            const std::optional<std::string> text = value();
-            if (!text)
-                return std::nullopt;
-            const TargetReading reading = readTargetSpec(*text);
-            if (!reading.target) {
-                error = reading.error;
-                return std::nullopt;
-            }
-            command.settings.response = ResponseSettings{*reading.target, false};
-        } else if (arg == "-o" || arg == "--output") {
-            const std::optional<std::string> path = value();
-            if (!path)
-                return std::nullopt;
-            command.output = *path;
-        } else if (arg == "--threads" || arg == "--generate" || arg == "--seed") {
-            const std::optional<std::uint64_t> n = count();
-            if (!n)
-                return std::nullopt;
-            if (arg == "--threads" && (*n < 1 || *n > 64)) {
-                error = "--threads takes 1 to 64";
-                return std::nullopt;
-            }
-            if (arg == "--threads")
-                command.settings.workers = static_cast<unsigned>(*n);
-            else if (arg == "--generate")
-                command.generate = *n;
-            else
-                command.seed = *n;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return std::nullopt;
-        } else if (!inputGiven) {
-            command.input = arg;
-            inputGiven = true;
-        } else {
-            error = "one input table at a time, not also " + arg;
-            return std::nullopt;
-        }
+    std::vector<std::string> tables;
+    const auto takeOption = [&](std::size_t& i) { return takeBatchOption(args, i, command, modelAsked, error); };
+    if (!walkArguments(args, tables, command.help, takeOption, error))
+        return std::nullopt;
+    if (command.help)
+        return command;
+    if (tables.size() > 1) {
+        error = "one input table at a time, not also " + tables[1];
+        return std::nullopt;
     }
-    if (command.generate && inputGiven) {
+    if (command.generate && !tables.empty()) {
         error = "--generate takes no input table";
         return std::nullopt;
     }
-    if (modelAsked && !command.settings.response) {
+    if (modelAsked && !command.options.response) {
         error = "--model goes with --target";
         return std::nullopt;
     }
-    if (command.settings.response)
-        command.settings.response->model = modelAsked;
+    if (!tables.empty())
+        command.input = tables.front();
+    if (command.options.response && modelAsked)
+        command.options.response->mode = responseModeName(ResponseMode::Model);
     return command;
 }
 
@@ -260,11 +258,11 @@ int assessTable(const BatchCommand& command)
     };
     if (showProgress)
         observer.progress = [&](const BatchProgress& p) { bar.update(p); };
-    const BatchSummary summary = runBatch(readerOf(in), writerOf(out), command.settings, observer);
+    const engine::BatchReport summary = engine::assessTable(readerOf(in), writerOf(out), command.options, observer);
     if (showProgress)
         bar.finish(summary.totals);
     if (!summary.ok())
-        throw std::runtime_error(summary.error);
+        throw std::runtime_error(summary.error.message);
     out.finish();
     if (showProgress)
         std::fprintf(stderr, "%llu lakes, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
@@ -285,7 +283,7 @@ int generateTable(const BatchCommand& command)
 int runBatchCommand(int argc, char** argv)
 {
     std::string error;
-    const std::optional<BatchCommand> command = parseArguments(argc, argv, error);
+    const std::optional<BatchCommand> command = parseArguments(std::vector<std::string>(argv, argv + argc), error);
     if (!command) {
         std::fprintf(stderr, "trophex-cli batch: %s\n(trophex-cli batch --help tells more)\n", error.c_str());
         return 2;

@@ -56,7 +56,7 @@ int writePdfWithGui(const std::string& pdfPath, std::ostream& errors,
 
 }  // namespace
 
-ReportTexts reportTextsOf(const FileAssessment& assessment)
+ReportTexts reportTextsOf(const Assessment& assessment)
 {
     ReportTexts report = reportTextsAfterCalculation(*assessment.inputs, assessment.results);
     report.resultUnits = assessment.unitTexts;
@@ -66,9 +66,9 @@ ReportTexts reportTextsOf(const FileAssessment& assessment)
 int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, const std::vector<UnitChoice>& units,
                    const NumberFormat& format, std::ostream& errors)
 {
-    const FileAssessment assessment = batch::assessFile(dataFile, units, format);
+    const Assessment assessment = engine::assessDataFile(dataFile, {units, format});
     if (!assessment.ok()) {
-        errors << dataFile << ": " << errorMessage(assessment.error) << '\n';
+        errors << dataFile << ": " << assessment.error.message << '\n';
         return 1;
     }
     return writePdfWithGui(pdfPath, errors, [&](const QString& path, QPageSize::PageSizeId paper) {
@@ -76,15 +76,18 @@ int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, cons
     });
 }
 
-int writeResponseReportPdf(const std::string& dataFile, const std::string& pdfPath, const TargetSpec& target,
-                           bool model, const NumberFormat& format, std::ostream& errors)
+int writeResponseReportPdf(const std::string& dataFile, const std::string& pdfPath,
+                           const engine::ResponseRequest& request, const NumberFormat& format, std::ostream& errors)
 {
-    const ResponseAssessment assessment = assessResponse(dataFile, target, model, NuisanceLevels::Left);
+    engine::ResponseRequest withoutLevels = request;
+    withoutLevels.levels = NuisanceLevels::Left;
+    const engine::ResponseAssessment assessment =
+        engine::assessResponse(engine::assessDataFile(dataFile), withoutLevels);
     if (!assessment.response) {
-        errors << dataFile << ": " << errorMessage(assessment.file.error) << '\n';
+        errors << dataFile << ": " << assessment.error.message << '\n';
         return 1;
     }
-    const InputTexts& inputs = *assessment.file.inputs;
+    const InputTexts& inputs = *assessment.lake.inputs;
     const ResponseReportTexts texts = responseReportTexts(*assessment.response, inputs[Input::NameEditBox],
                                                           inputs[Input::EcoRegComboBox], format);
     return writePdfWithGui(pdfPath, errors, [&](const QString& path, QPageSize::PageSizeId paper) {

@@ -13,7 +13,7 @@ namespace trophex::cli {
 
 // What the window would print after opening the file: its inputs, and its results in the
 // units chosen. The assessment must have calculated.
-ReportTexts reportTextsOf(const FileAssessment& assessment);
+ReportTexts reportTextsOf(const Assessment& assessment);
 
 // Opens and calculates the data file as the runner does, applies the unit choices, and
 // writes the page that printing would then give to pdfPath, on Letter or A4 paper by the
@@ -24,7 +24,7 @@ int writeReportPdf(const std::string& dataFile, const std::string& pdfPath, cons
                    const NumberFormat& format, std::ostream& errors);
 
 // The same for the load response report of the data file, with the target and mode given.
-int writeResponseReportPdf(const std::string& dataFile, const std::string& pdfPath, const TargetSpec& target,
-                           bool model, const NumberFormat& format, std::ostream& errors);
+int writeResponseReportPdf(const std::string& dataFile, const std::string& pdfPath,
+                           const engine::ResponseRequest& request, const NumberFormat& format, std::ostream& errors);
 
 }  // namespace trophex::cli

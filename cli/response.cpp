@@ -1,6 +1,6 @@
 #include "cli/response.h"
 
-#include "engine/json.h"
+#include "cli/arguments.h"
 #include "cli/runner.h"
 #include "response/responseresults.h"
 
@@ -12,57 +12,6 @@ namespace trophex::cli {
 namespace {
 
 constexpr const char* CommandName = "trophex-cli response";
-
-std::string fieldJson(const FieldValue& value)
-{
-    if (const auto* number = std::get_if<double>(&value))
-        return jsonNumber(*number);
-    if (const auto* text = std::get_if<std::string>(&value))
-        return jsonString(*text);
-    return "null";
-}
-
-void appendPointJson(std::string& out, const ResponsePoint& point)
-{
-    JsonObject object(out);
-    for (const CurveColumnSpec& desc : curveColumnTable()) {
-        const std::optional<double> value = curveValue(point, desc.column);
-        std::string& text = object.key(desc.jsonKey);
-        if (value)
-            appendJsonNumber(text, *value);
-        else
-            text += "null";
-    }
-}
-
-// The fields in the order of their table, each group of them in an object of its own.
-void appendResponse(JsonObject& object, const LoadResponse& response)
-{
-    const NumberFormat numbers;
-    std::string group;
-    std::optional<JsonObject> groupObject;
-    for (const ResponseFieldSpec& desc : responseFieldTable()) {
-        const FieldValue value = responseFieldValue(response, desc.field, numbers);
-        if (desc.jsonOmitsNone && std::holds_alternative<std::monostate>(value))
-            continue;
-        if (desc.jsonGroup != group) {
-            groupObject.reset();
-            group = desc.jsonGroup;
-            if (!group.empty())
-                groupObject.emplace(object.key(group));
-        }
-        (groupObject ? *groupObject : object).key(desc.jsonKey) += fieldJson(value);
-    }
-    groupObject.reset();
-    std::string& curve = object.key("curve");
-    curve += '[';
-    for (std::size_t i = 0; i < response.curve.size(); ++i) {
-        if (i > 0)
-            curve += ',';
-        appendPointJson(curve, response.curve[i]);
-    }
-    curve += ']';
-}
 
 void printTable(std::ostream& out, const ResponseTable& table)
 {
@@ -78,29 +27,23 @@ void printTable(std::ostream& out, const ResponseTable& table)
         printLine(row);
 }
 
-std::optional<TargetSpec> targetOption(const std::string& text, std::string& error)
-{
-    const TargetReading reading = readTargetSpec(text);
-    if (!reading.target)
-        error = reading.error;
-    return reading.target;
-}
-
 }  // namespace
 
 std::optional<ResponseOptions> parseResponseArguments(const std::vector<std::string>& args, std::string& error)
 {
     ResponseOptions options;
     const auto takeOption = [&](std::size_t& i) {
-        if (args[i] == "--json") {
+        if (isFlag(args, i, "--json", error)) {
             options.json = true;
-        } else if (args[i] == "--model") {
-            options.model = true;
+        } else if (isFlag(args, i, "--model", error)) {
+            options.request.mode = responseModeName(ResponseMode::Model);
         } else if (const auto value = optionValue(args, i, "--target", error)) {
-            const std::optional<TargetSpec> target = targetOption(*value, error);
-            if (!target)
+            options.request.target = *value;
+            const engine::Error unreadable = engine::checkResponseRequest(options.request);
+            if (unreadable.failed()) {
+                error = unreadable.message;
                 return false;
-            options.target = *target;
+            }
         } else if (const auto value = optionValue(args, i, "--report", error)) {
             options.reportPath = *value;
         } else {
@@ -125,45 +68,15 @@ std::optional<ResponseOptions> parseResponseArguments(const std::vector<std::str
     return options;
 }
 
-ResponseAssessment assessResponse(const std::string& path, const TargetSpec& target, bool model, NuisanceLevels levels)
+void printResponsePage(std::ostream& out, const engine::ResponseAssessment& a, const NumberFormat& format)
 {
-    ResponseAssessment a;
-    a.file = batch::assessFile(path, {}, NumberFormat{});
-    if (!a.file.ok())
-        return a;
-    const ModelState& state = a.file.state;
-    const ResponseMode mode = model ? ResponseMode::Model : defaultResponseMode(state);
-    a.response =
-        evaluateLoadResponse(state, resolveTarget(target, (*a.file.inputs)[Input::EcoRegComboBox]), mode, levels);
-    return a;
-}
-
-std::string responseJson(const ResponseAssessment& a)
-{
-    constexpr std::size_t LineBytes = 1 << 16;  // a response line with its curve takes about 45 kB
-    std::string out;
-    out.reserve(LineBytes);
-    {
-        JsonObject object(out);
-        object.field("file", a.file.file);
-        object.key("ok") += a.response ? "true" : "false";
-        if (a.response)
-            appendResponse(object, *a.response);
-        else
-            object.field("error", errorMessage(a.file.error));
-    }
-    return out;
-}
-
-void printResponsePage(std::ostream& out, const ResponseAssessment& a, const NumberFormat& format)
-{
-    out << "File: " << a.file.file << '\n';
-    if (a.file.inputs) {
-        printRow(out, "Lake Name", (*a.file.inputs)[Input::NameEditBox]);
-        printRow(out, "Ecoregion", (*a.file.inputs)[Input::EcoRegComboBox]);
+    out << "File: " << a.lake.source << '\n';
+    if (a.lake.inputs) {
+        printRow(out, "Lake Name", (*a.lake.inputs)[Input::NameEditBox]);
+        printRow(out, "Ecoregion", (*a.lake.inputs)[Input::EcoRegComboBox]);
     }
     if (!a.response) {
-        out << "Error: " << errorMessage(a.file.error) << '\n';
+        out << "Error: " << a.error.message << '\n';
         return;
     }
     const LoadResponse& r = *a.response;
@@ -192,15 +105,17 @@ int runResponseCommand(const std::vector<std::string>& args, std::ostream& out, 
             err << CommandName << ": this build cannot write reports\n";
             return 2;
         }
-        return writeReport(options->files.front(), options->reportPath, options->target, options->model, format, err);
+        return writeReport(options->files.front(), options->reportPath, options->request, format, err);
     }
     bool allCalculated = true;
+    engine::ResponseRequest request = options->request;
+    request.levels = options->json ? NuisanceLevels::Included : NuisanceLevels::Left;
     for (std::size_t i = 0; i < options->files.size(); ++i) {
-        const ResponseAssessment a = assessResponse(options->files[i], options->target, options->model,
-                                                    options->json ? NuisanceLevels::Included : NuisanceLevels::Left);
-        allCalculated = allCalculated && a.response.has_value();
+        const engine::ResponseAssessment a =
+            engine::assessResponse(engine::assessDataFile(options->files[i]), request);
+        allCalculated = allCalculated && a.ok();
         if (options->json) {
-            out << responseJson(a) << '\n';
+            allCalculated = printJsonLine(out, err, engine::responseJson(a)) && allCalculated;
         } else {
             if (i > 0)
                 out << '\n';

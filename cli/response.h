@@ -3,8 +3,7 @@
 // take and what a cut of the watershed load buys, as a readable page, JSON lines or a
 // one-page PDF report.
 
-#include "engine/fileassessment.h"
-#include "response/loadresponse.h"
+#include "engine/engine.h"
 #include "arithmetic/numberformat.h"
 
 #include <functional>
@@ -16,39 +15,23 @@
 namespace trophex::cli {
 
 struct ResponseOptions {
-    bool help = false;        // print the usage and nothing else
-    bool json = false;        // one JSON object per line instead of a readable page
-    bool model = false;       // the model's predictions rather than values anchored to observations
-    TargetSpec target;        // the goal; the ecoregion's unless given
-    std::string reportPath;   // write the report of the one file as this PDF
+    bool help = false;                // print the usage and nothing else
+    bool json = false;                // one JSON object per line instead of a readable page
+    engine::ResponseRequest request;  // the goal (the ecoregion's unless given) and the mode
+    std::string reportPath;           // write the report of the one file as this PDF
     std::vector<std::string> files;
 };
 
 // The options, or nullopt with a one-line message for bad usage.
 std::optional<ResponseOptions> parseResponseArguments(const std::vector<std::string>& args, std::string& error);
 
-// A data file opened and calculated as the runner does, with its load response.
-struct ResponseAssessment {
-    batch::FileAssessment file;            // the file, its inputs and how it calculated
-    std::optional<LoadResponse> response;  // when it calculated
-};
-
-// Anchored unless model is asked for or the lake has no observation. The JSON output
-// carries the frequencies over the nuisance levels; the page and the report show none.
-ResponseAssessment assessResponse(const std::string& path, const TargetSpec& target, bool model,
-                                  NuisanceLevels levels = NuisanceLevels::Included);
-
-// {"file":..., "ok":true, "mode":..., "target":{...}, "loads":{...}, "result":{...},
-// "implied_stream_p_ug_L":..., "curve":[...]} or {"file":..., "ok":false, "error":...}.
-std::string responseJson(const ResponseAssessment& assessment);
-
-void printResponsePage(std::ostream& out, const ResponseAssessment& assessment, const NumberFormat& format);
+void printResponsePage(std::ostream& out, const engine::ResponseAssessment& assessment, const NumberFormat& format);
 
 // Writes the load response report of the data file as a PDF; 0 on success, else 1 with one
 // line on the error stream. Builds without the printing subsystem have none.
-using ResponseReportWriter = std::function<int(const std::string& dataFile, const std::string& pdfPath,
-                                               const TargetSpec& target, bool model, const NumberFormat& format,
-                                               std::ostream& errors)>;
+using ResponseReportWriter =
+    std::function<int(const std::string& dataFile, const std::string& pdfPath, const engine::ResponseRequest& request,
+                      const NumberFormat& format, std::ostream& errors)>;
 
 // The arguments after the word "response". Exit status: 0 when every file calculated, 1
 // otherwise, 2 for bad usage.

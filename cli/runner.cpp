@@ -1,6 +1,6 @@
 #include "cli/runner.h"
 
-#include "engine/json.h"
+#include "cli/arguments.h"
 
 #include <iomanip>
 #include <vector>
@@ -66,7 +66,7 @@ void printPlainBoxes(std::ostream& out, ResultPage page, const ResultTexts& r)
             printRow(out, desc.label, r[desc.result]);
 }
 
-void printResults(std::ostream& out, const FileAssessment& a)
+void printResults(std::ostream& out, const Assessment& a)
 {
     const ResultTexts& r = a.results;
     out << "Output\n";
@@ -93,48 +93,20 @@ void printRow(std::ostream& out, const std::string& label, const std::string& va
     out << '\n';
 }
 
-void printError(std::ostream& out, const Error& error)
+void printError(std::ostream& out, const engine::Error& error)
 {
-    out << "Error: " << errorMessage(error) << '\n';
-    const std::string cause = errorCause(error);
-    if (!cause.empty())
-        out << "       " << cause << '\n';
+    out << "Error: " << error.message << '\n';
+    if (!error.cause.empty())
+        out << "       " << error.cause << '\n';
 }
 
-std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-                                       std::string& error)
+bool printJsonLine(std::ostream& out, std::ostream& err, const engine::Text& json)
 {
-    const std::string& arg = args[i];
-    if (arg.rfind(name + "=", 0) == 0)
-        return arg.substr(name.size() + 1);
-    if (arg != name)
-        return std::nullopt;
-    if (i + 1 >= args.size()) {
-        error = name + " needs a value";
-        return std::nullopt;
+    if (!json.ok()) {
+        err << "trophex-cli: " << json.error.message << '\n';
+        return false;
     }
-    return args[++i];
-}
-
-bool walkArguments(const std::vector<std::string>& args, std::vector<std::string>& files, bool& help,
-                   const std::function<bool(std::size_t& i)>& takeOption, std::string& error)
-{
-    bool onlyFiles = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            files.push_back(arg);
-        } else if (arg == "--") {
-            onlyFiles = true;
-        } else if (arg == "--help" || arg == "-h") {
-            help = true;
-            return true;
-        } else if (!takeOption(i)) {
-            if (error.empty())
-                error = "unknown option " + arg;
-            return false;
-        }
-    }
+    out << json.text << '\n';
     return true;
 }
 
@@ -142,7 +114,7 @@ std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>
 {
     RunnerOptions options;
     const auto takeOption = [&](std::size_t& i) {
-        if (args[i] == "--json") {
+        if (isFlag(args, i, "--json", error)) {
             options.json = true;
         } else if (const auto value = optionValue(args, i, "--unit", error)) {
             const auto choice = parseUnitChoice(*value, error);
@@ -171,9 +143,9 @@ std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>
     return options;
 }
 
-void printPage(std::ostream& out, const FileAssessment& a)
+void printPage(std::ostream& out, const Assessment& a)
 {
-    out << "File: " << a.file << '\n';
+    out << "File: " << a.source << '\n';
     if (a.inputs)
         printInputs(out, *a.inputs);
     if (a.ok())
@@ -207,10 +179,10 @@ int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostr
     // Machines read the JSON lines: their numbers have a full stop and commas whatever the locale.
     const NumberFormat numbers = options->json ? NumberFormat{} : format;
     for (const std::string& file : options->files) {
-        const FileAssessment a = batch::assessFile(file, options->units, numbers);
+        const Assessment a = engine::assessDataFile(file, {options->units, numbers});
         allCalculated = allCalculated && a.ok();
         if (options->json) {
-            out << assessmentJson(a) << '\n';
+            allCalculated = printJsonLine(out, err, engine::assessmentJson(a)) && allCalculated;
         } else {
             if (!first)
                 out << '\n';

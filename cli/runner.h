@@ -2,7 +2,7 @@
 // The headless runner: opens data files as the Open command does, calculates, and
 // reports every text the window would show.
 
-#include "engine/fileassessment.h"
+#include "engine/engine.h"
 #include "arithmetic/numberformat.h"
 
 #include <functional>
@@ -13,8 +13,8 @@
 
 namespace trophex::cli {
 
-using batch::FileAssessment;
-using batch::UnitChoice;
+using engine::Assessment;
+using engine::UnitChoice;
 
 struct RunnerOptions {
     bool help = false;              // print the usage and nothing else
@@ -33,27 +33,17 @@ using ReportWriter = std::function<int(const std::string& dataFile, const std::s
 // The options, or nullopt with a message for bad usage.
 std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>& args, std::string& error);
 
-void printPage(std::ostream& out, const FileAssessment& assessment);
+void printPage(std::ostream& out, const Assessment& assessment);
 
 // One line of a readable page: two spaces, the label in a column of its own, the value and
 // the unit, if any.
 void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {});
 
 // A failure on a readable page: the message, and under it the cause where the model can tell it.
-void printError(std::ostream& out, const Error& error);
+void printError(std::ostream& out, const engine::Error& error);
 
-// Walks the arguments: a word that is not an option (or "-") is a file, "--" makes every
-// word after it a file, --help or -h sets help and ends the walk. Any other option at
-// args[i] goes to takeOption, which takes it (and its value, moving i on) or returns false,
-// with an error where it knows one; an option nobody takes is unknown. False when an option
-// could not be taken.
-bool walkArguments(const std::vector<std::string>& args, std::vector<std::string>& files, bool& help,
-                   const std::function<bool(std::size_t& i)>& takeOption, std::string& error);
-
-// The value of "--name VALUE" or "--name=VALUE" at args[i] (advancing i past it), or
-// nullopt when args[i] is another option; a missing value sets error.
-std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-                                       std::string& error);
+// Prints a JSON line, or says on the error stream why it could not be written; false then.
+bool printJsonLine(std::ostream& out, std::ostream& err, const engine::Text& json);
 
 // Exit status: 0 when every file calculated, 1 otherwise, 2 for bad usage.
 int runRunner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -53,6 +53,13 @@ struct Error {
 // The model's error in the engine's words.
 Error errorOf(const trophex::Error& error);
 
+// A text the engine wrote, or why it could not.
+struct Text {
+    std::string text;  // when ok()
+    Error error;       // a lack of memory, or another failure
+    bool ok() const { return !error.failed(); }
+};
+
 // ---------------------------------------------------------------------------------------
 // Inputs
 
@@ -73,7 +80,7 @@ struct InputsReading {
 InputsReading readInputs(const InputFields& fields, const InputFields& calibration = {});
 
 // The batch column name of every input, in the data file's order.
-std::array<std::string, InputCount> inputColumnNames();
+std::array<const char*, InputCount> inputColumnNames();
 
 // ---------------------------------------------------------------------------------------
 // Assessing one lake
@@ -94,7 +101,7 @@ struct Assessment {
     Error error;                           // none when the lake was read and calculated
     std::optional<InputTexts> inputs;      // the 31 texts the calculation read, when they were read
     ResultTexts results;                   // every result text as the runner shows it; when ok()
-    std::array<double, ResultCount> values{};  // every result in its model unit; when ok()
+    ResultValues values;                   // every result in its model unit, exactly; when ok()
     std::array<std::string, 6> unitTexts;  // the output unit selectors' texts, by OutputResult
     ModelState state;                      // the calculation's model state; when ok()
     std::vector<std::string> ignoredColumns;  // input names that named no input
@@ -144,12 +151,12 @@ ResponseAssessment assessResponse(const Assessment& lake, const ResponseRequest&
 // {"file":..., "ok":true, "controls":{...}, "CompStringGrid":[...], "ChlrStringGrid":[...]}
 // or {"file":..., "ok":false, "error":...} with "field" naming the control of the input
 // concerned, when known. One line.
-std::string assessmentJson(const Assessment& assessment);
+Text assessmentJson(const Assessment& assessment);
 
 // {"file":..., "ok":true, "mode":..., "target":{...}, "loads":{...}, "result":{...},
 // "implied_stream_p_ug_L":..., "curve":[...]} or {"file":..., "ok":false, "error":...}
 // with "field" as in assessmentJson. One line.
-std::string responseJson(const ResponseAssessment& assessment);
+Text responseJson(const ResponseAssessment& assessment);
 
 // ---------------------------------------------------------------------------------------
 // Tables of lakes
@@ -191,7 +198,7 @@ TableAssessment assessTableBytes(std::string_view table, const BatchOptions& opt
 // Data files
 
 // The bytes of a data file holding the 31 texts: what the window's Save writes.
-std::string dataFileBytes(const InputTexts& texts);
+Text dataFileBytes(const InputTexts& texts);
 
 // Saves the texts as a data file, replacing any file there only once the new one is
 // complete.

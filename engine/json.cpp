@@ -2,11 +2,14 @@
 
 #include "files/textencoding.h"
 #include "arithmetic/shortestnumber.h"
+#include "response/responseresults.h"
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <variant>
 
-namespace trophex::cli {
+namespace trophex::engine {
 
 namespace {
 
@@ -27,7 +30,7 @@ void appendGrid(std::string& out, const Titles& columnTitles, const RowTitles& r
 }
 
 // The input controls, each result box with its unit selector, then the boxes without one.
-void appendControls(std::string& out, const FileAssessment& a)
+void appendControls(std::string& out, const Assessment& a)
 {
     JsonObject controls(out);
     for (int i = 0; i < InputCount; ++i)
@@ -130,17 +133,78 @@ void appendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
-std::string assessmentJson(const FileAssessment& a)
+namespace {
+
+// "error" with the message, then "field" naming the control of the input concerned.
+void appendError(JsonObject& object, const Error& error)
+{
+    object.field("error", error.message);
+    if (!error.field.empty())
+        object.field("field", error.field);
+}
+
+std::string fieldJson(const FieldValue& value)
+{
+    if (const auto* number = std::get_if<double>(&value))
+        return jsonNumber(*number);
+    if (const auto* text = std::get_if<std::string>(&value))
+        return jsonString(*text);
+    return "null";
+}
+
+void appendPointJson(std::string& out, const ResponsePoint& point)
+{
+    JsonObject object(out);
+    for (const CurveColumnSpec& desc : curveColumnTable()) {
+        const std::optional<double> value = curveValue(point, desc.column);
+        std::string& text = object.key(desc.jsonKey);
+        if (value)
+            appendJsonNumber(text, *value);
+        else
+            text += "null";
+    }
+}
+
+// The fields in the order of their table, each group of them in an object of its own.
+void appendResponse(JsonObject& object, const LoadResponse& response)
+{
+    const NumberFormat numbers;
+    std::string group;
+    std::optional<JsonObject> groupObject;
+    for (const ResponseFieldSpec& desc : responseFieldTable()) {
+        const FieldValue value = responseFieldValue(response, desc.field, numbers);
+        if (desc.jsonOmitsNone && std::holds_alternative<std::monostate>(value))
+            continue;
+        if (desc.jsonGroup != group) {
+            groupObject.reset();
+            group = desc.jsonGroup;
+            if (!group.empty())
+                groupObject.emplace(object.key(group));
+        }
+        (groupObject ? *groupObject : object).key(desc.jsonKey) += fieldJson(value);
+    }
+    groupObject.reset();
+    std::string& curve = object.key("curve");
+    curve += '[';
+    for (std::size_t i = 0; i < response.curve.size(); ++i) {
+        if (i > 0)
+            curve += ',';
+        appendPointJson(curve, response.curve[i]);
+    }
+    curve += ']';
+}
+
+}  // namespace
+
+std::string writeAssessmentJson(const Assessment& a)
 {
     std::string out;
     {
         JsonObject object(out);
-        object.field("file", a.file);
+        object.field("file", a.source);
         object.key("ok") += a.ok() ? "true" : "false";
         if (!a.ok()) {
-            object.field("error", errorMessage(a.error));
-            if (a.error.input)
-                object.field("field", inputControlName(*a.error.input));
+            appendError(object, a.error);
         } else {
             appendControls(object.key("controls"), a);
             appendGrid(object.key("CompStringGrid"), CompGridColumnTitles, CompGridRowTitles,
@@ -152,4 +216,21 @@ std::string assessmentJson(const FileAssessment& a)
     return out;
 }
 
-}  // namespace trophex::cli
+std::string writeResponseJson(const ResponseAssessment& a)
+{
+    constexpr std::size_t LineBytes = 1 << 16;  // a response line with its curve takes about 45 kB
+    std::string out;
+    out.reserve(LineBytes);
+    {
+        JsonObject object(out);
+        object.field("file", a.lake.source);
+        object.key("ok") += a.response ? "true" : "false";
+        if (a.response)
+            appendResponse(object, *a.response);
+        else
+            appendError(object, a.error);
+    }
+    return out;
+}
+
+}  // namespace trophex::engine

@@ -1,14 +1,13 @@
 #pragma once
-// JSON output of the runner: one object per data file, on one line.
+// The engine's JSON writing: strings, numbers and objects, and the one-line objects of an
+// assessment and of a load response that the public header hands out.
 
-#include "engine/fileassessment.h"
+#include "engine/engine.h"
 
 #include <string>
 #include <string_view>
 
-namespace trophex::cli {
-
-using batch::FileAssessment;
+namespace trophex::engine {
 
 // A JSON string literal; invalid UTF-8 becomes U+FFFD, so the output is always valid.
 std::string jsonString(std::string_view text);
@@ -37,9 +36,8 @@ private:
     bool first_ = true;  // no key written yet
 };
 
-// {"file":..., "ok":true, "controls":{...}, "CompStringGrid":[...], "ChlrStringGrid":[...]}
-// or {"file":..., "ok":false, "error":...}, with "field" after "error" naming the control of
-// the input that caused it, when that is known.
-std::string assessmentJson(const FileAssessment& assessment);
+// The objects that assessmentJson and responseJson return; they may throw std::bad_alloc.
+std::string writeAssessmentJson(const Assessment& assessment);
+std::string writeResponseJson(const ResponseAssessment& assessment);
 
-}  // namespace trophex::cli
+}  // namespace trophex::engine

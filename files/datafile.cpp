@@ -181,12 +181,17 @@ std::string serializeDataFile(const InputTexts& texts)
     return encodeFileText(text);
 }
 
-DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
+namespace {
+
+// The texts of a readable part, or an invalid file; a lack of memory as the system's text.
+template <typename ReadPart>
+DataFileRead readWith(const ReadPart& readPart)
 {
     DataFileRead result;
     try {
-        std::string contents;
-        if (!readReadablePart(path, maxReadableBytes, contents, result.error))
+        std::string_view contents;
+        std::string storage;
+        if (!readPart(storage, contents, result.error))
             return result;
         result.texts = parseDataFile(contents);
         if (!result.texts)
@@ -196,6 +201,30 @@ DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
         result.error = {ErrorCode::System, systemError(ENOMEM)};
     }
     return result;
+}
+
+}  // namespace
+
+DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes)
+{
+    return readWith([&](std::string& storage, std::string_view& contents, Error& error) {
+        if (!readReadablePart(path, maxReadableBytes, storage, error))
+            return false;
+        contents = storage;
+        return true;
+    });
+}
+
+DataFileRead readDataFileBytes(std::string_view bytes, std::size_t maxReadableBytes)
+{
+    return readWith([&](std::string&, std::string_view& contents, Error& error) {
+        contents = bytes.substr(0, ReadablePartEnd().find(bytes));
+        if (contents.size() > maxReadableBytes) {
+            error = {ErrorCode::InvalidFile, {}};
+            return false;
+        }
+        return true;
+    });
 }
 
 std::optional<std::string> writeDataFile(const std::string& path, const InputTexts& texts,

@@ -41,6 +41,9 @@ struct DataFileRead {
 // reported as the system's error text.
 DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes = MaxReadableBytes);
 
+// The same for a file's contents already in memory.
+DataFileRead readDataFileBytes(std::string_view bytes, std::size_t maxReadableBytes = MaxReadableBytes);
+
 // Called with the temporary file's path once it is complete and synced, just before it
 // replaces the target: the moment tests interrupt a save at.
 using BeforeRename = std::function<void(const std::string& tempPath)>;

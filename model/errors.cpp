@@ -16,7 +16,7 @@ struct MessageRow {
 
 // In the order of ErrorCode. The first five are the lake model's and the data file's
 // messages as the program has always worded them.
-constexpr std::array<MessageRow, 15> Messages = {{
+constexpr std::array<MessageRow, 17> Messages = {{
     {ErrorCode::None, ""},
     {ErrorCode::InvalidInput, "Invalid Input Parameter!"},
     {ErrorCode::DivisionByZero, floatFaultMessage(FloatFaultKind::DivisionByZero)},
@@ -32,6 +32,8 @@ constexpr std::array<MessageRow, 15> Messages = {{
     {ErrorCode::RowTooLong, "Row too long!"},
     {ErrorCode::UnknownUnit, "Unknown unit \"{}\"!"},
     {ErrorCode::UnknownEcoregion, "Unknown ecoregion \"{}\"!"},
+    {ErrorCode::InvalidRequest, "{}"},
+    {ErrorCode::BatchStopped, "{}"},
 }};
 
 // Whether each row of a table stands at the position of its enumerator, so that the

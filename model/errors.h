@@ -31,6 +31,8 @@ enum class ErrorCode {
     RowTooLong,        // a batch row longer than a row may be
     UnknownUnit,       // a batch row naming no unit of its column; the name in the detail
     UnknownEcoregion,  // a batch row naming no ecoregion; the name in the detail
+    InvalidRequest,    // what a caller asked cannot be taken (an unreadable target, a missing input); why in the detail
+    BatchStopped,      // a table of lakes stopped before its end; why in the detail
 };
 
 // What in the inputs made a calculation fail, in the words of the error's second line.

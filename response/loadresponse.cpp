@@ -46,6 +46,12 @@ ResponseMode defaultResponseMode(const ModelState& s)
     return observed ? ResponseMode::Anchored : ResponseMode::Model;
 }
 
+ResponseQuestion resolveQuestion(const ModelState& state, std::string_view ecoregionText, const TargetSpec& wanted,
+                                 std::optional<ResponseMode> mode)
+{
+    return {resolveTarget(wanted, ecoregionText), mode ? *mode : defaultResponseMode(state)};
+}
+
 const char* goalStatusName(GoalStatus status)
 {
     switch (status) {

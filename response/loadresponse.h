@@ -15,6 +15,7 @@
 
 #include <array>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace trophex {
@@ -172,6 +173,17 @@ struct LoadResponse {
     StreamPEstimate streamP;                     // the back-calculated stream phosphorus
     std::vector<ResponsePoint> curve;            // CurveSteps + 1 points, r = k / CurveSteps
 };
+
+// What a load response is asked, made concrete for one lake.
+struct ResponseQuestion {
+    Target target;      // the goal, the ecoregion's turned into its concentration
+    ResponseMode mode;  // how the values are taken
+};
+
+// The one place a goal and a mode are resolved for a lake: the target with the lake's
+// ecoregion text, the mode as asked or, when none is, defaultResponseMode.
+ResponseQuestion resolveQuestion(const ModelState& state, std::string_view ecoregionText, const TargetSpec& wanted,
+                                 std::optional<ResponseMode> mode);
 
 // Frequency targets add the frequency over their bound to every point of the curve.
 LoadResponse evaluateLoadResponse(const ModelState& state, const Target& target, ResponseMode mode,

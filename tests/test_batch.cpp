@@ -440,7 +440,7 @@ TEST(Batch, TargetAddsTheLoadResponseColumns)
     }
 
     const BatchRun model = runOn(ExampleHeader + ExampleRow, ResultStyle::Display, 1,
-                                 ResponseSettings{*readTargetSpec("tp=1").target, true});
+                                 ResponseSettings{*readTargetSpec("tp=1").target, ResponseMode::Model});
     const auto rows = resultRows(model);
     ASSERT_EQ(rows.size(), 1u);
     const std::size_t first = 1 + resultColumnCount();

@@ -211,7 +211,7 @@ TEST(BatchPipelineConsumer, ChunksCarryTheAnswerOfEachRowsLoadResponse)
 {
     BatchSettings settings;
     settings.workers = Workers;
-    settings.response = ResponseSettings{*trophex::readTargetSpec("tp=20").target, false};
+    settings.response = ResponseSettings{*trophex::readTargetSpec("tp=20").target, std::nullopt};
     const ConsumedRun run = consume(settings);
     ASSERT_TRUE(run.summary.ok()) << run.summary.error;
     CsvRecord head;

@@ -569,7 +569,7 @@ void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
     // The model's own predictions, from the keyboard.
     QTest::keyClick(anchor, Qt::Key_Space);
     QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
-    QCOMPARE(window.tableResponse()->model, true);
+    QCOMPARE(window.tableResponse()->mode, std::string("model"));
     expected = batchOutput(table, {"--target", "TP=20", "--model"});
     QVERIFY(expected != batchOutput(table, {"--target", "TP=20"}));
     QCOMPARE(saved(), expected);

@@ -169,9 +169,9 @@ TEST(ReportCommand, PrintsTheRunnersUnitChoices)
     InputTexts inputs = exampleLake();
     inputs[Input::AlkalinityEditBox] = "";
     ASSERT_FALSE(writeDataFile(dataFile, inputs));
-    const cli::FileAssessment assessment = batch::assessFile(
-        dataFile, {{OutputResult::OutVol, "gal/day"}, {OutputResult::CVtp, "mg/L"}}, NumberFormat{});
-    ASSERT_TRUE(assessment.ok()) << errorMessage(assessment.error);
+    const engine::Assessment assessment = engine::assessDataFile(
+        dataFile, {{{OutputResult::OutVol, "gal/day"}, {OutputResult::CVtp, "mg/L"}}, NumberFormat{}});
+    ASSERT_TRUE(assessment.ok()) << assessment.error.message;
     const ReportLayout page = layoutReport(4800, 6600, cli::reportTextsOf(assessment));
     textItem(page, "Lake Outflow: 1,761,264.00 gal/day");
     textItem(page, "Chiaudani/Vighi TP: NA mg/L");

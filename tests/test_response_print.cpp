@@ -274,8 +274,7 @@ TEST(ResponseCommand, ReportOfTheWorkedExampleAsPdf)
     InputTexts lake = exampleLake();
     ASSERT_FALSE(writeDataFile(dataFile, lake));
     std::ostringstream errors;
-    ASSERT_EQ(cli::writeResponseReportPdf(dataFile, pdf, *readTargetSpec("tp=20").target, false, NumberFormat{},
-                                          errors),
+    ASSERT_EQ(cli::writeResponseReportPdf(dataFile, pdf, {"tp=20"}, NumberFormat{}, errors),
               0)
         << errors.str();
     const QString text = runTool(pdftotext, {"-layout", QString::fromStdString(pdf), "-"});
@@ -288,7 +287,7 @@ TEST(ResponseCommand, ReportOfTheWorkedExampleAsPdf)
     ASSERT_FALSE(writeDataFile(dataFile, lake));
     const std::string failed = dir.filePath("failed.pdf").toStdString();
     std::ostringstream why;
-    EXPECT_EQ(cli::writeResponseReportPdf(dataFile, failed, TargetSpec{}, false, NumberFormat{}, why), 1);
+    EXPECT_EQ(cli::writeResponseReportPdf(dataFile, failed, {}, NumberFormat{}, why), 1);
     EXPECT_EQ(why.str(), dataFile + ": Invalid Input Parameter!\n");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(failed)));
 }

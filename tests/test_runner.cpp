@@ -16,6 +16,8 @@
 
 using namespace trophex;
 using namespace trophex::cli;
+using trophex::engine::jsonNumber;
+using trophex::engine::jsonString;
 namespace fs = std::filesystem;
 
 namespace {
@@ -227,7 +229,7 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     // At no cut the anchored values are the observed ones; numbers read back as the model's.
     EXPECT_NE(line.find("{\"reduction_pct\":0,\"load_kg_yr\":134.6"), std::string::npos);
     EXPECT_NE(line.find("\"tp\":30,"), std::string::npos);
-    const ResponseAssessment a = assessResponse(example, TargetSpec{}, false);
+    const engine::ResponseAssessment a = engine::assessResponse(engine::assessDataFile(example), {});
     ASSERT_TRUE(a.response);
     EXPECT_NE(line.find("\"reduction_pct\":" + jsonNumber(100 * a.response->goal.reduction) + ","), std::string::npos);
     EXPECT_EQ(std::stod(jsonNumber(a.response->curve[37].values->secchi.high)), a.response->curve[37].values->secchi.high);
@@ -259,9 +261,13 @@ TEST_F(Runner, ResponseNumbersKeepTheFullStopWhateverTheLocale)
 TEST_F(Runner, ResponseFailuresAndBadUsage)
 {
     EXPECT_EQ(respond({"--json", example, invalid}), 1);
-    // The file name as JSON writes it: a Windows path's backslashes are escaped.
-    EXPECT_NE(out.str().find("{\"file\":" + jsonString(invalid) + ",\"ok\":false,\"error\":\"Invalid Input Parameter!\"}"),
-              std::string::npos);
+    // The file name as JSON writes it: a Windows path's backslashes are escaped. The failure
+    // is told as the runner tells it, with the field of the input that failed.
+    const std::string failure = "{\"file\":" + jsonString(invalid) +
+                                ",\"ok\":false,\"error\":\"Invalid Input Parameter!\",\"field\":\"LareaEditBox\"}\n";
+    EXPECT_NE(out.str().find(failure), std::string::npos);
+    EXPECT_EQ(run({"--json", invalid}), 1);
+    EXPECT_EQ(out.str(), failure);
     EXPECT_EQ(respond({invalid}), 1);
     EXPECT_NE(out.str().find("Error: Invalid Input Parameter!"), std::string::npos);
 

@@ -72,7 +72,7 @@ LakesAssessment::~LakesAssessment()
     stopWorker();
 }
 
-bool LakesAssessment::start(const QString& fileName, const std::optional<batch::ResponseSettings>& response,
+bool LakesAssessment::start(const QString& fileName, const std::optional<engine::ResponseRequest>& response,
                             QString& error)
 {
     stopWorker();
@@ -105,16 +105,16 @@ void LakesAssessment::stopWorker()
         worker_.join();
 }
 
-void LakesAssessment::run(std::FILE* file, std::optional<batch::ResponseSettings> response, std::uint64_t generation)
+void LakesAssessment::run(std::FILE* file, std::optional<engine::ResponseRequest> response, std::uint64_t generation)
 {
     std::shared_ptr<batch::ResultTable> table;
-    batch::BatchSummary summary;
+    engine::BatchReport summary;
     try {
         table = std::make_shared<batch::ResultTable>();
-        batch::BatchSettings settings;
-        settings.workers = std::max(1u, std::thread::hardware_concurrency());
-        settings.cancellation = cancellation_.get();
-        settings.response = std::move(response);
+        engine::BatchOptions options;
+        options.workers = std::max(1u, std::thread::hardware_concurrency());
+        options.cancellation = cancellation_.get();
+        options.response = std::move(response);
         batch::BatchObserver observer;
         observer.progress = [this, generation](const batch::BatchProgress& progress) {
             const auto bytes = static_cast<qint64>(progress.inputBytes);
@@ -126,14 +126,16 @@ void LakesAssessment::run(std::FILE* file, std::optional<batch::ResponseSettings
                 },
                 Qt::QueuedConnection);
         };
-        summary = batch::runBatch(readerOf(file), table->consumer(), settings, observer);
+        summary = engine::assessTable(readerOf(file), table->consumer(), options, observer);
     } catch (const std::bad_alloc&) {
-        summary.error = std::strerror(ENOMEM);
+        summary.error.message = std::strerror(ENOMEM);
+        summary.error.code = ErrorCode::System;
     }
     std::fclose(file);
     if (!summary.ok())
         table.reset();
-    const QString error = summary.cancelled ? QString() : QString::fromStdString(batch::reasonSentence(summary.error));
+    const QString error =
+        summary.cancelled ? QString() : QString::fromStdString(batch::reasonSentence(summary.error.message));
     QMetaObject::invokeMethod(
         this, [this, generation, table = std::shared_ptr<const batch::ResultTable>(std::move(table)), error] {
             end(generation, table, error);

@@ -5,6 +5,7 @@
 // row was assessed: a cancelled or failed run leaves nothing behind.
 
 #include "batch/resulttable.h"
+#include "engine/engine.h"
 
 #include <QObject>
 #include <QString>
@@ -29,7 +30,7 @@ public:
     // given; false, with the reason in error, when it is no regular file that can be opened.
     // Only one run at a time: starting another cancels the one going on. Only a regular file
     // is opened, so that a pipe or a device cannot block the window.
-    bool start(const QString& fileName, const std::optional<batch::ResponseSettings>& response, QString& error);
+    bool start(const QString& fileName, const std::optional<engine::ResponseRequest>& response, QString& error);
     void cancel();
     bool running() const { return worker_.joinable(); }
     // Size of the file being read, bytes.
@@ -43,7 +44,7 @@ signals:
     void finished(std::shared_ptr<const trophex::batch::ResultTable> table, const QString& error);
 
 private:
-    void run(std::FILE* file, std::optional<batch::ResponseSettings> response, std::uint64_t generation);
+    void run(std::FILE* file, std::optional<engine::ResponseRequest> response, std::uint64_t generation);
     void end(std::uint64_t generation, std::shared_ptr<const batch::ResultTable> table, const QString& error);
     void stopWorker();
 

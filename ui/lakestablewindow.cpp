@@ -41,12 +41,15 @@ constexpr int ProgressSteps = 1000;
 // Pixels a column may take however narrow the window, when its texts are long.
 constexpr int MinWidestColumn = 200;
 
-bool sameResponse(const std::optional<batch::ResponseSettings>& a, const std::optional<batch::ResponseSettings>& b)
+// Whether two choices ask the same: the same mode and targets that read as the same goal,
+// however they are written.
+bool sameResponse(const std::optional<engine::ResponseRequest>& a, const std::optional<engine::ResponseRequest>& b)
 {
     if (!a || !b)
         return !a && !b;
-    return a->model == b->model && a->target.kind == b->target.kind && a->target.value == b->target.value
-        && a->target.bound == b->target.bound;
+    const std::optional<TargetSpec> x = readTargetSpec(a->target).target;
+    const std::optional<TargetSpec> y = readTargetSpec(b->target).target;
+    return a->mode == b->mode && x && y && x->kind == y->kind && x->value == y->value && x->bound == y->bound;
 }
 
 QComboBox* addFilter(QHBoxLayout* row, const QString& caption, const QString& name,
@@ -276,16 +279,19 @@ void LakesTableWindow::targetChosen()
     const QString text = target_->currentText().trimmed();
     TargetChoice choice;
     if (!text.isEmpty() && text.compare(QString::fromLatin1(batch::NoTargetText), Qt::CaseInsensitive) != 0) {
-        const TargetReading reading = readTargetSpec(text.toStdString());
-        if (!reading.target) {
+        const engine::ResponseRequest request{text.toStdString(),
+                                              anchor_->isChecked() ? "" : responseModeName(ResponseMode::Model),
+                                              NuisanceLevels::Left};
+        const engine::Error unreadable = engine::checkResponseRequest(request);
+        if (unreadable.failed()) {
             // The selector shows the chosen target again before the message takes the focus,
             // so that leaving the selector for the message does not read the text twice.
             showTargetChoice();
-            dialogs_.showError(this, QString::fromStdString(batch::reasonSentence(reading.error)));
+            dialogs_.showError(this, QString::fromStdString(batch::reasonSentence(unreadable.message)));
             return;
         }
         choice.text = text;
-        choice.response = batch::ResponseSettings{*reading.target, !anchor_->isChecked()};
+        choice.response = request;
     }
     const bool changed = !sameResponse(choice.response, chosenTarget_.response);
     applyTarget(choice);
@@ -309,7 +315,7 @@ void LakesTableWindow::showTargetChoice()
     const QSignalBlocker anchorBlocker(anchor_);
     target_->setEditText(chosenTarget_.text);
     if (chosenTarget_.response)
-        anchor_->setChecked(!chosenTarget_.response->model);
+        anchor_->setChecked(chosenTarget_.response->mode.empty());
     anchor_->setEnabled(chosenTarget_.response.has_value());
 }
 

@@ -7,6 +7,7 @@
 
 #include "batch/batchtable.h"
 #include "batch/lakesview.h"
+#include "engine/engine.h"
 #include "model/inputs.h"
 #include "arithmetic/numberformat.h"
 
@@ -38,7 +39,7 @@ inline constexpr const char* LakesTableCaption = "Lakes Table";
 // A target for the whole table as the selector shows it and as the batch takes it.
 struct TargetChoice {
     QString text = QString::fromLatin1(batch::NoTargetText);  // as typed or chosen
-    std::optional<batch::ResponseSettings> response;   // none without a target
+    std::optional<engine::ResponseRequest> response;          // none without a target
 };
 
 class LakesTableWindow : public QMainWindow {
@@ -66,7 +67,7 @@ public:
 
     bool assessing() const;
     // The load response settings of the table on show; none without a target.
-    const std::optional<batch::ResponseSettings>& tableResponse() const { return tableTarget_.response; }
+    const std::optional<engine::ResponseRequest>& tableResponse() const { return tableTarget_.response; }
     LakesTableModel& model() const { return *model_; }
     QTableView& view() const { return *view_; }
     QString summaryText() const;

@@ -184,25 +184,22 @@ void TLoadResponsePage::targetKindChange()
     refresh();
 }
 
-void TLoadResponsePage::followCalculation(const ModelState& state, const InputTexts& inputs)
+void TLoadResponsePage::followCalculation(const engine::Assessment& lake)
 {
-    state_ = state;
-    inputs_ = inputs;
+    lake_ = lake;
     refresh();
 }
 
 void TLoadResponsePage::clear()
 {
-    state_.reset();
+    lake_.reset();
     refresh();
 }
 
-std::optional<TargetSpec> TLoadResponsePage::targetSpec() const
+std::string TLoadResponsePage::targetText() const
 {
     const TargetChoice& choice = targetChoices()[kind_->currentIndex()];
-    return readTargetSpec(targetChoiceText(choice.kind, value_->currentText().toStdString(),
-                                           bound_->currentText().toStdString()))
-        .target;
+    return targetChoiceText(choice.kind, value_->currentText().toStdString(), bound_->currentText().toStdString());
 }
 
 QString TLoadResponsePage::unreadableTargetMessage() const
@@ -215,20 +212,21 @@ void TLoadResponsePage::refresh()
     const TargetChoice& choice = targetChoices()[kind_->currentIndex()];
     if (choice.kind != TargetKind::Ecoregion)
         valueTexts_[static_cast<int>(choice.kind)] = value_->currentText();
-    if (!state_) {
+    if (!lake_) {
         if (choice.kind == TargetKind::Ecoregion)
             setSelectorText(value_, QString());
         showEmpty(QString::fromLatin1(ResponseBeforeCalculation));
         return;
     }
-    const std::optional<TargetSpec> wanted = targetSpec();
-    if (!wanted) {
-        showEmpty(unreadableTargetMessage());
+    const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
+    const engine::ResponseAssessment answer =
+        engine::assessResponse(*lake_, {targetText(), responseModeName(mode), NuisanceLevels::Left});
+    if (!answer.ok()) {
+        showEmpty(answer.error.code == ErrorCode::InvalidRequest ? unreadableTargetMessage()
+                                                                 : qs(answer.error.message));
         return;
     }
-    const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;
-    response_ = evaluateLoadResponse(*state_, resolveTarget(*wanted, inputs_[Input::EcoRegComboBox]), mode,
-                                     NuisanceLevels::Left);
+    response_ = answer.response;
     if (choice.kind == TargetKind::Ecoregion)
         setSelectorText(value_, qs(formatNumber(response_->target.value, NumberPattern::OneDecimal, format_)));
     showResponse();
@@ -294,8 +292,8 @@ void TLoadResponsePage::ResponsePrintBtnClick()
 {
     UserPrintDialog dialog(dialogs_, this);
     const auto printPage = [this](QPaintDevice& device) {
-        return printResponseReport(device, responseReportTexts(*response_, inputs_[Input::NameEditBox],
-                                                               inputs_[Input::EcoRegComboBox], format_));
+        return printResponseReport(device, responseReportTexts(*response_, (*lake_->inputs)[Input::NameEditBox],
+                                                               (*lake_->inputs)[Input::EcoRegComboBox], format_));
     };
     runPrintCommand(printer_(), dialog, response_.has_value(), printPage,
                     [this](ErrorCode error) { dialogs_.showError(this, qs(errorMessage(error))); });

@@ -6,6 +6,7 @@
 // cuts of 0 to 100 %. It follows each completed calculation, is emptied by Clear and
 // answers every change of target or mode at once.
 
+#include "engine/engine.h"
 #include "model/inputs.h"
 #include "response/loadresponse.h"
 #include "model/modelstate.h"
@@ -41,7 +42,7 @@ public:
                       std::function<QPrinter&()> printer);
 
     // Follows a completed calculation: its model state and the inputs it was made from.
-    void followCalculation(const ModelState& state, const InputTexts& inputs);
+    void followCalculation(const engine::Assessment& lake);
     // Forgets the calculation: no answer, no chart, no table.
     void clear();
 
@@ -66,7 +67,7 @@ private:
     void showResponse();
     void fitColumns();
     void showEmpty(const QString& message);
-    std::optional<TargetSpec> targetSpec() const;
+    std::string targetText() const;
     QString unreadableTargetMessage() const;
 
     UserDialogs& dialogs_;
@@ -74,8 +75,7 @@ private:
     HelpViewer& help_;
     std::function<QPrinter&()> printer_;
 
-    std::optional<ModelState> state_;  // the calculation followed; none before one and after Clear
-    InputTexts inputs_;                // the inputs of that calculation
+    std::optional<engine::Assessment> lake_;  // the calculation followed; none before one and after Clear
     std::optional<LoadResponse> response_;
     std::array<QString, 6> valueTexts_;  // the value typed for each kind of target, by TargetKind
 

@@ -1,6 +1,5 @@
 #include "ui/mainform.h"
 
-#include "files/datafile.h"
 #include "model/ecoregion.h"
 #include "arithmetic/fpu.h"
 #include "model/tsi.h"
@@ -408,15 +407,18 @@ void TMainForm::CalibrateBtnClick()
 
 void TMainForm::CalcButtonClick()
 {
-    InputTexts inputs = gatherInputs();
-    const CalculationOutcome outcome = runCalculation(inputs, format_);
-    if (!outcome.ok()) {
-        DisplayErrorDlg(qs(errorReport(outcome.error)));
-        showInputError(outcome.error);
+    const engine::Assessment run = engine::assessTexts(gatherInputs(), {{}, format_});
+    if (!run.ok()) {
+        DisplayErrorDlg(qs(run.error.cause.empty() ? run.error.message : run.error.message + '\n' + run.error.cause));
+        showInputError(run.error);
         return;
     }
-    lastRun_ = {std::move(inputs), outcome.state, outcome.texts};
-    responsePage_->followCalculation(lastRun_.state, lastRun_.inputs);
+    CalculationOutcome outcome;
+    outcome.state = run.state;
+    outcome.values = run.values;
+    outcome.texts = run.results;
+    lastRun_ = {*run.inputs, run.state, run.results};
+    responsePage_->followCalculation(run);
     writeResults(outcome.texts);
     OutputResults();
     if (DrawTSIgraphs()) {
@@ -426,7 +428,7 @@ void TMainForm::CalcButtonClick()
     updateStatusLine();
 }
 
-void TMainForm::showInputError(const Error& error)
+void TMainForm::showInputError(const engine::Error& error)
 {
     if (error.code != ErrorCode::InvalidInput || !error.input)
         return;
@@ -570,8 +572,9 @@ void TMainForm::SaveBtnClick()
     lastSaveName_ = name;
     if (QFileInfo::exists(name) && !dialogs_.confirmReplace(this, name))
         return;
-    if (const std::optional<std::string> error = writeDataFile(pathOf(name), gatherInputs()))
-        reportFileError(name, {ErrorCode::System, *error});
+    const engine::Error error = engine::saveDataFile(pathOf(name), gatherInputs());
+    if (error.failed())
+        reportFileError(name, error);
     else
         emit dataFileUsed(name);
 }
@@ -587,13 +590,13 @@ void TMainForm::OpenBtnClick()
 void TMainForm::openDataFile(const QString& fileName)
 {
     lastOpenName_ = fileName;
-    const DataFileRead read = readDataFile(pathOf(fileName));
-    if (!read.ok()) {
-        reportFileError(fileName, read.error);
+    const engine::Assessment opened = engine::assessDataFile(pathOf(fileName));
+    if (!opened.inputs) {
+        reportFileError(fileName, opened.error);
         return;
     }
     emit dataFileUsed(fileName);
-    setInputs(*read.texts);
+    setInputs(*opened.inputs);
     CalcButtonClick();
 }
 
@@ -669,12 +672,12 @@ void TMainForm::outputUnitsChange(OutputResult result)
     setResultText(outputBoxes_[r], qs(convertedResultText(result, unit, lastRun_.state, format_)));
 }
 
-void TMainForm::reportFileError(const QString& fileName, const Error& error)
+void TMainForm::reportFileError(const QString& fileName, const engine::Error& error)
 {
     if (error.code == ErrorCode::System)
-        DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(errorMessage(error))));
+        DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(error.message)));
     else
-        DisplayErrorDlg(qs(errorMessage(error)));
+        DisplayErrorDlg(qs(error.message));
 }
 
 void TMainForm::DisplayErrorDlg(const QString& message)

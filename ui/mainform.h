@@ -4,6 +4,7 @@
 // model's texts back; the last completed calculation (the texts it read, its model state and
 // its results) lives here, and the results on show and the report are those of that run.
 
+#include "engine/engine.h"
 #include "model/calculation.h"
 #include "model/inputs.h"
 #include "model/modelstate.h"
@@ -147,12 +148,12 @@ private:
     void writeResults(const ResultTexts& texts);
     // Focuses the box or selector that the calculation could not read, in the Calibrate
     // dialog for a calibration input, with its text selected from where reading stopped.
-    void showInputError(const Error& error);
+    void showInputError(const engine::Error& error);
     // Runs updateStatusLine whenever an input or calibration text changes.
     void watchInputs();
     void updateStatusLine();
     // The wrong-header message as it stands, a system error together with the file's name.
-    void reportFileError(const QString& fileName, const Error& error);
+    void reportFileError(const QString& fileName, const engine::Error& error);
     bool tsiPageActive() const;
 
     UserDialogs& dialogs_;

@@ -1,2 +1,2 @@
-// Must not build: the batch is part of the engine, below its public face.
-#include "engine/json.h"
+// Must not build: the batch is part of the engine, below its public header.
+#include "engine/engine.h"

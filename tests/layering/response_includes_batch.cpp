@@ -1,0 +1,2 @@
+// Must not build: the load response is below the batch that adds its columns.
+#include "batch/batchtable.h"
