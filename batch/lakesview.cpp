@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
 #include <cmath>
 #include <numeric>
 
@@ -70,11 +71,24 @@ double numberShown(std::string_view text)
     }
     if (length > 0 && digits[length - 1] == '%')
         --length;
-    double value = NAN;
-    const std::from_chars_result read = std::from_chars(digits, digits + length, value);
-    if (length == 0 || read.ec != std::errc() || read.ptr != digits + length)
+    if (length == 0 || length == sizeof digits)
         return NAN;
-    return value;
+    double value = NAN;
+#if defined(__cpp_lib_to_chars)
+    const std::from_chars_result read = std::from_chars(digits, digits + length, value);
+    const bool whole = read.ec == std::errc() && read.ptr == digits + length;
+#else
+    // No floating-point from_chars in this library (WebAssembly's): strtod of the C locale,
+    // which the engine's module keeps, on the same characters from_chars accepts.
+    digits[length] = '\0';
+    const bool plain = std::all_of(digits, digits + length, [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == 'e' || c == 'E' || c == '+';
+    });
+    char* end = nullptr;
+    value = plain && digits[0] != '+' ? std::strtod(digits, &end) : NAN;
+    const bool whole = plain && end == digits + length;
+#endif
+    return whole ? value : NAN;
 }
 
 // Lakes in the order of their keys, empty keys last whatever the order, ties in input order.
