@@ -435,6 +435,7 @@ std::string lakesSummaryJson()
         JsonObject object(out);
         object.key("shown") += std::to_string(lakesView.rowCount());
         object.key("lakes") += std::to_string(lakesView.table() ? lakesView.table()->size() : 0);
+        object.key("table") += lakesView.table() ? "true" : "false";
         object.key("response") += lakesView.table() && lakesView.table()->hasResponse() ? "true" : "false";
         object.field("text", lakesView.summaryText(NumberFormat{}));
     }
@@ -663,6 +664,14 @@ const char* trx_table_begin(const char* head, int headLength, const char* target
     return answerWith("{\"ok\":true}");
 }
 
+// Why a target for a table cannot be taken ("The tp target must be above 0 ug/L."); empty
+// when it can.
+const char* trx_table_target_error(const char* target, int targetLength)
+{
+    const engine::Error error = engine::checkResponseRequest(*tableRequest(bytesOf(target, targetLength), 0));
+    return answerWith(error.failed() ? batch::reasonSentence(error.message) : std::string());
+}
+
 // Takes the chunks of the next part, in the order of the table; the lakes taken so far.
 double trx_table_take(const char* bytes, int length)
 {
@@ -694,9 +703,9 @@ void trx_table_drop()
     pendingConsumer = {};
 }
 
-// The table's results as the batch writes them, from lake first on, as many lakes as fit in
-// about maxBytes (at least one); the head before the first lake.
-const char* trx_table_bytes(double first, int maxBytes)
+// The table's results as the batch writes them for count lakes from lake first, in the
+// order of the file; the head before the first lake.
+const char* trx_table_bytes(double first, int count)
 {
     const batch::ResultTable* table = lakesView.table();
     std::string out;
@@ -705,8 +714,8 @@ const char* trx_table_bytes(double first, int maxBytes)
     const auto start = static_cast<std::size_t>(first);
     if (start == 0)
         out = table->head();
-    for (std::size_t lake = start; lake < table->size() && (lake == start || out.size() < static_cast<std::size_t>(maxBytes));
-         ++lake)
+    const std::size_t end = std::min(table->size(), start + static_cast<std::size_t>(std::max(count, 0)));
+    for (std::size_t lake = start; lake < end; ++lake)
         out += table->resultRow(lake);
     return answerWith(std::move(out));
 }

@@ -23,6 +23,15 @@ const bundle = await build({
   target: ['chrome100', 'firefox100', 'safari15'],
   write: false,
 });
+// The Web Workers' own code, placed after the engine's in each worker.
+const worker = await build({
+  entryPoints: [join(source, 'tableworker.js')],
+  bundle: true,
+  minify: true,
+  format: 'iife',
+  target: ['chrome100', 'firefox100', 'safari15'],
+  write: false,
+});
 const styles = await build({
   entryPoints: [join(source, 'style.css')],
   bundle: true,
@@ -36,6 +45,7 @@ const template = readFileSync(join(source, 'index.html'), 'utf8');
 const html = template
   .replace('/*STYLES*/', () => styles.outputFiles[0].text)
   .replace('/*ENGINE*/', () => inlineScript(readFileSync(enginePath, 'utf8')))
+  .replace('/*WORKER*/', () => inlineScript(worker.outputFiles[0].text))
   .replace('/*APP*/', () => inlineScript(bundle.outputFiles[0].text));
 writeFileSync(outputPath, html);
 const size = Buffer.byteLength(html);

@@ -5,6 +5,7 @@ import { loadEngine } from './engine.js';
 import { drawTsiChart } from './tsichart.js';
 import { createResponsePage } from './response.js';
 import { printPage } from './print.js';
+import { createLakesTable } from './lakestable.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -48,6 +49,7 @@ let inputControls = [];  // the 31 controls, in data-file order
 let resultsReady = false;
 let lastCalculatedTexts = null;
 let responsePage;
+let lakesTable;
 
 function unitListOf(kind) {
   return kind === 'ecoregions' ? tables.ecoregions : tables.units[kind];
@@ -378,8 +380,33 @@ function wireDrop() {
     event.preventDefault();
     document.body.classList.remove('dragging');
     const [file] = event.dataTransfer.files;
-    if (file) openFile(file);
+    if (!file) return;
+    if (/\.csv$/i.test(file.name) || file.type === 'text/csv') {
+      showView('TableView');
+      lakesTable.assess(file);
+    } else {
+      showView('LakeView');
+      openFile(file);
+    }
   });
+}
+
+// The lake's form and results, or the table of lakes.
+function showView(id) {
+  for (const button of document.querySelectorAll('.views button')) {
+    const chosen = button.id === id;
+    button.setAttribute('aria-pressed', String(chosen));
+    $(button.getAttribute('aria-controls')).hidden = !chosen;
+  }
+  document.querySelector('.commands').hidden = id !== 'LakeView';
+}
+
+// A lake of the table in the form, calculated, as the window's table opens a row.
+function openTableLake(texts) {
+  writeTexts(texts);
+  remember();
+  showView('LakeView');
+  calculate();
 }
 
 async function start() {
@@ -392,6 +419,9 @@ async function start() {
   responsePage = createResponsePage(engine, tables.response);
   responsePage.placeValueBoxes();
   responsePage.refresh(false);
+  lakesTable = createLakesTable(engine, tables.table, { openLake: openTableLake, showError });
+  for (const button of document.querySelectorAll('.views button'))
+    button.addEventListener('click', () => showView(button.id));
   writeTexts(recall() || tables.startup);
   wireTabs();
   wireCommands();

@@ -42,5 +42,25 @@ export async function loadEngine() {
     report: (units, width, height) =>
       withBytes(encoder.encode(units.join('\n')), (p, n) => answerJson(module._trx_report(p, n, width, height))),
     responseReport: (width, height) => answerJson(module._trx_response_report(width, height)),
+    tableHeadEnd: (bytes, atEnd) => withBytes(bytes, (p, n) => module._trx_table_head_end(p, n, atEnd ? 1 : 0)),
+    recordsEnd: (bytes) => withBytes(bytes, (p, n) => module._trx_records_end(p, n)),
+    // In a worker: the results of a part, or the reason it failed.
+    assessPart(bytes, target, model) {
+      const answer = withBytes(bytes, (p, n) => withBytes(encoder.encode(target), (t, tn) =>
+        answerBytes(module._trx_assess_part(p, n, t, tn, model ? 1 : 0))));
+      return answer[0] === 1 ? { ok: true, results: answer.subarray(1) } : { ok: false, message: decoder.decode(answer.subarray(1)) };
+    },
+    tableTargetError: (target) => withBytes(encoder.encode(target), (p, n) => answerText(module._trx_table_target_error(p, n))),
+    tableBegin: (head, target, model) => withBytes(head, (h, hn) => withBytes(encoder.encode(target), (t, tn) =>
+      answerJson(module._trx_table_begin(h, hn, t, tn, model ? 1 : 0)))),
+    tableTake: (results) => withBytes(results, (p, n) => module._trx_table_take(p, n)),
+    tableFinish: () => answerJson(module._trx_table_finish()),
+    tableDrop: () => module._trx_table_drop(),
+    tableBytes: (first, count) => answerBytes(module._trx_table_bytes(first, count)),
+    tableRows: (first, count) => answerJson(module._trx_table_rows(first, count)),
+    tableSort: (column, descending) => answerJson(module._trx_table_sort(column, descending ? 1 : 0)),
+    tableFilter: (status, ecoregion, trophicClass, goal) =>
+      answerJson(module._trx_table_filter(status, ecoregion, trophicClass, goal)),
+    tableLake: (row) => answerJson(module._trx_table_lake(row)),
   };
 }

@@ -2,7 +2,7 @@
 // native trophex-cli: generated lakes typed in through the accessible names, output units,
 // data files opened, saved and dropped, the stored lake, and axe-core's WCAG 2.1 A and AA
 // rules in every state reached; screenshots at 1280 and 390 pixels wide.
-//   node web/test/web-test.mjs PAGE.html TROPHEX-CLI LAKES.csv WORKDIR
+//   node web/test/web-test.mjs PAGE.html TROPHEX-CLI LAKES.csv WORKDIR [TABLE-LAKES]
 import puppeteer from 'puppeteer-core';
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
@@ -10,7 +10,8 @@ import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-const [pagePath, cli, lakesPath, work] = process.argv.slice(2).map((p) => resolve(p));
+const [pagePath, cli, lakesPath, work] = process.argv.slice(2, 6).map((p) => resolve(p));
+const tableLakes = Number(process.argv[6] || 20000);
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const Header = 'TROPHEX 1.0 Data File';
 
@@ -140,7 +141,7 @@ async function axe(page, state) {
 async function openPage(browser) {
   const page = await browser.newPage();
   const requests = [];
-  page.on('request', (request) => { if (!request.url().startsWith('file:') && !request.url().startsWith('data:')) requests.push(request.url()); });
+  page.on('request', (request) => { if (!/^(file|data|blob):/.test(request.url())) requests.push(request.url()); });
   page.on('pageerror', (error) => check(false, `page error: ${error.message}`));
   const started = Date.now();
   await page.goto(pathToFileURL(pagePath).href);
@@ -394,6 +395,106 @@ async function printed(page, file) {
   }
 }
 
+// The table of lakes: generated lakes assessed in the page's workers and downloaded, with
+// and without a target, against the native batch byte for byte; a run cancelled halfway
+// keeps the table on show; sorting, filters, a lake opened in the form, a header refused.
+async function lakesTable(page, count) {
+  const table = join(work, 'table.csv');
+  runCli(['batch', '--generate', String(count), '--seed', '7', '-o', table]);
+  const cdp = await page.createCDPSession();
+  const downloads = join(work, 'table-downloads');
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  const summary = () => page.$eval('#LakesSummary', (e) => e.textContent);
+  const assessed = async (before) => {
+    await page.waitForFunction((text) => document.getElementById('AssessRow').hidden &&
+      document.getElementById('LakesSummary').textContent !== text, { timeout: 120000 }, before);
+  };
+  const downloaded = async () => {
+    rmSync(downloads, { recursive: true, force: true });
+    mkdirSync(downloads, { recursive: true });
+    await page.click(aria('Download Results', 'button'));
+    for (let tries = 0; tries < 200; tries += 1) {
+      const done = readdirSync(downloads).filter((f) => f.endsWith('.csv'));
+      if (done.length) return readFileSync(join(downloads, done[0]));
+      await new Promise((r) => setTimeout(r, 50));
+    }
+    return null;
+  };
+  const nativeBatch = (extra) => {
+    const out = join(work, 'native-table.csv');
+    runCli(['batch', table, '-o', out, ...extra]);
+    return readFileSync(out);
+  };
+
+  await page.click(aria('Lakes Table', 'button'));
+  await axe(page, 'the empty table of lakes');
+  const started = Date.now();
+  await (await page.$('#OpenTableFile')).uploadFile(table);
+  await assessed('');
+  console.log(`${count} lakes assessed in the page in ${Date.now() - started} ms`);
+  const plain = await summary();
+  check(same(await downloaded(), nativeBatch([])), 'the table downloaded equals the native batch');
+  const target = await page.$(aria('Target'));
+  for (const [text, model] of [['tp=20', false], ['freq=20:10', true]]) {
+    const before = await summary();
+    if ((await page.$eval('#TableAnchor', (e) => e.checked)) === model) await page.click('#TableAnchor');
+    await typeInto(page, target, text);
+    await page.keyboard.press('Enter');
+    await assessed(before);
+    const want = nativeBatch(['--target', text, ...(model ? ['--model'] : [])]);
+    check(same(await downloaded(), want), `the table with --target ${text}${model ? ' --model' : ''} equals the native batch`);
+  }
+  check((await summary()).includes('; target met'), 'the summary counts the target status');
+  await axe(page, 'the table of lakes with a target');
+
+  // Cancel halfway: the table on show and its target stay.
+  const withTarget = await summary();
+  await typeInto(page, target, 'No target');
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => document.getElementById('AssessProgress').value > 0, { timeout: 60000 });
+  await page.click(aria('Cancel', 'button'));
+  await page.waitForFunction(() => document.getElementById('AssessRow').hidden);
+  check(await summary() === withTarget && await target.evaluate((e) => e.value) === 'freq=20:10',
+    'a cancelled run keeps the table and its target');
+  check(same(await downloaded(), nativeBatch(['--target', 'freq=20:10', '--model'])), 'a cancelled run keeps nothing of its own');
+
+  // Failed lakes filtered, then the lakes sorted by their average index, then one opened.
+  await page.select('#StatusFilter', '2');
+  const failedRows = nativeBatch([]).toString('utf8').trim().split('\n').slice(1).filter((row) => !row.endsWith(',ok')).length;
+  check((await summary()).startsWith(`${failedRows} of `), `the failed lakes filtered (${await summary()})`);
+  await page.select('#StatusFilter', '0');
+  const column = await page.$$eval('#LakesGrid thead th', (heads) => heads.findIndex((h) => h.textContent === 'Average TSI'));
+  await page.click(`#LakesGrid thead th:nth-child(${column + 1}) button`);
+  const sorted = await page.$$eval(`#LakesGrid tbody tr:not([hidden]) td:nth-child(${column + 1})`, (cells) => cells.map((c) => Number(c.textContent)));
+  check(sorted.length > 5 && sorted.every((value, i) => i === 0 || sorted[i - 1] <= value), `sorted by the average index: ${sorted}`);
+  await page.screenshot({ path: join(work, 'table-1280.png') });
+  await page.setViewport({ width: 390, height: 900 });
+  await page.screenshot({ path: join(work, 'table-390.png') });
+  await axe(page, 'the table of lakes 390 pixels wide');
+  await page.setViewport({ width: 1280, height: 900 });
+  await page.focus('#LakesScroller');
+  await page.keyboard.press('ArrowDown');
+  const name = await page.$eval('#LakesGrid tbody tr.current td:nth-child(2)', (e) => e.textContent);
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => !document.getElementById('lake-view').hidden);
+  check(await page.$eval('#NameEditBox', (e) => e.value) === name, `the lake opened from the table is in the form (${name})`);
+  const errorShown = await page.$eval('#ErrorDialog', (e) => e.open);
+  if (errorShown) await closeError(page);
+
+  const header = join(work, 'header.csv');
+  writeFileSync(header, 'name,ecoregion\nA,NLF\n');
+  await page.click(aria('Lakes Table', 'button'));
+  await (await page.$('#OpenTableFile')).uploadFile(header);
+  await page.waitForFunction(() => document.getElementById('ErrorDialog').open);
+  const refused = await page.$eval('#error-text', (e) => e.textContent);
+  const reason = runCli(['batch', header]) || '';
+  check(refused.startsWith('header.csv\n') && refused.toLowerCase().includes('the header has no watershed_area column'),
+    `a table without a needed column is refused: ${JSON.stringify(refused)} ${reason}`);
+  await closeError(page);
+  check(await summary() === withTarget, 'a refused table keeps the table on show');
+  await page.click(aria('Lake', 'button'));
+}
+
 async function storedLake(page) {
   await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']])).NameEditBox, 'Kept Lake');
   await page.reload();
@@ -459,6 +560,7 @@ try {
   await dataFiles(page, process.cwd());
   await loadResponses(page, [join(process.cwd(), 'examples/example.tpx'), ...good.slice(0, 8)]);
   await printed(page, join(process.cwd(), 'examples/example.tpx'));
+  await lakesTable(page, tableLakes);
   await looks(page, good[0]);
   await storedLake(page);
   check(page.requests.length === 0, `no network request (${page.requests.join(' ')})`);
