@@ -42,9 +42,13 @@ const styles = await build({
 // A script's text may not hold "</script"; in JavaScript "<\/script" means the same.
 const inlineScript = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
 const template = readFileSync(join(source, 'index.html'), 'utf8');
+// The help topics: the body of the program's help file.
+const helpFile = readFileSync(join(source, '..', '..', 'ui', 'help', 'trxhelp.hlp'), 'utf8');
+const helpBody = /<body>([\s\S]*)<\/body>/i.exec(helpFile)[1];
 const html = template
   .replace('/*STYLES*/', () => styles.outputFiles[0].text)
   .replace('/*ENGINE*/', () => inlineScript(readFileSync(enginePath, 'utf8')))
+  .replace('<!--HELP-->', () => helpBody)
   .replace('/*WORKER*/', () => inlineScript(worker.outputFiles[0].text))
   .replace('/*APP*/', () => inlineScript(bundle.outputFiles[0].text));
 writeFileSync(outputPath, html);

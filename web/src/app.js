@@ -6,6 +6,7 @@ import { drawTsiChart } from './tsichart.js';
 import { createResponsePage } from './response.js';
 import { printPage } from './print.js';
 import { createLakesTable } from './lakestable.js';
+import { createHelp } from './help.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -420,8 +421,15 @@ async function start() {
   responsePage.placeValueBoxes();
   responsePage.refresh(false);
   lakesTable = createLakesTable(engine, tables.table, { openLake: openTableLake, showError });
+  const help = createHelp({ show: () => showView('HelpView') });
   for (const button of document.querySelectorAll('.views button'))
-    button.addEventListener('click', () => showView(button.id));
+    button.addEventListener('click', () => (button.id === 'HelpView' ? help.showTopic('topic0') : showView(button.id)));
+  // The help topics of the Calibrate dialog and the Load Response page, as the window opens them.
+  $('CalibrateHelpBtn').addEventListener('click', () => {
+    $('CalibrateForm').close();
+    help.showTopic('topic100');
+  });
+  $('ResponseHelpBtn').addEventListener('click', () => help.showTopic('topic200'));
   writeTexts(recall() || tables.startup);
   wireTabs();
   wireCommands();

@@ -447,10 +447,11 @@ async function lakesTable(page, count) {
   check((await summary()).includes('; target met'), 'the summary counts the target status');
   await axe(page, 'the table of lakes with a target');
 
-  // Cancel halfway: the table on show and its target stay.
+  // A larger table cancelled halfway: the table on show and its target stay.
   const withTarget = await summary();
-  await typeInto(page, target, 'No target');
-  await page.keyboard.press('Enter');
+  const large = join(work, 'large.csv');
+  runCli(['batch', '--generate', String(Math.max(5 * count, 100000)), '-o', large]);
+  await (await page.$('#OpenTableFile')).uploadFile(large);
   await page.waitForFunction(() => document.getElementById('AssessProgress').value > 0, { timeout: 60000 });
   await page.click(aria('Cancel', 'button'));
   await page.waitForFunction(() => document.getElementById('AssessRow').hidden);
@@ -492,6 +493,32 @@ async function lakesTable(page, count) {
     `a table without a needed column is refused: ${JSON.stringify(refused)} ${reason}`);
   await closeError(page);
   check(await summary() === withTarget, 'a refused table keeps the table on show');
+  await page.click(aria('Lake', 'button'));
+}
+
+// Help: every topic of the help file is a page here, reached from its list, from links
+// between topics and from the Help buttons of Calibrate and the Load Response page.
+async function helpTopics(page) {
+  const file = readFileSync(join(process.cwd(), 'ui/help/trxhelp.hlp'), 'utf8');
+  const topics = [...file.matchAll(/<a name="([^"]+)"><\/a>\s*<h[1-3]>([^<]*)/g)].map((m) => [m[1], m[2]]);
+  await page.click(aria('Help', 'button'));
+  const heading = () => page.$eval('#HelpTopic', (e) => e.querySelector('h1, h2, h3')?.textContent);
+  check(await heading() === topics[0][1], 'Help opens at the first topic');
+  for (const [name, title] of topics) {
+    await page.click(`#HelpTopics a[data-topic="${name}"]`);
+    check(await heading() === title, `the help topic ${name} shows "${title}"`);
+  }
+  await page.click('#HelpTopic a[href="#topic100"]').catch(() => page.click('#HelpTopics a[data-topic="topic0"]'));
+  await axe(page, 'a help topic');
+  await page.click(aria('Lake', 'button'));
+  await page.click(aria('Calibrate', 'button'));
+  await page.click('#CalibrateHelpBtn');
+  check(await heading() === topics.find(([name]) => name === 'topic100')[1], 'Calibrate\'s Help shows its topic');
+  await page.click(aria('Lake', 'button'));
+  await page.click(aria('Load Response', 'tab'));
+  await page.click('#ResponseHelpBtn');
+  check(await heading() === topics.find(([name]) => name === 'topic200')[1], 'the Load Response page\'s Help shows its topic');
+  await page.screenshot({ path: join(work, 'help-1280.png') });
   await page.click(aria('Lake', 'button'));
 }
 
@@ -561,6 +588,7 @@ try {
   await loadResponses(page, [join(process.cwd(), 'examples/example.tpx'), ...good.slice(0, 8)]);
   await printed(page, join(process.cwd(), 'examples/example.tpx'));
   await lakesTable(page, tableLakes);
+  await helpTopics(page);
   await looks(page, good[0]);
   await storedLake(page);
   check(page.requests.length === 0, `no network request (${page.requests.join(' ')})`);
