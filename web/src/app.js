@@ -228,7 +228,8 @@ function calculate() {
   resultsReady = true;
   lastCalculatedTexts = readTexts();
   drawChart();
-  responsePage.refresh(true);
+  // The load response is worked out when its page is shown, not with every calculation.
+  if (!$('page-response').hidden) responsePage.refresh(true);
   updateStatus();
   return true;
 }
