@@ -75,7 +75,8 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
       element('colgroup', {}, columns.map((_, i) => element('col', { style: `width: ${widths[i]}ch` }))),
       element('thead', {}, [element('tr', { ariaRowIndex: '1' }, columns.map((column, i) => {
         const head = element('th', { scope: 'col', className: column.numbers ? 'number' : '' }, [
-          element('button', { type: 'button', textContent: column.title, title: column.tip || column.title,
+          // Out of the tab order: "Sort by" and "Descending" do the same from the keyboard.
+          element('button', { type: 'button', tabIndex: -1, textContent: column.title, title: column.tip || column.title,
             onclick: () => sortBy(i, i === sortColumn ? !descending : false) })]);
         if (i === sortColumn) head.setAttribute('aria-sort', descending ? 'descending' : 'ascending');
         return head;
