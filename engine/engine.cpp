@@ -3,9 +3,9 @@
 #include "arithmetic/precisioncontrol.h"
 #include "engine/json.h"
 #include "files/datafile.h"
+#include "model/names.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -169,16 +169,6 @@ struct ReadRequest {
     std::optional<ResponseMode> mode;  // the mode asked, if any
 };
 
-bool sameWord(std::string_view text, std::string_view word)
-{
-    if (text.size() != word.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != word[i])
-            return false;
-    return true;
-}
-
 ReadRequest readRequest(const ResponseRequest& request)
 {
     ReadRequest read;
@@ -189,7 +179,7 @@ ReadRequest readRequest(const ResponseRequest& request)
     }
     read.target = *target.target;
     for (ResponseMode mode : {ResponseMode::Anchored, ResponseMode::Model})
-        if (sameWord(request.mode, responseModeName(mode)))
+        if (sameNameIgnoringCase(request.mode, responseModeName(mode)))
             read.mode = mode;
     if (!read.mode && !request.mode.empty())
         read.error = requestError("the mode is anchored or model, not \"" + request.mode + "\"");
@@ -200,8 +190,8 @@ ResponseAssessment respond(const Assessment& lake, const ResponseRequest& reques
 {
     ResponseAssessment a;
     a.lake = lake;
-    if (!lake.ok()) {
-        a.error = lake.error;
+    if (!lake.ok() || !lake.inputs) {
+        a.error = lake.ok() ? requestError("the assessment holds no inputs") : lake.error;
         return a;
     }
     const ReadRequest read = readRequest(request);
@@ -223,7 +213,13 @@ Error batchSettingsOf(const BatchOptions& options, batch::BatchSettings& setting
 {
     settings.style = options.style;
     settings.workers = options.workers;
-    settings.startThread = options.startThread;
+    // The threads of the run compute at 64-bit precision too, whatever word they start with.
+    settings.startThread = [start = options.startThread](std::function<void()> task) {
+        return start([task = std::move(task)] {
+            const ExtendedPrecisionScope precision;
+            task();
+        });
+    };
     settings.cancellation = options.cancellation;
     if (!options.response)
         return {};

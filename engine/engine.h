@@ -30,6 +30,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace trophex::engine {
@@ -123,12 +124,18 @@ Assessment assessDataFile(const std::string& path, const AssessOptions& options 
 // Load response
 
 struct ResponseRequest {
+    ResponseRequest(std::string target = "ecoregion", std::string mode = {},
+                    NuisanceLevels levels = NuisanceLevels::Included)
+        : target(std::move(target)), mode(std::move(mode)), levels(levels)
+    {
+    }
+
     // "tp=V", "chla=V", "secchi=V", "tsi=V", "freq=B:P" or "ecoregion".
-    std::string target = "ecoregion";
+    std::string target;
     // "anchored", "model", or empty: anchored when the lake has an observation, else model.
     std::string mode;
     // Whether the curve's points carry the frequencies over the four nuisance levels.
-    NuisanceLevels levels = NuisanceLevels::Included;
+    NuisanceLevels levels;
 };
 
 // Why the request cannot be answered (a target or mode that cannot be read), or no error.

@@ -404,7 +404,7 @@ TEST(Batch, TargetAddsTheLoadResponseColumns)
 {
     const std::string input = ExampleHeader + ExampleRow + "Letters,NLF,ten,km2,1,km2,5,30,10,2,1,meq/L\n" +
                               "Prairie,NGP,10,km2,1,km2,5,30,10,2,1,meq/L\n";
-    const ResponseSettings ecoregion{*readTargetSpec("ecoregion").target, false};
+    const ResponseSettings ecoregion{*readTargetSpec("ecoregion").target, std::nullopt};
     for (ResultStyle style : {ResultStyle::Display, ResultStyle::Raw}) {
         const BatchRun run = runOn(input, style, 2, ecoregion);
         ASSERT_TRUE(run.summary.ok()) << run.summary.error;

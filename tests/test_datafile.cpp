@@ -172,6 +172,29 @@ TEST_F(DataFileOnDisk, SaveAndReadBack)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
+TEST_F(DataFileOnDisk, BytesReadAsTheFileWithThemReads)
+{
+    std::string longLines = "TROPHEX 1.0 Data File\r\n";
+    for (int i = 0; i < 40; ++i)
+        longLines += std::string(20, 'x') + "\r\n";
+    const std::vector<std::string> contents = {
+        joinCrLf({"TROPHEX 1.0 Data File", "Lake", "NLF"}), "\xEF\xBB\xBFTROPHEX 1.0 Data File\nLake\n",
+        std::string("TROPHEX 1.0 Data File\r\nLa\x1Ake\r\n"), "TROPHEX 1.0 DATA FILE\r\n", "", longLines};
+    for (const std::size_t limit : {MaxReadableBytes, std::size_t{200}}) {
+        for (const std::string& bytes : contents) {
+            spit(dir / "lake.tpx", bytes);
+            const DataFileRead fromFile = readDataFile((dir / "lake.tpx").string(), limit);
+            const DataFileRead fromBytes = readDataFileBytes(bytes, limit);
+            EXPECT_EQ(fromBytes.error, fromFile.error) << bytes;
+            EXPECT_EQ(fromBytes.texts.has_value(), fromFile.texts.has_value()) << bytes;
+            if (fromFile.texts && fromBytes.texts) {
+                EXPECT_EQ(fromBytes.texts->texts, fromFile.texts->texts) << bytes;
+            }
+        }
+    }
+    EXPECT_FALSE(readDataFileBytes(longLines, 200).ok()) << "32 lines beyond the limit are refused";
+}
+
 TEST_F(DataFileOnDisk, ReadFailuresCarryTheSystemText)
 {
     EXPECT_EQ(readDataFile((dir / "missing.tpx").string()).error, (Error{ErrorCode::System, "No such file or directory"}));

@@ -142,13 +142,6 @@ TEST_F(Runner, BadUsage)
     EXPECT_NE(out.str().find("usage:"), std::string::npos);
 }
 
-TEST(Json, StringsAreAlwaysValid)
-{
-    EXPECT_EQ(jsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
-    EXPECT_EQ(jsonString("caf\xe9"), "\"caf\xef\xbf\xbd\"");
-    EXPECT_EQ(jsonString("\u6e56"), "\"\u6e56\"");
-}
-
 TEST_F(Runner, ReportOptionHandsOneFileToTheReportWriter)
 {
     std::string reportedFile, reportedPdf;

@@ -3,8 +3,7 @@
 // Whatever they hold, the line is one strict JSON object, and the file name, the input
 // texts and the error message read back from it as written (invalid UTF-8 replaced).
 
-#include "engine/json.h"
-#include "engine/json.h"
+#include "engine/engine.h"
 #include "files/textencoding.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -249,26 +248,26 @@ private:
     std::vector<std::string> strings_;
 };
 
-batch::FileAssessment assessmentFrom(std::string_view input)
+engine::Assessment assessmentFrom(std::string_view input)
 {
-    batch::FileAssessment a;
-    a.file = trophex::fuzz::takeLine(input);
+    engine::Assessment a;
+    a.source = trophex::fuzz::takeLine(input);
     a.inputs = trophex::fuzz::takeInputTexts(input);
     for (std::string& unit : a.unitTexts)
         unit = trophex::fuzz::takeLine(input);
     CalculationOutcome outcome = runCalculation(*a.inputs, NumberFormat{});
-    a.error = outcome.error;
+    a.error = engine::errorOf(outcome.error);
     a.results = std::move(outcome.texts);
     return a;
 }
 
 // The decoded strings start with "file", the name, "ok", then either "error" and the
 // message or "controls" and the 31 pairs of control name and input text.
-void checkStringsReadBack(const std::vector<std::string>& strings, const batch::FileAssessment& a)
+void checkStringsReadBack(const std::vector<std::string>& strings, const engine::Assessment& a)
 {
-    require(strings.size() >= 5 && strings[1] == sanitizeUtf8(a.file), "the file name reads back");
+    require(strings.size() >= 5 && strings[1] == sanitizeUtf8(a.source), "the file name reads back");
     if (!a.ok()) {
-        require(strings[3] == "error" && strings[4] == errorMessage(a.error), "the error message reads back");
+        require(strings[3] == "error" && strings[4] == a.error.message, "the error message reads back");
         return;
     }
     require(strings.size() >= 4 + 2 * InputCount, "every input text is written");
@@ -280,8 +279,10 @@ void checkStringsReadBack(const std::vector<std::string>& strings, const batch::
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const batch::FileAssessment assessment = assessmentFrom(trophex::fuzz::bytesOf(data, size));
-    const std::string line = cli::assessmentJson(assessment);
+    const engine::Assessment assessment = assessmentFrom(trophex::fuzz::bytesOf(data, size));
+    const engine::Text json = engine::assessmentJson(assessment);
+    require(json.ok(), "the JSON output is written");
+    const std::string& line = json.text;
     require(line.find('\n') == std::string::npos, "the JSON output is one line");
     JsonReader reader(line);
     require(line.front() == '{' && reader.readDocument(), "the JSON output is one valid JSON object");
