@@ -73,7 +73,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     const widths = columnWidths();
     grid.replaceChildren(
       element('colgroup', {}, columns.map((_, i) => element('col', { style: `width: ${widths[i]}ch` }))),
-      element('thead', {}, [element('tr', { ariaRowIndex: '1' }, columns.map((column, i) => {
+      element('thead', {}, [element('tr', {}, columns.map((column, i) => {
         const head = element('th', { scope: 'col', className: column.numbers ? 'number' : '' }, [
           // Out of the tab order: "Sort by" and "Descending" do the same from the keyboard.
           element('button', { type: 'button', tabIndex: -1, textContent: column.title, title: column.tip || column.title,
@@ -82,6 +82,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
         return head;
       }))]),
       element('tbody'));
+    grid.tHead.rows[0].setAttribute('aria-rowindex', '1');
     $('SortColumn').replaceChildren(...columns.map((column, i) => element('option', { value: i, textContent: column.title })));
     $('SortColumn').value = String(Math.max(sortColumn, 0));
     $('SortDescending').checked = descending;
@@ -118,7 +119,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
       const row = shownRows[r];
       tr.hidden = !row;
       if (!row) return;
-      tr.ariaRowIndex = String(firstShown + r + 2);
+      tr.setAttribute('aria-rowindex', String(firstShown + r + 2));
       tr.classList.toggle('failed', !row[1]);
       row.slice(2).forEach((text, c) => {
         const cell = tr.cells[c];
