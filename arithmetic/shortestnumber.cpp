@@ -26,8 +26,9 @@ void appendShortestNumberFromPrintf(std::string& out, double value)
     const std::size_t e = text.find('e');
     const bool negative = text.front() == '-';
     std::string digits;
-    for (char c : text.substr(negative ? 1 : 0, e - (negative ? 1 : 0))) {
-        if (c != '.')
+    // Digits only: the point between them is the C locale's, which may be "," or several bytes.
+    for (char c : text.substr(0, e)) {
+        if (c >= '0' && c <= '9')
             digits += c;
     }
     const int exponent = std::atoi(scientific + e + 1);

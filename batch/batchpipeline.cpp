@@ -1,14 +1,17 @@
 #include "batch/batchpipeline.h"
 
 #include "model/calculation.h"
+#include "model/errors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -48,7 +51,8 @@ bool RecordChunker::readHeader(CsvRecord& header)
         fill(ChunkBytes);
         if (buffer_.empty())
             return false;
-        const std::size_t end = scanCsvRecord(buffer_, 0, atEnd_, &header);
+        dialect_ = detectCsvDialect(buffer_, 0);
+        const std::size_t end = scanCsvRecord(buffer_, 0, atEnd_, &header, dialect_.separator);
         if (end == std::string_view::npos) {
             if (buffer_.size() >= MaxRecordBytes)
                 throw std::runtime_error("the header row is longer than a row may be");
@@ -59,6 +63,7 @@ bool RecordChunker::readHeader(CsvRecord& header)
         const bool cr = end >= 1 && buffer_[end - 1] == '\r';
         buffer_.erase(0, end);
         headerBytes_ += end;
+        ++headerRow_;
         if (header.isBlank())
             continue;
         lineEnd_ = crlf ? "\r\n" : cr ? "\r" : "\n";
@@ -99,7 +104,7 @@ bool RecordChunker::nextChunk(Chunk& chunk)
             return false;
         std::size_t boundary = 0;
         for (;;) {
-            const std::size_t end = scanCsvRecord(buffer_, boundary, atEnd_, nullptr);
+            const std::size_t end = scanCsvRecord(buffer_, boundary, atEnd_, nullptr, dialect_.separator);
             if (end == std::string_view::npos)
                 break;
             boundary = end;
@@ -276,18 +281,19 @@ public:
         // Result rows run to about three times their input, full-precision ones to thirteen.
         const std::size_t growth = settings_.style == ResultStyle::Raw ? 13 : 3;
         result.rows.reserve(chunk.records.size() * growth + 1024);
+        result.recordCount = 1;
         if (chunk.skippedLongRecord) {
             texts_ = InputTexts{};
             appendFailed(result, {}, {ErrorCode::RowTooLong, {}}, RecordSpan{});
             return result;
         }
         std::size_t pos = 0;
-        while (pos < chunk.records.size()) {
+        for (result.recordCount = 0; pos < chunk.records.size(); ++result.recordCount) {
             const std::size_t start = pos;
-            pos = scanCsvRecord(chunk.records, pos, true, &record_);
+            pos = scanCsvRecord(chunk.records, pos, true, &record_, layout_.dialect.separator);
             if (record_.isBlank() && !record_.unterminatedQuote())
                 continue;
-            calculateRecord(result, {start, pos - start});
+            calculateRecord(result, {start, pos - start, result.recordCount});
         }
         result.records = std::move(chunk.records);
         return result;
@@ -297,6 +303,7 @@ private:
     struct RecordSpan {
         std::size_t start = 0;   // offset in the chunk's records, bytes
         std::size_t length = 0;  // bytes, with the line end
+        std::size_t index = 0;   // among the chunk's records, blank ones included
     };
 
     void calculateRecord(ResultChunk& result, RecordSpan span)
@@ -342,7 +349,8 @@ private:
     ResultRowEntry entryOf(RecordSpan span, std::size_t rowLength, const CalculationOutcome* outcome) const
     {
         ResultRowEntry entry{static_cast<std::uint32_t>(span.start), static_cast<std::uint32_t>(span.length),
-                             static_cast<std::uint32_t>(rowLength), false, -1, -1, std::nanf("")};
+                             static_cast<std::uint32_t>(rowLength), static_cast<std::uint32_t>(span.index),
+                             false, -1, -1, std::nanf("")};
         if (const std::optional<Ecoregion> region = ecoregionCode(texts_[Input::EcoRegComboBox]))
             entry.ecoregion = static_cast<std::int8_t>(*region);
         if (outcome && outcome->ok()) {
@@ -375,44 +383,105 @@ private:
     InputTexts texts_;                // its input texts
 };
 
+// Lets the reader call the caller's read function only while the run lasts. Once closed, a
+// read in progress is the last one: the run need not wait for it (a pipe may give its next
+// byte in hours, or never), and after it nothing of the caller's is read.
+class ReadGate {
+public:
+    std::size_t read(const ReadFunction& read, char* buffer, std::size_t capacity)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return closed_ ? 0 : read(buffer, capacity);
+    }
+
+    // Closes the gate: true when no read is in progress, false when one is.
+    bool close()
+    {
+        closed_ = true;
+        const std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+        return lock.owns_lock();
+    }
+
+private:
+    std::mutex mutex_;                 // held during a read
+    std::atomic<bool> closed_{false};  // no read from now on
+};
+
+// What the reader thread works on, in shared hands: a reader still blocked in a read when
+// the run has stopped is left to end on its own, and finds all of it there when it does.
+struct ReaderState {
+    ReaderState(const ReadFunction& read, std::size_t maxInFlight)
+        : callerRead(read),
+          chunker([this](char* buffer, std::size_t capacity) { return gate.read(callerRead, buffer, capacity); }),
+          pipeline(maxInFlight)
+    {
+    }
+    ReaderState(const ReaderState&) = delete;
+    ReaderState& operator=(const ReaderState&) = delete;
+
+    const ReadFunction callerRead;  // a copy of the caller's
+    ReadGate gate;                  // through which the chunker reads
+    RecordChunker chunker;          // the input in chunks
+    Pipeline pipeline;              // between the reader, the workers and the writer
+};
+
+void readChunks(RecordChunker& chunker, Pipeline& pipeline);
+
 // The reader and worker threads of one run. However the run ends, even by an exception,
-// the destructor stops the pipeline and joins every thread that was started, so that no
-// thread outlives the chunker, the layout and the pipeline it works on.
+// the destructor stops the pipeline and joins every worker, so that none outlives the
+// layout it works on; the reader is joined too, unless it is blocked in a read: it then
+// ends on its own when the read returns, holding its share of the reader's state.
 class PipelineThreads {
 public:
-    PipelineThreads(Pipeline& pipeline, const ThreadStarter& startThread)
-        : pipeline_(pipeline), startThread_(startThread)
+    PipelineThreads(std::shared_ptr<ReaderState> state, const ThreadStarter& startThread)
+        : state_(std::move(state)), startThread_(startThread)
     {
     }
     PipelineThreads(const PipelineThreads&) = delete;
     PipelineThreads& operator=(const PipelineThreads&) = delete;
     ~PipelineThreads()
     {
-        pipeline_.stop();
-        for (std::thread& thread : threads_)
-            if (thread.joinable())
-                thread.join();
+        state_->pipeline.stop();
+        for (std::thread& thread : workers_)
+            thread.join();
+        if (reader_.joinable()) {
+            if (state_->gate.close())
+                reader_.join();
+            else
+                reader_.detach();
+        }
     }
 
-    // Starts a thread; when the system gives none, fails the run with a message and returns
-    // false.
-    bool start(std::function<void()> task)
+    // Start the reader, then the workers; when the system gives no thread, each fails the
+    // run with a message and returns false.
+    bool startReader()
+    {
+        return start([state = state_] { readChunks(state->chunker, state->pipeline); }, &reader_);
+    }
+    bool startWorker(std::function<void()> task) { return start(std::move(task), nullptr); }
+
+private:
+    bool start(std::function<void()> task, std::thread* reader)
     {
         try {
             // Room first: a started thread must never be lost to a failed push_back.
-            threads_.reserve(threads_.size() + 1);
-            threads_.push_back(startThread_(std::move(task)));
+            workers_.reserve(workers_.size() + 1);
+            std::thread thread = startThread_(std::move(task));
+            if (reader)
+                *reader = std::move(thread);
+            else
+                workers_.push_back(std::move(thread));
             return true;
         } catch (const std::exception& e) {
-            pipeline_.fail(std::string("cannot start a thread for the batch: ") + e.what());
+            state_->pipeline.fail("cannot start a thread for the batch: " + exceptionMessage(e));
             return false;
         }
     }
 
-private:
-    Pipeline& pipeline_;                // stopped before the threads are joined
-    const ThreadStarter& startThread_;  // how a thread is started
-    std::vector<std::thread> threads_;  // every thread started
+    std::shared_ptr<ReaderState> state_;  // stopped before the threads are joined
+    const ThreadStarter& startThread_;    // how a thread is started
+    std::thread reader_;                  // the reader, once started
+    std::vector<std::thread> workers_;    // every worker started
 };
 
 void readChunks(RecordChunker& chunker, Pipeline& pipeline)
@@ -428,7 +497,7 @@ void readChunks(RecordChunker& chunker, Pipeline& pipeline)
         }
         pipeline.finishInput(sequence);
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -441,7 +510,7 @@ void calculateChunks(const ColumnLayout& layout, const BatchSettings& settings, 
         while (pipeline.fetch(job))
             pipeline.deliver(job.sequence, calculator.calculate(job.chunk));
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -471,7 +540,7 @@ void handOverChunks(const std::string& head, const ColumnLayout& layout, const R
                 observer.progress(totals);
         }
     } catch (const std::exception& e) {
-        pipeline.fail(e.what());
+        pipeline.fail(exceptionMessage(e));
     }
 }
 
@@ -548,12 +617,106 @@ std::thread startSystemThread(std::function<void()> task)
     return std::thread(std::move(task));
 }
 
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether a result text is a number as the batch writes them: "-1,234.5", "87%", "1e-06".
+bool isNumberText(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    bool digits = false;
+    for (; i < text.size() && (isDigit(text[i]) || text[i] == ',' || text[i] == '.'); ++i)
+        digits = digits || isDigit(text[i]);
+    if (digits && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            ++i;
+        if (i == text.size() || !isDigit(text[i]))
+            return false;
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+    }
+    if (i < text.size() && text[i] == '%')
+        ++i;
+    return digits && i == text.size();
+}
+
+// A number's text with a decimal comma and no thousands separators: "1,234.5" is "1234,5".
+std::string withDecimalComma(std::string_view number)
+{
+    std::string text;
+    for (char c : number)
+        if (c != ',')
+            text += c == '.' ? ',' : c;
+    return text;
+}
+
+// The text that ends a record: its line end, or nothing for the last one without it.
+std::string_view lineEndOf(std::string_view record)
+{
+    std::size_t end = record.size();
+    while (end > 0 && (record[end - 1] == '\n' || record[end - 1] == '\r'))
+        --end;
+    return record.substr(end);
+}
+
+}  // namespace
+
+void appendRowsInDialect(std::string& out, std::string_view rows, CsvDialect dialect)
+{
+    if (dialect.separator == ',') {
+        out += rows;
+        return;
+    }
+    if (rows.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+        out += ByteOrderMark;
+        rows.remove_prefix(ByteOrderMark.size());
+    }
+    CsvRecord record;
+    std::vector<std::string> texts;
+    std::vector<std::string_view> fields;
+    for (std::size_t pos = 0; pos < rows.size();) {
+        const std::size_t end = scanCsvRecord(rows, pos, true, &record);
+        texts.assign(record.size(), std::string());
+        fields.assign(record.size(), std::string_view());
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            // The first field is the lake's name, whatever it looks like.
+            const bool number = dialect.decimalComma() && i > 0 && isNumberText(record[i]);
+            texts[i] = number ? withDecimalComma(record[i]) : std::string(record[i]);
+            fields[i] = texts[i];
+        }
+        appendCsvFields(out, fields.data(), fields.size(), dialect.separator);
+        out += lineEndOf(rows.substr(pos, end - pos));
+        pos = end;
+    }
+}
+
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
                       const BatchObserver& observer)
 {
+    CsvDialect dialect;
+    std::string converted;
+    const auto writeRows = [&](std::string_view rows) {
+        if (dialect.separator == ',') {
+            write(rows);
+            return;
+        }
+        converted.clear();
+        appendRowsInDialect(converted, rows, dialect);
+        write(converted);
+    };
     ResultConsumer consumer;
-    consumer.head = [&write](std::string_view head, const ColumnLayout&) { write(head); };
-    consumer.chunk = [&write](ResultChunk& chunk) { write(chunk.rows); };
+    consumer.head = [&](std::string_view head, const ColumnLayout& layout) {
+        dialect = layout.dialect;
+        writeRows(head);
+    };
+    consumer.chunk = [&](ResultChunk& chunk) { writeRows(chunk.rows); };
     return runBatch(read, consumer, settings, observer);
 }
 
@@ -562,17 +725,22 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
 {
     BatchSummary summary;
     try {
-        RecordChunker chunker(read);
+        const unsigned workers = settings.workers > 0 ? settings.workers : 1;
+        // Each worker has a chunk, one more waits for it, and two are being read and written.
+        const auto state = std::make_shared<ReaderState>(read, 2 * static_cast<std::size_t>(workers) + 2);
+        RecordChunker& chunker = state->chunker;
+        Pipeline& pipeline = state->pipeline;
         CsvRecord header;
         if (!chunker.readHeader(header)) {
             summary.error = "the input has no header row";
             return summary;
         }
-        const HeaderReading reading = readHeader(header);
+        HeaderReading reading = readHeader(header, chunker.dialect());
         if (!reading.layout) {
             summary.error = reading.error;
             return summary;
         }
+        reading.layout->headerRow = chunker.headerRow();
         if (observer.ignoredColumn)
             for (const std::string& name : reading.layout->ignoredNames)
                 observer.ignoredColumn(name);
@@ -582,16 +750,14 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
             runOnCallingThread(chunker, *reading.layout, consumer, settings, observer, summary);
             return summary;
         }
-        const unsigned workers = settings.workers;
-        // Each worker has a chunk, one more waits for it, and two are being read and written.
-        Pipeline pipeline(2 * static_cast<std::size_t>(workers) + 2);
         const CancellationWatch watch(settings.cancellation, pipeline);
         {
-            PipelineThreads threads(pipeline, settings.startThread);
-            bool started = threads.start([&] { readChunks(chunker, pipeline); });
+            PipelineThreads threads(state, settings.startThread);
+            const char* const lineEnd = chunker.lineEnd();
+            bool started = threads.startReader();
             for (unsigned i = 0; started && i < workers; ++i)
-                started = threads.start(
-                    [&] { calculateChunks(*reading.layout, settings, chunker.lineEnd(), pipeline); });
+                started = threads.startWorker(
+                    [&] { calculateChunks(*reading.layout, settings, lineEnd, pipeline); });
             // Nothing is written unless every thread started.
             if (started)
                 handOverChunks(resultHeader(chunker, settings), *reading.layout, consumer, pipeline, summary.totals,
@@ -600,7 +766,7 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
         summary.error = pipeline.error();
         summary.cancelled = pipeline.cancelled();
     } catch (const std::exception& e) {
-        summary.error = e.what();
+        summary.error = exceptionMessage(e);
     }
     return summary;
 }

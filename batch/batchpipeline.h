@@ -19,7 +19,11 @@
 namespace trophex::batch {
 
 // Reads up to capacity bytes into buffer; returns 0 at the end of the input. Throws
-// std::runtime_error when the input cannot be read.
+// std::runtime_error when the input cannot be read. A run that stops early (a failed
+// output, a cancellation) does not wait for a read in progress, which may block for as long
+// as a pipe's writer keeps quiet: runBatch returns, and that read is the last call of a copy
+// of the function, on a thread that ends when it returns. What the function reads from must
+// therefore be held by the function itself (a shared_ptr), not borrowed from the caller.
 using ReadFunction = std::function<std::size_t(char* buffer, std::size_t capacity)>;
 // Writes all bytes; throws std::runtime_error when the output cannot be written.
 using WriteFunction = std::function<void(std::string_view bytes)>;
@@ -45,6 +49,10 @@ public:
     bool nextChunk(Chunk& chunk);
 
     bool hadByteOrderMark() const { return byteOrderMark_; }
+    // How the table separates its fields, as its header row shows.
+    CsvDialect dialect() const { return dialect_; }
+    // The header's row as a spreadsheet numbers it: 1, unless blank lines come before it.
+    std::uint64_t headerRow() const { return headerRow_; }
     // Input consumed by the header row, blank lines and byte order mark before it.
     std::uint64_t headerBytes() const { return headerBytes_; }
     // The header row's line end, "\r\n", "\r" or "\n"; results are written with the same.
@@ -61,6 +69,8 @@ private:
     bool started_ = false;           // the start was checked for a byte order mark
     bool byteOrderMark_ = false;     // the input began with one
     const char* lineEnd_ = "\n";     // of the header row
+    CsvDialect dialect_;             // of the header row
+    std::uint64_t headerRow_ = 0;    // spreadsheet row of the header, once read
     std::uint64_t headerBytes_ = 0;  // input consumed by readHeader
 };
 
@@ -119,6 +129,7 @@ struct ResultRowEntry {
     std::uint32_t recordLength;  // its length with its line end, bytes; 0 for a skipped overlong row
     std::uint32_t rowLength;     // length of the result row with its line end, bytes; the rows of a
                                  // chunk follow one another in ResultChunk::rows
+    std::uint32_t recordIndex;   // of the input record among the chunk's records, blank ones included
     bool ok;                     // the lake was calculated
     std::int8_t ecoregion;       // index into EcoregionCodes; -1 when the row names none
     std::int8_t goal;            // the load response's GoalStatus; -1 without a target or a calculation
@@ -130,6 +141,7 @@ struct ResultChunk {
     std::string records;                  // the chunk's input records, blank ones included
     std::string rows;                     // its result rows, each with its line end
     std::vector<ResultRowEntry> entries;  // one per result row, in order
+    std::uint64_t recordCount = 0;        // records of the chunk, blank ones included
     BatchProgress counts;                 // rows, failed rows and input bytes of the chunk
 };
 
@@ -152,7 +164,13 @@ struct BatchObserver {
 BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, const BatchSettings& settings,
                       const BatchObserver& observer = {});
 
-// Assesses every lake of the table, writing the results as a CSV table.
+// Appends result rows written by the batch (with commas and full stops, a byte order mark
+// before the header row perhaps) as a table of the dialect writes them: separated as it is,
+// and with decimal commas and no thousands separators in every number but the lake's name
+// where the dialect has decimal commas.
+void appendRowsInDialect(std::string& out, std::string_view rows, CsvDialect dialect);
+
+// Assesses every lake of the table, writing the results as a table of its own dialect.
 BatchSummary runBatch(const ReadFunction& read, const WriteFunction& write, const BatchSettings& settings,
                       const BatchObserver& observer = {});
 

@@ -7,50 +7,54 @@
 #include "response/responseresults.h"
 #include "arithmetic/shortestnumber.h"
 
+#include <algorithm>
+
 
 namespace trophex::batch {
 
 namespace {
 
 struct InputColumn {
-    Input input;        // the input text the column gives
-    const char* name;   // the documented header name
-    const char* alias;  // a shorter name also understood, or nullptr
+    Input input;                         // the input text the column gives
+    const char* name;                    // the documented header name
+    std::array<const char*, 2> aliases;  // other names also understood; nullptr for none
+    const char* fixedUnit;               // the one unit of an input without a unit selector, or nullptr
 };
 
-// In InputTexts order. The control names (inputControlName) are understood as well.
+// In InputTexts order. The control names (inputControlName) are understood as well, and a
+// unit selector also as the name of its value's column followed by "unit" or "units".
 constexpr std::array<InputColumn, InputCount> InputColumns = {{
-    {Input::NameEditBox, "name", "lake"},
-    {Input::EcoRegComboBox, "ecoregion", nullptr},
-    {Input::WareaEditBox, "watershed_area", nullptr},
-    {Input::WareaComboBox, "watershed_area_unit", nullptr},
-    {Input::LareaEditBox, "lake_area", "surface_area"},
-    {Input::LareaComboBox, "lake_area_unit", "surface_area_unit"},
-    {Input::DepthEditBox, "mean_depth", nullptr},
-    {Input::DepthComboBox, "mean_depth_unit", nullptr},
-    {Input::TPeditBox, "total_phosphorus", "tp"},
-    {Input::TPunitComboBox, "total_phosphorus_unit", "tp_unit"},
-    {Input::ChlrAeditBox, "chlorophyll_a", "chla"},
-    {Input::ChlrAunitComboBox, "chlorophyll_a_unit", "chla_unit"},
-    {Input::SechiEditBox, "secchi_depth", "secchi"},
-    {Input::SechiUnitComboBox, "secchi_depth_unit", "secchi_unit"},
-    {Input::AlkalinityEditBox, "alkalinity", nullptr},
-    {Input::AlkalinityUnitComboBox, "alkalinity_unit", nullptr},
-    {Input::StreamEditBox, "stream_p", "stream_phosphorus"},
-    {Input::PrecipEditBox, "precipitation", nullptr},
-    {Input::EvapEditBox, "evaporation", nullptr},
-    {Input::RunoffEditBox, "runoff", nullptr},
-    {Input::AtmosEditBox, "atmospheric_p_load", "atmospheric_load"},
-    {Input::V1EditBox, "v1", nullptr},
-    {Input::V2Editbox, "v2", nullptr},
-    {Input::V3EditBox, "v3", nullptr},
-    {Input::V4EditBox, "v4", nullptr},
-    {Input::V5EditBox, "v5", nullptr},
-    {Input::V6EditBox, "v6", nullptr},
-    {Input::V7EditBox, "v7", nullptr},
-    {Input::V8EditBox, "v8", nullptr},
-    {Input::S1EditBox, "s1", nullptr},
-    {Input::S2EditBox, "s2", nullptr},
+    {Input::NameEditBox, "name", {"lake", "lake_name"}, nullptr},
+    {Input::EcoRegComboBox, "ecoregion", {}, nullptr},
+    {Input::WareaEditBox, "watershed_area", {}, nullptr},
+    {Input::WareaComboBox, "watershed_area_unit", {}, nullptr},
+    {Input::LareaEditBox, "lake_area", {"surface_area"}, nullptr},
+    {Input::LareaComboBox, "lake_area_unit", {}, nullptr},
+    {Input::DepthEditBox, "mean_depth", {}, nullptr},
+    {Input::DepthComboBox, "mean_depth_unit", {}, nullptr},
+    {Input::TPeditBox, "total_phosphorus", {"tp"}, nullptr},
+    {Input::TPunitComboBox, "total_phosphorus_unit", {}, nullptr},
+    {Input::ChlrAeditBox, "chlorophyll_a", {"chla", "chl_a"}, nullptr},
+    {Input::ChlrAunitComboBox, "chlorophyll_a_unit", {}, nullptr},
+    {Input::SechiEditBox, "secchi_depth", {"secchi", "secchi_disk"}, nullptr},
+    {Input::SechiUnitComboBox, "secchi_depth_unit", {}, nullptr},
+    {Input::AlkalinityEditBox, "alkalinity", {}, nullptr},
+    {Input::AlkalinityUnitComboBox, "alkalinity_unit", {}, nullptr},
+    {Input::StreamEditBox, "stream_p", {"stream_phosphorus"}, "ug/L"},
+    {Input::PrecipEditBox, "precipitation", {}, "m/yr"},
+    {Input::EvapEditBox, "evaporation", {}, "m/yr"},
+    {Input::RunoffEditBox, "runoff", {}, "m/yr"},
+    {Input::AtmosEditBox, "atmospheric_p_load", {"atmospheric_load"}, "kg/km2/yr"},
+    {Input::V1EditBox, "v1", {}, nullptr},
+    {Input::V2Editbox, "v2", {}, nullptr},
+    {Input::V3EditBox, "v3", {}, nullptr},
+    {Input::V4EditBox, "v4", {}, nullptr},
+    {Input::V5EditBox, "v5", {}, nullptr},
+    {Input::V6EditBox, "v6", {}, nullptr},
+    {Input::V7EditBox, "v7", {}, nullptr},
+    {Input::V8EditBox, "v8", {}, nullptr},
+    {Input::S1EditBox, "s1", {}, nullptr},
+    {Input::S2EditBox, "s2", {}, nullptr},
 }};
 
 constexpr std::array<Input, 7> RequiredInputs = {Input::EcoRegComboBox, Input::WareaEditBox, Input::LareaEditBox,
@@ -58,6 +62,7 @@ constexpr std::array<Input, 7> RequiredInputs = {Input::EcoRegComboBox, Input::W
                                                  Input::SechiEditBox};
 
 struct UnitColumn {
+    Input valueBox;            // the value the unit belongs to
     Input unitBox;             // the unit selector's text
     const char* modelUnit;     // taken for an absent or empty unit
     const char* const* units;  // the names the selector offers
@@ -65,23 +70,42 @@ struct UnitColumn {
 };
 
 template <std::size_t N>
-UnitColumn unitColumn(Input unitBox, const char* modelUnit, const std::array<const char*, N>& units)
+UnitColumn unitColumn(Input valueBox, Input unitBox, const char* modelUnit, const std::array<const char*, N>& units)
 {
-    return {unitBox, modelUnit, units.data(), N};
+    return {valueBox, unitBox, modelUnit, units.data(), N};
 }
 
 const std::array<UnitColumn, 7>& unitColumns()
 {
     static const std::array<UnitColumn, 7> Columns = {
-        unitColumn(Input::WareaComboBox, "km2", areaUnits()),
-        unitColumn(Input::LareaComboBox, "km2", areaUnits()),
-        unitColumn(Input::DepthComboBox, "m", lengthUnits()),
-        unitColumn(Input::TPunitComboBox, "ug/L", concentrationUnits()),
-        unitColumn(Input::ChlrAunitComboBox, "ug/L", concentrationUnits()),
-        unitColumn(Input::SechiUnitComboBox, "m", lengthUnits()),
-        unitColumn(Input::AlkalinityUnitComboBox, "meq/L", alkalinityUnits()),
+        unitColumn(Input::WareaEditBox, Input::WareaComboBox, "km2", areaUnits()),
+        unitColumn(Input::LareaEditBox, Input::LareaComboBox, "km2", areaUnits()),
+        unitColumn(Input::DepthEditBox, Input::DepthComboBox, "m", lengthUnits()),
+        unitColumn(Input::TPeditBox, Input::TPunitComboBox, "ug/L", concentrationUnits()),
+        unitColumn(Input::ChlrAeditBox, Input::ChlrAunitComboBox, "ug/L", concentrationUnits()),
+        unitColumn(Input::SechiEditBox, Input::SechiUnitComboBox, "m", lengthUnits()),
+        unitColumn(Input::AlkalinityEditBox, Input::AlkalinityUnitComboBox, "meq/L", alkalinityUnits()),
     };
     return Columns;
+}
+
+const UnitColumn* unitColumnOfValue(Input valueBox)
+{
+    for (const UnitColumn& column : unitColumns())
+        if (column.valueBox == valueBox)
+            return &column;
+    return nullptr;
+}
+
+// Whether an input is a text rather than a number: the name, the ecoregion and the units.
+bool isTextInput(Input input)
+{
+    if (input == Input::NameEditBox || input == Input::EcoRegComboBox)
+        return true;
+    for (const UnitColumn& column : unitColumns())
+        if (column.unitBox == input)
+            return true;
+    return false;
 }
 
 char lowerAscii(char c)
@@ -94,15 +118,123 @@ bool isAsciiAlnum(char c)
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// A name's letters and digits in lower case: "Watershed Area", "watershed_area" and
+// "WATERSHED-AREA" all give "watershedarea". The micro sign and the superscript two, as
+// units are written ("µg/L", "km²"), count as "u" and "2".
 std::string headerKey(std::string_view name)
 {
     std::string key;
-    for (char c : name) {
-        const char lower = lowerAscii(c);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const std::string_view pair = name.substr(i, 2);
+        if (pair == "\xC2\xB5" || pair == "\xCE\xBC" || pair == "\xC2\xB2") {
+            key += pair == "\xC2\xB2" ? '2' : 'u';
+            ++i;
+            continue;
+        }
+        const char lower = lowerAscii(name[i]);
         if (isAsciiAlnum(lower))
             key += lower;
     }
     return key;
+}
+
+bool namesColumn(const std::string& key, const InputColumn& column)
+{
+    if (key == headerKey(column.name) || key == headerKey(inputControlName(column.input)))
+        return true;
+    for (const char* alias : column.aliases)
+        if (alias && key == headerKey(alias))
+            return true;
+    return false;
+}
+
+bool endsWith(std::string_view text, std::string_view end)
+{
+    return text.size() > end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The input a header name's key gives, if any.
+std::optional<Input> inputOfKey(const std::string& key)
+{
+    if (key.empty())
+        return std::nullopt;
+    for (const InputColumn& column : InputColumns)
+        if (namesColumn(key, column))
+            return column.input;
+    for (std::string_view suffix : {"units", "unit"}) {
+        if (!endsWith(key, suffix))
+            continue;
+        const std::optional<Input> value = inputOfKey(key.substr(0, key.size() - suffix.size()));
+        if (const UnitColumn* unit = value ? unitColumnOfValue(*value) : nullptr)
+            return unit->unitBox;
+    }
+    return std::nullopt;
+}
+
+// A header title split into the name and the unit written after it in parentheses or
+// brackets, as in "Runoff (m/yr)"; unit is empty when the title has none.
+struct Title {
+    std::string_view name;
+    std::string_view unit;
+};
+
+Title splitTitle(std::string_view title)
+{
+    if (title.empty() || (title.back() != ')' && title.back() != ']'))
+        return {title, {}};
+    const char open = title.back() == ')' ? '(' : '[';
+    const std::size_t at = title.rfind(open);
+    if (at == std::string_view::npos || at == 0)
+        return {title, {}};
+    return {title.substr(0, at), title.substr(at + 1, title.size() - at - 2)};
+}
+
+// The unit a column's title gives its values, as the column's unit selector lists it, or why
+// the title cannot be used. Titles of inputs without units may carry any note in parentheses.
+struct TitleUnit {
+    const char* unit = nullptr;  // for an input with a unit selector
+    std::string error;           // empty when the title can be used
+};
+
+TitleUnit titleUnitOf(Input input, std::string_view title, std::string_view unit)
+{
+    TitleUnit reading;
+    const std::string unitKey = headerKey(unit);
+    const std::string column = "the column \"" + std::string(title) + "\"";
+    if (const UnitColumn* unitColumn = unitColumnOfValue(input)) {
+        for (std::size_t i = 0; i < unitColumn->unitCount; ++i)
+            if (unitKey == headerKey(unitColumn->units[i]))
+                reading.unit = unitColumn->units[i];
+        if (!reading.unit)
+            reading.error = column + " names the unknown unit \"" + std::string(unit) + "\"";
+        return reading;
+    }
+    const char* fixedUnit = InputColumns[static_cast<int>(input)].fixedUnit;
+    if (fixedUnit && unitKey != headerKey(fixedUnit))
+        reading.error = column + " must be in " + fixedUnit;
+    return reading;
+}
+
+// The input a header title gives, and the unit it names: the whole title as a name first, so
+// that a name with parentheses of its own is still understood, then the title before its unit.
+struct TitleReading {
+    std::optional<Input> input;
+    TitleUnit unit;
+};
+
+TitleReading readTitle(std::string_view title)
+{
+    TitleReading reading;
+    reading.input = inputOfKey(headerKey(title));
+    if (reading.input)
+        return reading;
+    const Title split = splitTitle(title);
+    if (split.unit.data() == nullptr)
+        return reading;
+    reading.input = inputOfKey(headerKey(split.name));
+    if (reading.input)
+        reading.unit = titleUnitOf(*reading.input, title, split.unit);
+    return reading;
 }
 
 std::string_view trimmed(std::string_view text)
@@ -140,11 +272,12 @@ const CalibrationTexts& calibrationDefaultsOf(Ecoregion region)
     return Defaults[static_cast<int>(region)];
 }
 
-// An empty unit is the model's unit; any other is written as its selector lists it.
-Error normaliseUnit(const UnitColumn& column, std::string& text)
+// An empty unit is the one the column's title names, else the model's unit; any other is
+// written as its selector lists it.
+Error normaliseUnit(const UnitColumn& column, const char* titleUnit, std::string& text)
 {
     if (text.empty()) {
-        text = column.modelUnit;
+        text = titleUnit ? titleUnit : column.modelUnit;
         return {};
     }
     const std::optional<std::size_t> unit = findName(column.units, column.unitCount, text);
@@ -167,15 +300,7 @@ bool hasExtraText(const CsvRecord& record, std::size_t fieldCount)
 
 std::optional<Input> inputOfColumn(std::string_view headerName)
 {
-    const std::string key = headerKey(headerName);
-    if (key.empty())
-        return std::nullopt;
-    for (const InputColumn& column : InputColumns) {
-        if (key == headerKey(column.name) || key == headerKey(inputControlName(column.input))
-            || (column.alias && key == headerKey(column.alias)))
-            return column.input;
-    }
-    return std::nullopt;
+    return inputOfKey(headerKey(headerName));
 }
 
 const char* inputColumnName(Input input)
@@ -183,16 +308,22 @@ const char* inputColumnName(Input input)
     return InputColumns[static_cast<int>(input)].name;
 }
 
-HeaderReading readHeader(const CsvRecord& header)
+HeaderReading readHeader(const CsvRecord& header, CsvDialect dialect)
 {
     HeaderReading reading;
     ColumnLayout layout;
     layout.columnOf.fill(-1);
     layout.fieldCount = header.size();
+    layout.dialect = dialect;
     for (std::size_t i = 0; i < header.size(); ++i) {
         std::string name;
         assignDecoded(name, trimmed(header[i]));
-        const std::optional<Input> input = inputOfColumn(name);
+        const TitleReading title = readTitle(name);
+        const std::optional<Input> input = title.input;
+        if (!title.unit.error.empty()) {
+            reading.error = title.unit.error;
+            return reading;
+        }
         if (!input) {
             // A cell left empty names no column; spreadsheets leave such cells after the last
             // column, so they are passed over without a note.
@@ -206,6 +337,8 @@ HeaderReading readHeader(const CsvRecord& header)
             return reading;
         }
         column = static_cast<int>(i);
+        if (title.unit.unit)
+            layout.titleUnits[static_cast<int>(*input)] = title.unit.unit;
     }
     for (Input input : RequiredInputs) {
         if (layout.columnOf[static_cast<int>(input)] < 0) {
@@ -225,6 +358,8 @@ Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts&
             assignDecoded(texts.texts[i], trimmed(record[column]));
         else
             texts.texts[i].clear();
+        if (layout.dialect.decimalComma() && !isTextInput(static_cast<Input>(i)))
+            std::replace(texts.texts[i].begin(), texts.texts[i].end(), ',', '.');
     }
     if (record.unterminatedQuote())
         return {ErrorCode::UnterminatedQuote, {}};
@@ -240,7 +375,8 @@ Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts&
     texts[Input::EcoRegComboBox] = EcoregionCodes[static_cast<int>(*region)];
 
     for (const UnitColumn& column : unitColumns()) {
-        Error error = normaliseUnit(column, texts[column.unitBox]);
+        Error error =
+            normaliseUnit(column, layout.titleUnits[static_cast<int>(column.valueBox)], texts[column.unitBox]);
         if (error.failed())
             return error;
     }
@@ -265,20 +401,15 @@ void appendRawField(std::string& out, const ResultSpec& desc, const ResultValues
         appendShortestNumber(out, value.toDouble());
 }
 
-// The text of a load response column: a number as the window would show it or in full,
-// a text as it is, "NA" for none.
+// The text of a load response column: as a table shows it, or numbers in full.
 std::string responseFieldText(const FieldValue& value, const ResponseFieldSpec& desc, ResultStyle style)
 {
-    if (const auto* number = std::get_if<double>(&value)) {
-        if (style == ResultStyle::Display)
-            return formatNumber(*number, desc.pattern, NumberFormat{});
+    if (const auto* number = std::get_if<double>(&value); number && style == ResultStyle::Raw) {
         std::string text;
         appendShortestNumber(text, *number);
         return text;
     }
-    if (const auto* text = std::get_if<std::string>(&value))
-        return *text;
-    return "NA";
+    return responseFieldDisplayText(value, desc.field, NumberFormat{});
 }
 
 constexpr std::size_t MaxRowFields = ResultCount + ResponseFieldCount + 2;

@@ -9,6 +9,7 @@
 #include "response/loadresponse.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +18,10 @@
 namespace trophex::batch {
 
 // Header names are compared without letter case and ignoring everything but letters and
-// digits, so "Watershed area", "watershed_area" and "WareaEditBox" are all understood.
+// digits, so "Watershed area", "watershed_area" and "WareaEditBox" are all understood. A
+// unit in parentheses after the name ("Secchi depth (ft)") is the unit of that column's
+// values wherever the row's unit field is absent or empty; a unit the input cannot have makes
+// the header unusable.
 // Two columns that give the same input make the header unusable, since nothing tells which
 // one the table means; a column whose header cell is empty, like one with any other name
 // that names no input, is ignored. A row may have more fields than the header as long as
@@ -26,6 +30,9 @@ struct ColumnLayout {
     std::array<int, InputCount> columnOf{};   // field index of each input text; -1 when absent
     std::size_t fieldCount = 0;               // fields in the header row
     std::vector<std::string> ignoredNames;    // non-empty header names that name no input
+    std::array<const char*, InputCount> titleUnits{};  // by value input: the unit its title names, or nullptr
+    CsvDialect dialect;                       // how the table separates fields and writes numbers
+    std::uint64_t headerRow = 1;              // the header's row as a spreadsheet numbers it
 };
 
 struct HeaderReading {
@@ -33,7 +40,9 @@ struct HeaderReading {
     std::string error;                   // otherwise why not
 };
 
-HeaderReading readHeader(const CsvRecord& header);
+// The header as read with the table's dialect; in a table with decimal commas, rowInputs
+// reads the numbers' commas as decimal points.
+HeaderReading readHeader(const CsvRecord& header, CsvDialect dialect = {});
 
 // The name of an input column as the documentation gives it, e.g. "watershed_area".
 const char* inputColumnName(Input input);

@@ -22,9 +22,9 @@ namespace {
 
 constexpr std::size_t Incomplete = std::string_view::npos;
 
-bool endsUnquotedText(char c)
+bool endsUnquotedText(char c, char separator)
 {
-    return c == ',' || c == '\n' || c == '\r';
+    return c == separator || c == '\n' || c == '\r';
 }
 
 // Reads the quoted part of a field that opens at data[pos]; returns the position after
@@ -62,7 +62,35 @@ std::size_t scanQuoted(std::string_view data, std::size_t pos, bool atEnd, CsvRe
 
 }  // namespace
 
-std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, CsvRecord* record)
+CsvDialect detectCsvDialect(std::string_view data, std::size_t start)
+{
+    std::size_t commas = 0;
+    std::size_t semicolons = 0;
+    std::size_t tabs = 0;
+    bool quoted = false;
+    for (std::size_t i = start; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c == '"') {
+            quoted = !quoted;  // a doubled quote toggles twice
+            continue;
+        }
+        if (quoted)
+            continue;
+        if (c == '\n' || c == '\r')
+            break;
+        commas += c == ',';
+        semicolons += c == ';';
+        tabs += c == '\t';
+    }
+    CsvDialect dialect;
+    if (semicolons > commas && semicolons >= tabs)
+        dialect.separator = ';';
+    else if (tabs > commas && tabs > semicolons)
+        dialect.separator = '\t';
+    return dialect;
+}
+
+std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, CsvRecord* record, char separator)
 {
     if (record)
         record->clear();
@@ -76,7 +104,7 @@ std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, 
                 return Incomplete;
         }
         std::size_t end = pos;
-        while (end < size && !endsUnquotedText(bytes[end]))
+        while (end < size && !endsUnquotedText(bytes[end], separator))
             ++end;
         if (end == size && !atEnd)
             return Incomplete;
@@ -86,7 +114,7 @@ std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, 
         }
         if (end == size)
             return size;
-        if (bytes[end] == ',') {
+        if (bytes[end] == separator) {
             pos = end + 1;
             continue;
         }
@@ -115,9 +143,9 @@ char* writeQuotedCsvField(char* p, std::string_view text)
 // Writes a field at p, quoted when it needs it; returns the position after it. Needs room
 // for twice the text plus two quotes. The usual field, a short one that needs no quotes,
 // is checked and copied in the same pass.
-char* writeCsvField(char* p, std::string_view text)
+char* writeCsvField(char* p, std::string_view text, char separator)
 {
-    const auto needsQuotes = [](char c) { return endsUnquotedText(c) || c == '"'; };
+    const auto needsQuotes = [separator](char c) { return endsUnquotedText(c, separator) || c == '"'; };
     char* const start = p;
     for (char c : text) {
         if (needsQuotes(c))
@@ -129,12 +157,12 @@ char* writeCsvField(char* p, std::string_view text)
 
 }  // namespace
 
-void appendCsvField(std::string& out, std::string_view text)
+void appendCsvField(std::string& out, std::string_view text, char separator)
 {
-    appendCsvFields(out, &text, 1);
+    appendCsvFields(out, &text, 1, separator);
 }
 
-void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count)
+void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count, char separator)
 {
     // The row is written into room made once for the worst case, then trimmed.
     const std::size_t start = out.size();
@@ -146,8 +174,8 @@ void appendCsvFields(std::string& out, const std::string_view* fields, std::size
     char* p = first;
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0)
-            *p++ = ',';
-        p = writeCsvField(p, fields[i]);
+            *p++ = separator;
+        p = writeCsvField(p, fields[i], separator);
     }
     out.resize(start + static_cast<std::size_t>(p - first));
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Comma-separated tables as spreadsheets export them.
+// Comma-separated tables as spreadsheets export them, and the semicolon- and tab-separated
+// ones that spreadsheets save where the comma is the decimal separator.
 //
 // A record ends at LF, CR LF or a lone CR, or at the end of the data. A field that starts
 // with a double quote runs to the next lone double quote; inside it a doubled quote stands
@@ -40,15 +41,27 @@ private:
     bool unterminatedQuote_ = false;
 };
 
+// How a table separates its fields. In a semicolon-separated table numbers are written with
+// a decimal comma, as the spreadsheets that save such tables write them.
+struct CsvDialect {
+    char separator = ',';
+    bool decimalComma() const { return separator == ';'; }
+};
+
+// The dialect of a table whose header row starts at data[start]: the separator among comma,
+// semicolon and tab that the row holds most often outside quotes (the comma when none).
+CsvDialect detectCsvDialect(std::string_view data, std::size_t start);
+
 // Where the record that starts at data[start] ends: the position after its line end, or
 // npos when the data stops before the record is complete. With atEnd the end of the data
 // completes the record. When a record is given, it receives the fields.
-std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, CsvRecord* record);
+std::size_t scanCsvRecord(std::string_view data, std::size_t start, bool atEnd, CsvRecord* record,
+                          char separator = ',');
 
-// Appends a field, quoted when it holds a comma, a double quote or a line end.
-void appendCsvField(std::string& out, std::string_view text);
+// Appends a field, quoted when it holds the separator, a double quote or a line end.
+void appendCsvField(std::string& out, std::string_view text, char separator = ',');
 
-// Appends fields separated by commas, each quoted as appendCsvField quotes it.
-void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count);
+// Appends fields between separators, each quoted as appendCsvField quotes it.
+void appendCsvFields(std::string& out, const std::string_view* fields, std::size_t count, char separator = ',');
 
 }  // namespace trophex::batch

@@ -107,19 +107,6 @@ std::vector<std::uint32_t> sortedBy(const std::vector<Key>& keys, SortOrder orde
     return lakes;
 }
 
-// A count with the thousands separator of the format: 1,000,000.
-std::string countText(std::size_t count, const NumberFormat& format)
-{
-    const std::string digits = std::to_string(count);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += format.thousandsSeparator;
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
 // Names with their counts, the first after the lead: "; oligotrophic 1, mesotrophic 0".
 template <std::size_t N>
 std::string countsText(const std::string& lead, const std::array<const char*, N>& names,
@@ -150,6 +137,18 @@ FilterChoices namedChoices(const std::array<const char*, N>& names)
 }
 
 }  // namespace
+
+std::string countText(std::size_t count, const NumberFormat& format)
+{
+    const std::string digits = std::to_string(count);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += format.thousandsSeparator;
+        grouped += digits[i];
+    }
+    return grouped;
+}
 
 FilterChoices statusFilterChoices()
 {
@@ -203,9 +202,10 @@ void LakesView::setFilter(const LakesFilter& filter)
 std::string LakesView::summaryText(const NumberFormat& format) const
 {
     const LakesSummary& s = summary_;
-    std::string text = s.shown == s.lakes ? countText(s.lakes, format) + " lakes"
+    const std::string lakes = s.lakes == 1 ? " lake" : " lakes";
+    std::string text = s.shown == s.lakes ? countText(s.lakes, format) + lakes
                                           : countText(s.shown, format) + " of " + countText(s.lakes, format) +
-                                                " lakes shown";
+                                                lakes + " shown";
     text += ": " + countText(s.calculated, format) + " calculated, " + countText(s.failed, format) + " failed";
     text += countsText(";", TrophicClassNames, s.perClass, format);
     if (table_ && table_->hasResponse())
@@ -221,7 +221,8 @@ InputTexts LakesView::inputTexts(std::size_t lake) const
 void LakesView::defineColumns()
 {
     columns_.clear();
-    columns_.push_back({ColumnKind::RowNumber, 0, -1, "Row", "The lake's row in the table, from 1", true});
+    columns_.push_back({ColumnKind::RowNumber, 0, -1, "Row",
+                        "The lake's row in the file as a spreadsheet numbers it: the header is row 1", true});
     columns_.push_back({ColumnKind::Name, 0, -1, "Lake Name", {}, false});
     // The status stands next to the name, so that why a lake failed is seen at once.
     const std::vector<std::string> names = table_ ? table_->columnNames() : std::vector<std::string>{};
@@ -338,7 +339,7 @@ std::string LakesView::cellText(std::size_t lake, int column) const
     const LakesColumn& c = columns_[static_cast<std::size_t>(column)];
     switch (c.kind) {
     case ColumnKind::RowNumber:
-        return std::to_string(lake + 1);
+        return std::to_string(table_->spreadsheetRow(lake));
     case ColumnKind::Input: {
         const InputTexts& texts = inputsOf(lake);
         std::string text = texts.texts[static_cast<std::size_t>(c.source)];
@@ -401,10 +402,13 @@ std::vector<std::uint32_t> LakesView::sortedByText(int column, SortOrder order) 
 
 void LakesView::sort(int column, SortOrder order)
 {
-    if (!table_ || column < 0 || column >= static_cast<int>(columns_.size()))
-        return;
+    if (table_ && column >= 0 && column < static_cast<int>(columns_.size()))
+        showOrder(sortedOrder(column, order));
+}
+
+std::vector<std::uint32_t> LakesView::sortedOrder(int column, SortOrder order) const
+{
     const ColumnKind kind = columns_[static_cast<std::size_t>(column)].kind;
-    std::vector<std::uint32_t> sorted;
     if (kind == ColumnKind::RowNumber || kind == ColumnKind::TrophicClass) {
         std::vector<double> keys(table_->size());
         for (std::size_t lake = 0; lake < keys.size(); ++lake) {
@@ -413,12 +417,56 @@ void LakesView::sort(int column, SortOrder order)
                          : trophicClass                ? static_cast<double>(*trophicClass)
                                                        : NAN;
         }
-        sorted = sortedBy(keys, order, [](double key) { return std::isnan(key); });
-    } else {
-        sorted = sortedByText(column, order);
+        return sortedBy(keys, order, [](double key) { return std::isnan(key); });
     }
-    order_ = std::move(sorted);
+    return sortedByText(column, order);
+}
+
+void LakesView::showOrder(std::vector<std::uint32_t> order)
+{
+    order_ = std::move(order);
     applyFilter();
+}
+
+std::vector<std::string> LakesView::longestTexts() const
+{
+    std::vector<std::string> longest(columns_.size());
+    if (!table_)
+        return longest;
+    for (std::size_t lake = 0; lake < table_->size(); ++lake) {
+        for (std::size_t column = 0; column < columns_.size(); ++column) {
+            const ColumnKind kind = columns_[column].kind;
+            // A calculated lake's status is "ok".
+            if (kind != ColumnKind::Input && (kind != ColumnKind::Status || table_->calculated(lake)))
+                continue;
+            std::string text = cellText(lake, static_cast<int>(column));
+            if (text.size() > longest[column].size())
+                longest[column] = std::move(text);
+        }
+    }
+    return longest;
+}
+
+std::string LakesView::rowsAsText(const std::vector<std::size_t>& rows) const
+{
+    std::string text;
+    std::vector<std::string> cells(columns_.size());
+    std::vector<std::string_view> fields(columns_.size());
+    const auto appendLine = [&] {
+        for (std::size_t column = 0; column < cells.size(); ++column)
+            fields[column] = cells[column];
+        appendCsvFields(text, fields.data(), fields.size(), '\t');
+        text += '\n';
+    };
+    for (std::size_t column = 0; column < columns_.size(); ++column)
+        cells[column] = columns_[column].title;
+    appendLine();
+    for (std::size_t row : rows) {
+        for (std::size_t column = 0; column < columns_.size(); ++column)
+            cells[column] = cellText(lakeAt(row), static_cast<int>(column));
+        appendLine();
+    }
+    return text;
 }
 
 }  // namespace trophex::batch

@@ -73,6 +73,9 @@ inline constexpr const char* NoTargetText = "No target";
 inline constexpr std::array<const char*, 6> TargetSuggestions = {"ecoregion", "tp=20",  "chla=10",
                                                                  "secchi=2",  "tsi=50", "freq=20:10"};
 
+// A count with the thousands separator of the format: 1,000,000.
+std::string countText(std::size_t count, const NumberFormat& format);
+
 // A reason from the batch ("the header has no ecoregion column") as a sentence of its own.
 std::string reasonSentence(std::string reason);
 
@@ -81,6 +84,8 @@ public:
     // Shows a newly assessed table, in input order, with the filter kept.
     void setTable(std::shared_ptr<const ResultTable> table);
     const ResultTable* table() const { return table_.get(); }
+    // The same, for work on another thread that must keep it.
+    const std::shared_ptr<const ResultTable>& sharedTable() const { return table_; }
 
     const std::vector<LakesColumn>& columns() const { return columns_; }
     // The column that shows the batch's result column of this name, or -1.
@@ -90,7 +95,7 @@ public:
     void setFilter(const LakesFilter& filter);
     const LakesFilter& filter() const { return filter_; }
     const LakesSummary& summary() const { return summary_; }
-    // "3 of 5 lakes shown: 2 calculated, 1 failed; oligotrophic 1, ..." with the format's
+    // "1 lake: ...", "3 of 5 lakes shown: 2 calculated, 1 failed; oligotrophic 1, ..." with the format's
     // thousands separator.
     std::string summaryText(const NumberFormat& format) const;
 
@@ -104,11 +109,23 @@ public:
     // Sorts every lake by the column's texts, numbers by value (inputs by their size whatever
     // their unit); empty and "NA" cells go last, ties in input order.
     void sort(int column, SortOrder order);
+    // The same in two steps, so that a window can put the lakes in order on another thread:
+    // every lake in the column's order, worked out on a copy of the view (it reads cells
+    // through the view's buffers, which are not shared between threads), then shown.
+    std::vector<std::uint32_t> sortedOrder(int column, SortOrder order) const;
+    void showOrder(std::vector<std::uint32_t> order);
 
     // A cell's text, by lake and column.
     std::string cellText(std::size_t lake, int column) const;
     // The lake's 31 input texts, as the batch read them.
     InputTexts inputTexts(std::size_t lake) const;
+    // By column: the longest text any lake of the table shows in it, filtered out or not, for
+    // the status and the inputs with their units, whose widths vary most; empty for the
+    // other columns.
+    std::vector<std::string> longestTexts() const;
+    // The rows (of those shown) as tab-separated lines under the columns' titles, each cell as
+    // the table shows it (quoted where it holds a tab, a quote or a line end).
+    std::string rowsAsText(const std::vector<std::size_t>& rows) const;
 
 private:
     void defineColumns();

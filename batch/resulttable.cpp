@@ -1,6 +1,8 @@
 #include "batch/resulttable.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 namespace trophex::batch {
@@ -34,12 +36,24 @@ void ResultTable::takeChunk(const ResultChunk& chunk)
     const std::string_view rows = chunk.rows;
     std::size_t rowStart = 0;
     for (const ResultRowEntry& entry : chunk.entries) {
+        const std::uint64_t shift = recordsTaken_ + entry.recordIndex - rows_.size();
+        if (shift != (rowShifts_.empty() ? 0 : rowShifts_.back().second))
+            rowShifts_.emplace_back(rows_.size(), shift);
         const std::string_view record = records.substr(entry.recordStart, entry.recordLength);
         const std::string_view row = rows.substr(rowStart, entry.rowLength);
         rowStart += entry.rowLength;
         rows_.push_back({keep(record, row), entry.recordLength, entry.rowLength, entry.averageTsi, entry.ecoregion,
                          entry.goal, entry.ok});
     }
+    recordsTaken_ += chunk.recordCount;
+}
+
+std::uint64_t ResultTable::spreadsheetRow(std::size_t row) const
+{
+    const auto after = std::upper_bound(rowShifts_.begin(), rowShifts_.end(), row,
+                                        [](std::size_t lake, const auto& shift) { return lake < shift.first; });
+    const std::uint64_t shift = after == rowShifts_.begin() ? 0 : std::prev(after)->second;
+    return layout_.headerRow + 1 + row + shift;
 }
 
 std::uint64_t ResultTable::keep(std::string_view record, std::string_view row)
@@ -109,28 +123,30 @@ Error ResultTable::inputTexts(std::size_t row, CsvRecord& scratch, InputTexts& t
         texts = InputTexts{};
         return {ErrorCode::RowTooLong, {}};
     }
-    scanCsvRecord(record, 0, true, &scratch);
+    scanCsvRecord(record, 0, true, &scratch, layout_.dialect.separator);
     return rowInputs(scratch, layout_, texts);
 }
 
 void ResultTable::write(const std::function<bool(std::string_view)>& write) const
 {
     constexpr std::size_t PieceBytes = std::size_t{1} << 20;
-    std::string piece = head_;
+    std::string piece;
+    appendRowsInDialect(piece, head_, layout_.dialect);
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         if (piece.size() >= PieceBytes) {
             if (!write(piece))
                 return;
             piece.clear();
         }
-        piece += resultRow(row);
+        appendRowsInDialect(piece, resultRow(row), layout_.dialect);
     }
     write(piece);
 }
 
 std::size_t ResultTable::memoryBytes() const
 {
-    return blocks_.size() * BlockBytes + rows_.capacity() * sizeof(Row) + head_.capacity();
+    return blocks_.size() * BlockBytes + rows_.capacity() * sizeof(Row) + rowShifts_.capacity() * sizeof(rowShifts_[0])
+           + head_.capacity();
 }
 
 }  // namespace trophex::batch

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace trophex::batch {
@@ -33,6 +34,12 @@ public:
     const std::string& head() const { return head_; }
     // The names of the result columns, from "name" to "status".
     const std::vector<std::string>& columnNames() const { return columnNames_; }
+    // The input's header names that name no input, in the order of the header.
+    const std::vector<std::string>& ignoredColumns() const { return layout_.ignoredNames; }
+    // A lake's row in the input as a spreadsheet numbers it: the header is row 1 (unless blank
+    // lines come before it), and every record counts once, blank ones and those with quoted
+    // line ends included.
+    std::uint64_t spreadsheetRow(std::size_t row) const;
 
     // A lake's result row as the batch writes it, with its line end, and the input record it
     // came from (empty for a row skipped as too long).
@@ -52,7 +59,8 @@ public:
     // it from them, if it could not. scratch holds the parsed record.
     Error inputTexts(std::size_t row, CsvRecord& scratch, InputTexts& texts) const;
 
-    // The table as the batch writes it: the header row, then every row in input order.
+    // The table as the batch writes it, in the input's dialect: the header row, then every row
+    // in input order.
     // Stops when write returns false.
     void write(const std::function<bool(std::string_view)>& write) const;
 
@@ -85,6 +93,10 @@ private:
     std::vector<std::unique_ptr<char[]>> blocks_;  // records and rows, BlockBytes each
     std::size_t lastBlockUsed_ = BlockBytes;  // bytes used in the last block
     std::vector<Row> rows_;                   // one per lake, in input order
+    // Where a lake's spreadsheet row starts to lie further past its index than the lake
+    // before's (after blank records): the lake and the records it then lies past its index.
+    std::vector<std::pair<std::size_t, std::uint64_t>> rowShifts_;
+    std::uint64_t recordsTaken_ = 0;          // input records after the header in the chunks taken
 };
 
 }  // namespace trophex::batch

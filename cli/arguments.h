@@ -4,6 +4,7 @@
 // the usage.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,5 +27,8 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
 
 // Whether args[i] is the flag "--name"; a value given to it ("--name=...") sets error.
 bool isFlag(const std::vector<std::string>& args, std::size_t i, const std::string& name, std::string& error);
+
+// A whole number of at most 18 digits, nothing else.
+std::optional<std::uint64_t> parseCount(const std::string& text);
 
 }  // namespace trophex::cli

@@ -2,13 +2,14 @@
 
 #include "batch/lakegenerator.h"
 #include "cli/arguments.h"
+#include "cli/commandfile.h"
 #include "cli/systemio.h"
 #include "engine/engine.h"
+#include "files/datafile.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -29,13 +30,6 @@ struct BatchCommand {
     std::uint64_t seed = 1;               // of the synthetic lakes
     bool help = false;                    // print the usage and nothing else
 };
-
-std::optional<std::uint64_t> parseCount(const std::string& text)
-{
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
-        return std::nullopt;
-    return std::stoull(text);
-}
 
 // The whole number of a counting option, or nullopt with the error set.
 std::optional<std::uint64_t> countValue(const std::string& option, const std::string& text, std::string& error)
@@ -117,70 +111,6 @@ std::optional<BatchCommand> parseArguments(const std::vector<std::string>& args,
     return command;
 }
 
-std::string systemError(const std::string& what, const std::string& path)
-{
-    return what + " " + path + ": " + std::strerror(errno);
-}
-
-// A file named on the command line, or a standard stream for "-".
-class CommandFile {
-public:
-    CommandFile(const std::string& path, bool forWriting)
-        : path_(path == "-" ? (forWriting ? "standard output" : "standard input") : path)
-    {
-        if (path == "-") {
-            file_ = forWriting ? stdout : stdin;
-            return;
-        }
-        file_ = openFile(path, forWriting ? "wb" : "rb");
-        owned_ = file_ != nullptr;
-        if (!file_)
-            throw std::runtime_error(systemError(forWriting ? "cannot write" : "cannot open", path));
-    }
-    CommandFile(const CommandFile&) = delete;
-    CommandFile& operator=(const CommandFile&) = delete;
-    ~CommandFile()
-    {
-        if (owned_)
-            std::fclose(file_);
-    }
-
-    std::FILE* get() const { return file_; }
-    const std::string& name() const { return path_; }
-
-    // Flushes and, for a named file, closes it, reporting a late write failure.
-    void finish()
-    {
-        const bool failed = std::fflush(file_) != 0 || (owned_ && std::fclose(file_) != 0);
-        owned_ = false;
-        if (failed)
-            throw std::runtime_error(systemError("cannot write", path_));
-    }
-
-private:
-    std::string path_;            // as shown in messages
-    std::FILE* file_ = nullptr;   // the open stream
-    bool owned_ = false;          // closed by this object
-};
-
-ReadFunction readerOf(const CommandFile& file)
-{
-    return [&file](char* buffer, std::size_t capacity) {
-        const std::size_t got = std::fread(buffer, 1, capacity, file.get());
-        if (got == 0 && std::ferror(file.get()))
-            throw std::runtime_error(systemError("cannot read", file.name()));
-        return got;
-    };
-}
-
-WriteFunction writerOf(const CommandFile& file)
-{
-    return [&file](std::string_view bytes) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-            throw std::runtime_error(systemError("cannot write", file.name()));
-    };
-}
-
 // Whether the output path names the regular file that is being read.
 bool isInputFile(const CommandFile& in, const std::string& outputPath)
 {
@@ -245,36 +175,37 @@ private:
 
 int assessTable(const BatchCommand& command)
 {
-    const CommandFile in(command.input, false);
-    if (command.output != "-" && isInputFile(in, command.output))
+    const auto in = std::make_shared<const CommandFile>(command.input, false);
+    if (command.output != "-" && isInputFile(*in, command.output))
         throw std::runtime_error("the output " + command.output + " would overwrite the input");
-    CommandFile out(command.output, true);
 
     const bool showProgress = isTerminal(stderr) && !(command.output == "-" && isTerminal(stdout));
-    ProgressBar bar(inputSize(in));
+    ProgressBar bar(inputSize(*in));
     BatchObserver observer;
     observer.ignoredColumn = [](const std::string& name) {
         std::fprintf(stderr, "trophex-cli batch: ignoring the column \"%s\"\n", name.c_str());
     };
     if (showProgress)
         observer.progress = [&](const BatchProgress& p) { bar.update(p); };
-    const engine::BatchReport summary = engine::assessTable(readerOf(in), writerOf(out), command.options, observer);
+    engine::BatchReport summary;
+    writeOutput(command.output, [&](const WriteFunction& write) {
+        summary = engine::assessTable(readerOf(in), write, command.options, observer);
+        if (showProgress)
+            bar.finish(summary.totals);
+        if (!summary.ok())
+            throw std::runtime_error(summary.error.message);
+    });
     if (showProgress)
-        bar.finish(summary.totals);
-    if (!summary.ok())
-        throw std::runtime_error(summary.error.message);
-    out.finish();
-    if (showProgress)
-        std::fprintf(stderr, "%llu lakes, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
+        std::fprintf(stderr, "%llu %s, %llu not calculated\n", static_cast<unsigned long long>(summary.totals.lakes),
+                     summary.totals.lakes == 1 ? "lake" : "lakes",
                      static_cast<unsigned long long>(summary.totals.failed));
     return 0;
 }
 
 int generateTable(const BatchCommand& command)
 {
-    CommandFile out(command.output, true);
-    writeSyntheticLakes(*command.generate, command.seed, writerOf(out));
-    out.finish();
+    writeOutput(command.output,
+                [&](const WriteFunction& write) { writeSyntheticLakes(*command.generate, command.seed, write); });
     return 0;
 }
 
@@ -301,3 +232,4 @@ int runBatchCommand(int argc, char** argv)
 }
 
 }  // namespace trophex::cli
+

@@ -1,9 +1,8 @@
 #include "cli/guarded.h"
 
-#include <cerrno>
-#include <cstring>
+#include "model/errors.h"
+
 #include <exception>
-#include <new>
 #include <ostream>
 
 namespace trophex::cli {
@@ -12,10 +11,8 @@ int runGuarded(const std::function<int()>& command, std::ostream& errors)
 {
     try {
         return command();
-    } catch (const std::bad_alloc&) {
-        errors << "trophex-cli: " << std::strerror(ENOMEM) << '\n';
     } catch (const std::exception& e) {
-        errors << "trophex-cli: " << e.what() << '\n';
+        errors << "trophex-cli: " << exceptionMessage(e) << '\n';
     }
     errors.flush();
     return 1;

@@ -4,7 +4,7 @@
 #include "cli/runner.h"
 #include "response/responseresults.h"
 
-#include <iomanip>
+#include <algorithm>
 #include <ostream>
 
 namespace trophex::cli {
@@ -13,13 +13,30 @@ namespace {
 
 constexpr const char* CommandName = "trophex-cli response";
 
+// Columns right-aligned, each at least 14 characters wide and two wider than its longest
+// text, so that no two titles or numbers run together.
+std::vector<std::size_t> columnWidths(const ResponseTable& table)
+{
+    constexpr std::size_t MinimumWidth = 14;
+    constexpr std::size_t Gap = 2;
+    std::vector<std::size_t> widths(table.headings.size(), MinimumWidth);
+    const auto widen = [&](const std::vector<std::string>& cells) {
+        for (std::size_t i = 0; i < cells.size() && i < widths.size(); ++i)
+            widths[i] = std::max(widths[i], characterCount(cells[i]) + Gap);
+    };
+    widen(table.headings);
+    for (const std::vector<std::string>& row : table.rows)
+        widen(row);
+    return widths;
+}
+
 void printTable(std::ostream& out, const ResponseTable& table)
 {
-    constexpr int Width = 14;
+    const std::vector<std::size_t> widths = columnWidths(table);
     const auto printLine = [&](const std::vector<std::string>& cells) {
         out << ' ';
-        for (const std::string& cell : cells)
-            out << std::right << std::setw(Width) << cell;
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            printAligned(out, cells[i], i < widths.size() ? widths[i] : 0, Alignment::Right);
         out << '\n';
     };
     printLine(table.headings);

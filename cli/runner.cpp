@@ -2,9 +2,9 @@
 
 #include "cli/arguments.h"
 
-#include <iomanip>
-#include <vector>
+#include <algorithm>
 #include <ostream>
+#include <vector>
 
 namespace trophex::cli {
 
@@ -32,12 +32,13 @@ std::optional<UnitChoice> parseUnitChoice(const std::string& text, std::string& 
 // The title column left-aligned, every other column right-aligned.
 template <typename Grid, typename Titles>
 void printGrid(std::ostream& out, const Titles& columnTitles, const Grid& cells, const char* const* rowTitles,
-               int width)
+               std::size_t width)
 {
-    const auto printLine = [&](const auto& title, const auto& values) {
-        out << "  " << std::left << std::setw(width) << title << std::right;
+    const auto printLine = [&](const std::string& title, const auto& values) {
+        out << "  ";
+        printAligned(out, title, width, Alignment::Left);
         for (const auto& value : values)
-            out << std::setw(width) << value;
+            printAligned(out, value, width, Alignment::Right);
         out << '\n';
     };
     printLine(columnTitles[0], std::vector<std::string>(columnTitles.begin() + 1, columnTitles.end()));
@@ -85,9 +86,29 @@ void printResults(std::ostream& out, const Assessment& a)
 
 }  // namespace
 
+std::size_t characterCount(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+
+void printAligned(std::ostream& out, const std::string& text, std::size_t width, Alignment alignment)
+{
+    const std::size_t length = characterCount(text);
+    const std::string padding(length < width ? width - length : 0, ' ');
+    if (alignment == Alignment::Right)
+        out << padding;
+    out << text;
+    if (alignment == Alignment::Left)
+        out << padding;
+}
+
 void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit)
 {
-    out << "  " << std::left << std::setw(22) << label << value;
+    out << "  ";
+    printAligned(out, label, 22, Alignment::Left);
+    out << value;
     if (!unit.empty())
         out << ' ' << unit;
     out << '\n';

@@ -35,6 +35,16 @@ std::optional<RunnerOptions> parseRunnerArguments(const std::vector<std::string>
 
 void printPage(std::ostream& out, const Assessment& assessment);
 
+enum class Alignment { Left, Right };
+
+// Characters of a UTF-8 text: every byte but the continuation bytes starts one.
+std::size_t characterCount(const std::string& text);
+
+// Writes the text padded with spaces to width characters, UTF-8 code points counted as one
+// each (a locale's separator may take several bytes, U+202F three), so that columns line up
+// on a terminal.
+void printAligned(std::ostream& out, const std::string& text, std::size_t width, Alignment alignment);
+
 // One line of a readable page: two spaces, the label in a column of its own, the value and
 // the unit, if any.
 void printRow(std::ostream& out, const std::string& label, const std::string& value, const std::string& unit = {});

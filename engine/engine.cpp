@@ -6,8 +6,6 @@
 #include "model/names.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <utility>
 
@@ -19,9 +17,9 @@ namespace {
 Error lackOfMemory() noexcept
 {
     Error error;
-    error.code = ErrorCode::System;
+    error.code = ErrorCode::OutOfMemory;
     try {
-        error.message = std::strerror(ENOMEM);
+        error.message = errorMessage(ErrorCode::OutOfMemory);
     } catch (...) {
     }
     return error;

@@ -149,10 +149,12 @@ std::string fieldJson(const FieldValue& value)
         return jsonNumber(*number);
     if (const auto* text = std::get_if<std::string>(&value))
         return jsonString(*text);
+    if (const auto* flag = std::get_if<bool>(&value))
+        return *flag ? "true" : "false";
     return "null";
 }
 
-void appendPointJson(std::string& out, const ResponsePoint& point)
+void appendPointJson(std::string& out, const LoadResponse& response, const ResponsePoint& point)
 {
     JsonObject object(out);
     for (const CurveColumnSpec& desc : curveColumnTable()) {
@@ -162,6 +164,10 @@ void appendPointJson(std::string& out, const ResponsePoint& point)
             appendJsonNumber(text, *value);
         else
             text += "null";
+    }
+    for (const CurveFlagSpec& desc : curveFlagTable()) {
+        const std::optional<bool> flag = curveFlag(response, point, desc.flag);
+        object.key(desc.jsonKey) += flag ? (*flag ? "true" : "false") : "null";
     }
 }
 
@@ -189,7 +195,7 @@ void appendResponse(JsonObject& object, const LoadResponse& response)
     for (std::size_t i = 0; i < response.curve.size(); ++i) {
         if (i > 0)
             curve += ',';
-        appendPointJson(curve, response.curve[i]);
+        appendPointJson(curve, response, response.curve[i]);
     }
     curve += ']';
 }

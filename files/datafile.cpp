@@ -4,8 +4,6 @@
 #include "files/textencoding.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -120,11 +118,6 @@ bool mayStartWithHeader(std::string_view bytes)
     return next == '\r' || next == '\n' || next == EndOfFile;
 }
 
-std::string systemError(int error)
-{
-    return std::strerror(error);
-}
-
 // The readable part of the file, or the system's error or an invalid file. Only a
 // regular file is read: a pipe or a device could block or never end, so it is refused like
 // a file of the wrong kind. Reading stops where the readable part ends, or as soon as the
@@ -198,7 +191,7 @@ DataFileRead readWith(const ReadPart& readPart)
             result.error.code = ErrorCode::InvalidFile;
     } catch (const std::bad_alloc&) {
         result.texts.reset();
-        result.error = {ErrorCode::System, systemError(ENOMEM)};
+        result.error = {ErrorCode::OutOfMemory, {}};
     }
     return result;
 }

@@ -38,7 +38,7 @@ struct DataFileRead {
 // Reads the file up to the end of its 32nd line or its end-of-file mark, and no further,
 // before anything is decided; nothing is changed on failure. A file whose 32 lines take
 // more than maxReadableBytes is refused as invalid. Never throws: a lack of memory is
-// reported as the system's error text.
+// reported as ErrorCode::OutOfMemory.
 DataFileRead readDataFile(const std::string& path, std::size_t maxReadableBytes = MaxReadableBytes);
 
 // The same for a file's contents already in memory.
@@ -64,5 +64,10 @@ using FileContents = std::function<void(const ByteWriter& write)>;
 // at once is saved complete or not at all.
 std::optional<std::string> replaceFile(const std::string& path, const FileContents& contents,
                                        const BeforeRename& beforeRename = {});
+
+// Removes the temporary file of every replaceFile still writing one, so that a program
+// ended by a signal leaves none behind. Async-signal-safe: for a handler of SIGINT or
+// SIGTERM, which then ends the program (the saves in progress can no longer succeed).
+void removeUnfinishedFiles() noexcept;
 
 }  // namespace trophex

@@ -16,6 +16,31 @@
 
 namespace trophex {
 
+// File names as the system takes them: UTF-8 bytes on POSIX systems, UTF-16 on Windows.
+#if defined(_WIN32)
+using NativeChar = wchar_t;
+#else
+using NativeChar = char;
+#endif
+
+// Removes a file by its system name; async-signal-safe (unlink, or _wunlink).
+void removeNativeFile(const NativeChar* path) noexcept;
+
+// While it lives, the temporary file it names is one that removeUnfinishedFiles removes.
+// Noting and forgetting take no lock and no memory, so that a signal handler may run
+// removeUnfinishedFiles at any moment. A name too long for a note, or a note beyond the few
+// saves that may run at once, is not noted.
+class UnfinishedFileNote {
+public:
+    explicit UnfinishedFileNote(std::basic_string_view<NativeChar> path) noexcept;
+    ~UnfinishedFileNote();
+    UnfinishedFileNote(const UnfinishedFileNote&) = delete;
+    UnfinishedFileNote& operator=(const UnfinishedFileNote&) = delete;
+
+private:
+    int slot_;  // where the name is noted, or -1
+};
+
 // Takes the next block of a file being read, with the file's size; returns false to stop.
 using FileBlockTaker = std::function<bool(std::string_view block, std::uint64_t fileSize)>;
 

@@ -75,17 +75,79 @@ std::optional<std::string> errorText(int error)
     return systemError(error);
 }
 
+// Closes a file descriptor when it goes out of scope, unless closed before.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { close(); }
+    int get() const { return fd_; }
+
+    // Closes the file now: 0, or the error number of a failed close (a late write error).
+    int close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+    }
+
+private:
+    int fd_;  // the open file, or -1
+};
+
+// The temporary file of a save, beside its target. Whatever way the save ends short of
+// taking the target's place (a failure, or a writer that throws), the file is closed and
+// removed; while it exists, a signal handler may remove it (removeUnfinishedFiles).
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target) : file_(createTemporaryBeside(target, path_))
+    {
+        if (file_.get() >= 0)
+            note_.emplace(path_);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        file_.close();
+        if (note_ && !moved_)
+            ::unlink(path_.c_str());
+    }
+
+    // False with errno set when no file could be created.
+    bool created() const { return note_.has_value(); }
+    int descriptor() const { return file_.get(); }
+    const std::string& path() const { return path_; }
+    int close() { return file_.close(); }
+
+    // Puts the closed file in the target's place: 0, or the error number.
+    int moveTo(const std::string& target)
+    {
+        if (::rename(path_.c_str(), target.c_str()) != 0)
+            return errno;
+        moved_ = true;
+        return 0;
+    }
+
+private:
+    std::string path_;                        // of the temporary file
+    FileDescriptor file_;                     // open until closed
+    std::optional<UnfinishedFileNote> note_;  // from its creation on
+    bool moved_ = false;                      // it took the target's place
+};
+
 // A device or a pipe is written into, as any program writing to it would; renaming a new
 // file over it would replace the device node itself.
 std::optional<std::string> writeInPlace(const std::string& target, const FileContents& contents)
 {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    FileDescriptor file(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0)
         return systemError(errno);
-    int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return errorText(error);
+    const int fd = file.get();
+    const int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
+    const int closeError = file.close();
+    return errorText(error != 0 ? error : closeError);
 }
 
 void syncFolder(const std::string& folder)
@@ -97,24 +159,12 @@ void syncFolder(const std::string& folder)
     }
 }
 
-// Closes a file descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;  // the open file, or -1
-};
-
 }  // namespace
+
+void removeNativeFile(const char* path) noexcept
+{
+    ::unlink(path);
+}
 
 bool readRegularFile(const std::string& path, const FileBlockTaker& take, Error& error)
 {
@@ -159,26 +209,25 @@ std::optional<std::string> replaceFile(const std::string& path, const FileConten
     if (exists && !S_ISREG(info.st_mode))
         return writeInPlace(target, contents);
 
-    std::string tempPath;
-    const int fd = createTemporaryBeside(target, tempPath);
-    if (fd < 0)
+    TemporaryFile temp(target);
+    if (!temp.created())
         return systemError(errno);
+    const int fd = temp.descriptor();
     if (exists)
         ::fchmod(fd, info.st_mode & 07777);
 
     int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
+    const int closeError = temp.close();
+    if (error == 0)
+        error = closeError;
     if (error == 0 && beforeRename)
-        beforeRename(tempPath);
-    if (error == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(tempPath.c_str());
+        beforeRename(temp.path());
+    if (error == 0)
+        error = temp.moveTo(target);
+    if (error != 0)
         return systemError(error);
-    }
     syncFolder(folderOf(target));
     return std::nullopt;
 }

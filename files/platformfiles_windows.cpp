@@ -70,16 +70,37 @@ std::optional<std::string> errorText(int error)
     return systemError(error);
 }
 
+// Closes a file descriptor when it goes out of scope, unless closed before.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { close(); }
+    int get() const { return fd_; }
+
+    // Closes the file now: 0, or the error number of a failed close.
+    int close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd >= 0 && _close(fd) != 0 ? errno : 0;
+    }
+
+private:
+    int fd_;  // the open file, or -1
+};
+
 // A device is written into, as any program writing to it would.
 std::optional<std::string> writeInPlace(const std::wstring& target, const FileContents& contents)
 {
-    const int fd = _wopen(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
-    if (fd < 0)
+    FileDescriptor file(_wopen(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT));
+    if (file.get() < 0)
         return systemError(errno);
-    int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
-    if (_close(fd) != 0 && error == 0)
-        error = errno;
-    return errorText(error);
+    const int fd = file.get();
+    const int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
+    const int closeError = file.close();
+    return errorText(error != 0 ? error : closeError);
 }
 
 // Creates a new temporary file beside the target, named as on other systems
@@ -102,7 +123,57 @@ int createTemporaryBeside(const std::string& target, std::string& tempPath)
     return -1;
 }
 
+// The temporary file of a save, beside its target. Whatever way the save ends short of
+// taking the target's place (a failure, or a writer that throws), the file is closed and
+// removed; while it exists, a signal handler may remove it (removeUnfinishedFiles).
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target) : file_(createTemporaryBeside(target, path_))
+    {
+        if (file_.get() >= 0) {
+            widePath_ = widePath(path_);
+            note_.emplace(widePath_);
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        file_.close();
+        if (note_ && !moved_)
+            _wunlink(widePath_.c_str());
+    }
+
+    // False with errno set when no file could be created.
+    bool created() const { return note_.has_value(); }
+    int descriptor() const { return file_.get(); }
+    const std::string& path() const { return path_; }
+    int close() { return file_.close(); }
+
+    // Puts the closed file in the target's place, on the disk once this returns: 0, or the
+    // error number.
+    int moveTo(const std::wstring& target)
+    {
+        if (!MoveFileExW(widePath_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return errnoOf(GetLastError());
+        moved_ = true;
+        return 0;
+    }
+
+private:
+    std::string path_;                        // of the temporary file, UTF-8
+    std::wstring widePath_;                   // the same, as the system takes it
+    FileDescriptor file_;                     // open until closed
+    std::optional<UnfinishedFileNote> note_;  // from its creation on
+    bool moved_ = false;                      // it took the target's place
+};
+
 }  // namespace
+
+void removeNativeFile(const wchar_t* path) noexcept
+{
+    _wunlink(path);
+}
 
 bool readRegularFile(const std::string& path, const FileBlockTaker& take, Error& error)
 {
@@ -151,24 +222,22 @@ std::optional<std::string> replaceFile(const std::string& path, const FileConten
     if (exists && (info.st_mode & _S_IFREG) == 0)
         return writeInPlace(target, contents);
 
-    std::string tempPath;
-    const int fd = createTemporaryBeside(path, tempPath);
-    if (fd < 0)
+    TemporaryFile temp(path);
+    if (!temp.created())
         return systemError(errno);
+    const int fd = temp.descriptor();
     int error = writeContents(contents, [fd](std::string_view bytes) { return writeAll(fd, bytes); });
     if (error == 0 && _commit(fd) != 0)
         error = errno;
-    if (_close(fd) != 0 && error == 0)
-        error = errno;
+    const int closeError = temp.close();
+    if (error == 0)
+        error = closeError;
     if (error == 0 && beforeRename)
-        beforeRename(tempPath);
-    const std::wstring wideTemp = widePath(tempPath);
-    if (error == 0 && !MoveFileExW(wideTemp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = errnoOf(GetLastError());
-    if (error != 0) {
-        _wunlink(wideTemp.c_str());
+        beforeRename(temp.path());
+    if (error == 0)
+        error = temp.moveTo(target);
+    if (error != 0)
         return systemError(error);
-    }
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "arithmetic/fpu.h"
 
 #include <array>
+#include <new>
 #include <string_view>
 
 namespace trophex {
@@ -16,7 +17,7 @@ struct MessageRow {
 
 // In the order of ErrorCode. The first five are the lake model's and the data file's
 // messages as the program has always worded them.
-constexpr std::array<MessageRow, 17> Messages = {{
+constexpr std::array<MessageRow, 18> Messages = {{
     {ErrorCode::None, ""},
     {ErrorCode::InvalidInput, "Invalid Input Parameter!"},
     {ErrorCode::DivisionByZero, floatFaultMessage(FloatFaultKind::DivisionByZero)},
@@ -34,6 +35,7 @@ constexpr std::array<MessageRow, 17> Messages = {{
     {ErrorCode::UnknownEcoregion, "Unknown ecoregion \"{}\"!"},
     {ErrorCode::InvalidRequest, "{}"},
     {ErrorCode::BatchStopped, "{}"},
+    {ErrorCode::OutOfMemory, "Out of memory!"},
 }};
 
 // Whether each row of a table stands at the position of its enumerator, so that the
@@ -97,6 +99,13 @@ ErrorCode errorCodeOf(FloatFaultKind kind)
 std::string errorMessage(const Error& error)
 {
     return filledIn(Messages[static_cast<std::size_t>(error.code)].text, error.detail);
+}
+
+std::string exceptionMessage(const std::exception& exception)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&exception))
+        return errorMessage(ErrorCode::OutOfMemory);
+    return exception.what();
 }
 
 std::string errorCause(const Error& error)

@@ -10,6 +10,7 @@
 #include "model/inputcontrols.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,7 @@ enum class ErrorCode {
     UnknownEcoregion,  // a batch row naming no ecoregion; the name in the detail
     InvalidRequest,    // what a caller asked cannot be taken (an unreadable target, a missing input); why in the detail
     BatchStopped,      // a table of lakes stopped before its end; why in the detail
+    OutOfMemory,       // an allocation failed
 };
 
 // What in the inputs made a calculation fail, in the words of the error's second line.
@@ -73,6 +75,11 @@ inline std::string errorMessage(ErrorCode code)
 {
     return errorMessage(Error{code, {}});
 }
+
+// The text of an exception as the user reads it: a lack of memory in the words of
+// ErrorCode::OutOfMemory (std::bad_alloc's own text names a type, not the trouble), any
+// other exception its own text.
+std::string exceptionMessage(const std::exception& exception);
 
 // The second line: the cause in a sentence naming its input, e.g. "Alkalinity must be
 // greater than zero."; empty when the cause is not known.

@@ -103,6 +103,7 @@ public:
         addGridAndSideLabels();
         if (s_.banded)
             addBand();
+        addBottom();
         addTarget();
         addCurve();
         addAnswer();
@@ -122,6 +123,11 @@ private:
         return {frame_.xOf(s_.percent[i]), frame_.yOf(value)};
     }
 
+    ExactPoint exactAt(std::size_t i, double value) const
+    {
+        return {static_cast<double>(frame_.xOf(s_.percent[i])), frame_.yExact(value)};
+    }
+
     void addGridAndSideLabels()
     {
         const NumberPattern pattern = labelPattern(frame_.yStep);
@@ -138,13 +144,26 @@ private:
     void addBand()
     {
         for (const auto& [first, end] : runsWithValues(s_)) {
-            ReportPolygon band{{}, ChartBandBlue};
+            std::vector<ExactPoint> outline;
             for (std::size_t i = first; i < end; ++i)
-                band.points.push_back(at(i, s_.values[i]->high));
+                outline.push_back(exactAt(i, s_.values[i]->high));
             for (std::size_t i = end; i-- > first;)
-                band.points.push_back(at(i, s_.values[i]->low));
-            items_.emplace_back(std::move(band));
+                outline.push_back(exactAt(i, s_.values[i]->low));
+            ReportPolygon band{clipPolygon(outline, frame_.top, frame_.bottom), ChartBandBlue};
+            if (!band.points.empty())
+                items_.emplace_back(std::move(band));
         }
+    }
+
+    // The lake's mean depth on a Secchi depth chart: the curve stops there.
+    void addBottom()
+    {
+        if (!s_.bottom || *s_.bottom > frame_.yMax)
+            return;
+        const int y = frame_.yOf(*s_.bottom);
+        items_.emplace_back(ReportLine{frame_.left, y, frame_.right, y, ChartBottomBrown, thin_});
+        text(frame_.left + box_.lineHeight / 3, y - box_.lineHeight, "lake bottom (mean depth)", ChartBottomBrown,
+             TextAnchor::TopLeft);
     }
 
     void addTarget()
@@ -161,10 +180,11 @@ private:
     void addCurve()
     {
         for (const auto& [first, end] : runsWithValues(s_)) {
-            ReportPolyline curve{{}, ChartCurveBlue, std::max(2, box_.lineHeight / 6)};
+            std::vector<ExactPoint> points;
             for (std::size_t i = first; i < end; ++i)
-                curve.points.push_back(at(i, s_.values[i]->value));
-            items_.emplace_back(std::move(curve));
+                points.push_back(exactAt(i, s_.values[i]->value));
+            for (std::vector<ReportPoint>& stretch : clipPolyline(points, frame_.top, frame_.bottom))
+                items_.emplace_back(ReportPolyline{std::move(stretch), ChartCurveBlue, std::max(2, box_.lineHeight / 6)});
         }
     }
 
@@ -237,6 +257,79 @@ int ChartFrame::yOf(double value) const
     return bottom - static_cast<int>(std::lround((bottom - top) * (clamped - yMin) / (yMax - yMin)));
 }
 
+double ChartFrame::yExact(double value) const
+{
+    return bottom - (bottom - top) * (value - yMin) / (yMax - yMin);
+}
+
+namespace {
+
+ReportPoint rounded(const ExactPoint& p)
+{
+    return {static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))};
+}
+
+// Where the segment from a to b crosses the height y.
+ExactPoint crossing(const ExactPoint& a, const ExactPoint& b, double y)
+{
+    const double t = (y - a.y) / (b.y - a.y);
+    return {a.x + t * (b.x - a.x), y};
+}
+
+// The polygon's part on the inner side of one height: above it (keepBelow false) or below.
+std::vector<ExactPoint> clipAtHeight(const std::vector<ExactPoint>& points, double y, bool keepBelow)
+{
+    const auto inside = [&](const ExactPoint& p) { return keepBelow ? p.y <= y : p.y >= y; };
+    std::vector<ExactPoint> kept;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const ExactPoint& a = points[i];
+        const ExactPoint& b = points[(i + 1) % points.size()];
+        if (inside(a))
+            kept.push_back(a);
+        if (inside(a) != inside(b))
+            kept.push_back(crossing(a, b, y));
+    }
+    return kept;
+}
+
+}  // namespace
+
+std::vector<std::vector<ReportPoint>> clipPolyline(const std::vector<ExactPoint>& points, int top, int bottom)
+{
+    const auto inside = [&](const ExactPoint& p) { return p.y >= top && p.y <= bottom; };
+    const auto edgeBetween = [&](const ExactPoint& a, const ExactPoint& b) {
+        return (a.y < top) != (b.y < top) ? static_cast<double>(top) : static_cast<double>(bottom);
+    };
+    std::vector<std::vector<ReportPoint>> stretches;
+    std::vector<ReportPoint> stretch;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const ExactPoint& p = points[i];
+        if (i > 0 && inside(p) != inside(points[i - 1]))
+            stretch.push_back(rounded(crossing(points[i - 1], p, edgeBetween(points[i - 1], p))));
+        else if (i > 0 && !inside(p) && (p.y < top) != (points[i - 1].y < top)) {
+            // From above the frame to below it, or back, in one step: the piece in between.
+            stretches.push_back({rounded(crossing(points[i - 1], p, top)), rounded(crossing(points[i - 1], p, bottom))});
+        }
+        if (inside(p)) {
+            stretch.push_back(rounded(p));
+        } else if (!stretch.empty()) {
+            stretches.push_back(std::move(stretch));
+            stretch.clear();
+        }
+    }
+    if (!stretch.empty())
+        stretches.push_back(std::move(stretch));
+    return stretches;
+}
+
+std::vector<ReportPoint> clipPolygon(const std::vector<ExactPoint>& points, int top, int bottom)
+{
+    std::vector<ReportPoint> clipped;
+    for (const ExactPoint& p : clipAtHeight(clipAtHeight(points, top, false), bottom, true))
+        clipped.push_back(rounded(p));
+    return clipped;
+}
+
 ChartFrame chartFrame(const ChartSeries& s, const ChartBox& box)
 {
     const int lh = box.lineHeight;
@@ -257,6 +350,10 @@ ChartFrame chartFrame(const ChartSeries& s, const ChartBox& box)
     }
     if (s.scale != ChartScale::Free)
         low = 0;  // concentrations, depths and frequencies start at nothing
+    if (s.scale == ChartScale::Free) {
+        low = std::max(low, 0.0);  // an index has no meaning beyond Carlson's scale
+        high = std::min(high, 100.0);
+    }
     if (s.scale == ChartScale::Percent)
         high = std::min(high, 100.0);
     f.yStep = niceStep((high - low) / LabelledSteps);

@@ -17,6 +17,7 @@ inline constexpr Rgb ChartBandBlue{190, 212, 240};
 inline constexpr Rgb ChartTargetRed{220, 0, 0};
 inline constexpr Rgb ChartAnswerGreen{0, 128, 0};
 inline constexpr Rgb ChartGridGrey{220, 220, 220};
+inline constexpr Rgb ChartBottomBrown{140, 90, 40};
 
 struct ChartBox {
     int left;        // device pixels
@@ -40,7 +41,22 @@ struct ChartFrame {
     int xOf(double percent) const;
     // Values beyond the edges are drawn on the edge.
     int yOf(double value) const;
+    // Where the value lies, beyond the edges too, in fractions of a pixel.
+    double yExact(double value) const;
 };
+
+// A point of a curve before it is cut to the frame, in fractions of a pixel.
+struct ExactPoint {
+    double x;
+    double y;
+};
+
+// The stretches of a polyline that lie between the heights top and bottom, each with the
+// points where it crosses them: a curve that leaves the frame is cut there, not drawn along
+// its edge.
+std::vector<std::vector<ReportPoint>> clipPolyline(const std::vector<ExactPoint>& points, int top, int bottom);
+// The part of a polygon that lies between the heights top and bottom.
+std::vector<ReportPoint> clipPolygon(const std::vector<ExactPoint>& points, int top, int bottom);
 
 ChartFrame chartFrame(const ChartSeries& series, const ChartBox& box);
 

@@ -26,6 +26,10 @@ struct ResponseReportTexts {
 ResponseReportTexts responseReportTexts(const LoadResponse& response, const std::string& lakeName,
                                         const std::string& ecoregion, const NumberFormat& format);
 
+// "Lake Name: " and the name, in lines of the page's width (at spaces, or inside a word too
+// long for a line), at most two; the last ends "..." when the name goes on.
+std::vector<std::string> lakeNameLines(const std::string& lakeName);
+
 // Sentences cut into lines of at most this many characters, at spaces.
 std::vector<std::string> wrapSentences(const std::vector<std::string>& sentences, std::size_t width);
 

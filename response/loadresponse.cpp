@@ -65,6 +65,37 @@ const char* goalStatusName(GoalStatus status)
     return "";
 }
 
+const char* goalObstacleName(GoalObstacle obstacle)
+{
+    switch (obstacle) {
+    case GoalObstacle::None:
+        return "";
+    case GoalObstacle::AtmosphericLoad:
+        return "atmospheric_load";
+    case GoalObstacle::LakeDepth:
+        return "lake_depth";
+    }
+    return "";
+}
+
+bool secchiToTheBottom(double secchi, const ModelState& state)
+{
+    return secchi > state.MeanDepth.doubleValue();
+}
+
+bool outsideCarlsonScale(double index)
+{
+    return index < 0 || index > 100;
+}
+
+bool anyIndexOutsideScale(const PointValues& v)
+{
+    for (double index : {v.tsiTP, v.tsiChlrA, v.tsiSecchi, v.tsiAverage})
+        if (outsideCarlsonScale(index))
+            return true;
+    return false;
+}
+
 LoadResponseModel::LoadResponseModel(const ModelState& state, ResponseMode mode)
     : state_(state),
       mode_(mode),
@@ -324,13 +355,15 @@ Bracket narrowed(const LoadResponseModel& model, const Target& target, Bracket b
 GoalResult seekGoal(const LoadResponseModel& model, const Target& target)
 {
     const auto answer = [&](GoalStatus status, double r) {
-        return GoalResult{status, r, model.loadAt(r), model.watershedLoadAt(r)};
+        return GoalResult{status, GoalObstacle::None, r, model.loadAt(r), model.watershedLoadAt(r)};
     };
+    if (target.kind == TargetKind::Secchi && secchiToTheBottom(target.value, model.state()))
+        return GoalResult{GoalStatus::Unreachable, GoalObstacle::LakeDepth, 0, 0, 0};
     if (model.meets(0, target))
         return answer(GoalStatus::Met, 0);
     const int k = firstGridPointMeeting(model, target);
     if (k > CurveSteps)
-        return GoalResult{};
+        return GoalResult{GoalStatus::Unreachable, GoalObstacle::AtmosphericLoad, 0, 0, 0};
     double low = curveStep(k - 1);
     double high = curveStep(k);
     // Where the variable moves one way, a point of the halving at or below a cut known not
@@ -427,6 +460,33 @@ StreamPEstimate impliedStreamP(const ModelState& s, double resTimeFactor)
 
 namespace {
 
+ResponseMode otherMode(ResponseMode mode)
+{
+    return mode == ResponseMode::Anchored ? ResponseMode::Model : ResponseMode::Anchored;
+}
+
+// The t-test as the Predictions page shows it, to two decimals, so that the rule and the
+// page agree on a value such as 1.996.
+bool significant(double ttest)
+{
+    return std::round(std::abs(ttest) * 100) / 100 >= PoorFitTtest;
+}
+
+FitCheck fitOf(const LoadResponseModel& model, const Target& target)
+{
+    ModelState state = model.state();
+    const PredictionRow tp = CalcVarConc(state).rows[0];
+    FitCheck fit;
+    fit.predictedTP = toDouble(tp.predicted);
+    if (!(model.state().ObsTP.value() > 0))
+        return fit;
+    fit.tpTtest = toDouble(tp.ttest);
+    fit.poor = significant(*fit.tpTtest);
+    if (fit.poor)
+        fit.otherModeStatus = seekGoal(LoadResponseModel(model.state(), otherMode(model.mode())), target).status;
+    return fit;
+}
+
 LoadResponse responseWithGoal(const LoadResponseModel& model, const ModelState& state, const Target& target)
 {
     LoadResponse response;
@@ -436,6 +496,9 @@ LoadResponse responseWithGoal(const LoadResponseModel& model, const ModelState& 
     response.goal = seekGoal(model, target);
     response.state = state;
     response.streamP = impliedStreamP(state, model.constants().resTimeFactor);
+    response.fit = fitOf(model, target);
+    if (response.goal.status != GoalStatus::Unreachable)
+        response.answerPoint = model.pointAt(response.goal.reduction, std::nullopt, NuisanceLevels::Left).values;
     return response;
 }
 

@@ -76,8 +76,18 @@ enum class GoalStatus {
 
 const char* goalStatusName(GoalStatus status);  // "met", "needed", "unreachable"
 
+// Why a target cannot be met.
+enum class GoalObstacle {
+    None,             // it can
+    AtmosphericLoad,  // the atmospheric load alone is too much
+    LakeDepth,        // a Secchi depth deeper than the lake's mean depth: light cannot pass the bottom
+};
+
+const char* goalObstacleName(GoalObstacle obstacle);  // "", "atmospheric_load", "lake_depth"
+
 struct GoalResult {
     GoalStatus status = GoalStatus::Unreachable;  // the answer
+    GoalObstacle obstacle = GoalObstacle::AtmosphericLoad;  // Unreachable: why
     double reduction = 0;               // Met and Needed: the cut, fraction of the watershed load
     double allowableLoad = 0;           // Met and Needed: total load at that cut, kg/yr
     double allowableWatershedLoad = 0;  // Met and Needed: watershed load at that cut, kg/yr
@@ -97,6 +107,24 @@ struct StreamPEstimate {
     StreamPGap gap = StreamPGap::None;  // why there is none
 };
 
+// Where a point leaves what its quantities can be: a Secchi depth beyond the lake's mean
+// depth (the lake is clear to the bottom) and indices outside Carlson's scale of 0 to 100.
+bool secchiToTheBottom(double secchi, const ModelState& state);
+bool outsideCarlsonScale(double index);
+bool anyIndexOutsideScale(const PointValues& values);
+
+// How well the model explains the lake's observed phosphorus: the TP T-test of the
+// Predictions page. At 2 or more in magnitude, as that page shows it (two decimals), the
+// observation differs significantly from the prediction and the answer depends on the mode.
+struct FitCheck {
+    std::optional<double> tpTtest;              // none without an observed TP
+    double predictedTP = 0;                     // ug/L, the Predictions page's
+    bool poor = false;                          // the observation differs significantly
+    std::optional<GoalStatus> otherModeStatus;  // poor fit only: the status the other mode reaches
+};
+
+inline constexpr double PoorFitTtest = 2;  // magnitude of the TP T-test from which the fit is poor
+
 // The stream phosphorus that makes the predicted TP equal the observed TP, all else as it is.
 StreamPEstimate impliedStreamP(const ModelState& state);
 // The same with the residence time's factor of the prediction chain (chainConstants) taken.
@@ -109,6 +137,7 @@ public:
     LoadResponseModel(const ModelState& state, ResponseMode mode);
 
     ResponseMode mode() const { return mode_; }
+    const ModelState& state() const { return state_; }
     const ResponseLoads& loads() const { return loads_; }
     const ChainConstants& constants() const { return constants_; }
 
@@ -171,6 +200,8 @@ struct LoadResponse {
     GoalResult goal;                             // the answer
     ModelState state;                            // the calculation the response is of
     StreamPEstimate streamP;                     // the back-calculated stream phosphorus
+    FitCheck fit;                                // whether the model explains the observed TP
+    std::optional<PointValues> answerPoint;      // the lake at the answer's cut; none when unreachable
     std::vector<ResponsePoint> curve;            // CurveSteps + 1 points, r = k / CurveSteps
 };
 

@@ -1,5 +1,8 @@
 #include "response/responseresults.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <utility>
 
 namespace trophex {
@@ -9,6 +12,8 @@ namespace {
 using F = ResponseField;
 using P = NumberPattern;
 using C = CurveColumn;
+
+constexpr const char* NotAvailable = "NA";  // a value there is none of
 
 constexpr std::array<ResponseFieldSpec, ResponseFieldCount> FieldTable = {{
     {F::Mode, "", "mode", false, nullptr, "Mode", P::Whole, ""},
@@ -21,13 +26,22 @@ constexpr std::array<ResponseFieldSpec, ResponseFieldCount> FieldTable = {{
      "kg/yr"},
     {F::TotalLoad, "loads", "total_kg_yr", false, nullptr, "Total load", P::Whole, "kg/yr"},
     {F::Status, "result", "status", false, "target_status", "Status", P::Whole, ""},
+    {F::Obstacle, "result", "reason", true, "unreachable_reason", "Why unreachable", P::Whole, ""},
     {F::Reduction, "result", "reduction_pct", false, "reduction_pct", "Watershed load reduction", P::OneDecimal, "%"},
     {F::AllowableLoad, "result", "allowable_load_kg_yr", false, "allowable_load_kg_yr", "Allowable load", P::Whole,
      "kg/yr"},
     {F::AllowableWatershedLoad, "result", "allowable_watershed_load_kg_yr", false, "allowable_watershed_load_kg_yr",
      "Allowable watershed load", P::Whole, "kg/yr"},
+    {F::AnswerSecchiToBottom, "result", "secchi_to_bottom", false, "secchi_to_bottom", "Secchi to the bottom",
+     P::Whole, ""},
+    {F::AnswerIndexOutsideScale, "result", "tsi_outside_scale", false, "tsi_outside_scale",
+     "TSI outside 0-100", P::Whole, ""},
     {F::ImpliedStreamP, "", "implied_stream_p_ug_L", false, "implied_stream_p_ug_L", "Implied stream P",
      P::OneDecimal, "ug/L"},
+    {F::TPTtest, "fit", "tp_t_test", false, nullptr, "TP T-test", P::GroupedTwoDecimals, ""},
+    {F::PoorFit, "fit", "poor", false, "poor_fit", "Poor fit", P::Whole, ""},
+    {F::OtherModeStatus, "fit", "other_mode_status", true, "other_mode_status", "Status in the other mode",
+     P::Whole, ""},
 }};
 
 constexpr std::array<CurveColumnSpec, CurveColumnCount> CurveTable = {{
@@ -84,23 +98,25 @@ std::string fieldText(ResponseField field, double value, const NumberFormat& for
     return withUnit(formatNumber(value, desc.pattern, format), desc.unit);
 }
 
-// The pattern of the loads a reader sees, by the lake's load now: whole kilograms, grouped,
-// from 100 kg/yr up, and below that as many decimals as keep three digits, so that the
-// loads of a small lake and what a cut leaves of them do not all read 0 or 1.
-NumberPattern loadPattern(double loadNow)
+// The pattern of the loads from 0.1 kg/yr up; the table's load column takes the one of the
+// load now, so that its numbers line up.
+NumberPattern loadPattern(double load)
 {
-    if (loadNow >= 100)
+    const double size = std::abs(load);
+    if (size >= 100)
         return NumberPattern::GroupedWhole;
-    if (loadNow >= 10)
+    if (size >= 10)
         return NumberPattern::OneDecimal;
-    if (loadNow >= 1)
+    if (size >= 1)
         return NumberPattern::TwoDecimals;
     return NumberPattern::ThreeDecimals;
 }
 
-std::string loadText(double load, const LoadResponse& r, const NumberFormat& format)
+constexpr int MaxLoadDecimals = 9;
+
+std::string loadText(double load, const NumberFormat& format)
 {
-    return formatNumber(load, loadPattern(r.loads.total), format) + " kg/yr";
+    return loadNumberText(load, format) + " kg/yr";
 }
 
 std::string columnHeading(const char* heading, const char* unit)
@@ -113,6 +129,9 @@ std::string reductionText(double percent, const NumberFormat& format)
     const std::string text = formatNumber(percent, FieldTable[static_cast<int>(F::Reduction)].pattern, format);
     if (percent > 0 && text == formatNumber(0, NumberPattern::OneDecimal, format))
         return "less than " + formatNumber(0.1, NumberPattern::OneDecimal, format) + " %";
+    // Short of the whole cut, so that the watershed load it leaves is not contradicted.
+    if (percent < 100 && text == formatNumber(100, NumberPattern::OneDecimal, format))
+        return "more than " + formatNumber(99.9, NumberPattern::OneDecimal, format) + " %";
     return text + " %";
 }
 
@@ -123,34 +142,83 @@ std::string goalSentences(const LoadResponse& r, const NumberFormat& format)
         return "The target is met now: no cut in the watershed load is needed.";
     case GoalStatus::Needed:
         return "The watershed load must fall by " + reductionText(100 * r.goal.reduction, format) +
-               " to meet the target: the lake can take " + loadText(r.goal.allowableLoad, r, format) + ", " +
-               loadText(r.goal.allowableWatershedLoad, r, format) + " of it from the watershed.";
+               " to meet the target: the lake can take " + loadText(r.goal.allowableLoad, format) + ", " +
+               loadText(r.goal.allowableWatershedLoad, format) + " of it from the watershed.";
     case GoalStatus::Unreachable:
+        if (r.goal.obstacle == GoalObstacle::LakeDepth)
+            return "The target cannot be met: the lake is only " +
+                   formatNumber(r.state.MeanDepth, NumberPattern::GroupedTwoDecimals, format) +
+                   " m deep on average, and the water cannot be clear deeper than its bottom.";
         return "Even without any watershed load the target is not met: the atmospheric load alone is too much.";
+    }
+    return {};
+}
+
+std::string oneDecimal(Extended v, const NumberFormat& format)
+{
+    return formatNumber(v, NumberPattern::OneDecimal, format);
+}
+
+// Why no stream phosphorus explains the observed phosphorus.
+std::string streamPGapReason(StreamPGap gap)
+{
+    switch (gap) {
+    case StreamPGap::None:
+        return {};
+    case StreamPGap::NoObservedTP:
+        return "there is no observed TP";
+    case StreamPGap::NoWatershedWater:
+        return "the watershed yields no water";
+    case StreamPGap::AtmosphereTooMuch:
+        return "the atmospheric load alone already predicts more than was observed";
+    case StreamPGap::BeyondRange:
+        return "the one needed is beyond the numbers the model holds";
     }
     return {};
 }
 
 std::string streamPSentence(const LoadResponse& r, const NumberFormat& format)
 {
-    const auto oneDecimal = [&](Extended v) { return formatNumber(v, NumberPattern::OneDecimal, format); };
-    switch (r.streamP.gap) {
-    case StreamPGap::None:
-        return "A stream phosphorus of " + fieldText(F::ImpliedStreamP, *r.streamP.streamP, format) + " (now " +
-               oneDecimal(r.state.StreamP) + " ug/L) would make the predicted TP equal the observed " +
-               oneDecimal(r.state.ObsTP) + " ug/L.";
-    case StreamPGap::NoObservedTP:
-        return "No stream phosphorus explains the observed TP: there is no observed TP.";
-    case StreamPGap::NoWatershedWater:
-        return "No stream phosphorus explains the observed TP: the watershed yields no water.";
-    case StreamPGap::AtmosphereTooMuch:
-        return "No stream phosphorus explains the observed TP: the atmospheric load alone already predicts more "
-               "than was observed.";
-    case StreamPGap::BeyondRange:
-        return "No stream phosphorus explains the observed TP: the one needed is beyond the numbers the model "
-               "holds.";
-    }
-    return {};
+    if (r.streamP.gap != StreamPGap::None)
+        return "No stream phosphorus explains the observed TP: " + streamPGapReason(r.streamP.gap) + ".";
+    return "A stream phosphorus of " + fieldText(F::ImpliedStreamP, *r.streamP.streamP, format) + " (now " +
+           oneDecimal(r.state.StreamP, format) + " ug/L) would make the predicted TP equal the observed " +
+           oneDecimal(r.state.ObsTP, format) + " ug/L.";
+}
+
+std::string quoted(GoalStatus status)
+{
+    return std::string("\"") + goalStatusName(status) + "\"";
+}
+
+// What each mode answers, the one shown first.
+std::string modesSentence(const LoadResponse& r)
+{
+    const GoalStatus other = *r.fit.otherModeStatus;
+    const bool anchored = r.mode == ResponseMode::Anchored;
+    const GoalStatus anchoredStatus = anchored ? r.goal.status : other;
+    const GoalStatus modelStatus = anchored ? other : r.goal.status;
+    if (anchoredStatus == modelStatus)
+        return "The answer then depends on the mode, though here both modes reach " + quoted(modelStatus) + ".";
+    return "The answer then depends on the mode, and here the modes differ: anchored to observed values it is " +
+           quoted(anchoredStatus) + ", with model predictions " + quoted(modelStatus) + ".";
+}
+
+// The model does not explain the observed phosphorus: said with the likely reason, a stream
+// phosphorus other than the one used.
+std::vector<std::string> poorFitSentences(const LoadResponse& r, const NumberFormat& format)
+{
+    std::string reason = r.streamP.gap == StreamPGap::None
+                             ? "Likely reason: the stream phosphorus; " +
+                                   fieldText(F::ImpliedStreamP, *r.streamP.streamP, format) +
+                                   " would explain the observed TP, against the " +
+                                   oneDecimal(r.state.StreamP, format) + " ug/L used."
+                             : "No stream phosphorus explains it: " + streamPGapReason(r.streamP.gap) + ".";
+    return {"Caution: the model does not explain this lake (TP T-test " +
+                formatNumber(*r.fit.tpTtest, NumberPattern::GroupedTwoDecimals, format) + ": observed " +
+                oneDecimal(r.state.ObsTP, format) + " ug/L, predicted " + oneDecimal(r.fit.predictedTP, format) +
+                " ug/L).",
+            std::move(reason), modesSentence(r)};
 }
 
 }  // namespace
@@ -181,17 +249,48 @@ FieldValue responseFieldValue(const LoadResponse& r, ResponseField field, const 
         return r.loads.total;
     case F::Status:
         return std::string(goalStatusName(r.goal.status));
+    case F::Obstacle:
+        if (r.goal.status != GoalStatus::Unreachable)
+            return {};
+        return std::string(goalObstacleName(r.goal.obstacle));
     case F::Reduction:
         return numberOr(answered(r.goal), 100 * r.goal.reduction);
     case F::AllowableLoad:
         return numberOr(answered(r.goal), r.goal.allowableLoad);
     case F::AllowableWatershedLoad:
         return numberOr(answered(r.goal), r.goal.allowableWatershedLoad);
+    case F::AnswerSecchiToBottom:
+        return r.answerPoint ? FieldValue(secchiToTheBottom(r.answerPoint->secchi.value, r.state)) : FieldValue();
+    case F::AnswerIndexOutsideScale:
+        return r.answerPoint ? FieldValue(anyIndexOutsideScale(*r.answerPoint)) : FieldValue();
     case F::ImpliedStreamP:
         return r.streamP.streamP ? FieldValue(*r.streamP.streamP) : FieldValue();
+    case F::TPTtest:
+        return r.fit.tpTtest ? FieldValue(*r.fit.tpTtest) : FieldValue();
+    case F::PoorFit:
+        return r.fit.poor;
+    case F::OtherModeStatus:
+        if (!r.fit.otherModeStatus)
+            return {};
+        return std::string(goalStatusName(*r.fit.otherModeStatus));
     }
     return {};
 }
+
+std::string responseFieldDisplayText(const FieldValue& value, ResponseField field, const NumberFormat& format)
+{
+    if (const auto* number = std::get_if<double>(&value)) {
+        const ResponseFieldSpec& desc = FieldTable[static_cast<int>(field)];
+        const bool load = std::string(desc.unit) == "kg/yr";
+        return load ? loadNumberText(*number, format) : formatNumber(*number, desc.pattern, format);
+    }
+    if (const auto* text = std::get_if<std::string>(&value))
+        return *text;
+    if (const auto* flag = std::get_if<bool>(&value))
+        return *flag ? "true" : "false";
+    return NotAvailable;
+}
+
 
 const std::array<CurveColumnSpec, CurveColumnCount>& curveColumnTable()
 {
@@ -246,30 +345,74 @@ std::optional<double> curveValue(const ResponsePoint& p, CurveColumn column)
     }
 }
 
+std::string loadNumberText(double load, const NumberFormat& format)
+{
+    const double size = std::abs(load);
+    if (size >= 0.1 || !(size > 0))
+        return formatNumber(load, loadPattern(load), format);
+    // Below 0.1 kg/yr the patterns keep too few digits.
+    const int decimals = std::min(MaxLoadDecimals, 2 - static_cast<int>(std::floor(std::log10(size))));
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, load);
+    return typedNumberText(text, format);
+}
+
+const std::array<CurveFlagSpec, 2>& curveFlagTable()
+{
+    static constexpr std::array<CurveFlagSpec, 2> Flags = {{
+        {CurveFlag::SecchiToBottom, "secchi_to_bottom"},
+        {CurveFlag::OutsideScale, "tsi_outside_scale"},
+    }};
+    return Flags;
+}
+
+std::optional<bool> curveFlag(const LoadResponse& r, const ResponsePoint& p, CurveFlag flag)
+{
+    if (!p.values)
+        return std::nullopt;
+    if (flag == CurveFlag::SecchiToBottom)
+        return secchiToTheBottom(p.values->secchi.value, r.state);
+    return anyIndexOutsideScale(*p.values);
+}
+
+namespace {
+
+// A cell of the table: the value in its pattern, unless it passes what its quantity can be.
+std::string tableCell(const LoadResponse& r, const ResponsePoint& point, const CurveColumnSpec& desc,
+                      const NumberFormat& format)
+{
+    const std::optional<double> value = curveValue(point, desc.column);
+    if (!value)
+        return NotAvailable;
+    if (desc.column == C::Secchi && secchiToTheBottom(*value, r.state))
+        return "to the bottom";
+    if (desc.column == C::TsiAverage && outsideCarlsonScale(*value))
+        return *value < 0 ? "below 0" : "above 100";
+    const NumberPattern pattern = desc.column == C::Load ? loadPattern(r.loads.total) : desc.pattern;
+    return formatNumber(*value, pattern, format);
+}
+
+}  // namespace
+
 ResponseTable responseTable(const LoadResponse& r, const NumberFormat& format)
 {
     const bool frequency = r.target.kind == TargetKind::Frequency;
-    const std::string boundHeading = "Chl a > " + shortestNumberText(r.target.bound, format);
+    const std::string boundHeading = "Chl a > " + targetBoundText(r.target, format);
     ResponseTable table;
     for (const CurveColumnSpec& desc : CurveTable)
         if (desc.tabled)
             table.headings.push_back(columnHeading(desc.heading, desc.unit));
     if (frequency)
         table.headings.push_back(columnHeading(boundHeading.c_str(), "%"));
-    const std::string notAvailable = "NA";
     for (std::size_t k = 0; k < r.curve.size(); k += TableEvery) {
         const ResponsePoint& point = r.curve[k];
         std::vector<std::string> row;
-        for (const CurveColumnSpec& desc : CurveTable) {
-            if (!desc.tabled)
-                continue;
-            const std::optional<double> value = curveValue(point, desc.column);
-            const NumberPattern pattern = desc.column == C::Load ? loadPattern(r.loads.total) : desc.pattern;
-            row.push_back(value ? formatNumber(*value, pattern, format) : notAvailable);
-        }
+        for (const CurveColumnSpec& desc : CurveTable)
+            if (desc.tabled)
+                row.push_back(tableCell(r, point, desc, format));
         if (frequency)
             row.push_back(point.values ? formatNumber(point.values->overBound, NumberPattern::Percent, format)
-                                       : notAvailable);
+                                       : NotAvailable);
         table.rows.push_back(std::move(row));
     }
     return table;
@@ -308,16 +451,24 @@ ChartSeries chartSeries(const LoadResponse& r, const NumberFormat& format)
         series.banded = false;
         break;
     case TargetKind::Frequency:
-        series.title = "Chl a above " + shortestNumberText(r.target.bound, format) + " ug/L (% of time)";
+        series.title = "Chl a above " + targetBoundText(r.target, format) + " ug/L (% of time)";
         series.scale = ChartScale::Percent;
         series.banded = false;
         break;
     default:
         series.title = "TP (ug/L)";
     }
+    if (r.target.kind == TargetKind::Secchi)
+        series.bottom = r.state.MeanDepth.doubleValue();
+    // Light reaches no deeper than the bottom: a Secchi depth and its band stop there.
+    const auto atMostBottom = [&](Band b) {
+        if (series.bottom)
+            b = {std::min(b.value, *series.bottom), std::min(b.low, *series.bottom), std::min(b.high, *series.bottom)};
+        return b;
+    };
     for (const ResponsePoint& point : r.curve) {
         series.percent.push_back(point.reductionPct);
-        series.values.push_back(point.values ? std::optional<Band>(pick(*point.values)) : std::nullopt);
+        series.values.push_back(point.values ? std::optional<Band>(atMostBottom(pick(*point.values))) : std::nullopt);
     }
     if (answered(r.goal))
         series.answerPercent = 100 * r.goal.reduction;
@@ -326,10 +477,17 @@ ChartSeries chartSeries(const LoadResponse& r, const NumberFormat& format)
 
 std::vector<std::string> responseAnswer(const LoadResponse& r, const NumberFormat& format)
 {
-    return {"The phosphorus load now is " + loadText(r.loads.total, r, format) + ": " +
-                loadText(r.loads.watershed, r, format) + " from the watershed and " +
-                loadText(r.loads.atmospheric, r, format) + " from the atmosphere.",
-            goalSentences(r, format), streamPSentence(r, format)};
+    std::vector<std::string> sentences = {
+        "The phosphorus load now is " + loadText(r.loads.total, format) + ": " + loadText(r.loads.watershed, format) +
+            " from the watershed and " + loadText(r.loads.atmospheric, format) + " from the atmosphere.",
+        goalSentences(r, format)};
+    if (!r.fit.poor) {
+        sentences.push_back(streamPSentence(r, format));
+        return sentences;
+    }
+    for (std::string& sentence : poorFitSentences(r, format))
+        sentences.push_back(std::move(sentence));
+    return sentences;
 }
 
 const char* responseModeDescription(ResponseMode mode)
@@ -364,22 +522,6 @@ std::string targetChoiceText(TargetKind kind, const std::string& value, const st
     if (kind == TargetKind::Frequency)
         text += bound + ':';
     return text + value;
-}
-
-std::string unreadableTargetMessage(TargetKind kind)
-{
-    switch (kind) {
-    case TargetKind::Tsi:
-        return "Type the target index as a number, such as 50.";
-    case TargetKind::Frequency:
-        return "Type a chlorophyll a level above 0 ug/L and a percentage of the time from 0 to 100.";
-    default:
-        break;
-    }
-    for (const TargetChoice& choice : targetChoices())
-        if (choice.kind == kind)
-            return std::string("Type the target as a number above 0, such as ") + choice.firstValue + '.';
-    return {};
 }
 
 }  // namespace trophex

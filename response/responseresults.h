@@ -27,13 +27,19 @@ enum class ResponseField {
     AtmosphericLoad,
     TotalLoad,
     Status,
+    Obstacle,
     Reduction,
     AllowableLoad,
     AllowableWatershedLoad,
+    AnswerSecchiToBottom,
+    AnswerIndexOutsideScale,
     ImpliedStreamP,
+    TPTtest,
+    PoorFit,
+    OtherModeStatus,
 };
 
-inline constexpr int ResponseFieldCount = 13;
+inline constexpr int ResponseFieldCount = 19;
 
 struct ResponseFieldSpec {
     ResponseField field;      // which result
@@ -48,11 +54,19 @@ struct ResponseFieldSpec {
 
 const std::array<ResponseFieldSpec, ResponseFieldCount>& responseFieldTable();
 
-// A result: none (null, "NA"), a number in its unit, or a text.
-using FieldValue = std::variant<std::monostate, double, std::string>;
+// A result: none (null, "NA"), a number in its unit, a text, or a flag.
+using FieldValue = std::variant<std::monostate, double, std::string, bool>;
 
 // The texts of numbers are in the format given (targetText holds numbers).
 FieldValue responseFieldValue(const LoadResponse& response, ResponseField field, const NumberFormat& format);
+
+// A result as a table shows it: numbers by the field's pattern (loads with three significant
+// digits below 100 kg/yr), flags "true" or "false", none "NA".
+std::string responseFieldDisplayText(const FieldValue& value, ResponseField field, const NumberFormat& format);
+
+// A load as a reader sees it: whole kilograms, grouped, from 100 kg/yr up, and below that
+// with as many decimals as keep three significant digits (at most nine decimals).
+std::string loadNumberText(double load, const NumberFormat& format);
 
 // In the order of the table: the keys of a curve point in the JSON output.
 enum class CurveColumn {
@@ -93,8 +107,23 @@ const std::array<CurveColumnSpec, CurveColumnCount>& curveColumnTable();
 // The value of a point; none where the point has no values (reduction and load always have one).
 std::optional<double> curveValue(const ResponsePoint& point, CurveColumn column);
 
+// The flags of a curve point in the JSON output, after its values.
+enum class CurveFlag {
+    SecchiToBottom,  // the Secchi depth passes the lake's mean depth
+    OutsideScale,    // an index of the point lies outside Carlson's scale of 0 to 100
+};
+struct CurveFlagSpec {
+    CurveFlag flag;       // which
+    const char* jsonKey;  // its key in a JSON curve point
+};
+const std::array<CurveFlagSpec, 2>& curveFlagTable();
+// None where the point has no values.
+std::optional<bool> curveFlag(const LoadResponse& response, const ResponsePoint& point, CurveFlag flag);
+
 // The table a reader sees: the tabled columns (and, for a frequency target, the frequency
-// over its bound) at cuts of 0, 10, ..., 100 %. "NA" where a point has no values.
+// over its bound) at cuts of 0, 10, ..., 100 %. "NA" where a point has no values; a Secchi
+// depth past the mean depth reads "to the bottom", an average index outside Carlson's scale
+// "below 0" or "above 100".
 struct ResponseTable {
     std::vector<std::string> headings;           // with the unit in brackets
     std::vector<std::vector<std::string>> rows;  // 11 rows, cuts of 0 to 100 %
@@ -105,7 +134,7 @@ ResponseTable responseTable(const LoadResponse& response, const NumberFormat& fo
 // How the side of a chart is scaled.
 enum class ChartScale {
     FromZero,  // from nothing up: concentrations and depths
-    Free,      // around the values: indices
+    Free,      // around the values, within Carlson's scale of 0 to 100: indices
     Percent,   // 0 to 100: frequencies
 };
 
@@ -117,13 +146,16 @@ struct ChartSeries {
     bool risesWithCut = false;              // Secchi depth grows as the load falls
     std::vector<double> percent;            // the cut, % of the watershed load, at each point
     std::vector<std::optional<Band>> values;  // the value (and band) at each point; none without values
+    std::optional<double> bottom;           // Secchi depth: the lake's mean depth, where values stop
     double target = 0;                      // the target's value in the variable's unit
     std::optional<double> answerPercent;    // the cut that meets the target, when one does
 };
 ChartSeries chartSeries(const LoadResponse& response, const NumberFormat& format);
 
 // The answer in sentences a manager can read aloud: the load now, what the target needs,
-// and the stream phosphorus that explains the observed phosphorus.
+// and the stream phosphorus that explains the observed phosphorus; when the model does not
+// explain the observed phosphorus, a warning that says so, why it may be, and what each
+// mode answers, in place of the last.
 std::vector<std::string> responseAnswer(const LoadResponse& response, const NumberFormat& format);
 
 // "anchored to observed values" or "model predictions".
@@ -149,9 +181,6 @@ inline constexpr const char* FrequencyBoundUnit = "ug/L at most";
 // The target text of a choice with the value (and, for a frequency, the level) typed:
 // "tp=20", "freq=20:10", "ecoregion".
 std::string targetChoiceText(TargetKind kind, const std::string& value, const std::string& bound);
-
-// What to type when the value of a choice cannot be read.
-std::string unreadableTargetMessage(TargetKind kind);
 
 // What a load response page says before there is a calculation.
 inline constexpr const char* ResponseBeforeCalculation =

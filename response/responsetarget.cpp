@@ -84,9 +84,12 @@ TargetReading readFrequency(std::string_view text, std::string_view values)
         return failure("the target \"" + std::string(text) + "\" is not freq=B:P with two numbers, such as freq=20:10");
     if (!(*bound > 0))
         return failure("the chlorophyll a level B of freq=B:P must be above 0 ug/L");
-    if (!(*percent >= 0 && *percent <= 100))
-        return failure("the percentage P of freq=B:P must be from 0 to 100");
-    return {TargetSpec{TargetKind::Frequency, *percent, *bound}, {}};
+    if (!(*percent > 0 && *percent <= 100))
+        return failure("the percentage P of freq=B:P must be above 0 and at most 100: chlorophyll a is above "
+                       "any level some of the time");
+    return {TargetSpec{TargetKind::Frequency, *percent, *bound, std::string(trimmed(values.substr(colon + 1))),
+                       std::string(trimmed(values.substr(0, colon)))},
+            {}};
 }
 
 std::string_view unitOf(TargetKind kind)
@@ -134,10 +137,12 @@ TargetReading readTargetSpec(std::string_view text)
     if (!value)
         return failure("the target \"" + std::string(wanted) + "\" needs a number after \"" + targetKindName(*kind) +
                        "=\"");
+    if (*kind == TargetKind::Tsi && !(*value >= 0 && *value <= 100))
+        return failure("the tsi target must be from 0 to 100, the range of Carlson's index");
     if (*kind != TargetKind::Tsi && !(*value > 0))
         return failure(std::string("the ") + targetKindName(*kind) + " target must be above 0 " +
                        std::string(unitOf(*kind)));
-    return {TargetSpec{*kind, *value, 0}, {}};
+    return {TargetSpec{*kind, *value, 0, std::string(trimmed(values)), {}}, {}};
 }
 
 Target resolveTarget(const TargetSpec& wanted, std::string_view ecoregionText)
@@ -146,6 +151,8 @@ Target resolveTarget(const TargetSpec& wanted, std::string_view ecoregionText)
     target.kind = wanted.kind;
     target.value = wanted.value;
     target.bound = wanted.bound;
+    target.valueText = wanted.valueText;
+    target.boundText = wanted.boundText;
     if (wanted.kind == TargetKind::Ecoregion) {
         const Ecoregion region = ecoregionOf(ecoregionText);
         target.ecoregion = EcoregionCodes[static_cast<int>(region)];
@@ -159,8 +166,13 @@ std::string shortestNumberText(double value, const NumberFormat& format)
 {
     std::string shortest;
     appendShortestNumber(shortest, value);
+    return typedNumberText(shortest, format);
+}
+
+std::string typedNumberText(const std::string& typed, const NumberFormat& format)
+{
     std::string text;
-    for (char c : shortest) {
+    for (char c : typed) {
         if (c == '.')
             text += format.decimalSeparator;
         else
@@ -169,9 +181,23 @@ std::string shortestNumberText(double value, const NumberFormat& format)
     return text;
 }
 
+namespace {
+
+std::string typedOrShortest(const std::string& typed, double value, const NumberFormat& format)
+{
+    return typed.empty() ? shortestNumberText(value, format) : typedNumberText(typed, format);
+}
+
+}  // namespace
+
+std::string targetBoundText(const Target& t, const NumberFormat& format)
+{
+    return typedOrShortest(t.boundText, t.bound, format);
+}
+
 std::string targetDescription(const Target& t, const NumberFormat& format)
 {
-    const std::string value = shortestNumberText(t.value, format);
+    const std::string value = typedOrShortest(t.valueText, t.value, format);
     switch (t.kind) {
     case TargetKind::TP:
         return "TP at most " + value + " ug/L";
@@ -182,7 +208,7 @@ std::string targetDescription(const Target& t, const NumberFormat& format)
     case TargetKind::Tsi:
         return "average TSI at most " + value;
     case TargetKind::Frequency:
-        return "chlorophyll a above " + shortestNumberText(t.bound, format) + " ug/L at most " + value +
+        return "chlorophyll a above " + targetBoundText(t, format) + " ug/L at most " + value +
                " % of the time";
     case TargetKind::Ecoregion:
         return "TP at most " + formatNumber(t.value, NumberPattern::OneDecimal, format) + " ug/L, the top of the " +

@@ -1,23 +1,48 @@
 #pragma once
-// Files on disk for the data-file tests: whole-file reading and writing, sparse files,
-// and a fresh folder per test.
+// Files on disk for the tests: whole-file reading and writing, sparse files, and a fresh
+// folder of its own for each test.
 
 #include <gtest/gtest.h>
 
-#if defined(_WIN32)
-#include <process.h>
-#define getpid _getpid
-#else
-#include <unistd.h>
-#endif
-
+#include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
+#include <system_error>
 
 namespace trophex::disk {
+
+// A new, empty folder in the temporary folder, named after stem and a random token. The
+// token is not the process id, which is the same for every process under WebAssembly; a
+// name that exists already, another process's, is never taken over.
+inline std::filesystem::path freshFolder(std::string stem)
+{
+    for (char& c : stem)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    static std::mt19937_64 draw(std::random_device{}() ^
+                                static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    for (int attempt = 0;; ++attempt) {
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / ("trophex_" + stem + "_" + std::to_string(draw()));
+        std::error_code error;
+        if (std::filesystem::create_directory(folder, error))
+            return folder;
+        if (attempt == 100)
+            throw std::filesystem::filesystem_error("cannot create a test folder", folder, error);
+    }
+}
+
+// A new folder for the test that is running, named after its suite and its name.
+inline std::filesystem::path freshTestFolder()
+{
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return freshFolder(std::string(test->test_suite_name()) + "_" + test->name());
+}
 
 inline std::string slurp(const std::filesystem::path& p)
 {
@@ -59,10 +84,7 @@ class DataFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::temp_directory_path() /
-              ("trophex_" + std::string(test->name()) + "_" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
+        dir = freshTestFolder();
     }
     void TearDown() override
     {

@@ -95,9 +95,14 @@ QString sourceHelpDir()
     return sourcePath("ui/help");
 }
 
+// The source folder is named by the environment (CTest sets it), so that the test programs
+// hold no path of the machine that built them.
 QString sourcePath(const char* relative)
 {
-    return QStringLiteral(TROPHEX_SOURCE_DIR "/") + QString::fromUtf8(relative);
+    const QString root = qEnvironmentVariable("TROPHEX_SOURCE_DIR");
+    if (root.isEmpty())
+        qFatal("TROPHEX_SOURCE_DIR is not set: it names the source folder (ctest sets it)");
+    return root + QLatin1Char('/') + QString::fromUtf8(relative);
 }
 
 TestSettings::TestSettings(const QString& file)

@@ -8,15 +8,18 @@
 
 #include "examples/examplelake.h"
 #include "tests/result_texts.h"
+#include "tests/test_locales.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <cstring>
 #include <random>
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 using namespace trophex;
 using namespace trophex::batch;
@@ -120,6 +123,20 @@ TEST(ShortestNumber, FixedOrScientificWhicheverIsShorter)
     EXPECT_EQ(shortestFromPrintf(5e-324), "5e-324");
     EXPECT_EQ(shortestFromPrintf(0.0), "0");
 }
+
+#if !defined(__EMSCRIPTEN__)  // the C locale is the only one there
+TEST(ShortestNumber, PrintfPathIgnoresTheLocalesDecimalPoint)
+{
+    ASSERT_TRUE(trophex::testing::testLocalesAvailable()) << "needs the system's locale sources (package locales)";
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    std::vector<std::string> texts;
+    for (const double value : {0.1, -2.5, 1234.5678, 1e20, 0.000001, 6.02214076e23})
+        texts.push_back(shortestFromPrintf(value));
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(texts, (std::vector<std::string>{"0.1", "-2.5", "1234.5678", "1e+20", "1e-06", "6.02214076e+23"}));
+}
+#endif
 
 #if defined(__cpp_lib_to_chars)
 TEST(ShortestNumber, PrintfDigitsAreWhatToCharsWrites)
@@ -445,7 +462,8 @@ TEST(Batch, TargetAddsTheLoadResponseColumns)
     ASSERT_EQ(rows.size(), 1u);
     const std::size_t first = 1 + resultColumnCount();
     EXPECT_EQ(rows[0][first + 4], "unreachable");
-    EXPECT_EQ(rows[0][first + 5], "NA");  // no reduction answers it
+    EXPECT_EQ(rows[0][first + 5], "atmospheric_load");
+    EXPECT_EQ(rows[0][first + 6], "NA");  // no reduction answers it
 }
 
 TEST(BatchHeader, DoubledNamelessAndTrailingColumns)

@@ -10,9 +10,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
@@ -128,6 +132,49 @@ TEST(BatchPipelineFailures, AnOutputThatFailsStopsTheReaderAndTheWorkers)
     }
 }
 
+// The input goes quiet after three chunks (a pipe whose writer sends nothing more), and the
+// output fails once the reader waits for it: the run ends with the output's failure
+// instead of waiting for the input. The blocked read ends later, on its own.
+TEST(BatchPipelineFailures, AFailedOutputDoesNotWaitForABlockedRead)
+{
+    struct Quiet {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool reading = false;   // the reader waits for input
+        bool released = false;  // the input ends
+    };
+    const auto quiet = std::make_shared<Quiet>();
+    const ReadFunction table = tableReader();
+    const ReadFunction read = [quiet, table, given = std::size_t{0}](char* buffer, std::size_t capacity) mutable {
+        if (given < 3 * RecordChunker::ChunkBytes) {
+            const std::size_t got = table(buffer, capacity);
+            given += got;
+            return got;
+        }
+        std::unique_lock<std::mutex> lock(quiet->mutex);
+        quiet->reading = true;
+        quiet->changed.notify_all();
+        quiet->changed.wait(lock, [&] { return quiet->released; });
+        return std::size_t{0};
+    };
+    const WriteFunction write = [quiet](std::string_view) {
+        std::unique_lock<std::mutex> lock(quiet->mutex);
+        quiet->changed.wait(lock, [&] { return quiet->reading; });
+        throw std::runtime_error("cannot write results.csv: No space left on device");
+    };
+    BatchSettings settings;
+    settings.workers = Workers;
+    auto run = std::async(std::launch::async, [&] { return runBatch(read, write, settings); });
+    const bool ended = run.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    {
+        const std::lock_guard<std::mutex> lock(quiet->mutex);
+        quiet->released = true;
+        quiet->changed.notify_all();
+    }
+    EXPECT_TRUE(ended) << "the run waited for the input";
+    EXPECT_EQ(run.get().error, "cannot write results.csv: No space left on device");
+}
+
 TEST(BatchPipelineFailures, AThreadThatCannotStartEndsTheRunWithAMessage)
 {
     for (int failingCall : {1, 2, 3}) {  // the reader, the first worker, the second worker
@@ -139,6 +186,26 @@ TEST(BatchPipelineFailures, AThreadThatCannotStartEndsTheRunWithAMessage)
         EXPECT_EQ(run.summary.totals.lakes, 0u);
         EXPECT_EQ(threads.started(), failingCall - 1);
         EXPECT_EQ(threads.finished(), threads.started());
+    }
+}
+
+TEST(BatchPipelineFailures, ALackOfMemoryIsSaidInTheProgramsWords)
+{
+    const auto outOfMemory = [](auto...) -> std::size_t { throw std::bad_alloc(); };
+    const ReadFunction reader = tableReader();
+    const ReadFunction readerAfterHeader = [reader, calls = 0](char* buffer, std::size_t capacity) mutable {
+        return ++calls > 100 ? throw std::bad_alloc() : reader(buffer, capacity);
+    };
+    const struct {
+        ReadFunction read;
+        WriteFunction write;
+    } cases[] = {{outOfMemory, [](std::string_view) {}},        // reading the header
+                 {readerAfterHeader, [](std::string_view) {}},  // reading the rows
+                 {tableReader(), outOfMemory}};                 // writing
+    for (const auto& c : cases) {
+        BatchSettings settings;
+        settings.workers = Workers;
+        EXPECT_EQ(runBatch(c.read, c.write, settings).error, "Out of memory!");
     }
 }
 

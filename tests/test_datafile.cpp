@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <sys/stat.h>
 #if !defined(_WIN32)
@@ -221,6 +222,58 @@ TEST_F(DataFileOnDisk, FailedSaveLeavesTheEarlierFileIntact)
     EXPECT_EQ(slurp(file), "earlier contents");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
+
+namespace {
+
+std::ptrdiff_t entriesIn(const fs::path& folder)
+{
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// Files this process holds open, where the system lists them (Linux); else 0.
+std::ptrdiff_t openFiles()
+{
+    return fs::exists("/proc/self/fd") ? entriesIn("/proc/self/fd") : 0;
+}
+
+}  // namespace
+
+TEST_F(DataFileOnDisk, AWriterThatThrowsLeavesNoTemporaryFileAndNoOpenFile)
+{
+    const fs::path file = dir / "keep.tpx";
+    spit(file, "earlier contents");
+    const std::ptrdiff_t openBefore = openFiles();
+    EXPECT_THROW(replaceFile(file.string(),
+                             [](const ByteWriter& write) {
+                                 write("half a file");
+                                 throw std::runtime_error("the writer failed");
+                             }),
+                 std::runtime_error);
+    EXPECT_EQ(openFiles(), openBefore);
+    EXPECT_EQ(slurp(file), "earlier contents");
+    EXPECT_EQ(entriesIn(dir), 1);
+}
+
+#if !defined(_WIN32)  // Windows removes no file that is open
+TEST_F(DataFileOnDisk, UnfinishedFilesAreRemovedOnRequestAtAnyMoment)
+{
+    const fs::path file = dir / "keep.tpx";
+    spit(file, "earlier contents");
+    std::ptrdiff_t whileWriting = 0, afterRemoval = 0;
+    const auto error = replaceFile(file.string(), [&](const ByteWriter& write) {
+        write("half a file");
+        whileWriting = entriesIn(dir);
+        removeUnfinishedFiles();
+        afterRemoval = entriesIn(dir);
+    });
+    EXPECT_EQ(error, "No such file or directory");
+    EXPECT_EQ(whileWriting, 2);
+    EXPECT_EQ(afterRemoval, 1);
+    EXPECT_EQ(slurp(file), "earlier contents");
+    removeUnfinishedFiles();  // none noted any more
+    EXPECT_EQ(entriesIn(dir), 1);
+}
+#endif
 
 #if !defined(_WIN32)  // POSIX permissions
 TEST_F(DataFileOnDisk, SavingReplacesTheFileAndKeepsItsPermissions)

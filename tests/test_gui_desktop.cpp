@@ -198,6 +198,14 @@ void DesktopTest::commandLineFileThatCannotBeReadShowsTheOpenErrorBox()
     QVERIFY(program.main.isEnabled());
     QCOMPARE(program.main.ResultsReady(), 0);
     QVERIFY(program.windows.Recent->files().isEmpty());
+
+    // A file that is no data file is named too: nothing else on the screen says which failed.
+    writeBytes(path("notes.tpx"), "shopping list\n");
+    Program other;
+    openWhenStartupEnds(other.windows, path("notes.tpx"));
+    other.endStartupScreen();
+    QTRY_COMPARE(other.dialogs.errors.size(), 1);
+    QCOMPARE(other.dialogs.errors.first(), path("notes.tpx") + "\nInvalid Input File!");
 }
 
 void DesktopTest::dropTakesExactlyOneLocalDataFile()
@@ -267,16 +275,18 @@ void DesktopTest::recentFilesListTheLastFourOpenedOrSaved()
     QCOMPARE(recentEntries(program.main),
              QStringList({"&1 " + folder + "d.tpx", "&2 " + folder + "f.tpx", "&3 " + folder + "e.tpx",
                           "&4 " + folder + "b && c.tpx"}));
-    // The menus' own items stay first; in the File menu the recent files come last.
+    // The menus' own items stay first; in the File menu the recent files follow the newer
+    // commands, and Exit stays last.
     const auto itemNames = [&](const char* menu) {
         QStringList names;
         for (QAction* action : program.main.findChild<QMenu*>(QString::fromLatin1(menu))->actions())
             names << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         return names;
     };
-    QCOMPARE(itemNames("File1"), QStringList({"Open1", "PrinterSetup1", "Print1", "Save1", "Exit1", "-",
-                                              "AssessLakesTable1", "ExportResults1", "SaveChart1", "SaveResponseChart1",
-                                              "-", "RecentFile1", "RecentFile2", "RecentFile3", "RecentFile4"}));
+    QCOMPARE(itemNames("File1"), QStringList({"Open1", "PrinterSetup1", "Print1", "Save1", "-",
+                                              "AssessLakesTable1", "ImportMonitoringSamples1", "ExportResults1",
+                                              "SaveChart1", "SaveResponseChart1", "-", "RecentFile1", "RecentFile2",
+                                              "RecentFile3", "RecentFile4", "-", "Exit1"}));
     QCOMPARE(itemNames("Tools1"), QStringList({"Calibrate1", "Calculate1", "Clear1", "-", "CopyResults1"}));
 }
 

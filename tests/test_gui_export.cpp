@@ -10,10 +10,12 @@
 #include "model/results.h"
 #include "ui/chartexport.h"
 #include "ui/loadresponsepage.h"
+#include "ui/responsechartfigure.h"
 #include "ui/responsechartview.h"
 #include "ui/mainform.h"
 #include "ui/stringgrid.h"
 #include "ui/tsichart.h"
+#include "ui/tsichartfigure.h"
 
 #include <QAction>
 #include <QApplication>
@@ -199,6 +201,13 @@ void ExportTest::gridCopyWithoutSelectionTakesEveryCellWithTheTitles()
     }
     QVERIFY(lines[1].startsWith(QStringLiteral("10\t40%\t")));
     QVERIFY(QGuiApplication::clipboard()->mimeData()->html().contains(QStringLiteral("<td>40%</td>")));
+
+    // Ctrl+A takes in the titles too; they are still copied once, as without a selection.
+    const QString everything = clipboardText();
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(!grid.selectedRanges().isEmpty());
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboardText(), everything);
 }
 
 void ExportTest::gridCopyTakesTheSelectedCellsUnderTheirTitles()
@@ -334,22 +343,26 @@ void ExportTest::chartAsPngIsTheChartAsShown()
              QList<QStringList>({{"PNG image (*.png)", "SVG image (*.svg)"}}));
     QCOMPARE(program.dialogs.exportCaptions, QStringList({"Save Chart"}));
 
+    // At print resolution: the page's chart, its captions and index boxes, a whole number of
+    // times as large, under the caption that names the lake.
     const QImage saved(path("chart.png"));
-    QVERIFY(!saved.isNull());
-    const QImage shown = program.main.PaintBox1().grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QPoint origin = chartOrigin(program.main);
-    // Pixel for pixel, but on white where the page shows its own background.
-    const QRgb background = shown.pixel(0, 0);
-    QImage expected = shown;
-    for (int y = 0; y < expected.height(); ++y)
-        for (int x = 0; x < expected.width(); ++x)
-            if (expected.pixel(x, y) == background)
-                expected.setPixel(x, y, qRgb(255, 255, 255));
-    QCOMPARE(saved.copy(QRect(origin, shown.size())), expected);
-    // The captions and index boxes beside the chart are in the picture too.
-    const QImage page = program.main.PaintBox1().parentWidget()->grab().toImage();
-    QVERIFY(saved.width() > shown.width() + 100 && saved.height() > shown.height() + 20);
-    QVERIFY(page.size().width() >= saved.width() - 8);
+    const TsiChartFigure figure(program.main);
+    const int scale = printScale(figure);
+    QVERIFY(scale >= 2);
+    QCOMPARE(saved.size(), pictureSize(figure, scale).toSize());
+    QVERIFY(saved.width() >= PrintWidth);
+    QVERIFY(figure.figureCaption().startsWith("The lake without a name, NLF ecoregion"));
+    const int captionHeight = saved.height() - figure.figureSize().height() * scale;
+    QVERIFY(captionHeight > 0);
+    QImage caption = saved.copy(0, 0, saved.width(), captionHeight);
+    QVERIFY(caption.pixelColor(caption.width() - 1, 0) == Qt::white);
+    bool captionWritten = false;
+    for (int x = 0; x < caption.width() / 4 && !captionWritten; ++x)
+        captionWritten = caption.pixelColor(x, captionHeight / 2).lightness() < 100;
+    QVERIFY(captionWritten);
+    const QPoint chartAt = (chartOrigin(program.main) + QPoint(10, 20)) * scale + QPoint(0, captionHeight);
+    QCOMPARE(saved.pixelColor(chartAt), barCellColour(0));
+    QCOMPARE(saved.pixelColor(0, captionHeight + 1), QColor(Qt::white));
 }
 
 void ExportTest::chartAsSvgIsDrawnInLinesFillsAndTexts()
@@ -365,14 +378,18 @@ void ExportTest::chartAsSvgIsDrawnInLinesFillsAndTexts()
     QVERIFY(svg.contains(">Ecoregion Range<"));
     QVERIFY(svg.contains(">Average TSI<"));
 
+    QVERIFY(svg.contains("NLF ecoregion"));
+
     saveChartFromMenu(program, path("chart.png"));
     const QImage png(path("chart.png"));
     const QImage fromSvg = rendered(path("chart.svg"), png.size());
-    const QPoint origin = chartOrigin(program.main);
+    const TsiChartFigure figure(program.main);
+    const int scale = printScale(figure);
+    const QPoint origin = chartOrigin(program.main) * scale + QPoint(0, png.height() - figure.figureSize().height() * scale);
     // Bar cells, a range line and a marker come out where the PNG has them.
     for (const QPoint at : {QPoint(10, 20), QPoint(490, 20), QPoint(250, 25), QPoint(5, 29 + 96)}) {
-        const QColor expected = png.pixelColor(origin + at);
-        const QColor actual = fromSvg.pixelColor(origin + at);
+        const QColor expected = png.pixelColor(origin + at * scale + QPoint(scale / 2, scale / 2));
+        const QColor actual = fromSvg.pixelColor(origin + at * scale + QPoint(scale / 2, scale / 2));
         QVERIFY2(qAbs(expected.red() - actual.red()) + qAbs(expected.green() - actual.green()) +
                          qAbs(expected.blue() - actual.blue()) <=
                      6,
@@ -400,7 +417,11 @@ void ExportTest::chartIsSavedFromTheContextMenuAndOnlyWithResults()
     save->trigger();
     QCOMPARE(program.dialogs.errors.size(), 1);
     const QImage saved(path("from-context.png"));
-    QCOMPARE(saved.pixelColor(chartOrigin(program.main) + QPoint(10, 20)), barCellColour(0));
+    const TsiChartFigure figure(program.main);
+    const int scale = printScale(figure);
+    const QPoint chartAt = (chartOrigin(program.main) + QPoint(10, 20)) * scale
+                           + QPoint(0, saved.height() - figure.figureSize().height() * scale);
+    QCOMPARE(saved.pixelColor(chartAt), barCellColour(0));
 
     program.main.ClearBtnClick();
     save->trigger();
@@ -451,17 +472,16 @@ void ExportTest::responseChartIsSavedAsShownFromItsMenuItemAndContextMenu()
     program.dialogs.exportNames.push_back(path("response.png"));
     fromMenu->trigger();
     QCOMPARE(program.dialogs.errors.size(), 1);
+    // The page's chart laid out anew at print resolution, under the lake and the target.
     const QImage saved(path("response.png"));
-    QCOMPARE(saved.size(), page.chart().size());
-    // Pixel for pixel what the page shows, when the page's background is white.
-    QPalette white = page.chart().palette();
-    white.setColor(QPalette::Window, Qt::white);
-    page.chart().setPalette(white);
-    page.chart().setAutoFillBackground(true);
-    const QImage shown = page.chart().grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), shown);
-    QVERIFY(shown.pixel(page.chart().width() / 2, page.chart().height() / 2) != qRgb(255, 255, 255) ||
-            shown.pixel(page.chart().width() / 3, page.chart().height() / 3) != qRgb(255, 255, 255));
+    const ResponseChartFigure figure(page.chart());
+    QCOMPARE(figure.figureSize(), page.chart().size());
+    QCOMPARE(saved.size(), pictureSize(figure, printScale(figure)).toSize());
+    QVERIFY(saved.width() >= PrintWidth);
+    QCOMPARE(figure.figureCaption(), QStringLiteral("The lake without a name: TP at most 27.6 ug/L, the top of the NLF "
+                                                    "range (TSI 52); anchored to observed values"));
+    QVERIFY(saved.pixel(saved.width() / 2, saved.height() / 2) != qRgb(255, 255, 255) ||
+            saved.pixel(saved.width() / 3, saved.height() / 3) != qRgb(255, 255, 255));
 
     QCOMPARE(page.chart().contextMenuPolicy(), Qt::ActionsContextMenu);
     QCOMPARE(page.chart().actions().size(), 1);
@@ -472,6 +492,11 @@ void ExportTest::responseChartIsSavedAsShownFromItsMenuItemAndContextMenu()
     QVERIFY(svg.contains("Load Response: TP (ug/L)"));
     QVERIFY(svg.contains(">Watershed load cut (%)<"));
     QVERIFY(svg.contains(">12.1 %<"));
+    QVERIFY(svg.contains("TP at most 27.6 ug/L"));
+    // In the page's units, the curve drawn at print detail between them.
+    const QSizeF size = pictureSize(figure, 1);
+    QVERIFY(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toLatin1()));
+    QVERIFY(svg.contains(QStringLiteral("transform=\"matrix(%1,0,0,%1,").arg(1.0 / printScale(figure)).toLatin1()));
 
     program.main.ClearBtnClick();
     fromMenu->trigger();

@@ -113,7 +113,7 @@ void FailuresTest::anExceptionFromAnEventHandlerShowsTheErrorBox()
     QCoreApplication::postEvent(&outOfMemory, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
     QCOMPARE(applicationDialogs_.errors,
-             QStringList({"the chart could not be drawn", "Cannot allocate memory", "Cannot allocate memory"}));
+             QStringList({"the chart could not be drawn", "Out of memory!", "Out of memory!"}));
 }
 
 void FailuresTest::anExceptionFromAButtonsHandlerLeavesTheWindowWorking()

@@ -13,6 +13,8 @@
 #include "ui/stringgrid.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -112,6 +114,27 @@ void typeTarget(const LakesTableWindow& window, const QString& text)
     QTest::keyClick(targetSelector(window)->lineEdit(), Qt::Key_Return);
 }
 
+// Sorts as a click on a column's title does, and waits for the rows in their new order.
+void sortBy(LakesTableWindow& window, int column, Qt::SortOrder order)
+{
+    window.view().sortByColumn(column, order);
+    QTRY_VERIFY(!window.model().sorting());
+}
+
+// The shape of the cursor the program has put over every window; the arrow when none.
+Qt::CursorShape overrideShape()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor ? cursor->shape() : Qt::ArrowCursor;
+}
+
+// Saves as the Save button does, and waits for the file.
+void saveAndWait(LakesTableWindow& window)
+{
+    window.SaveResultsAsClick();
+    QTRY_VERIFY(!window.saving());
+}
+
 }  // namespace
 
 class LakesTableTest : public QObject {
@@ -134,6 +157,9 @@ private slots:
     void aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt();
     void targetColumnsAreFilteredSortedAndSummedUp();
     void unreadableTargetsAndFailedReassessmentsKeepTheTable();
+    void aSemicolonTableShowsItsSpreadsheetRowsAndIgnoredColumns();
+    void ctrlCCopiesTheSelectedRowsUnderTheTitles();
+    void columnsAreAsWideAsTheirLongestTextInAnyRow();
 
 private:
     // Assesses the file through the main window's menu item and waits for the end.
@@ -154,7 +180,8 @@ void LakesTableTest::assess(Program& program, const QString& file)
 {
     program.dialogs.openNames.push_back(file);
     program.main.findChild<QAction*>(QStringLiteral("AssessLakesTable1"))->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!program.main.lakesTable().assessing(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.main.lakesTable().assessing() && !program.main.lakesTable().model().sorting(),
+                             60000);
 }
 
 std::unique_ptr<Program> LakesTableTest::assessed(const QByteArray& table, const QString& name)
@@ -173,8 +200,12 @@ void LakesTableTest::theFileMenuOffersTheTableAfterItsItems()
     QStringList captions;
     for (QAction* action : program.main.menuBar()->actions().constFirst()->menu()->actions())
         captions << action->text();
-    QCOMPARE(captions.mid(0, 7), (QStringList{"&Open", "&Printer Setup", "P&rint", "&Save", "&Exit", QString(),
+    // The window's own items, then the newer ones, and Exit last.
+    QCOMPARE(captions.mid(0, 6), (QStringList{"&Open", "&Printer Setup", "P&rint", "&Save", QString(),
                                               QString::fromUtf8("Assess Lakes &Table\u2026")}));
+    QCOMPARE(captions.mid(captions.size() - 2), (QStringList{QString(), "&Exit"}));
+    QCOMPARE(program.main.findChild<QAction*>(QStringLiteral("Open1"))->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(program.main.findChild<QAction*>(QStringLiteral("Save1"))->shortcut(), QKeySequence(QKeySequence::Save));
     // A cancelled file dialog opens nothing.
     program.main.AssessLakesTable1Click();
     QVERIFY(!program.main.lakesTable().isVisible());
@@ -226,7 +257,7 @@ void LakesTableTest::cancelStopsAndKeepsTheTableOnShow()
     QVERIFY(window.findChild<QProgressBar*>(QStringLiteral("AssessProgress"))->isVisible());
     QVERIFY(!window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"))->isEnabled());
     QTest::keyClick(window.findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::Key_Escape);
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(window.model().rowCount(), 6);
     QCOMPARE(window.summaryText(), summary);
@@ -238,7 +269,7 @@ void LakesTableTest::cancelStopsAndKeepsTheTableOnShow()
     // Closing the window while a table is assessed cancels it as well.
     window.assessFile(path("large.csv"));
     window.close();
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(window.model().table(), shown);
 }
 
@@ -315,9 +346,18 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
     assess(program, path("lakes.csv"));
     LakesTableWindow& window = program.main.lakesTable();
     LakesTableModel& model = window.model();
+    // The lakes are put in order on another thread: the click has returned with the rows as
+    // they were, and the window waits until the new order is on show.
+    window.view().sortByColumn(model.columnOfResult("tsi_average"), Qt::DescendingOrder);
+    QVERIFY(model.sorting());
+    QCOMPARE(model.lakeAt(0), 0u);
+    QCOMPARE(overrideShape(), Qt::WaitCursor);
+    QTRY_VERIFY(!model.sorting());
+    QVERIFY(model.lakeAt(0) != 0u);
+    QCOMPARE(overrideShape(), Qt::ArrowCursor);
     for (const char* column : {"p_load_kg_yr", "tsi_average", "chla_over_10_observed_pct", "outflow_hm3_yr"}) {
         for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-            window.view().sortByColumn(model.columnOfResult(column), order);
+            sortBy(window, model.columnOfResult(column), order);
             double previous = order == Qt::AscendingOrder ? -INFINITY : INFINITY;
             bool emptySeen = false;
             for (int row = 0; row < model.rowCount(); ++row) {
@@ -335,9 +375,9 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
         }
     }
     // Texts sort as texts, and a sort by the row number restores the input order.
-    window.view().sortByColumn(1, Qt::AscendingOrder);
+    sortBy(window, 1, Qt::AscendingOrder);
     QVERIFY(model.index(0, 1).data().toString() <= model.index(1, 1).data().toString());
-    window.view().sortByColumn(0, Qt::AscendingOrder);
+    sortBy(window, 0, Qt::AscendingOrder);
     for (int row = 0; row < model.rowCount(); ++row)
         QCOMPARE(model.lakeAt(row), static_cast<std::size_t>(row));
 
@@ -349,11 +389,12 @@ void LakesTableTest::sortingOrdersNumbersByValueAndEmptyCellsLast()
     QTest::keyClick(sortColumn, Qt::Key_Down);
     QCOMPARE(sortColumn->currentText(), QStringLiteral("Lake Name"));
     QTest::keyClick(descending, Qt::Key_Space);
+    QTRY_VERIFY(!model.sorting());
     QHeaderView* header = window.view().horizontalHeader();
     QCOMPARE(header->sortIndicatorSection(), 1);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     QVERIFY(model.index(0, 1).data().toString() >= model.index(1, 1).data().toString());
-    window.view().sortByColumn(model.columnOfResult("tsi_average"), Qt::AscendingOrder);
+    sortBy(window, model.columnOfResult("tsi_average"), Qt::AscendingOrder);
     QCOMPARE(sortColumn->currentText(), QStringLiteral("Average TSI"));
     QVERIFY(!descending->isChecked());
 }
@@ -370,17 +411,17 @@ void LakesTableTest::inputsSortBySizeWhateverTheirUnit()
         return shown;
     };
     // 2500 HA are 25 km2; "parsec" is no unit, so its lake goes last.
-    window.view().sortByColumn(4, Qt::AscendingOrder);
+    sortBy(window, 4, Qt::AscendingOrder);
     QCOMPARE(names(), (QStringList{"Example Lake", "No Depth", "Dry Lake", "Prairie, North", "Clear Lake",
                                    "Wrong Unit"}));
-    window.view().sortByColumn(4, Qt::DescendingOrder);
+    sortBy(window, 4, Qt::DescendingOrder);
     QCOMPARE(names(), (QStringList{"Clear Lake", "Prairie, North", "Example Lake", "No Depth", "Dry Lake",
                                    "Wrong Unit"}));
 
     // A very long name takes no more than a third of the view, leaving room for the rest.
     writeBytes(path("long.csv"), SmallTable + QByteArray(100000, 'N') + ",NLF,10,km2,1,km2,5,30,10,2,1,meq/L,,\r\n");
     window.assessFile(path("long.csv"));
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(model.rowCount(), 7);
     QVERIFY(window.view().columnWidth(1) <= std::max(200, window.view().viewport()->width() / 3));
     QVERIFY(window.view().columnWidth(1) >= window.view().columnWidth(0));
@@ -395,7 +436,7 @@ void LakesTableTest::inputsSortBySizeWhateverTheirUnit()
     QCOMPARE(alignment(model.columnOfResult("tsi_average")), Qt::AlignRight);
     QCOMPARE(alignment(model.columnOfResult("cv_tp_ug_L")), Qt::AlignRight);
     typeTarget(window, "tp=20");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(alignment(model.columnOfResult("target")), Qt::AlignLeft);
     QCOMPARE(alignment(model.columnOfResult("target_status")), Qt::AlignLeft);
     QCOMPARE(alignment(model.columnOfResult("reduction_pct")), Qt::AlignRight);
@@ -492,10 +533,18 @@ void LakesTableTest::saveWritesWhatTheBatchWrites()
     assess(program, path("lakes.csv"));
     LakesTableWindow& window = program.main.lakesTable();
     // Sorting and filtering change what is shown, never what is saved.
-    window.view().sortByColumn(1, Qt::DescendingOrder);
+    sortBy(window, 1, Qt::DescendingOrder);
     chooseFromList(window.findChild<QComboBox*>(QStringLiteral("StatusFilter")), "Failed");
     program.dialogs.saveNames.push_back(path("results.csv"));
-    window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"))->click();
+    auto* save = window.findChild<QPushButton*>(QStringLiteral("SaveResultsAsBtn"));
+    save->click();
+    // The rows are written on another thread: the click has returned and the window waits.
+    QVERIFY(window.saving());
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(overrideShape(), Qt::WaitCursor);
+    QTRY_VERIFY(!window.saving());
+    QVERIFY(save->isEnabled());
+    QCOMPARE(overrideShape(), Qt::ArrowCursor);
     QVERIFY(program.dialogs.errors.isEmpty());
     QCOMPARE(program.dialogs.saveStartNames, QStringList{path("lakes_results.csv")});
     QCOMPARE(readBytes(path("results.csv")), batchOutput(table));
@@ -509,19 +558,19 @@ void LakesTableTest::saveNeverReplacesItsOwnTableOrAFileUnasked()
     Program program;
     program.endStartupScreen();
     LakesTableWindow& window = program.main.lakesTable();
-    window.SaveResultsAsClick();  // nothing to save yet: no dialog
+    saveAndWait(window);  // nothing to save yet: no dialog
     QVERIFY(program.dialogs.saveStartNames.isEmpty());
     assess(program, path("small.csv"));
 
     program.dialogs.saveNames = {path("small.csv"), path("kept.csv"), path("kept.csv")};
     program.dialogs.replaceAnswers = {false, true};
-    window.SaveResultsAsClick();
+    saveAndWait(window);
     QCOMPARE(program.dialogs.errors,
              QStringList{path("small.csv") + "\nThe results would replace the table they were assessed from."});
     QCOMPARE(readBytes(path("small.csv")), SmallTable);
-    window.SaveResultsAsClick();
+    saveAndWait(window);
     QCOMPARE(readBytes(path("kept.csv")), QByteArray("kept"));
-    window.SaveResultsAsClick();
+    saveAndWait(window);
     QCOMPARE(readBytes(path("kept.csv")), batchOutput(SmallTable));
     QCOMPARE(program.dialogs.replaceQuestions, (QStringList{path("kept.csv"), path("kept.csv")}));
     QCOMPARE(program.dialogs.saveStartNames.last(), path("kept.csv"));
@@ -542,7 +591,7 @@ void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
     const auto saved = [&] {
         program.dialogs.saveNames.push_back(path("results.csv"));
         program.dialogs.replaceAnswers.push_back(true);
-        window.SaveResultsAsClick();
+        saveAndWait(window);
         return readBytes(path("results.csv"));
     };
 
@@ -551,7 +600,7 @@ void LakesTableTest::aTargetAddsEveryLakesLoadResponseAsTheBatchWritesIt()
     QTRY_VERIFY_WITH_TIMEOUT(!window.assessing(), 60000);
     QVERIFY(program.dialogs.errors.isEmpty());
     QVERIFY(anchor->isEnabled() && anchor->isChecked());
-    QCOMPARE(model.columnCount(), plainColumns + 9);
+    QCOMPARE(model.columnCount(), plainColumns + 14);
     QCOMPARE(model.headerData(model.columnOfResult("target_status"), Qt::Horizontal).toString(),
              QStringLiteral("Target Status"));
     QCOMPARE(model.headerData(model.columnOfResult("reduction_pct"), Qt::Horizontal).toString(),
@@ -622,7 +671,7 @@ void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
 
     // Numbers by value, then "NA" (no cut reaches the target), then empty cells.
     const int reduction = model.columnOfResult("reduction_pct");
-    window.view().sortByColumn(reduction, Qt::DescendingOrder);
+    sortBy(window, reduction, Qt::DescendingOrder);
     QStringList cuts;
     for (int row = 0; row < model.rowCount(); ++row)
         cuts << model.index(row, reduction).data().toString();
@@ -633,7 +682,7 @@ void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
     window.view().setCurrentIndex(model.index(4, 3));
     const std::size_t lake = model.lakeAt(4);
     typeTarget(window, "tp=20");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(model.lakeAt(window.view().currentIndex().row()), lake);
     QCOMPARE(window.view().currentIndex().column(), 3);
     QCOMPARE(window.view().horizontalHeader()->sortIndicatorSection(), reduction);
@@ -642,12 +691,12 @@ void LakesTableTest::targetColumnsAreFilteredSortedAndSummedUp()
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.index(1, reduction).data().toString(), QStringLiteral("47.5"));
     typeTarget(window, "tp=5");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(goalFilter->currentText(), QStringLiteral("needed"));
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("Clear Lake"));
     typeTarget(window, "No target");
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QVERIFY(!goalFilter->isEnabled());
     QCOMPARE(goalFilter->currentText(), QStringLiteral("All"));
     QCOMPARE(model.rowCount(), 6);
@@ -667,7 +716,8 @@ void LakesTableTest::unreadableTargetsAndFailedReassessmentsKeepTheTable()
                           "Unknown target \"bogus\": give tp=V, chla=V, secchi=V, tsi=V, freq=B:P or ecoregion.",
                           "The tp target must be above 0 ug/L.",
                           "The ecoregion target takes no value: give just \"ecoregion\".",
-                          "The percentage P of freq=B:P must be from 0 to 100."}));
+                          "The percentage P of freq=B:P must be above 0 and at most 100: chlorophyll a is above any level "
+                          "some of the time."}));
     QVERIFY(!window.assessing());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
@@ -679,7 +729,7 @@ void LakesTableTest::unreadableTargetsAndFailedReassessmentsKeepTheTable()
     typeTarget(window, "chla=8");
     QVERIFY(window.assessing());
     window.CancelBtnClick();
-    QTRY_VERIFY(!window.assessing());
+    QTRY_VERIFY(!window.assessing() && !window.model().sorting());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
     QVERIFY(!window.tableResponse());
@@ -689,6 +739,90 @@ void LakesTableTest::unreadableTargetsAndFailedReassessmentsKeepTheTable()
     QVERIFY(!window.assessing());
     QCOMPARE(window.model().table(), shown);
     QCOMPARE(targetSelector(window)->currentText(), QStringLiteral("No target"));
+}
+
+namespace {
+
+// The window's own titles, a semicolon between fields and decimal commas, as a spreadsheet
+// saves the table where the comma is the decimal separator; a blank line and a name over two
+// lines, which a spreadsheet counts as one row.
+const QByteArray SemicolonTable = "Lake Name;Ecoregion;Watershed Area;Surface Area;Mean Depth (ft);Total Phosphorus;"
+                                  "Chlorophyll a;Secchi Disk;Colour;Notes\n"
+                                  "First;NLF;10,5;1;16,4;30;10;2;brown;\n"
+                                  "\n"
+                                  "\"Second\nof two lines\";NLF;10;1;5;30;10;2,5;;\n"
+                                  "Third;WCP;40;8;12;8;2;6;green;deep\n";
+
+}  // namespace
+
+void LakesTableTest::aSemicolonTableShowsItsSpreadsheetRowsAndIgnoredColumns()
+{
+    const std::unique_ptr<Program> started = assessed(SemicolonTable, "semicolon.csv");
+    const LakesTableWindow& window = started->main.lakesTable();
+    const LakesTableModel& model = window.model();
+    QVERIFY(started->dialogs.errors.isEmpty());
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows << model.index(row, 0).data().toString();
+    QCOMPARE(rows, (QStringList{"2", "4", "5"}));
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("First"));
+    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("10.5 km2"));
+    QCOMPARE(model.index(0, 6).data().toString(), QStringLiteral("16.4 ft"));  // the title's unit
+    QCOMPARE(model.summary().failed, 0u);
+    const auto* ignored = window.findChild<QLabel*>(QStringLiteral("IgnoredColumns"));
+    QVERIFY(ignored->isVisible());
+    QVERIFY(ignored->text().contains(QString::fromUtf8("\u201CColour\u201D, \u201CNotes\u201D")));
+
+    // Saved as the batch writes it: with semicolons and decimal commas, as the table came.
+    started->dialogs.saveNames.push_back(path("results.csv"));
+    started->main.lakesTable().SaveResultsAsClick();
+    QCOMPARE(readBytes(path("results.csv")), batchOutput(SemicolonTable));
+    QVERIFY(readBytes(path("results.csv")).startsWith("name;outflow_hm3_yr;"));
+}
+
+void LakesTableTest::ctrlCCopiesTheSelectedRowsUnderTheTitles()
+{
+    const std::unique_ptr<Program> started = assessed(SmallTable, "small.csv");
+    LakesTableWindow& window = started->main.lakesTable();
+    const LakesTableModel& model = window.model();
+    QTableView& view = window.view();
+    view.setFocus();
+    view.selectRow(1);
+    view.selectionModel()->select(model.index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines.size(), 3);
+    QStringList titles;
+    for (int column = 0; column < model.columnCount(); ++column)
+        titles << model.headerData(column, Qt::Horizontal).toString();
+    QCOMPARE(lines[0], titles.join('\t'));
+    for (int line = 1; line < 3; ++line) {
+        const int row = line == 1 ? 1 : 4;
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells << model.index(row, column).data().toString();
+        // The name "Prairie, North" needs no quotes between tabs.
+        QCOMPARE(lines[line], cells.join('\t'));
+    }
+    QVERIFY(lines[1].startsWith(QStringLiteral("3\tPrairie, North\tok\tNGP\t")));
+}
+
+void LakesTableTest::columnsAreAsWideAsTheirLongestTextInAnyRow()
+{
+    // The row the view would not measure holds the longest status and input.
+    QByteArray table = "name,ecoregion,watershed_area,watershed_area_unit,lake_area,mean_depth,tp,chla,secchi\n";
+    for (int lake = 0; lake < 1000; ++lake)
+        table += "Lake,NLF,10,km2,1,5,30,10,2\n";
+    table += "Far,NLF,1000000.000001,furlongs2,1,5,30,10,2\n";
+    const std::unique_ptr<Program> started = assessed(table, "wide.csv");
+    const LakesTableWindow& window = started->main.lakesTable();
+    const QTableView& view = window.view();
+    const QFontMetrics metrics = view.fontMetrics();
+    QCOMPARE(window.model().index(1000, LakesTableModel::StatusColumn).data().toString(),
+             QStringLiteral("Unknown unit \"furlongs2\"!"));
+    QVERIFY(view.columnWidth(LakesTableModel::StatusColumn) > metrics.horizontalAdvance("Unknown unit \"furlongs2\"!"));
+    QVERIFY(view.columnWidth(4) > metrics.horizontalAdvance("1000000.000001"));
 }
 
 QTEST_MAIN(LakesTableTest)

@@ -6,10 +6,12 @@
 
 #include "response/responseresults.h"
 #include "print/responsechart.h"
+#include "ui/chartwindow.h"
 #include "ui/helpviewer.h"
 #include "ui/loadresponsepage.h"
 #include "ui/mainform.h"
 #include "ui/responsechartview.h"
+#include "ui/tsichart.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,6 +91,7 @@ private slots:
     void failedCalculationLeavesThePageAsItWas();
     void printsItsOwnReport();
     void helpOpensThePagesTopic();
+    void doubleClickOpensEachChartInAWindowOfItsOwn();
 };
 
 void ResponsePageTest::followsTheCalculation()
@@ -105,7 +108,7 @@ void ResponsePageTest::followsTheCalculation()
     const QStringList sentences = page.answerText().split('\n');
     QCOMPARE(sentences.size(), 3);
     QCOMPARE(sentences[0], QStringLiteral("The phosphorus load now is 135 kg/yr: 120 kg/yr from the watershed and "
-                                          "15 kg/yr from the atmosphere."));
+                                          "15.0 kg/yr from the atmosphere."));
     QVERIFY2(sentences[1].startsWith("The watershed load must fall by 12.1 % to meet the target"),
              qPrintable(sentences[1]));
     QVERIFY(sentences[2].startsWith("A stream phosphorus of 83.2 ug/L (now 52.0 ug/L)"));
@@ -176,20 +179,29 @@ void ResponsePageTest::unreadableTargetsSaySoAndShowNothing()
     calculateWorkedExample(program);
     TLoadResponsePage& page = pageOf(program.main);
     chooseTarget(program.main, "Total phosphorus");
-    for (const char* text : {"0", "-5", "abc", "2.", ""}) {
+    // The page says why, in the target reader's words, as the runner does.
+    const std::pair<const char*, const char*> refused[] = {
+        {"0", "The tp target must be above 0 ug/L."}, {"-5", "The tp target must be above 0 ug/L."},
+        {"abc", "The target \"tp=abc\" needs a number after \"tp=\"."},
+        {"2.", "The target \"tp=2.\" needs a number after \"tp=\"."},
+        {"", "The target \"tp=\" needs a number after \"tp=\"."}};
+    for (const auto& [text, message] : refused) {
         typeInto(selector(&page, "TargetValueComboBox"), QString::fromLatin1(text));
         QVERIFY2(!page.response(), text);
-        QCOMPARE(page.answerText(), QStringLiteral("Type the target as a number above 0, such as 20."));
+        QCOMPARE(page.answerText(), QString::fromLatin1(message));
         QVERIFY(page.chart().items().empty());
         QCOMPARE(page.table().rowCount(), 0);
     }
     chooseTarget(program.main, "Average TSI");
     typeInto(selector(&page, "TargetValueComboBox"), "-5");
-    QVERIFY(page.response());
-    chooseTarget(program.main, "Nuisance frequency");
-    typeInto(selector(&page, "TargetValueComboBox"), "101");
     QVERIFY(!page.response());
     QVERIFY(page.answerText().contains("from 0 to 100"));
+    chooseTarget(program.main, "Nuisance frequency");
+    for (const char* text : {"101", "0"}) {
+        typeInto(selector(&page, "TargetValueComboBox"), QString::fromLatin1(text));
+        QVERIFY2(!page.response(), text);
+        QVERIFY(page.answerText().contains("above 0 and at most 100"));
+    }
     typeInto(selector(&page, "TargetValueComboBox"), "100");
     QVERIFY(page.answerText().contains("The target is met now"));
 }
@@ -278,6 +290,17 @@ void ResponsePageTest::failedCalculationLeavesThePageAsItWas()
         QVERIFY(pageShot(main) == before);
     }
     QCOMPARE(program.dialogs.errors.size(), 2);
+
+    // The page says whose calculation it shows, and that the last one failed.
+    TLoadResponsePage& page = pageOf(main);
+    QVERIFY(page.calculationText().startsWith("The calculation of the lake without a name failed; still shown: The "
+                                              "lake without a name, calculated at "));
+    editBox(&main, "LareaEditBox")->setText("1");
+    editBox(&main, "NameEditBox")->setText("Clear Lake");
+    main.CalcButtonClick();
+    QVERIFY(page.calculationText().startsWith("Clear Lake, calculated at "));
+    main.ClearBtnClick();
+    QCOMPARE(page.calculationText(), QString());
 }
 
 void ResponsePageTest::printsItsOwnReport()
@@ -286,22 +309,29 @@ void ResponsePageTest::printsItsOwnReport()
     Program program;
     program.endStartupScreen();
     TLoadResponsePage& page = pageOf(program.main);
-    program.dialogs.printAnswers = {false, true};
-    page.ResponsePrintBtnClick();
-    QVERIFY(program.dialogs.errors.isEmpty());  // cancelled: nothing said
+    // Without an answer the page says so before any dialog opens.
     page.ResponsePrintBtnClick();
     QCOMPARE(program.dialogs.errors, QStringList({"There's nothing to print!"}));
-
     enterWorkedExample(program.main);
     program.main.CalcButtonClick();
+    chooseTarget(program.main, "Average TSI");
+    typeInto(selector(&page, "TargetValueComboBox"), "fifty");
+    page.ResponsePrintBtnClick();
+    QCOMPARE(program.dialogs.errors.last(), QStringLiteral("The target \"tsi=fifty\" needs a number after \"tsi=\"."));
+    QCOMPARE(program.dialogs.printDialogs, 0);
+
+    typeInto(selector(&page, "TargetValueComboBox"), "50");
+    program.dialogs.printAnswers = {false};
+    page.ResponsePrintBtnClick();
+    QCOMPARE(program.dialogs.errors.size(), 2);  // cancelled: nothing said
     const QString pdf = dir.filePath("response.pdf");
     program.main.printer().setOutputFormat(QPrinter::PdfFormat);
     program.main.printer().setOutputFileName(pdf);
     program.dialogs.printAnswers.push_back(true);
     page.ResponsePrintBtnClick();
-    QCOMPARE(program.dialogs.errors.size(), 1);
+    QCOMPARE(program.dialogs.errors.size(), 2);
     QVERIFY(QFileInfo(pdf).size() > 1000);
-    QCOMPARE(program.dialogs.printDialogs, 3);
+    QCOMPARE(program.dialogs.printDialogs, 2);
 }
 
 void ResponsePageTest::helpOpensThePagesTopic()
@@ -313,6 +343,41 @@ void ResponsePageTest::helpOpensThePagesTopic()
     QCOMPARE(help.browser()->source().fragment(), QStringLiteral("topic200"));
     QVERIFY(help.browser()->toPlainText().contains("The change-ratio idea"));
     QVERIFY(program.dialogs.errors.isEmpty());
+}
+
+void ResponsePageTest::doubleClickOpensEachChartInAWindowOfItsOwn()
+{
+    Program program;
+    program.endStartupScreen();
+    const auto shownWindows = [&] {
+        QList<ChartWindow*> shown;
+        for (ChartWindow* window : program.main.findChildren<ChartWindow*>())
+            if (window->isVisible())
+                shown << window;
+        return shown;
+    };
+    ResponseChartView& chart = pageOf(program.main).chart();
+    QTest::mouseDClick(&chart, Qt::LeftButton);
+    QVERIFY(shownWindows().isEmpty());  // nothing to show yet
+
+    calculateWorkedExample(program);
+    QTest::mouseDClick(&chart, Qt::LeftButton);
+    QCOMPARE(shownWindows().size(), 1);
+    ChartWindow& window = *shownWindows().front();
+    QVERIFY(window.isWindow());
+    QVERIFY(window.windowTitle().startsWith("Load Response Chart - The lake without a name: TP at most 27.6 ug/L"));
+    QVERIFY(window.width() > chart.width());
+    window.resize(900, 700);
+    QCOMPARE(window.size(), QSize(900, 700));  // resizable, while the main window keeps its size
+    QCOMPARE(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    QCOMPARE(program.main.minimumSize(), program.main.maximumSize());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(shownWindows().isEmpty());
+
+    showPage(program.main, "TSI");
+    QTest::mouseDClick(&program.main.PaintBox1(), Qt::LeftButton);
+    QCOMPARE(shownWindows().size(), 1);
+    QVERIFY(shownWindows().front()->windowTitle().startsWith("Trophic State Chart - The lake without a name"));
 }
 
 QTEST_MAIN(ResponsePageTest)

@@ -14,9 +14,10 @@ namespace {
 const QString AppId = QStringLiteral("org.trophex.Trophex");
 const QString MimeTypeName = QStringLiteral("application/x-trophex");
 
+// The test runs in the source's dist/ folder (CTest's working directory for it).
 QString distFile(const QString& name)
 {
-    return QStringLiteral(TROPHEX_SOURCE_DIR "/dist/") + name;
+    return QDir::current().absoluteFilePath(name);
 }
 
 QString readText(const QString& path)

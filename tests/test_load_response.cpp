@@ -201,7 +201,10 @@ TEST(Goal, FoundCutMeetsTheTargetAndLessDoesNot)
                     ASSERT_EQ(goal.allowableWatershedLoad, model.watershedLoadAt(goal.reduction));
                     break;
                 case GoalStatus::Unreachable:
-                    ASSERT_FALSE(model.meets(1, target));
+                    if (goal.obstacle == GoalObstacle::LakeDepth)
+                        ASSERT_GT(target.value, out->state.MeanDepth.doubleValue()) << wanted;
+                    else
+                        ASSERT_FALSE(model.meets(1, target)) << wanted;
                     break;
                 }
             }
@@ -221,8 +224,8 @@ TEST(Goal, EachAnswerIsReached)
     EXPECT_EQ(status("tp=30"), GoalStatus::Met);  // the observed TP itself
     EXPECT_EQ(status("secchi=2"), GoalStatus::Met);
     EXPECT_EQ(status("tp=1"), GoalStatus::Unreachable);
-    EXPECT_EQ(status("tsi=-5"), GoalStatus::Unreachable);
-    EXPECT_EQ(status("freq=10:0"), GoalStatus::Unreachable);
+    EXPECT_EQ(status("tsi=0"), GoalStatus::Unreachable);
+    EXPECT_EQ(status("freq=10:1e-300"), GoalStatus::Unreachable);
     EXPECT_EQ(status("freq=10:100"), GoalStatus::Met);
 
     const LoadResponse unreachable = evaluateGoal(out.state, targetOf("tp=1"), ResponseMode::Anchored);
@@ -239,7 +242,7 @@ TEST(LoadResponse, PointsWithoutLoadHaveNoValues)
     const CalculationOutcome out = calculate(lakeWithoutAtmosphericLoad());
     ASSERT_TRUE(out.ok());
     for (ResponseMode mode : Modes) {
-        const LoadResponse r = evaluateLoadResponse(out.state, targetOf("tsi=-5"), mode);
+        const LoadResponse r = evaluateLoadResponse(out.state, targetOf("tsi=0"), mode);
         EXPECT_EQ(r.loads.atmospheric, 0);
         EXPECT_EQ(r.curve.back().load, 0);
         EXPECT_FALSE(r.curve.back().values);
@@ -256,7 +259,7 @@ TEST(LoadResponse, PointsWithoutLoadHaveNoValues)
         EXPECT_FALSE(series.values.back());
         const LoadResponseModel model(out.state, mode);
         EXPECT_FALSE(model.targetVariableAt(1, targetOf("tp=1")));
-        EXPECT_TRUE(model.meets(1, targetOf("freq=10:0")));
+        EXPECT_TRUE(model.meets(1, targetOf("freq=10:1e-300")));
     }
 }
 
@@ -314,8 +317,9 @@ TEST(StreamP, NoneWhereNothingCanExplainTheObservation)
     const CalculationOutcome beyond = calculate(extreme);
     ASSERT_TRUE(beyond.ok());
     EXPECT_EQ(impliedStreamP(beyond.state).gap, StreamPGap::BeyondRange);
-    EXPECT_EQ(responseAnswer(evaluateGoal(beyond.state, targetOf("tp=20"), ResponseMode::Anchored), NumberFormat{})[2],
-              "No stream phosphorus explains the observed TP: the one needed is beyond the numbers the model holds.");
+    // Such a lake is far from the prediction: the warning gives the reason in place of the stream phosphorus.
+    EXPECT_EQ(responseAnswer(evaluateGoal(beyond.state, targetOf("tp=20"), ResponseMode::Anchored), NumberFormat{})[3],
+              "No stream phosphorus explains it: the one needed is beyond the numbers the model holds.");
 }
 
 TEST(Targets, ReadOrRefusedWithOneSentence)
@@ -330,8 +334,8 @@ TEST(Targets, ReadOrRefusedWithOneSentence)
         {"ecoregion", TargetKind::Ecoregion, 0, 0}, {" ECOREGION ", TargetKind::Ecoregion, 0, 0},
         {"tp=20", TargetKind::TP, 20, 0},           {"TP = 12.5", TargetKind::TP, 12.5, 0},
         {"chla=1e1", TargetKind::ChlrA, 10, 0},     {"secchi=2.5", TargetKind::Secchi, 2.5, 0},
-        {"tsi=-5", TargetKind::Tsi, -5, 0},         {"freq=20:10", TargetKind::Frequency, 10, 20},
-        {"freq=10:0", TargetKind::Frequency, 0, 10}, {"freq=10:100", TargetKind::Frequency, 100, 10},
+        {"tsi=0", TargetKind::Tsi, 0, 0},           {"freq=20:10", TargetKind::Frequency, 10, 20},
+        {"tsi=100", TargetKind::Tsi, 100, 0},       {"freq=10:100", TargetKind::Frequency, 100, 10},
         {"tp=1e300", TargetKind::TP, 1e300, 0},
     };
     for (const Good& g : good) {
@@ -343,7 +347,8 @@ TEST(Targets, ReadOrRefusedWithOneSentence)
     }
     const char* bad[] = {"",        "xyz",      "tp",       "tp=",       "tp=abc",     "tp=20x",   "tp=0",
                          "tp=-3",   "chla=0",   "secchi=0", "secchi=-1", "freq=10",    "freq=0:10", "freq=10:101",
-                         "freq=:5", "freq=10:-1", "ecoregion=NLF", "tp=1e999", "tp=1,5", "tsi=nan"};
+                         "freq=:5", "freq=10:-1", "ecoregion=NLF", "tp=1e999", "tp=1,5", "tsi=nan",
+                         "tsi=-5",  "tsi=100.5", "freq=10:0"};
     for (const char* text : bad) {
         const TargetReading r = readTargetSpec(text);
         EXPECT_FALSE(r.target) << text;
@@ -403,7 +408,7 @@ TEST(ResponseTexts, LoadsOfSmallAndLargeLakesKeepTheirDigits)
     const LoadResponse smallLake =
         evaluateLoadResponse(calculate(small).state, targetOf("ecoregion"), ResponseMode::Anchored);
     const std::vector<std::string> answer = responseAnswer(smallLake, NumberFormat{});
-    EXPECT_EQ(answer[0], "The phosphorus load now is 1.35 kg/yr: 1.20 kg/yr from the watershed and 0.15 kg/yr from "
+    EXPECT_EQ(answer[0], "The phosphorus load now is 1.35 kg/yr: 1.20 kg/yr from the watershed and 0.150 kg/yr from "
                          "the atmosphere.");
     EXPECT_NE(answer[1].find("the lake can take 1.20 kg/yr, 1.05 kg/yr of it from the watershed."),
               std::string::npos)
@@ -419,7 +424,148 @@ TEST(ResponseTexts, LoadsOfSmallAndLargeLakesKeepTheirDigits)
         evaluateLoadResponse(calculate(large).state, targetOf("tp=20"), ResponseMode::Anchored);
     const NumberFormat german{",", "."};
     EXPECT_EQ(responseAnswer(largeLake, german)[0],
-              "The phosphorus load now is 1.196.015 kg/yr: 1.196.000 kg/yr from the watershed and 15 kg/yr from "
+              "The phosphorus load now is 1.196.015 kg/yr: 1.196.000 kg/yr from the watershed and 15,0 kg/yr from "
               "the atmosphere.");
     EXPECT_EQ(responseTable(largeLake, NumberFormat{}).rows[5][1], "598,015");
+}
+
+namespace {
+
+// The worked example on other areas (in the unit given), mean depth and observed TP.
+InputTexts lakeOf(const char* watershed, const char* lake, const char* unit, const char* depth, const char* tp)
+{
+    InputTexts t = exampleLake();
+    t[Input::WareaEditBox] = watershed;
+    t[Input::LareaEditBox] = lake;
+    t[Input::WareaComboBox] = t[Input::LareaComboBox] = unit;
+    t[Input::DepthEditBox] = depth;
+    t[Input::TPeditBox] = tp;
+    return t;
+}
+
+// A pond of 1 ha whose observed TP of 80 ug/L the model does not explain.
+InputTexts pondWithHighTP()
+{
+    return lakeOf("10", "1", "HA", "5", "80");
+}
+
+}  // namespace
+
+// A Secchi depth cannot pass the lake's mean depth nor an index Carlson's scale: a target
+// deeper than the lake is out of reach for that reason, and the table and the flags of the
+// points mark every value past those bounds, and only those.
+TEST(ResponseBounds, SecchiStopsAtTheBottomAndIndicesAtTheScale)
+{
+    struct Case {
+        const char* watershedAcres;  // of a lake of 2 acres, 3 m deep
+        const char* target;
+        GoalStatus status;
+        GoalObstacle obstacle;
+    };
+    const Case cases[] = {
+        {"20", "secchi=50", GoalStatus::Unreachable, GoalObstacle::LakeDepth},
+        {"20", "secchi=3.01", GoalStatus::Unreachable, GoalObstacle::LakeDepth},
+        {"20", "secchi=3", GoalStatus::Needed, GoalObstacle::None},
+        {"2000", "tp=0.01", GoalStatus::Unreachable, GoalObstacle::AtmosphericLoad},
+        {"2000", "tsi=0", GoalStatus::Needed, GoalObstacle::None},
+    };
+    for (const Case& c : cases) {
+        const CalculationOutcome out = calculate(lakeOf(c.watershedAcres, "2", "Acres", "3", "30"));
+        const LoadResponse r = evaluateLoadResponse(out.state, targetOf(c.target), ResponseMode::Anchored);
+        EXPECT_EQ(r.goal.status, c.status) << c.target;
+        EXPECT_EQ(r.goal.obstacle, c.obstacle) << c.target;
+        const ResponseTable table = responseTable(r, NumberFormat{});
+        for (std::size_t row = 0; row < table.rows.size(); ++row) {
+            const PointValues& v = *r.curve[row * TableEvery].values;
+            const bool deeper = v.secchi.value > 3;
+            EXPECT_EQ(table.rows[row][4] == "to the bottom", deeper) << c.target << " row " << row;
+            EXPECT_EQ(table.rows[row][5] == "below 0", v.tsiAverage < 0) << c.target << " row " << row;
+            EXPECT_EQ(curveFlag(r, r.curve[row * TableEvery], CurveFlag::SecchiToBottom), deeper);
+            EXPECT_EQ(curveFlag(r, r.curve[row * TableEvery], CurveFlag::OutsideScale),
+                      std::min({v.tsiAverage, v.tsiTP, v.tsiChlrA, v.tsiSecchi}) < 0);
+        }
+        EXPECT_EQ(table.rows.back()[5] == "below 0", std::string(c.watershedAcres) == "2000") << c.target;
+    }
+    const LoadResponse tooDeep = evaluateGoal(calculate(lakeOf("20", "2", "Acres", "3", "30")).state,
+                                              targetOf("secchi=50"), ResponseMode::Anchored);
+    EXPECT_EQ(responseAnswer(tooDeep, NumberFormat{})[1],
+              "The target cannot be met: the lake is only 3.00 m deep on average, and the water cannot be clear "
+              "deeper than its bottom.");
+    EXPECT_EQ(responseFieldValue(tooDeep, ResponseField::Obstacle, NumberFormat{}), FieldValue(std::string("lake_depth")));
+}
+
+// Where the observed TP differs significantly from the prediction (TP T-test of 2 or more in
+// magnitude, as shown) the answer warns, names the stream phosphorus that would explain the
+// lake against the one used, and gives both modes' answers; elsewhere it does not.
+TEST(ResponseFit, PoorFitIsSaidWithItsLikelyReasonAndBothModes)
+{
+    struct Case {
+        InputTexts lake;
+        const char* target;
+        std::optional<GoalStatus> anchored;  // poor fit only: the answer of each mode
+        std::optional<GoalStatus> model;
+    };
+    const Case cases[] = {
+        {exampleLake(), "ecoregion", std::nullopt, std::nullopt},
+        {pondWithHighTP(), "ecoregion", GoalStatus::Needed, GoalStatus::Met},
+        {pondWithHighTP(), "tp=12", GoalStatus::Unreachable, GoalStatus::Needed},
+        {pondWithHighTP(), "tp=100", GoalStatus::Met, GoalStatus::Met},
+    };
+    for (const Case& c : cases) {
+        const CalculationOutcome out = calculate(c.lake);
+        for (ResponseMode mode : Modes) {
+            const LoadResponse r = evaluateGoal(out.state, targetOf(c.target), mode);
+            EXPECT_EQ(r.fit.tpTtest, valueOf(out, Result::TPTtest));
+            EXPECT_EQ(r.fit.poor, c.anchored.has_value()) << c.target;
+            const std::vector<std::string> answer = responseAnswer(r, NumberFormat{});
+            EXPECT_EQ(answer[2].find("Caution: the model does not explain this lake") == 0, r.fit.poor) << answer[2];
+            if (!r.fit.poor) {
+                EXPECT_FALSE(r.fit.otherModeStatus);
+                continue;
+            }
+            const bool anchored = mode == ResponseMode::Anchored;
+            EXPECT_EQ(anchored ? r.goal.status : *r.fit.otherModeStatus, *c.anchored) << c.target;
+            EXPECT_EQ(anchored ? *r.fit.otherModeStatus : r.goal.status, *c.model) << c.target;
+            EXPECT_EQ(answer[3], "Likely reason: the stream phosphorus; 380.3 ug/L would explain the observed TP, "
+                                 "against the 52.0 ug/L used.");
+            EXPECT_EQ(answer[4].find("the modes differ") != std::string::npos, *c.anchored != *c.model) << answer[4];
+        }
+    }
+}
+
+// Targets a quantity cannot take are refused, as tp=0 is; typed numbers are echoed as typed.
+TEST(Targets, TypedNumbersAreEchoedAsTyped)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"freq=0.000001:10", "chlorophyll a above 0.000001 ug/L at most 10 % of the time"},
+        {"tp = 12.50 ", "TP at most 12.50 ug/L"},
+        {"tsi=1e1", "average TSI at most 1e1"},
+    };
+    for (const auto& [typed, described] : cases)
+        EXPECT_EQ(targetDescription(targetOf(typed), NumberFormat{}), described);
+    const LoadResponse r =
+        evaluateLoadResponse(calculate(exampleLake()).state, targetOf("freq=0.5:10"), ResponseMode::Anchored);
+    EXPECT_EQ(responseTable(r, NumberFormat{",", "."}).headings.back(), "Chl a > 0,5 (%)");
+}
+
+// A load below 100 kg/yr keeps three significant digits wherever the response shows one.
+TEST(ResponseTexts, LoadsBelowAHundredKeepThreeDigits)
+{
+    const std::pair<double, const char*> cases[] = {
+        {12345.4, "12,345"}, {249.4, "249"}, {100, "100"}, {99.94, "99.9"}, {5.004, "5.00"},
+        {0.4, "0.400"},      {0.203, "0.203"}, {0.0747, "0.0747"}, {0.00747, "0.00747"}, {0, "0.000"},
+    };
+    for (const auto& [load, text] : cases) {
+        EXPECT_EQ(loadNumberText(load, NumberFormat{}), text) << load;
+        EXPECT_EQ(responseFieldDisplayText(load, ResponseField::AllowableLoad, NumberFormat{}), text) << load;
+    }
+    EXPECT_EQ(responseFieldDisplayText(99.94, ResponseField::Reduction, NumberFormat{}), "99.9");
+    EXPECT_EQ(responseFieldDisplayText(true, ResponseField::PoorFit, NumberFormat{}), "true");
+    EXPECT_EQ(responseFieldDisplayText(FieldValue(), ResponseField::AllowableLoad, NumberFormat{}), "NA");
+    // A cut just short of the whole is not rounded up to it while a watershed load is left.
+    const std::string nearlyAll = responseAnswer(
+        evaluateGoal(calculate(pondWithHighTP()).state, targetOf("tp=14.41"), ResponseMode::Anchored),
+        NumberFormat{})[1];
+    EXPECT_EQ(nearlyAll, "The watershed load must fall by more than 99.9 % to meet the target: the lake can take "
+                         "0.150 kg/yr, 0.0000949 kg/yr of it from the watershed.");
 }

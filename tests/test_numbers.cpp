@@ -1,23 +1,21 @@
 #include "arithmetic/numberformat.h"
 #include "arithmetic/numberreader.h"
 
+#include "tests/disk_helpers.h"
 #include "tests/extended_values.h"
+#include "tests/test_locales.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
 
 using namespace trophex;
 using trophex::testing::decimal;
 using trophex::testing::powerOfTwo;
+using trophex::testing::testLocalesAvailable;
 
 TEST(NumberReader, ReadsWhatTheSyntaxAllows)
 {
@@ -115,66 +113,6 @@ TEST(NumberFormat, SeparatorsComeFromTheFormat)
     EXPECT_EQ(formatNumber(4109616, NumberPattern::GroupedTwoDecimals, french), "4\u202f109\u202f616,00");
 }
 
-namespace {
-
-#if defined(_WIN32)
-
-// Windows has its locales built in; the POSIX names are read as Windows names.
-bool testLocalesAvailable()
-{
-    return true;
-}
-
-#elif defined(__EMSCRIPTEN__)
-
-// WebAssembly's C library has the C locale only: every name reads as "." and ",".
-bool testLocalesAvailable()
-{
-    return false;
-}
-
-#else
-
-bool localeKnown(const std::string& name)
-{
-    const locale_t l = newlocale(LC_NUMERIC_MASK, name.c_str(), static_cast<locale_t>(nullptr));
-    if (l != static_cast<locale_t>(nullptr))
-        freelocale(l);
-    return l != static_cast<locale_t>(nullptr);
-}
-
-// Makes en_US.UTF-8 and de_DE.UTF-8 available: installed already, or compiled into a
-// folder of this test process that LOCPATH then points at (needs the system's locale
-// sources). The C library remembers a locale it did not find in a folder, so every name is
-// looked up in the new folder only after both were compiled there. localedef's exit
-// status also counts warnings, so the locales themselves are what is checked.
-bool testLocalesAvailable()
-{
-    static const bool available = [] {
-        const char* const names[][2] = {{"en_US.UTF-8", "en_US"}, {"de_DE.UTF-8", "de_DE"}};
-        if (localeKnown(names[0][0]) && localeKnown(names[1][0]))
-            return true;
-        static const struct Folder {
-            std::filesystem::path path =
-                std::filesystem::temp_directory_path() / ("trophex_locales_" + std::to_string(getpid()));
-            ~Folder() { std::filesystem::remove_all(path); }
-        } compiled;
-        const std::filesystem::path& folder = compiled.path;
-        std::filesystem::create_directories(folder);
-        for (const auto& name : names) {
-            const std::string command =
-                std::string("localedef -i ") + name[1] + " -f UTF-8 " + (folder / name[0]).string() + " 2>/dev/null";
-            [[maybe_unused]] const int status = std::system(command.c_str());
-        }
-        setenv("LOCPATH", folder.c_str(), 1);
-        return localeKnown(names[0][0]) && localeKnown(names[1][0]);
-    }();
-    return available;
-}
-
-#endif
-
-}  // namespace
 
 TEST(NumberFormat, SeparatorsOfNamedLocales)
 {

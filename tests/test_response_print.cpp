@@ -187,9 +187,9 @@ TEST(ResponseChart, ScalesKeepTheChartReadable)
     EXPECT_LE(chartFrame(chartSeries(responseOf(exampleLake(), "freq=1:90"), NumberFormat{}), Box).yMax, 100);
     EXPECT_TRUE(itemsOf<ReportPolygon>(layoutResponseChart(frequency, Box, NumberFormat{})).empty());
 
-    const ChartSeries index = chartSeries(responseOf(exampleLake(), "tsi=-5"), NumberFormat{});
+    const ChartSeries index = chartSeries(responseOf(exampleLake(), "tsi=0"), NumberFormat{});
     const ChartFrame fi = chartFrame(index, Box);
-    EXPECT_LE(fi.yMin, -5);
+    EXPECT_LE(fi.yMin, 0);
     EXPECT_GE(fi.yMax, index.values[0]->value);
 }
 
@@ -209,24 +209,64 @@ TEST(ResponseChart, AnswerNearTheWholeCutIsLabelledInsideTheChart)
     }
 }
 
+TEST(ResponseChart, CurvesThatLeaveTheFrameAreCutAtItsEdge)
+{
+    using Stretches = std::vector<std::vector<std::pair<int, int>>>;
+    const auto stretchesOf = [](const std::vector<ExactPoint>& points) {
+        Stretches stretches;
+        for (const std::vector<ReportPoint>& stretch : clipPolyline(points, 0, 100)) {
+            stretches.emplace_back();
+            for (const ReportPoint& p : stretch)
+                stretches.back().emplace_back(p.x, p.y);
+        }
+        return stretches;
+    };
+    const std::pair<std::vector<ExactPoint>, Stretches> cases[] = {
+        {{{0, 10}, {10, 90}}, {{{0, 10}, {10, 90}}}},                           // inside
+        {{{0, 50}, {10, -50}, {20, -80}}, {{{0, 50}, {5, 0}}}},                 // leaves at the top
+        {{{0, -50}, {10, 50}}, {{{5, 0}, {10, 50}}}},                           // comes in from above
+        {{{0, 50}, {10, 150}, {20, 50}}, {{{0, 50}, {5, 100}}, {{15, 100}, {20, 50}}}},  // dips below
+        {{{0, -100}, {10, 200}}, {{{3, 0}, {7, 100}}}},                         // crosses in one step
+        {{{0, -1}, {10, -5}}, {}},                                              // never inside
+    };
+    for (const auto& [points, expected] : cases)
+        EXPECT_EQ(stretchesOf(points), expected) << points.front().y << " " << points.back().y;
+
+    // A band is cut to the frame and keeps the part inside it.
+    const std::vector<ReportPoint> band = clipPolygon({{0, -50}, {10, -50}, {10, 50}, {0, 50}}, 0, 100);
+    ASSERT_EQ(band.size(), 4u);
+    for (const ReportPoint& p : band)
+        EXPECT_TRUE(p.y >= 0 && p.y <= 100) << p.y;
+}
+
 TEST(ResponseReport, TableHeadingsAndCellsFitTheirColumns)
 {
     InputTexts hugeLake = exampleLake();
     hugeLake[Input::WareaEditBox] = "1e5";  // a load of 1,196,015 kg/yr
-    for (const auto& [lake, wanted] : {std::pair{exampleLake(), "freq=30:10"}, std::pair{hugeLake, "freq=20:5"}}) {
+    for (const auto& [lake, wanted] : {std::pair{exampleLake(), "freq=30:10"}, std::pair{hugeLake, "freq=20:5"},
+                                       std::pair{hugeLake, "freq=12.25:10"}}) {
         const ResponseReportTexts texts = responseReportTexts(responseOf(lake, wanted), "Lake", "NLF", NumberFormat{});
         // The 8 by 11 inches of a printable page at 600 dots an inch.
         const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
         const ReportUnits u = layout.units;
-        const int columnWidth = 6 * u.Cw / static_cast<int>(texts.table.headings.size());
-        int tableTexts = 0;
+        std::vector<ReportText> table;
+        std::vector<int> rights = {u.Cw / 2};  // the table's left edge, then each column's right edge
         for (const ReportText& t : textsOf(layout))
             if (t.y >= 35 * u.Lh && t.y < 48 * u.Lh) {
-                ++tableTexts;
-                EXPECT_LT(drawnWidth(t, 600), columnWidth - u.Cw / 20) << wanted << ": " << t.text;
+                table.push_back(t);
+                rights.push_back(t.x);
             }
-        EXPECT_EQ(tableTexts, 7 + 6 + 11 * 7) << wanted;  // headings, units under six, 11 rows of 7 cells
-        EXPECT_EQ(textItem(layout, "Chl a > " + std::string(wanted).substr(5, 2)).y, 35 * u.Lh);
+        std::sort(rights.begin(), rights.end());
+        rights.erase(std::unique(rights.begin(), rights.end()), rights.end());
+        ASSERT_EQ(rights.size(), 8u) << wanted;
+        EXPECT_LE(rights.back(), 7 * u.Cw) << wanted;
+        for (const ReportText& t : table) {
+            const auto right = std::find(rights.begin(), rights.end(), t.x);
+            EXPECT_LT(drawnWidth(t, 600), *right - *(right - 1) - u.Cw / 20) << wanted << ": " << t.text;
+        }
+        EXPECT_EQ(table.size(), 7u + 6 + 11 * 7) << wanted;  // headings, units under six, 11 rows of 7 cells
+        const std::string bound = std::string(wanted).substr(5, std::string(wanted).find(':') - 5);
+        EXPECT_EQ(textItem(layout, "Chl a > " + bound).y, 35 * u.Lh);
     }
 }
 
@@ -253,6 +293,39 @@ TEST(ResponseReport, OnePageWithTitleLakeTargetAnswerChartAndTable)
     EXPECT_EQ(heading.y, 35 * u.Lh);
     for (const ReportText& t : itemsOf<ReportText>(layout.items))
         EXPECT_TRUE(t.x >= 0 && t.x <= 4800 && t.y >= 0 && t.y < 6600) << t.text;
+}
+
+TEST(ResponseReport, ALongLakeNameTakesTheWidthOfThePageAndTheEcoregionGoesBelow)
+{
+    const LoadResponse r = responseOf(exampleLake(), "ecoregion");
+    const std::string longName = "Lake of the Northern Forests by the Border " + std::string(200, 'X');
+    const std::string wordy = "Upper Mississippi Headwaters Memorial Reservoir (North Basin, Wabasha County, MN)";
+    for (const std::string& name : {std::string("Example Lake"), longName, wordy + " " + wordy}) {
+        const ResponseReportTexts texts = responseReportTexts(r, name, "NLF", NumberFormat{});
+        const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
+        const ReportUnits u = layout.units;
+        const std::vector<std::string> lines = lakeNameLines(name);
+        const ReportText ecoregion = textItem(layout, "Ecoregion: NLF");
+        if (lines.size() == 1 && name == "Example Lake") {
+            EXPECT_EQ(ecoregion.y, 4 * u.Lh);
+            continue;
+        }
+        EXPECT_EQ(lines.size(), 2u) << name;
+        EXPECT_EQ(lines.back().substr(lines.back().size() - 3), "...") << name;
+        EXPECT_EQ(ecoregion.x, u.Cw) << name;
+        EXPECT_EQ(ecoregion.y, 6 * u.Lh) << name;
+        for (const ReportText& t : itemsOf<ReportText>(layout.items))
+            EXPECT_LE(t.x + drawnWidth(t, 600), 4800) << t.text;
+    }
+    // A line never ends inside a character of several bytes.
+    const std::string umlauts = [] {
+        std::string text;
+        for (int i = 0; i < 80; ++i)
+            text += "\xC3\xB6";
+        return text;
+    }();
+    for (const std::string& line : lakeNameLines(umlauts))
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\xC3'), std::count(line.begin(), line.end(), '\xB6')) << line;
 }
 
 TEST(ResponseReport, WrappedSentencesKeepEveryWordInOrder)

@@ -4,10 +4,9 @@
 #include "files/datafile.h"
 
 #include "examples/examplelake.h"
+#include "tests/disk_helpers.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,8 +25,7 @@ class Runner : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("trophex_runner_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
+        dir = disk::freshTestFolder();
         InputTexts t = exampleLake();
         t[Input::NameEditBox] = "Example \"Lake\"";
         example = (dir / "example.tpx").string();
@@ -177,6 +175,47 @@ TEST_F(Runner, JsonNumbersIgnoreTheLocaleWhileThePageFollowsIt)
 
 namespace {
 
+// The characters of each line, UTF-8 code points counted as one each.
+std::vector<std::size_t> lineWidths(const std::string& page)
+{
+    std::vector<std::size_t> widths{0};
+    for (const char c : page) {
+        if (c == '\n')
+            widths.push_back(0);
+        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++widths.back();
+    }
+    return widths;
+}
+
+}  // namespace
+
+// A separator of several bytes (U+202F, as in fr_FR.UTF-8) takes one column on the page, as
+// the comma it replaces does: every line keeps its width in characters.
+TEST_F(Runner, PagesAlignColumnsByCharactersNotBytes)
+{
+    const NumberFormat french{",", "\u202f"};
+    InputTexts large = exampleLake();  // thousands in the grids and the response table
+    large[Input::WareaEditBox] = "1000";
+    large[Input::ChlrAeditBox] = "1000";
+    const std::string largeLake = (dir / "large.tpx").string();
+    writeDataFile(largeLake, large);
+    const std::vector<std::string> args{"--unit", "OutVolUnits=gal/day", largeLake};
+    for (const bool response : {false, true}) {
+        SCOPED_TRACE(response ? "response" : "runner");
+        const auto page = [&](const NumberFormat& format) {
+            EXPECT_EQ(response ? respond({"--target", "tp=20", largeLake}, format) : run(args, format), 0) << err.str();
+            return out.str();
+        };
+        const std::string english = page(NumberFormat{});
+        const std::string grouped = page(french);
+        ASSERT_NE(grouped.find("\u202f"), std::string::npos) << grouped;
+        EXPECT_EQ(lineWidths(grouped), lineWidths(english)) << grouped;
+    }
+}
+
+namespace {
+
 // The keys of a JSON text in order, up to the first occurrence of a key: the quoted words
 // followed by a colon.
 std::vector<std::string> keysBefore(const std::string& json, const std::string& stop)
@@ -214,7 +253,7 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     const std::vector<std::string> keys = {
         "file", "ok", "mode", "target", "kind", "value", "text", "loads", "watershed_kg_yr", "atmospheric_kg_yr",
         "total_kg_yr", "result", "status", "reduction_pct", "allowable_load_kg_yr", "allowable_watershed_load_kg_yr",
-        "implied_stream_p_ug_L", "curve"};
+        "secchi_to_bottom", "tsi_outside_scale", "implied_stream_p_ug_L", "fit", "tp_t_test", "poor", "curve"};
     EXPECT_EQ(keysBefore(line, "curve"), keys);
     EXPECT_EQ(occurrences(line, "{\"reduction_pct\":"), 101u);
     EXPECT_NE(line.find("\"mode\":\"anchored\",\"target\":{\"kind\":\"ecoregion\",\"value\":27.6"), std::string::npos);
@@ -232,8 +271,10 @@ TEST_F(Runner, ResponseJsonHasItsShapeAndFullPrecisionNumbers)
     EXPECT_NE(out.str().find("\"text\":\"chlorophyll a above 20 ug/L at most 10 % of the time\",\"bound\":20},"),
               std::string::npos);
     ASSERT_EQ(respond({"--json", "--target=tp=1", example}), 0);
-    EXPECT_NE(out.str().find("\"result\":{\"status\":\"unreachable\",\"reduction_pct\":null,"
-                             "\"allowable_load_kg_yr\":null,\"allowable_watershed_load_kg_yr\":null}"),
+    EXPECT_NE(out.str().find("\"result\":{\"status\":\"unreachable\",\"reason\":\"atmospheric_load\","
+                             "\"reduction_pct\":null,\"allowable_load_kg_yr\":null,"
+                             "\"allowable_watershed_load_kg_yr\":null,\"secchi_to_bottom\":null,"
+                             "\"tsi_outside_scale\":null}"),
               std::string::npos);
 }
 

@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev qt6-svg-dev fonts-liberation poppler-utils locales
+source tools/compiler-cache.sh
 builddir=${1:-build}
 shift || true
 cmake_args=()
@@ -18,5 +19,5 @@ targets=()
 for target in "$@"; do
   targets+=(--target "$target")
 done
-cmake -S . -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${cmake_args[@]}" >/dev/null
+cmake -S . -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${compiler_cache[@]}" "${cmake_args[@]}" >/dev/null
 cmake --build "$builddir" -j2 "${targets[@]}"

@@ -9,19 +9,45 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 bash tools/deps.sh cmake ninja-build clang libclang-rt-14-dev
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_FUZZ=ON \
+source tools/compiler-cache.sh
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_FUZZ=ON "${compiler_cache[@]}" \
   -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF "$@" >/dev/null
 cmake --build build-fuzz -j2
 
-for target in number_reader data_file calculation json_output batch_table; do
+# Fuzzes one target for the given seconds; its log goes to build-fuzz/TARGET.log.
+fuzz() {
+  local target=$1 options=()
   mkdir -p "build-fuzz/corpus/$target" build-fuzz/crashes
-  options=()
   # The table seeds of a megabyte are replayed whole by CTest; fuzzing works on shorter tables.
-  if [ "$target" = batch_table ]; then options=(-max_len=16384); fi
-  echo "== fuzzing $target for ${seconds}s"
+  if [ "$target" = batch_table ] || [ "$target" = samples_reader ]; then options=(-max_len=16384); fi
   build-fuzz/tests/fuzz/${target}_fuzz "build-fuzz/corpus/$target" "tests/fuzz/corpus/$target" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${options[@]}" \
-    -artifact_prefix="build-fuzz/crashes/$target-" 2>"build-fuzz/$target.log" \
-    || { tail -n 40 "build-fuzz/$target.log"; exit 1; }
-  grep -E "stat::number_of_executed_units|stat::peak_rss_mb|cov:" "build-fuzz/$target.log" | tail -n 3
+    -artifact_prefix="build-fuzz/crashes/$target-" 2>"build-fuzz/$target.log"
+}
+
+# The targets run two at a time (TROPHEX_FUZZ_JOBS), each for the full time.
+jobs=${TROPHEX_FUZZ_JOBS:-2}
+targets=(number_reader data_file calculation json_output batch_table samples_reader)
+declare -A running=()
+failed=()
+finish_one() {
+  local pid
+  wait -n -p pid "${!running[@]}" || failed+=("${running[$pid]}")
+  report "${running[$pid]}"
+  unset "running[$pid]"
+}
+report() {
+  echo "== fuzzed $1 for ${seconds}s"
+  grep -E "stat::number_of_executed_units|stat::peak_rss_mb|cov:" "build-fuzz/$1.log" | tail -n 3
+}
+for target in "${targets[@]}"; do
+  [ "${#running[@]}" -lt "$jobs" ] || finish_one
+  fuzz "$target" &
+  running[$!]=$target
 done
+while [ "${#running[@]}" -gt 0 ]; do finish_one; done
+for target in "${failed[@]}"; do
+  echo "== $target failed:"
+  tail -n 40 "build-fuzz/$target.log"
+done
+[ "${#failed[@]}" -eq 0 ]

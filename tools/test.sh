@@ -7,39 +7,67 @@
 # for 60 seconds (tools/fuzz.sh, into build-fuzz/); and the suite without windows built
 # with the software extended format (build-soft/) and for ARM64, Windows and WebAssembly
 # (tools/cross.sh, into build-TARGET/), each also compared byte for byte with the native
-# runner's output.
+# runner's output. Each stage is a function named in $stages; each prints its duration,
+# and the log ends with a table of them all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
-bash tools/build.sh build -DTROPHEX_WERROR=ON
-ctest --test-dir build --output-on-failure
 
-echo "== package and installation"
-deb=$(bash tools/package.sh build | tail -n 1)
-bash tools/check_package.sh "$deb" build
+stage_native() {
+  bash tools/build.sh build -DTROPHEX_WERROR=ON
+  ctest --test-dir build --output-on-failure -j2
+}
 
-echo "== test suite with AddressSanitizer and UndefinedBehaviorSanitizer"
-bash tools/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE=ON -DTROPHEX_WERROR=ON \
-  -DTROPHEX_BUILD_GUI=ON -DTROPHEX_BUILD_BENCH=OFF
-LSAN_OPTIONS="suppressions=$PWD/tools/lsan-suppressions.txt:print_suppressions=0" \
-  ctest --test-dir build-asan --output-on-failure -j2
+stage_package() {
+  local deb
+  deb=$(bash tools/package.sh build | tail -n 1)
+  bash tools/check_package.sh "$deb" build
+}
 
-echo "== batch tests and a four-thread batch run with ThreadSanitizer"
-bash tools/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE_THREAD=ON -DTROPHEX_WERROR=ON \
-  -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF -- batch_tests trophex-cli
-export TSAN_OPTIONS=halt_on_error=1
-build-tsan/tests/batch_tests
-build-tsan/cli/trophex-cli batch --generate 20000 -o build-tsan/lakes.csv
-build-tsan/cli/trophex-cli batch --threads 4 build-tsan/lakes.csv -o build-tsan/results.csv
-# The rows of four threads are those of one.
-build/cli/trophex-cli batch --threads 1 build-tsan/lakes.csv | cmp - build-tsan/results.csv
-echo "the four-thread batch run gave the rows of one thread"
-unset TSAN_OPTIONS
+stage_asan() {
+  bash tools/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE=ON -DTROPHEX_WERROR=ON \
+    -DTROPHEX_BUILD_GUI=ON -DTROPHEX_BUILD_BENCH=OFF
+  LSAN_OPTIONS="suppressions=$PWD/tools/lsan-suppressions.txt:print_suppressions=0" \
+    ctest --test-dir build-asan --output-on-failure -j2
+}
 
-echo "== fuzz targets"
-bash tools/fuzz.sh 60 -DTROPHEX_WERROR=ON
+# The batch tests and a four-thread batch run of 20,000 lakes.
+stage_tsan() {
+  bash tools/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE_THREAD=ON -DTROPHEX_WERROR=ON \
+    -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF -- batch_tests trophex-cli
+  TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/batch_tests
+  TSAN_OPTIONS=halt_on_error=1 build-tsan/cli/trophex-cli batch --generate 20000 -o build-tsan/lakes.csv
+  TSAN_OPTIONS=halt_on_error=1 build-tsan/cli/trophex-cli batch --threads 4 build-tsan/lakes.csv -o build-tsan/results.csv
+  # The rows of four threads are those of one.
+  build/cli/trophex-cli batch --threads 1 build-tsan/lakes.csv | cmp - build-tsan/results.csv
+  echo "the four-thread batch run gave the rows of one thread"
+}
 
-for target in soft aarch64 windows wasm; do
-  echo "== $target"
-  bash tools/cross.sh "$target" -DTROPHEX_WERROR=ON
+stage_fuzz() { bash tools/fuzz.sh 60 -DTROPHEX_WERROR=ON; }
+stage_soft() { bash tools/cross.sh soft -DTROPHEX_WERROR=ON; }
+stage_aarch64() { bash tools/cross.sh aarch64 -DTROPHEX_WERROR=ON; }
+stage_windows() { bash tools/cross.sh windows -DTROPHEX_WERROR=ON; }
+stage_wasm() { bash tools/cross.sh wasm -DTROPHEX_WERROR=ON; }
+
+stages=(native package asan tsan fuzz soft aarch64 windows wasm)
+
+durations=()
+stage=
+print_durations() {
+  local status=$?
+  [ "$status" -eq 0 ] || durations+=("$stage(failed) $((SECONDS - start))")
+  echo "== stage durations"
+  printf '%-16s %8s\n' stage seconds
+  local row
+  for row in "${durations[@]}"; do printf '%-16s %8s\n' $row; done
+  printf '%-16s %8s\n' total "$SECONDS"
+}
+trap print_durations EXIT
+for stage in "${stages[@]}"; do
+  echo "== stage $stage"
+  start=$SECONDS
+  "stage_$stage"
+  durations+=("$stage $((SECONDS - start))")
+  echo "== stage $stage took $((SECONDS - start))s"
 done
+stage=

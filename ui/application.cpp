@@ -2,10 +2,9 @@
 
 #include "ui/dialogs.h"
 
-#include <cerrno>
-#include <cstring>
+#include "model/errors.h"
+
 #include <exception>
-#include <new>
 
 namespace trophex::ui {
 
@@ -19,10 +18,8 @@ bool TrophexApplication::notify(QObject* receiver, QEvent* event)
     QString message;
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::bad_alloc&) {
-        message = QString::fromLocal8Bit(std::strerror(ENOMEM));
     } catch (const std::exception& e) {
-        message = QString::fromLocal8Bit(e.what());
+        message = QString::fromStdString(exceptionMessage(e));
     }
     dialogs_.showError(activeWindow(), message);
     return false;

@@ -52,7 +52,7 @@ bool DataFileDrop::eventFilter(QObject* watched, QEvent* event)
         // Opened once the drop is over, so that an error box does not hold up the program
         // the file came from.
         QMetaObject::invokeMethod(
-            &mainForm_, [this, path] { mainForm_.openDataFile(path); }, Qt::QueuedConnection);
+            &mainForm_, [this, path] { mainForm_.openDataFile(path, true); }, Qt::QueuedConnection);
     }
     return true;
 }

@@ -2,8 +2,8 @@
 
 #include <QBrush>
 #include <QColor>
-#include <QCursor>
-#include <QGuiApplication>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace trophex::ui {
 
@@ -12,6 +12,7 @@ LakesTableModel::LakesTableModel(QObject* parent) : QAbstractTableModel(parent) 
 void LakesTableModel::setTable(std::shared_ptr<const batch::ResultTable> table)
 {
     beginResetModel();
+    ++sortGeneration_;
     view_.setTable(std::move(table));
     endResetModel();
 }
@@ -72,15 +73,38 @@ QVariant LakesTableModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
+std::string LakesTableModel::rowsAsText(const std::vector<int>& rows) const
+{
+    return view_.rowsAsText(std::vector<std::size_t>(rows.begin(), rows.end()));
+}
+
 void LakesTableModel::sort(int column, Qt::SortOrder order)
 {
     if (!view_.table() || column < 0 || column >= columnCount())
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::uint64_t generation = ++sortGeneration_;
+    if (sortsUnderWay_++ == 0)
+        emit sortStarted();
+    auto* watcher = new QFutureWatcher<std::vector<std::uint32_t>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation == sortGeneration_)
+            showOrder(watcher->result());
+        if (--sortsUnderWay_ == 0)
+            emit sorted();
+    });
+    const batch::SortOrder sortOrder =
+        order == Qt::AscendingOrder ? batch::SortOrder::Ascending : batch::SortOrder::Descending;
+    // The copy keeps the table alive and reads its texts on the pool's thread alone.
+    watcher->setFuture(
+        QtConcurrent::run([lakes = view_, column, sortOrder] { return lakes.sortedOrder(column, sortOrder); }));
+}
+
+void LakesTableModel::showOrder(std::vector<std::uint32_t> order)
+{
     beginResetModel();
-    view_.sort(column, order == Qt::AscendingOrder ? batch::SortOrder::Ascending : batch::SortOrder::Descending);
+    view_.showOrder(std::move(order));
     endResetModel();
-    QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace trophex::ui

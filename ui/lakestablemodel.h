@@ -7,8 +7,10 @@
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace trophex::ui {
 
@@ -27,6 +29,8 @@ public:
     // Shows a newly assessed table, in input order, with the filter kept.
     void setTable(std::shared_ptr<const batch::ResultTable> table);
     const batch::ResultTable* table() const { return view_.table(); }
+    // The same, for work on another thread that must keep it.
+    const std::shared_ptr<const batch::ResultTable>& sharedTable() const { return view_.sharedTable(); }
     const batch::LakesView& lakes() const { return view_; }
 
     void setFilter(const LakesFilter& filter);
@@ -46,13 +50,32 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     // Sorts every lake by the column's texts, numbers by value; empty and "NA" cells go last.
+    // The lakes are put in order on a thread of the pool, so that a million of them leave the
+    // window responsive; the rows change when the order is ready (sorted()), and a later
+    // sort or table makes an earlier sort's order void.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // Whether a sort is under way.
+    bool sorting() const { return sortsUnderWay_ > 0; }
 
     // A cell's text, by lake and column.
     std::string cellText(std::size_t lake, int column) const { return view_.cellText(lake, column); }
+    // By column: the longest text of the status and the inputs (batch::LakesView::longestTexts).
+    std::vector<std::string> longestTexts() const { return view_.longestTexts(); }
+    // The rows of the model as tab-separated lines under the columns' titles.
+    std::string rowsAsText(const std::vector<int>& rows) const;
+
+signals:
+    // A sort has started, or has ended with its rows on show.
+    void sortStarted();
+    void sorted();
 
 private:
+    // Shows the lakes in the order a sort gave.
+    void showOrder(std::vector<std::uint32_t> order);
+
     batch::LakesView view_;
+    std::uint64_t sortGeneration_ = 0;  // of the latest sort or table; an older sort's order is void
+    int sortsUnderWay_ = 0;             // sorts started whose order has not come back
 };
 
 }  // namespace trophex::ui

@@ -3,34 +3,42 @@
 #include "batch/resulttable.h"
 #include "files/datafile.h"
 #include "model/ecoregion.h"
+#include "model/errors.h"
 #include "response/loadresponse.h"
 #include "response/responsetarget.h"
 #include "model/trophicclass.h"
 #include "ui/dialogs.h"
 #include "ui/lakesassessment.h"
 #include "ui/lakestablemodel.h"
+#include "ui/trendwindow.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <array>
 
 namespace trophex::ui {
@@ -105,7 +113,8 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     view_->setObjectName(QStringLiteral("LakesTableView"));
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows to copy may be picked with Shift and Ctrl; Return and a double click open the current one.
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setWordWrap(false);
     view_->setAlternatingRowColors(true);
@@ -117,6 +126,9 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     view_->setSortingEnabled(true);
     connect(view_, &QTableView::activated, this, [this](const QModelIndex& index) { openRow(index.row()); });
     connect(view_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &LakesTableWindow::showSortOrder);
+    // The lakes are sorted on another thread; the window waits with the wait cursor.
+    connect(model_, &LakesTableModel::sortStarted, this, [] { QGuiApplication::setOverrideCursor(Qt::WaitCursor); });
+    connect(model_, &LakesTableModel::sorted, this, &LakesTableWindow::sortFinished);
     layout->addWidget(view_, 1);
 
     summary_ = new QLabel;
@@ -125,12 +137,20 @@ LakesTableWindow::LakesTableWindow(UserDialogs& dialogs, const NumberFormat& for
     // With a target's counts the line is long; it wraps rather than widen the window.
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
+    ignoredColumns_ = new QLabel;
+    ignoredColumns_->setObjectName(QStringLiteral("IgnoredColumns"));
+    ignoredColumns_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ignoredColumns_->setWordWrap(true);
+    ignoredColumns_->hide();
+    layout->addWidget(ignoredColumns_);
     layout->addWidget(createProgressRow());
     setCentralWidget(client);
     createMenus();
 
     connect(assessment_, &LakesAssessment::progressed, this, &LakesTableWindow::showProgress);
     connect(assessment_, &LakesAssessment::finished, this, &LakesTableWindow::assessmentFinished);
+    connect(assessment_, &LakesAssessment::samplesRead, this,
+            [this](std::shared_ptr<const samples::LakeYearTable> lakeYears) { samplesRead_ = std::move(lakeYears); });
     setAssessing(false);
     showTargetChoice();
     updateSummary();
@@ -145,6 +165,9 @@ void LakesTableWindow::createMenus()
     assess->setObjectName(QStringLiteral("AssessLakesTable1"));
     assess->setShortcut(QKeySequence::Open);
     connect(assess, &QAction::triggered, this, [this] { AssessLakesTableClick(this); });
+    QAction* import = file->addAction(QString::fromUtf8("&Import Monitoring Samples\u2026"));
+    import->setObjectName(QStringLiteral("ImportMonitoringSamples1"));
+    connect(import, &QAction::triggered, this, [this] { ImportMonitoringSamplesClick(this); });
     saveAction_ = file->addAction(QString::fromUtf8("&Save Results As\u2026"));
     saveAction_->setObjectName(QStringLiteral("SaveResultsAs1"));
     saveAction_->setShortcut(QKeySequence::Save);
@@ -153,6 +176,22 @@ void LakesTableWindow::createMenus()
     QAction* close = file->addAction(tr("&Close"));
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
+
+    auto* copy = new QAction(tr("&Copy"), view_);
+    copy->setObjectName(QStringLiteral("LakesTableViewCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &LakesTableWindow::copyRows);
+    view_->addAction(copy);
+    view_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    QMenu* samplesMenu = menuBar()->addMenu(tr("Sa&mples"));
+    trendAction_ = samplesMenu->addAction(QString::fromUtf8("&Trend of the Lake\u2026"));
+    trendAction_->setObjectName(QStringLiteral("Trend1"));
+    trendAction_->setShortcut(Qt::CTRL | Qt::Key_T);
+    connect(trendAction_, &QAction::triggered, this, &LakesTableWindow::TrendClick);
+    skippedAction_ = samplesMenu->addAction(QString::fromUtf8("&Skipped Samples\u2026"));
+    skippedAction_->setObjectName(QStringLiteral("SkippedSamples1"));
+    connect(skippedAction_, &QAction::triggered, this, &LakesTableWindow::SkippedSamplesClick);
 }
 
 QWidget* LakesTableWindow::createFilterRow()
@@ -256,16 +295,42 @@ void LakesTableWindow::assessFile(const QString& fileName)
     activateWindow();
 }
 
-bool LakesTableWindow::startAssessment(const QString& fileName)
+void LakesTableWindow::ImportMonitoringSamplesClick(QWidget* dialogParent)
+{
+    const QString samplesName = dialogs_.openTableName(dialogParent, assessedName_);
+    if (samplesName.isEmpty())
+        return;
+    // The lakes table is optional: without one each site is a lake, and nothing is assessed.
+    statusBar()->showMessage(tr("Choose the lakes table of the samples, or cancel to take each site as a lake"));
+    const QString lakesName = dialogs_.openTableName(dialogParent, samplesName);
+    statusBar()->clearMessage();
+    importSamples(samplesName, lakesName);
+}
+
+void LakesTableWindow::importSamples(const QString& samplesFileName, const QString& lakesFileName)
+{
+    if (!startAssessment(samplesFileName, lakesFileName))
+        return;
+    placeOnFirstShow();
+    show();
+    raise();
+    activateWindow();
+}
+
+bool LakesTableWindow::startAssessment(const QString& fileName, const std::optional<QString>& samplesLakes)
 {
     QString error;
-    if (!assessment_->start(fileName, chosenTarget_.response, error)) {
+    samplesRead_.reset();
+    const bool started = samplesLakes ? assessment_->startSamples(fileName, *samplesLakes, chosenTarget_.response, error)
+                                      : assessment_->start(fileName, chosenTarget_.response, error);
+    if (!started) {
         if (model_->table())
             applyTarget(tableTarget_);
         reportFileError(fileName, error);
         return false;
     }
     assessedName_ = fileName;
+    assessedLakes_ = samplesLakes;
     assessedTarget_ = chosenTarget_;
     progressLabel_->setText(tr("Assessing %1").arg(QFileInfo(fileName).fileName()));
     progress_->setValue(0);
@@ -298,9 +363,9 @@ void LakesTableWindow::targetChosen()
     if (!changed)
         return;
     if (assessing())
-        startAssessment(assessedName_);
+        startAssessment(assessedName_, assessedLakes_);
     else if (model_->table())
-        startAssessment(tableName_);
+        startAssessment(tableName_, tableLakes_);
 }
 
 void LakesTableWindow::applyTarget(const TargetChoice& choice)
@@ -363,8 +428,11 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
         return;
     }
     statusBar()->clearMessage();
-    const bool sameFile = tableName_ == assessedName_;
+    const bool sameFile = tableName_ == assessedName_ && tableLakes_ == assessedLakes_;
     tableName_ = assessedName_;
+    tableLakes_ = assessedLakes_;
+    samplesOnShow_ = assessedLakes_ ? samplesRead_ : nullptr;
+    enableSamplesActions(true);
     tableTarget_ = assessedTarget_;
     setWindowTitle(QStringLiteral("%1 - %2").arg(QString::fromLatin1(LakesTableCaption),
                                                  QFileInfo(tableName_).fileName()));
@@ -386,21 +454,49 @@ void LakesTableWindow::assessmentFinished(std::shared_ptr<const batch::ResultTab
     fillSortColumns();
     fitColumns();
     updateSummary();
+    showIgnoredColumns();
     saveButton_->setEnabled(true);
     saveAction_->setEnabled(true);
     view_->setFocus();
-    const int row = currentLake ? model_->rowOfLake(*currentLake) : -1;
+    if (model_->sorting())
+        lakeAfterSort_ = currentLake ? std::optional<Place>(Place{*currentLake, current.column()}) : std::nullopt;
+    else
+        showPlace(currentLake ? std::optional<Place>(Place{*currentLake, current.column()}) : std::nullopt);
+}
+
+void LakesTableWindow::showPlace(const std::optional<Place>& place)
+{
+    const int row = place ? model_->rowOfLake(place->lake) : -1;
     if (row >= 0) {
-        view_->setCurrentIndex(model_->index(row, current.column()));
+        view_->setCurrentIndex(model_->index(row, place->column));
         view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
     } else if (model_->rowCount() > 0) {
         view_->setCurrentIndex(model_->index(0, 0));
     }
 }
 
+void LakesTableWindow::sortFinished()
+{
+    QGuiApplication::restoreOverrideCursor();
+    if (lakeAfterSort_) {
+        showPlace(lakeAfterSort_);
+        lakeAfterSort_.reset();
+    }
+}
+
 void LakesTableWindow::fitColumns()
 {
     view_->resizeColumnsToContents();
+    // The view measures the rows in sight and a few more; the status and the inputs take the
+    // width of their longest text in any row, so that no row's text is cut there.
+    const std::vector<std::string> longest = model_->longestTexts();
+    const int margin = 2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 2;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const QString text = QString::fromStdString(longest[static_cast<std::size_t>(column)]);
+        if (!text.isEmpty())
+            view_->setColumnWidth(column, std::max(view_->columnWidth(column),
+                                                   view_->fontMetrics().horizontalAdvance(text) + margin));
+    }
     // A name of a million letters would otherwise push every other column off the screen.
     const int widest = std::max(MinWidestColumn, view_->viewport()->width() / 3);
     for (int column = 0; column < model_->columnCount(); ++column)
@@ -410,10 +506,12 @@ void LakesTableWindow::fitColumns()
 void LakesTableWindow::setAssessing(bool assessing)
 {
     progressRow_->setVisible(assessing);
-    const bool haveTable = model_->table() != nullptr;
-    saveButton_->setEnabled(!assessing && haveTable);
+    const bool canSave = !assessing && !saving_ && model_->table() != nullptr;
+    saveButton_->setEnabled(canSave);
     if (saveAction_)
-        saveAction_->setEnabled(!assessing && haveTable);
+        saveAction_->setEnabled(canSave);
+    if (trendAction_)
+        enableSamplesActions(!assessing);
     if (assessing)
         progressRow_->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->setFocus();
 }
@@ -457,11 +555,88 @@ void LakesTableWindow::updateSummary()
     summary_->setText(summaryText());
 }
 
+void LakesTableWindow::showIgnoredColumns()
+{
+    const std::vector<std::string>& names = model_->table()->ignoredColumns();
+    QStringList quoted;
+    for (const std::string& name : names)
+        quoted << QStringLiteral("\u201C%1\u201D").arg(QString::fromStdString(name));
+    ignoredColumns_->setText(names.size() == 1 ? tr("Not an input, ignored: the column %1.").arg(quoted.front())
+                                               : tr("Not inputs, ignored: the columns %1.").arg(quoted.join(", ")));
+    ignoredColumns_->setVisible(!names.empty());
+}
+
+void LakesTableWindow::copyRows()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : view_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty() && view_->currentIndex().isValid())
+        rows.push_back(view_->currentIndex().row());
+    if (rows.empty()) {
+        dialogs_.showError(this, tr("There's nothing to copy!"));
+        return;
+    }
+    std::sort(rows.begin(), rows.end());
+    QGuiApplication::clipboard()->setText(QString::fromStdString(model_->rowsAsText(rows)));
+}
+
 QString LakesTableWindow::summaryText() const
 {
     if (!model_->table())
         return assessing() ? QString() : tr("No table yet: File, Assess Lakes Table");
-    return QString::fromStdString(model_->lakes().summaryText(format_));
+    QString text = QString::fromStdString(model_->lakes().summaryText(format_));
+    if (samplesOnShow_) {
+        const samples::SampleCounts& counts = samplesOnShow_->summary.counts;
+        std::uint64_t accepted = 0;
+        for (std::uint64_t n : counts.accepted)
+            accepted += n;
+        text += tr(". Samples: %1 rows read, %2 results accepted, %3 skipped (Samples, Skipped Samples lists why)")
+                    .arg(QString::fromStdString(batch::countText(counts.rows, format_)),
+                         QString::fromStdString(batch::countText(accepted, format_)),
+                         QString::fromStdString(batch::countText(counts.results - accepted, format_)));
+    }
+    return text;
+}
+
+void LakesTableWindow::enableSamplesActions(bool enabled)
+{
+    trendAction_->setEnabled(enabled && samplesOnShow_);
+    skippedAction_->setEnabled(enabled && samplesOnShow_);
+}
+
+void LakesTableWindow::TrendClick()
+{
+    const QModelIndex current = view_->currentIndex();
+    if (!samplesOnShow_ || !current.isValid())
+        return;
+    const std::vector<samples::LakeYear>& lakeYears = samplesOnShow_->lakeYears;
+    const std::size_t row = model_->lakeAt(current.row());
+    if (row >= lakeYears.size())
+        return;
+    const int lake = lakeYears[row].lake;
+    LakeTrends trends;
+    trends.lakeName = QString::fromStdString(samplesOnShow_->lakeNames[static_cast<std::size_t>(lake)]);
+    for (samples::Trend& trend : samples::lakeTrends(lakeYears, samples::TrendSettings{}))
+        if (trend.lake == lake)
+            trends.trends.push_back(std::move(trend));
+    if (!trendWindow_)
+        trendWindow_ = new TrendWindow(dialogs_, this);
+    trendWindow_->showLake(trends);
+    trendWindow_->show();
+    trendWindow_->raise();
+}
+
+void LakesTableWindow::SkippedSamplesClick()
+{
+    if (!samplesOnShow_)
+        return;
+    auto* box = new QMessageBox(QMessageBox::Information, tr("Skipped Samples"),
+                                QString::fromStdString(samples::summaryText(samplesOnShow_->summary)),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("SkippedSamplesBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();  // not modal to the program: the table stays usable
 }
 
 void LakesTableWindow::openRow(int row)
@@ -477,8 +652,7 @@ void LakesTableWindow::openRow(int row)
 
 void LakesTableWindow::SaveResultsAsClick()
 {
-    const batch::ResultTable* table = model_->table();
-    if (!table || assessing())
+    if (!model_->table() || assessing() || saving_)
         return;
     const QString name =
         dialogs_.saveTableName(this, lastSaveName_.isEmpty() ? suggestedResultsName(tableName_) : lastSaveName_);
@@ -491,14 +665,31 @@ void LakesTableWindow::SaveResultsAsClick()
     }
     if (QFileInfo::exists(name) && !dialogs_.confirmReplace(this, name))
         return;
+    // Written on a thread of the pool, so that the window stays responsive over a million
+    // rows; the save controls wait until the file is complete or has failed.
+    saving_ = true;
+    setAssessing(assessing());
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<std::string> error = replaceFile(
-        QFile::encodeName(name).toStdString(), [table](const ByteWriter& write) { table->write(write); });
-    QGuiApplication::restoreOverrideCursor();
-    if (error)
-        reportFileError(name, QString::fromStdString(*error));
-    else
-        statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(name)));
+    statusBar()->showMessage(tr("Saving %1").arg(QDir::toNativeSeparators(name)));
+    auto* watcher = new QFutureWatcher<std::optional<std::string>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, name] {
+        watcher->deleteLater();
+        saving_ = false;
+        setAssessing(assessing());
+        QGuiApplication::restoreOverrideCursor();
+        if (const std::optional<std::string> error = watcher->result())
+            reportFileError(name, QString::fromStdString(*error));
+        else
+            statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(name)));
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [table = model_->sharedTable(), path = QFile::encodeName(name).toStdString()]() -> std::optional<std::string> {
+            try {
+                return replaceFile(path, [&table](const ByteWriter& write) { table->write(write); });
+            } catch (const std::exception& e) {
+                return exceptionMessage(e);
+            }
+        }));
 }
 
 void LakesTableWindow::reportFileError(const QString& fileName, const QString& reason)

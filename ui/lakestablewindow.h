@@ -27,11 +27,15 @@ class QTableView;
 namespace trophex::batch {
 class ResultTable;
 }
+namespace trophex::samples {
+struct LakeYearTable;
+}
 
 namespace trophex::ui {
 
 class LakesAssessment;
 class LakesTableModel;
+class TrendWindow;
 class UserDialogs;
 
 inline constexpr const char* LakesTableCaption = "Lakes Table";
@@ -56,6 +60,16 @@ public:
     void AssessLakesTableClick(QWidget* dialogParent);
     // Assesses the table in the file; the window shows the progress.
     void assessFile(const QString& fileName);
+    // Asks for a table of monitoring samples, then for its lakes table (none when the user
+    // cancels), and imports them.
+    void ImportMonitoringSamplesClick(QWidget* dialogParent);
+    // Shows the lake-years of the samples, assessed where the lakes table (when not empty)
+    // gives the morphometry.
+    void importSamples(const QString& samplesFileName, const QString& lakesFileName);
+    // The trend view of the lake of the current row of a samples import.
+    void TrendClick();
+    // Lists the samples skipped, by reason, in a box of its own.
+    void SkippedSamplesClick();
     void CancelBtnClick();
     // Takes the target typed or chosen in the selector for the whole table: re-assesses the
     // table on show (or the one being assessed) with it, or keeps it for the next table.
@@ -64,13 +78,20 @@ public:
     void SaveResultsAsClick();
     // Opens the lake of a row of the view in the main window.
     void openRow(int row);
+    // Copies the selected rows, under the columns' titles, as tab-separated text.
+    void copyRows();
 
     bool assessing() const;
+    // Whether the table is being saved (on another thread).
+    bool saving() const { return saving_; }
     // The load response settings of the table on show; none without a target.
     const std::optional<engine::ResponseRequest>& tableResponse() const { return tableTarget_.response; }
     LakesTableModel& model() const { return *model_; }
     QTableView& view() const { return *view_; }
     QString summaryText() const;
+    // The lake-years on show when the table came from samples, else nullptr.
+    const samples::LakeYearTable* samplesOnShow() const { return samplesOnShow_.get(); }
+    TrendWindow* trendWindow() const { return trendWindow_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,8 +101,9 @@ private:
     QWidget* createFilterRow();
     QWidget* createTargetRow();
     QWidget* createProgressRow();
-    // Starts assessing the file with the chosen target; false when it could not start.
-    bool startAssessment(const QString& fileName);
+    // Starts assessing the file with the chosen target, as samples with their lakes table
+    // when samplesLakes is given; false when it could not start.
+    bool startAssessment(const QString& fileName, const std::optional<QString>& samplesLakes = std::nullopt);
     // Takes the choice for the next assessment, and re-assesses what is on show with it.
     void applyTarget(const TargetChoice& choice);
     // Shows the chosen target in the selector and the mode box.
@@ -95,9 +117,21 @@ private:
     void showSortOrder(int column, Qt::SortOrder order);
     void fillSortColumns();
     void updateSummary();
+    void showIgnoredColumns();
     // Sizes the columns to their texts, none wider than a third of the view.
     void fitColumns();
+    // Enables the save controls when there is a table and nothing else going on.
     void setAssessing(bool assessing);
+    // A lake and the column the view was at.
+    struct Place {
+        std::size_t lake;
+        int column;
+    };
+    // Makes the lake current and shows it; the first row when it is none or hidden.
+    void showPlace(const std::optional<Place>& place);
+    void sortFinished();
+    // The trend and skipped-samples commands, enabled when the table on show came from samples.
+    void enableSamplesActions(bool enabled);
     // Sizes the window to the screen and centres it, the first time it shows.
     void placeOnFirstShow();
     void reportFileError(const QString& fileName, const QString& reason);
@@ -119,6 +153,7 @@ private:
     QPushButton* saveButton_ = nullptr;
     QAction* saveAction_ = nullptr;
     QLabel* summary_ = nullptr;
+    QLabel* ignoredColumns_ = nullptr;  // the table's columns that name no input
     QWidget* progressRow_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* progressLabel_ = nullptr;
@@ -129,6 +164,15 @@ private:
     TargetChoice assessedTarget_;  // of the assessment going on, or the last one
     TargetChoice tableTarget_;     // of the table on show
     bool placed_ = false;   // placed on the screen once
+    bool saving_ = false;   // a save is under way
+    std::optional<Place> lakeAfterSort_;  // to show once the sort under way has ended
+    std::optional<QString> assessedLakes_;  // samples assessed, with this lakes table (or none when empty)
+    std::optional<QString> tableLakes_;     // the same for the table on show
+    std::shared_ptr<const samples::LakeYearTable> samplesRead_;    // of the import going on
+    std::shared_ptr<const samples::LakeYearTable> samplesOnShow_;  // of the table on show, when from samples
+    QAction* trendAction_ = nullptr;
+    QAction* skippedAction_ = nullptr;
+    TrendWindow* trendWindow_ = nullptr;
 };
 
 }  // namespace trophex::ui

@@ -1,4 +1,5 @@
 #include "ui/loadresponsepage.h"
+#include "batch/lakesview.h"
 
 #include "response/responseresults.h"
 #include "print/responsereport.h"
@@ -17,8 +18,12 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableWidget>
+#include <QTime>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -125,13 +130,31 @@ void TLoadResponsePage::createModeRow()
 
 void TLoadResponsePage::createResultArea()
 {
-    answer_ = new QLabel(this);
+    // The calculation followed and the answer scroll when they need more than their room.
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("AnswerArea"));
+    area->setGeometry(4, 86, ColumnWidth - 4, 98);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* texts = new QWidget;
+    auto* layout = new QVBoxLayout(texts);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    calculation_ = new QLabel;
+    calculation_->setObjectName(QStringLiteral("CalculationLabel"));
+    calculation_->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    answer_ = new QLabel;
     answer_->setObjectName(QStringLiteral("AnswerLabel"));
-    answer_->setGeometry(4, 86, ColumnWidth - 4, 98);
-    answer_->setWordWrap(true);
-    answer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     answer_->setFont(pixelFont(QStringLiteral("Arial"), 11, false));
-    answer_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    for (QLabel* label : {calculation_, answer_}) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(label);
+    }
+    layout->addStretch(1);
+    area->setWidget(texts);
 
     views_ = new QStackedWidget(this);
     views_->setGeometry(ViewLeft, 0, 318, 184);
@@ -161,15 +184,28 @@ void TLoadResponsePage::placeValueBoxes()
     const bool frequency = choice.kind == TargetKind::Frequency;
     const int y = 32;
     comparison_->setText(QString::fromLatin1(choice.comparison));
-    comparison_->setGeometry(4, y, frequency ? 70 : 66, RowHeight);
+    unit_->setText(QString::fromLatin1(choice.unit));
     bound_->setVisible(frequency);
     boundUnit_->setVisible(frequency);
-    bound_->setGeometry(74, y, 44, RowHeight);
-    boundUnit_->setGeometry(121, y, 76, RowHeight);
-    const int valueLeft = frequency ? 198 : 70;
-    value_->setGeometry(valueLeft, y, frequency ? 40 : 60, RowHeight);
-    unit_->setText(QString::fromLatin1(choice.unit));
-    unit_->setGeometry(valueLeft + (frequency ? 42 : 64), y, frequency ? 58 : 120, RowHeight);
+    // Each label as wide as its text, each box as wide as "100.0" and its arrow, one after
+    // the other, so that no text of the row is cut.
+    const auto textWidth = [](const QLabel* label) {
+        return label->fontMetrics().horizontalAdvance(label->text()) + 4;
+    };
+    const int arrow = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, value_) + 6;
+    const int boxWidth = value_->fontMetrics().horizontalAdvance(QStringLiteral("100.0")) + arrow;
+    int x = 4;
+    const auto place = [&](QWidget* widget, int width) {
+        widget->setGeometry(x, y, width, RowHeight);
+        x += width + 2;
+    };
+    place(comparison_, textWidth(comparison_));
+    if (frequency) {
+        place(bound_, boxWidth);
+        place(boundUnit_, textWidth(boundUnit_));
+    }
+    place(value_, boxWidth);
+    place(unit_, std::max(textWidth(unit_), ColumnWidth - x));
     value_->clear();
     value_->addItems(qsList(choice.suggestions));
     setSelectorText(value_, valueTexts_[static_cast<int>(choice.kind)]);
@@ -187,13 +223,32 @@ void TLoadResponsePage::targetKindChange()
 void TLoadResponsePage::followCalculation(const engine::Assessment& lake)
 {
     lake_ = lake;
+    calculationName_ = QStringLiteral("%1, calculated at %2")
+                           .arg(lakeNamed((*lake.inputs)[Input::NameEditBox], true),
+                                QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    calculation_->setText(calculationName_ + QLatin1Char('.'));
     refresh();
+}
+
+void TLoadResponsePage::calculationFailed(const InputTexts& inputs)
+{
+    const QString failed =
+        QStringLiteral("The calculation of %1 failed").arg(lakeNamed(inputs[Input::NameEditBox]));
+    calculation_->setText(lake_ ? QStringLiteral("%1; still shown: %2.").arg(failed, calculationName_)
+                                 : failed + QLatin1Char('.'));
 }
 
 void TLoadResponsePage::clear()
 {
     lake_.reset();
+    calculationName_.clear();
+    calculation_->clear();
     refresh();
+}
+
+QString TLoadResponsePage::calculationText() const
+{
+    return calculation_->text();
 }
 
 std::string TLoadResponsePage::targetText() const
@@ -202,9 +257,10 @@ std::string TLoadResponsePage::targetText() const
     return targetChoiceText(choice.kind, value_->currentText().toStdString(), bound_->currentText().toStdString());
 }
 
-QString TLoadResponsePage::unreadableTargetMessage() const
+// Why the target cannot be taken, as the target reader says it, as a sentence.
+QString TLoadResponsePage::unreadableTargetMessage(const std::string& reason)
 {
-    return qs(trophex::unreadableTargetMessage(targetChoices()[kind_->currentIndex()].kind));
+    return qs(batch::reasonSentence(reason));
 }
 
 void TLoadResponsePage::refresh()
@@ -222,7 +278,7 @@ void TLoadResponsePage::refresh()
     const engine::ResponseAssessment answer =
         engine::assessResponse(*lake_, {targetText(), responseModeName(mode), NuisanceLevels::Left});
     if (!answer.ok()) {
-        showEmpty(answer.error.code == ErrorCode::InvalidRequest ? unreadableTargetMessage()
+        showEmpty(answer.error.code == ErrorCode::InvalidRequest ? unreadableTargetMessage(answer.error.message)
                                                                  : qs(answer.error.message));
         return;
     }
@@ -240,6 +296,9 @@ void TLoadResponsePage::showResponse()
         sentences << qs(sentence);
     answer_->setText(sentences.join(QLatin1Char('\n')));
     chart_->setSeries(chartSeries(r, format_));
+    chart_->setCaption(QStringLiteral("%1: %2; %3")
+                           .arg(lakeNamed((*lake_->inputs)[Input::NameEditBox], true), qs(targetDescription(r.target, format_)),
+                                qs(responseModeDescription(r.mode))));
 
     const ResponseTable table = responseTable(r, format_);
     table_->clear();
@@ -279,6 +338,7 @@ void TLoadResponsePage::showEmpty(const QString& message)
     response_.reset();
     answer_->setText(message);
     chart_->setSeries(std::nullopt);
+    chart_->setCaption(QString());
     table_->clearContents();
     table_->setRowCount(0);
 }
@@ -290,6 +350,16 @@ QString TLoadResponsePage::answerText() const
 
 void TLoadResponsePage::ResponsePrintBtnClick()
 {
+    // Said before the print dialog: a page without an answer cannot be printed.
+    if (!lake_) {
+        dialogs_.showError(this, qs(errorMessage(ErrorCode::NothingToPrint)));
+        return;
+    }
+    if (!response_) {
+        const engine::Error unreadable = engine::checkResponseRequest({targetText()});
+        dialogs_.showError(this, unreadableTargetMessage(unreadable.message));
+        return;
+    }
     UserPrintDialog dialog(dialogs_, this);
     const auto printPage = [this](QPaintDevice& device) {
         return printResponseReport(device, responseReportTexts(*response_, (*lake_->inputs)[Input::NameEditBox],

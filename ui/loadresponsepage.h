@@ -43,6 +43,9 @@ public:
 
     // Follows a completed calculation: its model state and the inputs it was made from.
     void followCalculation(const engine::Assessment& lake);
+    // A calculation of these inputs failed: the page says that it still follows the last one
+    // that completed, if any, and whose.
+    void calculationFailed(const InputTexts& inputs);
     // Forgets the calculation: no answer, no chart, no table.
     void clear();
 
@@ -54,6 +57,8 @@ public:
     // cannot be read.
     const std::optional<LoadResponse>& response() const { return response_; }
     QString answerText() const;
+    // Which lake and calculation the page follows, or why it follows none.
+    QString calculationText() const;
     ResponseChartView& chart() const { return *chart_; }
     QTableWidget& table() const { return *table_; }
 
@@ -68,7 +73,7 @@ private:
     void fitColumns();
     void showEmpty(const QString& message);
     std::string targetText() const;
-    QString unreadableTargetMessage() const;
+    static QString unreadableTargetMessage(const std::string& reason);
 
     UserDialogs& dialogs_;
     const NumberFormat format_;
@@ -76,6 +81,7 @@ private:
     std::function<QPrinter&()> printer_;
 
     std::optional<engine::Assessment> lake_;  // the calculation followed; none before one and after Clear
+    QString calculationName_;                 // that calculation as the page names it: the lake and the time
     std::optional<LoadResponse> response_;
     std::array<QString, 6> valueTexts_;  // the value typed for each kind of target, by TargetKind
 
@@ -87,6 +93,7 @@ private:
     QLabel* unit_ = nullptr;
     QCheckBox* anchor_ = nullptr;
     QRadioButton* showChart_ = nullptr;
+    QLabel* calculation_ = nullptr;  // the lake and calculation followed, above the answer
     QLabel* answer_ = nullptr;
     QStackedWidget* views_ = nullptr;
     ResponseChartView* chart_ = nullptr;

@@ -385,10 +385,15 @@ void TMainForm::createMenus()
              {"PrinterSetup1", "&Printer Setup", &TMainForm::PrinterSetup1Click},
              {"Print1", "P&rint", &TMainForm::Print1Click},
              {"Save1", "&Save", &TMainForm::Save1Click},
-             {"Exit1", "&Exit", &TMainForm::Exit1Click},
-             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click}});
-    // Commands beyond the window's own five follow Exit, after a separator.
+             {"AssessLakesTable1", "Assess Lakes &Table\u2026", &TMainForm::AssessLakesTable1Click},
+             {"ImportMonitoringSamples1", "&Import Monitoring Samples\u2026", &TMainForm::ImportMonitoringSamples1Click},
+             {"Exit1", "&Exit", &TMainForm::Exit1Click}});
+    // Commands beyond the window's own four follow them after a separator; Exit, after
+    // another, stays last whatever is added later (addBeforeClosingItem).
     fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("AssessLakesTable1")));
+    fileMenu->insertSeparator(findChild<QAction*>(QStringLiteral("Exit1")));
+    findChild<QAction*>(QStringLiteral("Open1"))->setShortcut(QKeySequence::Open);
+    findChild<QAction*>(QStringLiteral("Save1"))->setShortcut(QKeySequence::Save);
     addMenu("Tools1", "&Tools",
             {{"Calibrate1", "&Calibrate", &TMainForm::Calibrate1Click},
              {"Calculate1", "C&alculate", &TMainForm::Calculate1Click},
@@ -407,8 +412,10 @@ void TMainForm::CalibrateBtnClick()
 
 void TMainForm::CalcButtonClick()
 {
-    const engine::Assessment run = engine::assessTexts(gatherInputs(), {{}, format_});
+    const InputTexts inputs = gatherInputs();
+    const engine::Assessment run = engine::assessTexts(inputs, {{}, format_});
     if (!run.ok()) {
+        responsePage_->calculationFailed(inputs);
         DisplayErrorDlg(qs(run.error.cause.empty() ? run.error.message : run.error.message + '\n' + run.error.cause));
         showInputError(run.error);
         return;
@@ -587,12 +594,12 @@ void TMainForm::OpenBtnClick()
     openDataFile(name);
 }
 
-void TMainForm::openDataFile(const QString& fileName)
+void TMainForm::openDataFile(const QString& fileName, bool nameInEveryError)
 {
     lastOpenName_ = fileName;
     const engine::Assessment opened = engine::assessDataFile(pathOf(fileName));
     if (!opened.inputs) {
-        reportFileError(fileName, opened.error);
+        reportFileError(fileName, opened.error, nameInEveryError);
         return;
     }
     emit dataFileUsed(fileName);
@@ -627,6 +634,11 @@ void TMainForm::HelpBtnClick()
 void TMainForm::AssessLakesTable1Click()
 {
     lakesTable().AssessLakesTableClick(this);
+}
+
+void TMainForm::ImportMonitoringSamples1Click()
+{
+    lakesTable().ImportMonitoringSamplesClick(this);
 }
 
 LakesTableWindow& TMainForm::lakesTable()
@@ -672,9 +684,9 @@ void TMainForm::outputUnitsChange(OutputResult result)
     setResultText(outputBoxes_[r], qs(convertedResultText(result, unit, lastRun_.state, format_)));
 }
 
-void TMainForm::reportFileError(const QString& fileName, const engine::Error& error)
+void TMainForm::reportFileError(const QString& fileName, const engine::Error& error, bool nameInEveryError)
 {
-    if (error.code == ErrorCode::System)
+    if (nameInEveryError || error.code == ErrorCode::System)
         DisplayErrorDlg(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(fileName), qs(error.message)));
     else
         DisplayErrorDlg(qs(error.message));

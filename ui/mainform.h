@@ -68,12 +68,15 @@ public:
     void Search1Click() { HelpBtnClick(); }
     // Asks for a CSV table of lakes and assesses it in the table window.
     void AssessLakesTable1Click();
+    void ImportMonitoringSamples1Click();
     // The table window, created when first asked for.
     LakesTableWindow& lakesTable();
 
     // Opens a data file as the Open command does once its dialog has given the name:
-    // an error box when the file cannot be used, otherwise its texts and a calculation.
-    void openDataFile(const QString& fileName);
+    // an error box when the file cannot be used, otherwise its texts and a calculation. A
+    // file the user did not pick in the dialog (named on the command line, dropped) is named
+    // in every error box, as nothing else on the screen says which file failed.
+    void openDataFile(const QString& fileName, bool nameInEveryError = false);
 
     void EcoRegComboBoxChange();
     void TabbedNotebook1Click();
@@ -152,8 +155,9 @@ private:
     // Runs updateStatusLine whenever an input or calibration text changes.
     void watchInputs();
     void updateStatusLine();
-    // The wrong-header message as it stands, a system error together with the file's name.
-    void reportFileError(const QString& fileName, const engine::Error& error);
+    // The wrong-header message as it stands (unless the file is to be named in every
+    // error), a system error together with the file's name.
+    void reportFileError(const QString& fileName, const engine::Error& error, bool nameInEveryError = false);
     bool tsiPageActive() const;
 
     UserDialogs& dialogs_;

@@ -2,6 +2,7 @@
 
 #include "ui/dialogs.h"
 #include "ui/mainform.h"
+#include "ui/widgets.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,11 +93,11 @@ void RecentFilesMenu::refresh()
     const QStringList files = files_.files();
     if (files.isEmpty())
         return;
-    separator_ = fileMenu_.addSeparator();
+    separator_ = addSeparatorBeforeClosingItem(fileMenu_);
     const QFontMetrics metrics(fileMenu_.font());
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
-        QAction* entry = fileMenu_.addAction(entryText(i + 1, path, metrics));
+        QAction* entry = addBeforeClosingItem(fileMenu_, entryText(i + 1, path, metrics));
         entry->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
         connect(entry, &QAction::triggered, this, [this, path] { openEntry(path); });
         entries_ << entry;

@@ -20,11 +20,16 @@ QString ResponseChartFigure::figureTitle() const
     return title + QStringLiteral(": ") + QString::fromStdString(chart_.series()->title);
 }
 
-void ResponseChartFigure::paintFigure(QPainter& painter) const
+QString ResponseChartFigure::figureCaption() const
+{
+    return chart_.caption();
+}
+
+void ResponseChartFigure::paintFigure(QPainter& painter, int scale) const
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    paintItems(painter, chart_.items());
+    paintItems(painter, chart_.items(scale));
     painter.restore();
 }
 

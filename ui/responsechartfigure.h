@@ -1,6 +1,7 @@
 #pragma once
 // The load response chart as a picture: the chart of the "Load Response" page as it is
-// drawn there, the target's variable against the cut with its band, target and answer.
+// drawn there, the target's variable against the cut with its band, target and answer, laid
+// out anew at the size it is drawn.
 
 #include "ui/chartexport.h"
 
@@ -14,7 +15,8 @@ public:
 
     QSize figureSize() const override;
     QString figureTitle() const override;
-    void paintFigure(QPainter& painter) const override;
+    QString figureCaption() const override;
+    void paintFigure(QPainter& painter, int scale) const override;
 
 private:
     const ResponseChartView& chart_;

@@ -29,14 +29,17 @@ void ResponseChartView::setSeries(std::optional<ChartSeries> series)
     update();
 }
 
-std::vector<ReportItem> ResponseChartView::items() const
+std::vector<ReportItem> ResponseChartView::items(int scale) const
 {
     if (!series_)
         return {};
     QFont font(QString::fromLatin1(ReportFontName));
     font.setPointSize(ChartPointSize);
     const int lineHeight = QFontMetrics(font, this).height();
-    return layoutResponseChart(*series_, ChartBox{0, 0, width(), height(), lineHeight, ChartPointSize}, format_);
+    return layoutResponseChart(*series_,
+                               ChartBox{0, 0, width() * scale, height() * scale, lineHeight * scale,
+                                        ChartPointSize * scale},
+                               format_);
 }
 
 void ResponseChartView::paintEvent(QPaintEvent*)

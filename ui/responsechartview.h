@@ -22,8 +22,12 @@ public:
     void setSeries(std::optional<ChartSeries> series);
     const std::optional<ChartSeries>& series() const { return series_; }
 
-    // What the chart draws at its present size; empty when blank.
-    std::vector<ReportItem> items() const;
+    // The lake and the target the chart is drawn for, as a saved picture's caption.
+    void setCaption(const QString& caption) { caption_ = caption; }
+    const QString& caption() const { return caption_; }
+
+    // What the chart draws at its present size, or scale times as large; empty when blank.
+    std::vector<ReportItem> items(int scale = 1) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,6 +35,7 @@ protected:
 private:
     const NumberFormat format_;          // separators of the side's numbers
     std::optional<ChartSeries> series_;  // what is drawn
+    QString caption_;                    // whose chart it is
 };
 
 }  // namespace trophex::ui

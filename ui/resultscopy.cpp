@@ -13,17 +13,23 @@
 #include <QMimeData>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace trophex::ui {
 
 namespace {
 
-// The columns and rows under the titles that the selection covers, or all of them.
+// The columns and rows under the titles that the selection covers, or all of them. The
+// titles are copied once, above and beside the cells, so a selection that takes them in too
+// (Ctrl+A) copies as if it stopped at them.
 QTableWidgetSelectionRange bodyRange(const StringGrid& grid)
 {
     const QList<QTableWidgetSelectionRange> ranges = grid.selectedRanges();
     if (ranges.isEmpty())
         return QTableWidgetSelectionRange(1, 1, grid.rowCount() - 1, grid.columnCount() - 1);
-    return ranges.front();
+    const QTableWidgetSelectionRange& range = ranges.front();
+    return QTableWidgetSelectionRange(std::max(range.topRow(), 1), std::max(range.leftColumn(), 1),
+                                      range.bottomRow(), range.rightColumn());
 }
 
 QString unitShown(const TMainForm& mainForm, const ResultSpec& desc)

@@ -3,6 +3,7 @@
 #include "batch/batchtable.h"
 #include "ui/dialogs.h"
 #include "ui/mainform.h"
+#include "ui/widgets.h"
 
 #include <QAction>
 #include <QIODevice>
@@ -31,7 +32,7 @@ std::string exportedResults(const InputTexts& inputs, const CalculationOutcome& 
 ResultsExport::ResultsExport(TMainForm& mainForm, QMenu& menu, UserDialogs& dialogs)
     : QObject(&mainForm), mainForm_(mainForm), dialogs_(dialogs), file_(dialogs, mainForm, tr("Export Results"), CsvFilters)
 {
-    QAction* action = menu.addAction(tr("E&xport Results\u2026"));
+    QAction* action = addBeforeClosingItem(menu, tr("E&xport Results\u2026"));
     action->setObjectName(QStringLiteral("ExportResults1"));
     connect(action, &QAction::triggered, this, &ResultsExport::exportResults);
     connect(&mainForm_, &TMainForm::calculationCompleted, this,

@@ -3,6 +3,7 @@
 #include "ui/aboutbox.h"
 #include "ui/calibrateform.h"
 #include "ui/chartexport.h"
+#include "ui/chartwindow.h"
 #include "ui/filedialog.h"
 #include "ui/filedrop.h"
 #include "ui/helpviewer.h"
@@ -42,22 +43,30 @@ void stayAbove(QWidget& window, QWidget& mainWindow)
 }
 
 // What the main window offers beyond its own commands, each item after the items of its
-// menu: exporting the results, saving the charts, the recent files, copying results, and
-// opening dropped data files.
+// menu: exporting the results, saving the charts, each chart in a window of its own on a
+// double click, the recent files, copying results, and opening dropped data files.
 void addDesktopCommands(TrophexWindows& windows, UserDialogs& dialogs)
 {
     TMainForm& mainForm = *windows.MainForm;
     QMenu& fileMenu = *mainForm.findChild<QMenu*>(QStringLiteral("File1"));
     new ResultsExport(mainForm, fileMenu, dialogs);
-    auto* chartExport = new ChartExporter(dialogs, mainForm, std::make_unique<TsiChartFigure>(mainForm),
-                                          [&mainForm] { return mainForm.ResultsReady() == 1; });
+    const auto tsiReady = [&mainForm] { return mainForm.ResultsReady() == 1; };
+    auto* chartExport = new ChartExporter(dialogs, mainForm, std::make_unique<TsiChartFigure>(mainForm), tsiReady);
     chartExport->offerIn(*mainForm.PaintBox1().parentWidget(), fileMenu, QStringLiteral("SaveChart1"));
+    auto* tsiWindow = new ChartWindow(mainForm.PaintBox1(), std::make_unique<TsiChartFigure>(mainForm), tsiReady,
+                                      QObject::tr("Trophic State Chart"), mainForm);
     TLoadResponsePage& responsePage = mainForm.LoadResponsePage();
-    auto* responseChartExport =
-        new ChartExporter(dialogs, mainForm, std::make_unique<ResponseChartFigure>(responsePage.chart()),
-                          [&responsePage] { return responsePage.response().has_value(); });
+    const auto responseReady = [&responsePage] { return responsePage.response().has_value(); };
+    auto* responseChartExport = new ChartExporter(
+        dialogs, mainForm, std::make_unique<ResponseChartFigure>(responsePage.chart()), responseReady);
     responseChartExport->offerIn(responsePage.chart(), fileMenu, QStringLiteral("SaveResponseChart1"),
                                  QObject::tr("Save &Load Response Chart\u2026"));
+    auto* responseWindow =
+        new ChartWindow(responsePage.chart(), std::make_unique<ResponseChartFigure>(responsePage.chart()),
+                        responseReady, QObject::tr("Load Response Chart"), mainForm);
+    // A calculation changes both charts, whether or not their pages are on show.
+    for (ChartWindow* window : {tsiWindow, responseWindow})
+        QObject::connect(&mainForm, &TMainForm::calculationCompleted, window, &ChartWindow::chartChanged);
     new RecentFilesMenu(mainForm, fileMenu, *windows.Recent, dialogs);
     new ResultsCopy(mainForm, *mainForm.findChild<QMenu*>(QStringLiteral("Tools1")), dialogs);
     new DataFileDrop(mainForm);
@@ -96,7 +105,7 @@ void openWhenStartupEnds(const TrophexWindows& windows, const QString& fileName)
     QObject::connect(
         windows.AboutBox.get(), &TAboutBox::startupScreenEnded, &mainForm,
         [&mainForm, path] {
-            mainForm.openDataFile(path);
+            mainForm.openDataFile(path, true);
             qCDebug(startupLog).noquote() << "file from the command line:" << path
                                           << "results ready:" << mainForm.ResultsReady();
         },

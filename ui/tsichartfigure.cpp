@@ -4,6 +4,7 @@
 #include "print/reportlayout.h"
 #include "ui/mainform.h"
 #include "ui/tsichart.h"
+#include "ui/widgets.h"
 
 #include <QPainter>
 
@@ -36,11 +37,19 @@ QString TsiChartFigure::figureTitle() const
     return QStringLiteral("Carlson's Trophic State Index");
 }
 
-void TsiChartFigure::paintFigure(QPainter& painter) const
+QString TsiChartFigure::figureCaption() const
+{
+    const ReportTexts texts = mainForm_.reportTexts();
+    return QStringLiteral("%1, %2 ecoregion")
+        .arg(lakeNamed(texts.NameEditBox, true), QString::fromStdString(texts.EcoRegComboBox));
+}
+
+void TsiChartFigure::paintFigure(QPainter& painter, int scale) const
 {
     TsiChart& chart = mainForm_.PaintBox1();
     QWidget* page = chart.parentWidget();
     painter.save();
+    painter.scale(scale, scale);
     painter.translate(-pageArea().topLeft());
     for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (child != &chart)

@@ -15,7 +15,8 @@ public:
 
     QSize figureSize() const override;
     QString figureTitle() const override;
-    void paintFigure(QPainter& painter) const override;
+    QString figureCaption() const override;
+    void paintFigure(QPainter& painter, int scale) const override;
 
 private:
     // The part of the page that the chart and its captions cover, with a margin.

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 
 #include <QStyle>
 
@@ -117,6 +118,17 @@ void onUserChange(QComboBox* selector, const std::function<void()>& handler)
     QObject::connect(selector->lineEdit(), &QLineEdit::textEdited, selector, [handler] { handler(); });
 }
 
+QString lakeNamed(const std::string& name, bool startsSentence)
+{
+    constexpr int Longest = 60;
+    QString text = QString::fromStdString(name).simplified();
+    if (text.isEmpty())
+        return startsSentence ? QStringLiteral("The lake without a name") : QStringLiteral("the lake without a name");
+    if (text.size() > Longest)
+        text = text.left(Longest - 1) + QChar(0x2026);
+    return text;
+}
+
 QString textOf(const QWidget* control)
 {
     if (const auto* box = qobject_cast<const QLineEdit*>(control))
@@ -134,6 +146,31 @@ void setTextOf(QWidget* control, const QString& text)
         box->setText(text);
     else if (auto* selector = qobject_cast<QComboBox*>(control))
         setSelectorText(selector, text);
+}
+
+namespace {
+
+// The separator above the menu's closing item, or that item when no separator stands there.
+QAction* closingItems(const QMenu& menu)
+{
+    const QList<QAction*> actions = menu.actions();
+    if (actions.size() >= 2 && actions[actions.size() - 2]->isSeparator())
+        return actions[actions.size() - 2];
+    return actions.isEmpty() ? nullptr : actions.back();
+}
+
+}  // namespace
+
+QAction* addBeforeClosingItem(QMenu& menu, const QString& text)
+{
+    auto* action = new QAction(text, &menu);
+    menu.insertAction(closingItems(menu), action);
+    return action;
+}
+
+QAction* addSeparatorBeforeClosingItem(QMenu& menu)
+{
+    return menu.insertSeparator(closingItems(menu));
 }
 
 }  // namespace trophex::ui

@@ -8,9 +8,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <string>
 
 class QComboBox;
+class QAction;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QWidget;
 
@@ -52,6 +55,17 @@ void onUserChange(QComboBox* selector, const std::function<void()>& handler);
 
 // The text an edit box, selector or label shows.
 QString textOf(const QWidget* control);
+
+// A lake as the windows name it in their texts: its name as typed, shortened with an ellipsis
+// when it would fill a line (the Lake Name box holds it whole), or "the lake without a name"
+// ("The ..." at the start of a sentence).
+QString lakeNamed(const std::string& name, bool startsSentence = false);
+
+// A command added to a menu whose last item closes it (the File menu's Exit): it stands
+// before that item and the separator above it, so that the closing item stays last.
+QAction* addBeforeClosingItem(QMenu& menu, const QString& text);
+// A separator added there.
+QAction* addSeparatorBeforeClosingItem(QMenu& menu);
 void setTextOf(QWidget* control, const QString& text);
 
 }  // namespace trophex::ui

@@ -564,8 +564,9 @@ const char* trx_response(int choice, const char* value, int valueLength, const c
     const engine::ResponseAssessment assessed =
         engine::assessResponse(*shownLake, {target, responseModeName(mode), NuisanceLevels::Left});
     if (!assessed.ok())
-        return answerWith(failureJson(assessed.error.code == ErrorCode::InvalidRequest ? unreadableTargetMessage(kind)
-                                                                                       : assessed.error.message));
+        return answerWith(failureJson(assessed.error.code == ErrorCode::InvalidRequest
+                                              ? batch::reasonSentence(assessed.error.message)
+                                              : assessed.error.message));
     shownResponse = assessed.response;
     return answerWith(responseJson(*shownResponse, ChartBox{0, 0, width, height, lineHeight, pointSize}));
 }

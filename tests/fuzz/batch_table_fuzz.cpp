@@ -4,7 +4,8 @@
 // the pieces that reads deliver. Whatever the bytes:
 // - the streaming reader finds the same records, whatever the pieces it is given;
 // - a run never crashes or hangs, and gives the same bytes whatever the pieces its reads
-//   return and whether its rows are written or handed to a consumer;
+//   return and whether its rows are written or handed to a consumer (and put in the
+//   table's dialect, as the writing run puts them);
 // - with a usable header there is exactly one result row per non-blank row of the input,
 //   each with every column, and each either "ok" with every result or carrying the reason
 //   why it has none;
@@ -41,10 +42,10 @@ struct Record {
     }
 };
 
-Record recordAt(std::string_view data, std::size_t& pos, bool atEnd, CsvRecord& scratch)
+Record recordAt(std::string_view data, std::size_t& pos, bool atEnd, CsvRecord& scratch, char separator = ',')
 {
     Record record;
-    record.end = scanCsvRecord(data, pos, atEnd, &scratch);
+    record.end = scanCsvRecord(data, pos, atEnd, &scratch, separator);
     if (record.end == std::string_view::npos)
         return record;
     for (std::size_t i = 0; i < scratch.size(); ++i)
@@ -54,12 +55,12 @@ Record recordAt(std::string_view data, std::size_t& pos, bool atEnd, CsvRecord& 
     return record;
 }
 
-std::vector<Record> wholeRecords(std::string_view data)
+std::vector<Record> wholeRecords(std::string_view data, char separator = ',')
 {
     std::vector<Record> records;
     CsvRecord scratch;
     for (std::size_t pos = 0; pos < data.size();)
-        records.push_back(recordAt(data, pos, true, scratch));
+        records.push_back(recordAt(data, pos, true, scratch, separator));
     return records;
 }
 
@@ -102,6 +103,7 @@ struct Expected {
     bool headerUsable = false;        // and names the required columns once each
     std::size_t rows = 0;             // non-blank records after the header
     bool overlong = false;            // a record is longer than a row may be
+    CsvDialect dialect;               // of the header row
 };
 
 Expected expectedOf(std::string_view table)
@@ -113,13 +115,15 @@ Expected expectedOf(std::string_view table)
     std::size_t pos = 0;
     while (pos < table.size()) {
         const std::size_t start = pos;
-        pos = scanCsvRecord(table, pos, true, &record);
+        if (!expected.hasHeader)
+            expected.dialect = detectCsvDialect(table, pos);
+        pos = scanCsvRecord(table, pos, true, &record, expected.dialect.separator);
         expected.overlong = expected.overlong || pos - start >= RecordChunker::MaxRecordBytes;
         if (!expected.hasHeader) {
             if (record.isBlank())
                 continue;
             expected.hasHeader = true;
-            expected.headerUsable = readHeader(record).layout.has_value();
+            expected.headerUsable = readHeader(record, expected.dialect).layout.has_value();
         } else if (!record.isBlank() || record.unterminatedQuote()) {
             ++expected.rows;
         }
@@ -129,7 +133,7 @@ Expected expectedOf(std::string_view table)
 
 void checkRows(std::string_view output, const Expected& expected)
 {
-    std::vector<Record> rows = wholeRecords(output);
+    std::vector<Record> rows = wholeRecords(output, expected.dialect.separator);
     require(!rows.empty(), "a run with a usable header writes the header row");
     rows.erase(rows.begin());
     require(rows.size() == expected.rows, "one result row per non-blank input row");
@@ -184,10 +188,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string consumed;
     std::vector<ResultChunk> chunks;
+    CsvDialect dialect;
     ResultConsumer consumer;
-    consumer.head = [&](std::string_view head, const ColumnLayout&) { consumed += head; };
+    consumer.head = [&](std::string_view head, const ColumnLayout& layout) {
+        dialect = layout.dialect;
+        appendRowsInDialect(consumed, head, dialect);
+    };
     consumer.chunk = [&](ResultChunk& chunk) {
-        consumed += chunk.rows;
+        appendRowsInDialect(consumed, chunk.rows, dialect);
         chunks.push_back(std::move(chunk));
     };
     const BatchSummary handedOver = runBatch(piecesOf(table, table.size() + 1), consumer, settings);

@@ -351,7 +351,7 @@ async function loadResponses(page, files) {
   }
   await kind.select('1');
   await typeInto(page, value, '-1');
-  check((await shownResponse(page)).answer[0] === 'Type the target as a number above 0, such as 20.', 'an unreadable target says what to type');
+  check((await shownResponse(page)).answer[0] === 'The tp target must be above 0 ug/L.', 'an unreadable target says why');
   await axe(page, 'the Load Response page');
   for (const width of [1280, 390]) {
     await page.setViewport({ width, height: 900 });

@@ -1,0 +1,2 @@
+// Must not build: the samples engine builds on the batch, not the other way round.
+#include "samples/samplerules.h"
