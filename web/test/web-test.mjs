@@ -308,7 +308,8 @@ function nativeResponse(file, target, model) {
   const heading = lines.findIndex((line) => line.includes('Cut (%)'));
   return {
     answer: lines.slice(mode + 1, heading).map((line) => line.trim()),
-    rows: lines.slice(heading + 1).filter((line) => line.trim()).map((line) => line.trim().split(/ +/)),
+    // Cells stand two spaces apart at least, as one ("to the bottom") holds single spaces.
+    rows: lines.slice(heading + 1).filter((line) => line.trim()).map((line) => line.trim().split(/ {2,}/)),
     json: JSON.parse(runCli([...args, '--json', file])),
   };
 }
