@@ -293,7 +293,7 @@ public:
             pos = scanCsvRecord(chunk.records, pos, true, &record_, layout_.dialect.separator);
             if (record_.isBlank() && !record_.unterminatedQuote())
                 continue;
-            calculateRecord(result, {start, pos - start, result.recordCount});
+            calculateRecord(result, {start, pos - start, static_cast<std::size_t>(result.recordCount)});
         }
         result.records = std::move(chunk.records);
         return result;

@@ -495,4 +495,33 @@ const char* responseModeDescription(ResponseMode mode)
     return mode == ResponseMode::Anchored ? "anchored to observed values" : "model predictions";
 }
 
+const std::array<TargetChoice, 6>& targetChoices()
+{
+    static const std::array<TargetChoice, 6> Choices = {{
+        {TargetKind::Ecoregion, "Ecoregion goal", "TP at most", "ug/L", "", {}},
+        {TargetKind::TP, "Total phosphorus", "at most", "ug/L", "20", {"10", "20", "30", "50", "100"}},
+        {TargetKind::ChlrA, "Chlorophyll a", "at most", "ug/L", "10", {"5", "10", "20", "30"}},
+        {TargetKind::Secchi, "Secchi depth", "at least", "m", "2", {"1", "1.5", "2", "3", "4"}},
+        {TargetKind::Tsi, "Average TSI", "at most", "", "50", {"40", "50", "60", "70"}},
+        {TargetKind::Frequency, "Nuisance frequency", "Chl a above", "% of time", "10", {"5", "10", "25", "50"}},
+    }};
+    return Choices;
+}
+
+const std::array<const char*, 4>& frequencyBoundSuggestions()
+{
+    static const std::array<const char*, 4> Bounds = {"10", "20", "30", "60"};
+    return Bounds;
+}
+
+std::string targetChoiceText(TargetKind kind, const std::string& value, const std::string& bound)
+{
+    if (kind == TargetKind::Ecoregion)
+        return targetKindName(kind);
+    std::string text = std::string(targetKindName(kind)) + '=';
+    if (kind == TargetKind::Frequency)
+        text += bound + ':';
+    return text + value;
+}
+
 }  // namespace trophex

@@ -161,4 +161,29 @@ std::vector<std::string> responseAnswer(const LoadResponse& response, const Numb
 // "anchored to observed values" or "model predictions".
 const char* responseModeDescription(ResponseMode mode);
 
+// A choice of the target selector of a load response page, in list order.
+struct TargetChoice {
+    TargetKind kind;                       // what the goal is set on
+    const char* caption;                   // the selector's text
+    const char* comparison;                // before the value
+    const char* unit;                      // after the value
+    const char* firstValue;                // the value offered until the user types one
+    std::vector<const char*> suggestions;  // the value list's items
+};
+const std::array<TargetChoice, 6>& targetChoices();
+
+// The chlorophyll a levels offered for a frequency target, the one offered first and the
+// words between the level and the percentage.
+const std::array<const char*, 4>& frequencyBoundSuggestions();
+inline constexpr const char* FirstFrequencyBound = "20";
+inline constexpr const char* FrequencyBoundUnit = "ug/L at most";
+
+// The target text of a choice with the value (and, for a frequency, the level) typed:
+// "tp=20", "freq=20:10", "ecoregion".
+std::string targetChoiceText(TargetKind kind, const std::string& value, const std::string& bound);
+
+// What a load response page says before there is a calculation.
+inline constexpr const char* ResponseBeforeCalculation =
+    "Calculate, or open a data file, to see what a cut of the lake's phosphorus load buys.";
+
 }  // namespace trophex

@@ -324,9 +324,11 @@ void writeGeneratedSamples(std::uint64_t rows, std::uint64_t seed, const batch::
     std::uint64_t written = 0;
     VisitWriter visits(draws, out, written);
     // Each lake's years in turn, each year's visits from May to October, until the rows are
-    // written.
-    for (std::size_t lake = 0; written < rows; lake = (lake + 1) % generated.size()) {
+    // written; the visit writer counts them in written.
+    std::size_t lake = 0;
+    while (written < rows) {
         const GeneratedLake& lakeNow = generated[lake];
+        lake = (lake + 1) % generated.size();
         for (int year = FirstYear; year < FirstYear + Years && written < rows; ++year) {
             const int visitCount = draws.between(4, 9);
             for (int v = 0; v < visitCount && written < rows; ++v) {

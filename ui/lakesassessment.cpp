@@ -1,5 +1,7 @@
 #include "ui/lakesassessment.h"
 
+#include "batch/lakesview.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -66,17 +68,6 @@ batch::ReadFunction readerOf(std::FILE* opened)
 }
 
 }  // namespace
-
-QString reasonSentence(const std::string& reason)
-{
-    QString text = QString::fromStdString(reason);
-    if (text.isEmpty())
-        return text;
-    text[0] = text[0].toUpper();
-    if (!text.endsWith(QLatin1Char('.')) && !text.endsWith(QLatin1Char('!')))
-        text += QLatin1Char('.');
-    return text;
-}
 
 LakesAssessment::LakesAssessment(QObject* parent) : QObject(parent) {}
 
@@ -190,7 +181,7 @@ void LakesAssessment::run(std::FILE* file, std::optional<engine::ResponseRequest
     engine::BatchReport summary;
     // The reader closes the file in every case.
     std::shared_ptr<const batch::ResultTable> table = assess(readerOf(file), std::move(response), generation, true, summary);
-    const QString error = summary.cancelled ? QString() : reasonSentence(summary.error.message);
+    const QString error = summary.cancelled ? QString() : QString::fromStdString(batch::reasonSentence(summary.error.message));
     QMetaObject::invokeMethod(
         this, [this, generation, table, error] { end(generation, table, error); }, Qt::QueuedConnection);
 }
@@ -237,7 +228,7 @@ void LakesAssessment::runSamples(std::FILE* samplesFile, std::FILE* lakesFile,
                        },
                        std::move(response), generation, false, summary);
     }
-    const QString error = summary.cancelled ? QString() : reasonSentence(summary.error.message);
+    const QString error = summary.cancelled ? QString() : QString::fromStdString(batch::reasonSentence(summary.error.message));
     QMetaObject::invokeMethod(
         this, [this, generation, table, error] { end(generation, table, error); }, Qt::QueuedConnection);
 }

@@ -20,9 +20,6 @@
 
 namespace trophex::ui {
 
-// A reason from the batch ("the header has no ecoregion column") as a sentence of its own.
-QString reasonSentence(const std::string& reason);
-
 class LakesAssessment : public QObject {
     Q_OBJECT
 

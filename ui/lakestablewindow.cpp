@@ -49,10 +49,6 @@ constexpr int ProgressSteps = 1000;
 // Pixels a column may take however narrow the window, when its texts are long.
 constexpr int MinWidestColumn = 200;
 
-// The selector's suggestions: one of each form of target, to be chosen or edited.
-constexpr std::array<const char*, 6> TargetSuggestions = {"ecoregion", "tp=20",  "chla=10",
-                                                           "secchi=2",  "tsi=50", "freq=20:10"};
-
 // Whether two choices ask the same: the same mode and targets that read as the same goal,
 // however they are written.
 bool sameResponse(const std::optional<engine::ResponseRequest>& a, const std::optional<engine::ResponseRequest>& b)
@@ -64,46 +60,14 @@ bool sameResponse(const std::optional<engine::ResponseRequest>& a, const std::op
     return a->mode == b->mode && x && y && x->kind == y->kind && x->value == y->value && x->bound == y->bound;
 }
 
-// A count with the thousands separator of the format: 1,000,000.
-QString countText(std::size_t count, const NumberFormat& format)
-{
-    const std::string digits = std::to_string(count);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += format.thousandsSeparator;
-        grouped += digits[i];
-    }
-    return QString::fromStdString(grouped);
-}
-
-// Names with their counts, the first after the lead: "; oligotrophic 1, mesotrophic 0".
-template <std::size_t N>
-QString countsText(const QString& lead, const std::array<const char*, N>& names,
-                   const std::array<std::size_t, N>& counts, const NumberFormat& format)
-{
-    QString text;
-    for (std::size_t i = 0; i < N; ++i)
-        text += QStringLiteral("%1 %2 %3")
-                    .arg(i == 0 ? lead : QStringLiteral(","), QString::fromLatin1(names[i]), countText(counts[i], format));
-    return text;
-}
-
-// The names of the load response's answers, by GoalStatus.
-std::array<const char*, 3> goalNames()
-{
-    return {goalStatusName(GoalStatus::Met), goalStatusName(GoalStatus::Needed),
-            goalStatusName(GoalStatus::Unreachable)};
-}
-
 QComboBox* addFilter(QHBoxLayout* row, const QString& caption, const QString& name,
-                     const std::vector<std::pair<QString, int>>& items)
+                     const batch::FilterChoices& items)
 {
     auto* label = new QLabel(caption);
     auto* filter = new QComboBox;
     filter->setObjectName(name);
     for (const auto& [text, value] : items)
-        filter->addItem(text, value);
+        filter->addItem(QString::fromStdString(text), value);
     label->setBuddy(filter);
     row->addWidget(label);
     row->addWidget(filter);
@@ -235,20 +199,11 @@ QWidget* LakesTableWindow::createFilterRow()
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    statusFilter_ = addFilter(layout, tr("S&tatus:"), QStringLiteral("StatusFilter"),
-                              {{tr("All"), static_cast<int>(StatusFilter::All)},
-                               {tr("Calculated"), static_cast<int>(StatusFilter::Calculated)},
-                               {tr("Failed"), static_cast<int>(StatusFilter::Failed)}});
-    std::vector<std::pair<QString, int>> regions = {{tr("All"), AnyValue}};
-    for (std::size_t i = 0; i < EcoregionCodes.size(); ++i)
-        regions.emplace_back(QString::fromLatin1(EcoregionCodes[i]), static_cast<int>(i));
-    regions.emplace_back(tr("None"), NoValue);
-    ecoregionFilter_ = addFilter(layout, tr("&Ecoregion:"), QStringLiteral("EcoregionFilter"), regions);
-    std::vector<std::pair<QString, int>> classes = {{tr("All"), AnyValue}};
-    for (std::size_t i = 0; i < TrophicClassNames.size(); ++i)
-        classes.emplace_back(QString::fromLatin1(TrophicClassNames[i]), static_cast<int>(i));
-    classes.emplace_back(tr("None"), NoValue);
-    classFilter_ = addFilter(layout, tr("Trophic c&lass:"), QStringLiteral("ClassFilter"), classes);
+    statusFilter_ = addFilter(layout, tr("S&tatus:"), QStringLiteral("StatusFilter"), batch::statusFilterChoices());
+    ecoregionFilter_ =
+        addFilter(layout, tr("&Ecoregion:"), QStringLiteral("EcoregionFilter"), batch::ecoregionFilterChoices());
+    classFilter_ =
+        addFilter(layout, tr("Trophic c&lass:"), QStringLiteral("ClassFilter"), batch::trophicClassFilterChoices());
     for (QComboBox* filter : {statusFilter_, ecoregionFilter_, classFilter_})
         connect(filter, &QComboBox::currentIndexChanged, this, &LakesTableWindow::filterChanged);
     sortColumn_ = addFilter(layout, tr("S&ort by:"), QStringLiteral("SortColumn"), {});
@@ -279,8 +234,8 @@ QWidget* LakesTableWindow::createTargetRow()
     target_->setInsertPolicy(QComboBox::NoInsert);
     // Typed as typed: a completion to a suggestion would turn "tp=2" into "tp=20".
     target_->setCompleter(nullptr);
-    target_->addItem(QString::fromLatin1(NoTargetText));
-    for (const char* suggestion : TargetSuggestions)
+    target_->addItem(QString::fromLatin1(batch::NoTargetText));
+    for (const char* suggestion : batch::TargetSuggestions)
         target_->addItem(QString::fromLatin1(suggestion));
     target_->setMinimumContentsLength(14);
     target_->setToolTip(tr("The goal of every lake's load response: tp=V, chla=V, secchi=V, tsi=V (at most V), "
@@ -297,12 +252,7 @@ QWidget* LakesTableWindow::createTargetRow()
     layout->addWidget(target_);
     layout->addWidget(anchor_);
     layout->addSpacing(12);
-    std::vector<std::pair<QString, int>> goals = {{tr("All"), AnyValue}};
-    const std::array<const char*, 3> names = goalNames();
-    for (std::size_t i = 0; i < names.size(); ++i)
-        goals.emplace_back(QString::fromLatin1(names[i]), static_cast<int>(i));
-    goals.emplace_back(tr("None"), NoValue);
-    goalFilter_ = addFilter(layout, tr("Target stat&us:"), QStringLiteral("GoalFilter"), goals);
+    goalFilter_ = addFilter(layout, tr("Target stat&us:"), QStringLiteral("GoalFilter"), batch::goalFilterChoices());
     goalFilter_->setEnabled(false);
     connect(goalFilter_, &QComboBox::currentIndexChanged, this, &LakesTableWindow::filterChanged);
     layout->addStretch(1);
@@ -393,7 +343,7 @@ void LakesTableWindow::targetChosen()
 {
     const QString text = target_->currentText().trimmed();
     TargetChoice choice;
-    if (!text.isEmpty() && text.compare(QString::fromLatin1(NoTargetText), Qt::CaseInsensitive) != 0) {
+    if (!text.isEmpty() && text.compare(QString::fromLatin1(batch::NoTargetText), Qt::CaseInsensitive) != 0) {
         const engine::ResponseRequest request{text.toStdString(),
                                               anchor_->isChecked() ? "" : responseModeName(ResponseMode::Model),
                                               NuisanceLevels::Left};
@@ -402,7 +352,7 @@ void LakesTableWindow::targetChosen()
             // The selector shows the chosen target again before the message takes the focus,
             // so that leaving the selector for the message does not read the text twice.
             showTargetChoice();
-            dialogs_.showError(this, reasonSentence(unreadable.message));
+            dialogs_.showError(this, QString::fromStdString(batch::reasonSentence(unreadable.message)));
             return;
         }
         choice.text = text;
@@ -637,23 +587,16 @@ QString LakesTableWindow::summaryText() const
 {
     if (!model_->table())
         return assessing() ? QString() : tr("No table yet: File, Assess Lakes Table");
-    const LakesSummary& s = model_->summary();
-    const QString lakes = s.lakes == 1 ? tr("lake") : tr("lakes");
-    QString text = s.shown == s.lakes ? tr("%1 %2").arg(countText(s.lakes, format_), lakes)
-                                      : tr("%1 of %2 %3 shown").arg(countText(s.shown, format_),
-                                                                    countText(s.lakes, format_), lakes);
-    text += tr(": %1 calculated, %2 failed").arg(countText(s.calculated, format_), countText(s.failed, format_));
-    text += countsText(QStringLiteral(";"), TrophicClassNames, s.perClass, format_);
-    if (model_->table()->hasResponse())
-        text += countsText(tr("; target"), goalNames(), s.perGoal, format_);
+    QString text = QString::fromStdString(model_->lakes().summaryText(format_));
     if (samplesOnShow_) {
         const samples::SampleCounts& counts = samplesOnShow_->summary.counts;
         std::uint64_t accepted = 0;
         for (std::uint64_t n : counts.accepted)
             accepted += n;
         text += tr(". Samples: %1 rows read, %2 results accepted, %3 skipped (Samples, Skipped Samples lists why)")
-                    .arg(countText(counts.rows, format_), countText(accepted, format_),
-                         countText(counts.results - accepted, format_));
+                    .arg(QString::fromStdString(batch::countText(counts.rows, format_)),
+                         QString::fromStdString(batch::countText(accepted, format_)),
+                         QString::fromStdString(batch::countText(counts.results - accepted, format_)));
     }
     return text;
 }

@@ -6,6 +6,7 @@
 // a Cancel button; the table on show changes only when a whole new table is ready.
 
 #include "batch/batchtable.h"
+#include "batch/lakesview.h"
 #include "engine/engine.h"
 #include "model/inputs.h"
 #include "arithmetic/numberformat.h"
@@ -38,13 +39,11 @@ class TrendWindow;
 class UserDialogs;
 
 inline constexpr const char* LakesTableCaption = "Lakes Table";
-// The target selector's choice of a table without load response columns.
-inline constexpr const char* NoTargetText = "No target";
 
 // A target for the whole table as the selector shows it and as the batch takes it.
 struct TargetChoice {
-    QString text = QString::fromLatin1(NoTargetText);  // as typed or chosen
-    std::optional<engine::ResponseRequest> response;   // none without a target
+    QString text = QString::fromLatin1(batch::NoTargetText);  // as typed or chosen
+    std::optional<engine::ResponseRequest> response;          // none without a target
 };
 
 class LakesTableWindow : public QMainWindow {

@@ -1,4 +1,5 @@
 #include "ui/loadresponsepage.h"
+#include "batch/lakesview.h"
 
 #include "response/responseresults.h"
 #include "print/responsereport.h"
@@ -34,40 +35,18 @@ constexpr int RowHeight = 22;
 constexpr int ColumnWidth = 296;  // of the controls and the answer, at the left
 constexpr int ViewLeft = 300;     // of the chart and the table, at the right
 
-// A choice of the target selector, in list order.
-struct KindChoice {
-    TargetKind kind;           // what the goal is set on
-    const char* caption;       // the selector's text
-    const char* comparison;    // before the value
-    const char* unit;          // after the value
-    const char* firstValue;    // the value offered until the user types one
-    QStringList suggestions;   // the value list's items
-};
-
-const std::array<KindChoice, 6>& kindChoices()
-{
-    static const std::array<KindChoice, 6> Choices = {{
-        {TargetKind::Ecoregion, "Ecoregion goal", "TP at most", "ug/L", "", {}},
-        {TargetKind::TP, "Total phosphorus", "at most", "ug/L", "20", {"10", "20", "30", "50", "100"}},
-        {TargetKind::ChlrA, "Chlorophyll a", "at most", "ug/L", "10", {"5", "10", "20", "30"}},
-        {TargetKind::Secchi, "Secchi depth", "at least", "m", "2", {"1", "1.5", "2", "3", "4"}},
-        {TargetKind::Tsi, "Average TSI", "at most", "", "50", {"40", "50", "60", "70"}},
-        {TargetKind::Frequency, "Nuisance frequency", "Chl a above", "% of time", "10", {"5", "10", "25", "50"}},
-    }};
-    return Choices;
-}
-
-const QStringList& boundSuggestions()
-{
-    static const QStringList Bounds = {"10", "20", "30", "60"};
-    return Bounds;
-}
-
-constexpr const char* FirstBound = "20";
-
 QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+template <typename Texts>
+QStringList qsList(const Texts& texts)
+{
+    QStringList list;
+    for (const char* text : texts)
+        list << QString::fromLatin1(text);
+    return list;
 }
 
 // A value selector the Tab key reaches, as the page is worked from the keyboard too.
@@ -87,7 +66,7 @@ TLoadResponsePage::TLoadResponsePage(UserDialogs& dialogs, const NumberFormat& f
 {
     setObjectName(QStringLiteral("LoadResponsePage"));
     setFont(pixelFont(QStringLiteral("Arial"), 11, true));
-    for (const KindChoice& choice : kindChoices())
+    for (const TargetChoice& choice : targetChoices())
         valueTexts_[static_cast<int>(choice.kind)] = QString::fromLatin1(choice.firstValue);
     createTargetRow();
     createModeRow();
@@ -101,7 +80,7 @@ void TLoadResponsePage::createTargetRow()
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("TargetComboBox"));
     kind_->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
-    for (const KindChoice& choice : kindChoices())
+    for (const TargetChoice& choice : targetChoices())
         kind_->addItem(QString::fromLatin1(choice.caption));
     kind_->setGeometry(4, 4, 150, RowHeight);
     kind_->setToolTip(QStringLiteral("What the target is set on"));
@@ -109,9 +88,9 @@ void TLoadResponsePage::createTargetRow()
 
 
     comparison_ = addLabel(this, QString(), QRect());
-    bound_ = addValueSelector(this, QStringLiteral("TargetBoundComboBox"), boundSuggestions(),
-                              QString::fromLatin1(FirstBound));
-    boundUnit_ = addLabel(this, QStringLiteral("ug/L at most"), QRect());
+    bound_ = addValueSelector(this, QStringLiteral("TargetBoundComboBox"), qsList(frequencyBoundSuggestions()),
+                              QString::fromLatin1(FirstFrequencyBound));
+    boundUnit_ = addLabel(this, QString::fromLatin1(FrequencyBoundUnit), QRect());
     value_ = addValueSelector(this, QStringLiteral("TargetValueComboBox"), {}, QString());
     unit_ = addLabel(this, QString(), QRect());
     for (QComboBox* box : {bound_, value_})
@@ -201,7 +180,7 @@ void TLoadResponsePage::createResultArea()
 // otherwise; the ecoregion goal's value is shown, not typed.
 void TLoadResponsePage::placeValueBoxes()
 {
-    const KindChoice& choice = kindChoices()[kind_->currentIndex()];
+    const TargetChoice& choice = targetChoices()[kind_->currentIndex()];
     const bool frequency = choice.kind == TargetKind::Frequency;
     const int y = 32;
     comparison_->setText(QString::fromLatin1(choice.comparison));
@@ -228,7 +207,7 @@ void TLoadResponsePage::placeValueBoxes()
     place(value_, boxWidth);
     place(unit_, std::max(textWidth(unit_), ColumnWidth - x));
     value_->clear();
-    value_->addItems(choice.suggestions);
+    value_->addItems(qsList(choice.suggestions));
     setSelectorText(value_, valueTexts_[static_cast<int>(choice.kind)]);
     const bool typed = choice.kind != TargetKind::Ecoregion;
     value_->lineEdit()->setReadOnly(!typed);
@@ -274,36 +253,25 @@ QString TLoadResponsePage::calculationText() const
 
 std::string TLoadResponsePage::targetText() const
 {
-    const KindChoice& choice = kindChoices()[kind_->currentIndex()];
-    QString text = QString::fromLatin1(targetKindName(choice.kind));
-    if (choice.kind == TargetKind::Ecoregion)
-        return text.toStdString();
-    text += '=';
-    if (choice.kind == TargetKind::Frequency)
-        text += bound_->currentText() + ':';
-    text += value_->currentText();
-    return text.toStdString();
+    const TargetChoice& choice = targetChoices()[kind_->currentIndex()];
+    return targetChoiceText(choice.kind, value_->currentText().toStdString(), bound_->currentText().toStdString());
 }
 
 // Why the target cannot be taken, as the target reader says it, as a sentence.
 QString TLoadResponsePage::unreadableTargetMessage(const std::string& reason)
 {
-    QString message = qs(reason);
-    if (!message.isEmpty())
-        message[0] = message[0].toUpper();
-    return message + QLatin1Char('.');
+    return qs(batch::reasonSentence(reason));
 }
 
 void TLoadResponsePage::refresh()
 {
-    const KindChoice& choice = kindChoices()[kind_->currentIndex()];
+    const TargetChoice& choice = targetChoices()[kind_->currentIndex()];
     if (choice.kind != TargetKind::Ecoregion)
         valueTexts_[static_cast<int>(choice.kind)] = value_->currentText();
     if (!lake_) {
         if (choice.kind == TargetKind::Ecoregion)
             setSelectorText(value_, QString());
-        showEmpty(QStringLiteral("Calculate, or open a data file, to see what a cut of the lake's phosphorus load "
-                                 "buys."));
+        showEmpty(QString::fromLatin1(ResponseBeforeCalculation));
         return;
     }
     const ResponseMode mode = anchor_->isChecked() ? ResponseMode::Anchored : ResponseMode::Model;

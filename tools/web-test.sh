@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Tests the browser page in headless Chromium (Debian's) through puppeteer-core: generated
+# lakes typed in and compared with the native trophex-cli, output units, data files opened,
+# saved and dropped, the stored lake, axe-core's WCAG 2.1 A and AA rules, screenshots at
+# 1280 and 390 pixels (build-web/test/). The last line: "web: N passed, M failed".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/deps.sh chromium poppler-utils
+lakes=${TROPHEX_WEB_LAKES:-210}
+[ -x build/cli/trophex-cli ] || bash tools/build.sh build -- trophex-cli
+page=$(bash tools/web.sh | tail -n 1)
+work=build-web/test
+rm -rf "$work"
+mkdir -p "$work"
+build/cli/trophex-cli batch --generate "$lakes" -o "$work/lakes.csv"
+node web/test/web-test.mjs "$page" build/cli/trophex-cli "$work/lakes.csv" "$work"
