@@ -13,7 +13,7 @@ void SampleCounts::add(const SampleCounts& other)
 }
 
 ChunkParser::ChunkParser(const SampleLayout& layout, const SampleRules& rules, const LakesTable* lakes)
-    : rules_(rules), lakes_(lakes), reader_(layout)
+    : layout_(layout), rules_(rules), lakes_(lakes), reader_(layout)
 {
 }
 

@@ -57,6 +57,7 @@ private:
     // The chunk's index of the site; -1 for a site of no lake.
     int siteIndex(std::string_view site, ParsedChunk& chunk);
 
+    const SampleLayout& layout_;  // the table's shape and separator
     const SampleRules& rules_;
     const LakesTable* lakes_;
     batch::CsvRecord record_;

@@ -7,7 +7,8 @@
 # for 60 seconds (tools/fuzz.sh, into build-fuzz/); and the suite without windows built
 # with the software extended format (build-soft/) and for ARM64, Windows and WebAssembly
 # (tools/cross.sh, into build-TARGET/), each also compared byte for byte with the native
-# runner's output; and the R package (tools/r-test.sh: built, checked and tested against the
+# runner's output; the browser page (tools/web-test.sh: built into one file and checked in
+# headless Chromium against the runner's output); and the R package (tools/r-test.sh: built, checked and tested against the
 # runner's output). Each stage is a function named in $stages; each prints its duration,
 # and the log ends with a table of them all.
 set -euo pipefail
@@ -50,9 +51,10 @@ stage_soft() { bash tools/cross.sh soft -DTROPHEX_WERROR=ON; }
 stage_aarch64() { bash tools/cross.sh aarch64 -DTROPHEX_WERROR=ON; }
 stage_windows() { bash tools/cross.sh windows -DTROPHEX_WERROR=ON; }
 stage_wasm() { bash tools/cross.sh wasm -DTROPHEX_WERROR=ON; }
+stage_web() { bash tools/web-test.sh; }
 stage_r() { bash tools/r-test.sh; }
 
-stages=(native package asan tsan fuzz soft aarch64 windows wasm r)
+stages=(native package asan tsan fuzz soft aarch64 windows wasm web r)
 
 durations=()
 stage=
