@@ -35,20 +35,6 @@ constexpr int RowHeight = 22;
 constexpr int ColumnWidth = 296;  // of the controls and the answer, at the left
 constexpr int ViewLeft = 300;     // of the chart and the table, at the right
 
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-template <typename Texts>
-QStringList qsList(const Texts& texts)
-{
-    QStringList list;
-    for (const char* text : texts)
-        list << QString::fromLatin1(text);
-    return list;
-}
-
 // A value selector the Tab key reaches, as the page is worked from the keyboard too.
 QComboBox* addValueSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text)
 {

@@ -53,20 +53,6 @@ QFont boxFont()
 // 10,000 km2 with a watershed ten times its size gives 66,575,779,200.00 L/day.
 constexpr const char* WidestOutflowText = "999,999,999,999.99";
 
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-template <typename Units>
-QStringList unitList(const Units& units)
-{
-    QStringList list;
-    for (const char* unit : units)
-        list << QString::fromLatin1(unit);
-    return list;
-}
-
 // Selectors use a smaller font than labels and edit boxes.
 QComboBox* addUnitSelector(QWidget* parent, const QString& name, const QStringList& items, const QString& text,
                            QRect geometry)
@@ -183,12 +169,12 @@ void TMainForm::createCommandRow(QWidget* client)
 
 void TMainForm::createInputGroups(QWidget* client)
 {
-    const QStringList areas = unitList(areaUnits());
-    const QStringList lengths = unitList(lengthUnits());
-    const QStringList concentrations = unitList(concentrationUnits());
+    const QStringList areas = qsList(areaUnits());
+    const QStringList lengths = qsList(lengthUnits());
+    const QStringList concentrations = qsList(concentrationUnits());
     const InputRow lakeRows[] = {
         {"Lake Name", Input::NameEditBox, {}},
-        {"Ecoregion", Input::EcoRegComboBox, unitList(EcoregionCodes)},
+        {"Ecoregion", Input::EcoRegComboBox, qsList(EcoregionCodes)},
         {"Watershed Area", Input::WareaEditBox, areas},
         {"Surface Area", Input::LareaEditBox, areas},
         {"Mean Depth", Input::DepthEditBox, lengths},
@@ -198,7 +184,7 @@ void TMainForm::createInputGroups(QWidget* client)
         // These two captions end in a blank, as the window always had them.
         {"Chlorophyll a ", Input::ChlrAeditBox, concentrations},
         {"Secchi Disk ", Input::SechiEditBox, lengths},
-        {"Alkalinity", Input::AlkalinityEditBox, unitList(alkalinityUnits())},
+        {"Alkalinity", Input::AlkalinityEditBox, qsList(alkalinityUnits())},
     };
     auto* lake = new QGroupBox(QStringLiteral("Lake and Watershed Constants"), client);
     lake->setGeometry(6, 42, 310, 154);

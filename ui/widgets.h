@@ -68,4 +68,20 @@ QAction* addBeforeClosingItem(QMenu& menu, const QString& text);
 QAction* addSeparatorBeforeClosingItem(QMenu& menu);
 void setTextOf(QWidget* control, const QString& text);
 
+// A text of the engine, in UTF-8, as a QString.
+inline QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// A list of the engine's Latin-1 texts (unit names, target kinds) as a selector lists them.
+template <typename Texts>
+QStringList qsList(const Texts& texts)
+{
+    QStringList list;
+    for (const char* text : texts)
+        list << QString::fromLatin1(text);
+    return list;
+}
+
 }  // namespace trophex::ui
