@@ -328,6 +328,29 @@ TEST(ResponseReport, ALongLakeNameTakesTheWidthOfThePageAndTheEcoregionGoesBelow
         EXPECT_EQ(std::count(line.begin(), line.end(), '\xC3'), std::count(line.begin(), line.end(), '\xB6')) << line;
 }
 
+TEST(ResponseReport, ANameOfWideLettersStaysOnThePageAndClearOfTheEcoregion)
+{
+    const LoadResponse r = responseOf(exampleLake(), "ecoregion");
+    const auto repeated = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    for (const std::string& name : {std::string(30, 'W'), std::string(300, 'W'), repeated("WWWWWWWWW ", 30),
+                                    repeated("LAKE_WOBEGON_NORTH_BASIN_", 8), repeated("Mmm@% ", 40)}) {
+        const ReportLayout layout = layoutResponseReport(4800, 6600, responseReportTexts(r, name, "NLF", NumberFormat{}));
+        const ReportText ecoregion = textItem(layout, "Ecoregion: NLF");
+        for (const std::string& line : lakeNameLines(name)) {
+            const ReportText shown = textItem(layout, line);
+            EXPECT_LE(rightEnd(shown, 600), 4800) << line;
+            if (shown.y == ecoregion.y) {
+                EXPECT_LE(rightEnd(shown, 600), ecoregion.x) << line;
+            }
+        }
+    }
+}
+
 TEST(ResponseReport, WrappedSentencesKeepEveryWordInOrder)
 {
     const std::vector<std::string> sentences = {"one two three four five six", "seven"};
