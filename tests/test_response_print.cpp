@@ -209,6 +209,27 @@ TEST(ResponseChart, AnswerNearTheWholeCutIsLabelledInsideTheChart)
     }
 }
 
+TEST(ResponseChart, TheAnswersLabelLeavesTheCurveInSight)
+{
+    // Met now with the curve along the bottom, met now above it, and a cut.
+    for (const char* wanted : {"freq=20:100", "freq=20:5", "tp=20"}) {
+        const ChartSeries series = chartSeries(responseOf(exampleLake(), wanted), NumberFormat{});
+        const std::vector<ReportItem> items = layoutResponseChart(series, Box, NumberFormat{});
+        for (const ReportText& t : itemsOf<ReportText>(items)) {
+            if (t.style.colour != ChartAnswerGreen)
+                continue;
+            const double right = rightEnd(t, 96);
+            const double left = right - drawnWidth(t, 96);
+            const double bottom = t.y + t.style.pointSize * 96 / 72.0 * 1.2;
+            for (const ReportPolyline& curve : itemsOf<ReportPolyline>(items))
+                for (const ReportPoint& p : curve.points)
+                    EXPECT_FALSE(curve.colour == ChartCurveBlue && p.x >= left && p.x <= right && p.y >= t.y &&
+                                 p.y <= bottom)
+                        << wanted << ": " << p.x << ", " << p.y;
+        }
+    }
+}
+
 TEST(ResponseChart, CurvesThatLeaveTheFrameAreCutAtItsEdge)
 {
     using Stretches = std::vector<std::vector<std::pair<int, int>>>;
