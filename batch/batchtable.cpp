@@ -351,18 +351,24 @@ Error rowInputs(const CsvRecord& record, const ColumnLayout& layout, InputTexts&
     if (hasExtraText(record, layout.fieldCount))
         return {ErrorCode::TooManyFields, {}};
 
+    // Every unit is put in its selector's spelling (an empty one takes the title's) before the
+    // ecoregion is checked, so that a row that fails on its ecoregion still shows and opens
+    // with the units of its values; the ecoregion's error comes first, as before.
+    Error unitError;
+    for (const UnitColumn& column : unitColumns()) {
+        Error error =
+            normaliseUnit(column, layout.titleUnits[static_cast<int>(column.valueBox)], texts[column.unitBox]);
+        if (error.failed() && !unitError.failed())
+            unitError = std::move(error);
+    }
+
     const std::string& ecoregionText = texts[Input::EcoRegComboBox];
     const std::optional<Ecoregion> region = ecoregionCode(ecoregionText);
     if (!region)
         return {ErrorCode::UnknownEcoregion, ecoregionText};
     texts[Input::EcoRegComboBox] = EcoregionCodes[static_cast<int>(*region)];
-
-    for (const UnitColumn& column : unitColumns()) {
-        Error error =
-            normaliseUnit(column, layout.titleUnits[static_cast<int>(column.valueBox)], texts[column.unitBox]);
-        if (error.failed())
-            return error;
-    }
+    if (unitError.failed())
+        return unitError;
 
     const CalibrationTexts& defaults = calibrationDefaultsOf(*region);
     for (int i = 0; i < CalibrationCount; ++i) {

@@ -200,9 +200,40 @@ private:
         // Beside the marker, on the side with room: right of a cut up to half, left of a larger one.
         const bool leftOfMarker = *s_.answerPercent > 50;
         const int gap = box_.lineHeight / 3;
-        text(leftOfMarker ? x - gap : x + gap, frame_.bottom - box_.lineHeight * 3 / 2,
-             formatNumber(*s_.answerPercent, NumberPattern::OneDecimal, format_) + " %", ChartAnswerGreen,
-             leftOfMarker ? TextAnchor::TopRight : TextAnchor::TopLeft);
+        std::string label = formatNumber(*s_.answerPercent, NumberPattern::OneDecimal, format_) + " %";
+        const int width = static_cast<int>(label.size()) * box_.lineHeight / 2;  // wider than its characters
+        const int left = leftOfMarker ? x - gap - width : x + gap;
+        text(leftOfMarker ? x - gap : x + gap, answerLabelTop(left, left + width, y), std::move(label),
+             ChartAnswerGreen, leftOfMarker ? TextAnchor::TopRight : TextAnchor::TopLeft);
+    }
+
+    // Where the answer's label between left and right stands: near the bottom of the frame, or
+    // where the curve passes there, just above or below the target line (the side the curve is
+    // not on), so that the opaque label never hides the curve.
+    int answerLabelTop(int left, int right, int targetY) const
+    {
+        const int height = box_.lineHeight;
+        const int gap = box_.lineHeight / 3;
+        for (const int top : {frame_.bottom - height * 3 / 2, targetY - gap - height, targetY + gap}) {
+            const bool inFrame = top >= frame_.top && top + height <= frame_.bottom;
+            if (inFrame && !curvePasses(left, right, top, top + height))
+                return top;
+        }
+        return frame_.bottom - height * 3 / 2;
+    }
+
+    // Whether the curve has a point in the rectangle, or near enough for its pen to reach it.
+    bool curvePasses(int left, int right, int top, int bottom) const
+    {
+        const int pen = box_.lineHeight / 6 + 1;
+        for (std::size_t i = 0; i < s_.values.size(); ++i) {
+            if (!s_.values[i])
+                continue;
+            const ReportPoint p = at(i, s_.values[i]->value);
+            if (p.x >= left - pen && p.x <= right + pen && p.y >= top - pen && p.y <= bottom + pen)
+                return true;
+        }
+        return false;
     }
 
     void addAxes()

@@ -15,9 +15,12 @@ constexpr int TablePointSize = 10;
 constexpr int ChartLine = 16;
 constexpr int TableLine = 35;
 constexpr int MinChartLines = 12;
-constexpr std::size_t NameBesideEcoregion = 44;  // characters of "Lake Name: ..." that end before the ecoregion
-constexpr std::size_t NameLineWidth = 60;        // characters of a lake name's line, wide letters and all
-constexpr std::size_t MaxNameLines = 2;          // of a lake name, the last one ending "..." when it goes on
+// A lake name's lines are measured by the widths of their letters, in hundredths of the font
+// size, so that a name of wide letters (capitals, "WWW...") ends within the page as a name of
+// narrow ones does: A4 leaves 40.8 font sizes across the page from the text's left edge.
+constexpr int NameBesideEcoregion = 2200;  // of "Lake Name: ..." that ends before the ecoregion
+constexpr int NameLineWidth = 4000;        // of a lake name's line
+constexpr std::size_t MaxNameLines = 2;    // of a lake name, the last one ending "..." when it goes on
 
 TextStyle bodyText(int pointSize = BodyPointSize)
 {
@@ -128,6 +131,8 @@ std::vector<std::string> wrapSentences(const std::vector<std::string>& sentences
     return lines;
 }
 
+namespace {
+
 // The start of the UTF-8 character at or before pos, so that no line ends inside one.
 std::size_t characterStart(const std::string& text, std::size_t pos)
 {
@@ -136,13 +141,49 @@ std::size_t characterStart(const std::string& text, std::size_t pos)
     return pos;
 }
 
+// A byte's share of the width of its character in the report's font, at least as wide as the
+// widest of its kind: W, M, m, @ and % are the widest letters, capitals and characters of
+// several bytes (counted at their first byte) the next, the rest at most a digit's width.
+int byteWidth(unsigned char byte)
+{
+    if ((byte & 0xC0) == 0x80)
+        return 0;
+    if (byte >= 0xC0 || byte == 'W' || byte == 'M' || byte == 'm' || byte == '@' || byte == '%')
+        return 100;
+    if ((byte >= 'A' && byte <= 'Z') || byte == 'w' || byte == '&')
+        return 78;
+    return 60;
+}
+
+int textWidth(const std::string& text)
+{
+    int width = 0;
+    for (const char byte : text)
+        width += byteWidth(static_cast<unsigned char>(byte));
+    return width;
+}
+
+// Where a line of text from start that is at most this wide ends: at the start of a character.
+std::size_t fittingEnd(const std::string& text, std::size_t start, int width)
+{
+    std::size_t end = start;
+    for (int used = 0; end < text.size(); ++end) {
+        used += byteWidth(static_cast<unsigned char>(text[end]));
+        if (used > width)
+            break;
+    }
+    return end;
+}
+
+}  // namespace
+
 std::vector<std::string> lakeNameLines(const std::string& lakeName)
 {
     std::vector<std::string> lines;
     const std::string text = "Lake Name: " + lakeName;
     std::size_t start = 0;
     while (start < text.size() && lines.size() < MaxNameLines) {
-        std::size_t end = std::min(text.size(), start + NameLineWidth);
+        std::size_t end = fittingEnd(text, start, NameLineWidth);
         if (end < text.size()) {
             // At the last space of the line, else between two characters of a long word.
             const std::size_t space = text.rfind(' ', end);
@@ -155,7 +196,7 @@ std::vector<std::string> lakeNameLines(const std::string& lakeName)
     }
     if (start < text.size()) {
         std::string& last = lines.back();
-        last = last.substr(0, characterStart(last, std::min(last.size(), NameLineWidth - 3))) + "...";
+        last = last.substr(0, fittingEnd(last, 0, NameLineWidth - textWidth("..."))) + "...";
     }
     return lines;
 }
@@ -172,7 +213,7 @@ ReportLayout layoutResponseReport(int printableWidth, int printableHeight, const
     int line = 4;
     for (const std::string& text : name)
         addText(items, u.Cw, line++ * u.Lh, text, bodyText());
-    if (name.size() == 1 && name.front().size() <= NameBesideEcoregion)
+    if (name.size() == 1 && textWidth(name.front()) <= NameBesideEcoregion)
         addText(items, 5 * u.Cw, 4 * u.Lh, "Ecoregion: " + t.ecoregion, bodyText());
     else
         addText(items, u.Cw, line++ * u.Lh, "Ecoregion: " + t.ecoregion, bodyText());

@@ -92,6 +92,12 @@ TEST(BatchRow, AUnitFieldWinsOverTheTitlesUnit)
     EXPECT_EQ(texts[Input::SechiUnitComboBox], "ft");
     ASSERT_EQ(errorMessage(rowInputs(recordOf("NLF,1,2,10,M,4,5,6"), layout, texts)), "");
     EXPECT_EQ(texts[Input::DepthComboBox], "m");
+    // A row that fails on its ecoregion keeps its units, to be shown and opened with its values.
+    ASSERT_EQ(errorMessage(rowInputs(recordOf("XXX,1,2,10,,4,5,6"), layout, texts)), "Unknown ecoregion \"XXX\"!");
+    EXPECT_EQ(texts[Input::DepthComboBox], "ft");
+    EXPECT_EQ(texts[Input::SechiUnitComboBox], "ft");
+    EXPECT_EQ(errorMessage(rowInputs(recordOf("XXX,1,2,10,furlongs,4,5,6"), layout, texts)),
+              "Unknown ecoregion \"XXX\"!");
 }
 
 TEST(CsvDialect, TheHeaderRowsMostFrequentSeparatorOutsideQuotes)

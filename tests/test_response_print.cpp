@@ -209,6 +209,27 @@ TEST(ResponseChart, AnswerNearTheWholeCutIsLabelledInsideTheChart)
     }
 }
 
+TEST(ResponseChart, TheAnswersLabelLeavesTheCurveInSight)
+{
+    // Met now with the curve along the bottom, met now above it, and a cut.
+    for (const char* wanted : {"freq=20:100", "freq=20:5", "tp=20"}) {
+        const ChartSeries series = chartSeries(responseOf(exampleLake(), wanted), NumberFormat{});
+        const std::vector<ReportItem> items = layoutResponseChart(series, Box, NumberFormat{});
+        for (const ReportText& t : itemsOf<ReportText>(items)) {
+            if (t.style.colour != ChartAnswerGreen)
+                continue;
+            const double right = rightEnd(t, 96);
+            const double left = right - drawnWidth(t, 96);
+            const double bottom = t.y + t.style.pointSize * 96 / 72.0 * 1.2;
+            for (const ReportPolyline& curve : itemsOf<ReportPolyline>(items))
+                for (const ReportPoint& p : curve.points)
+                    EXPECT_FALSE(curve.colour == ChartCurveBlue && p.x >= left && p.x <= right && p.y >= t.y &&
+                                 p.y <= bottom)
+                        << wanted << ": " << p.x << ", " << p.y;
+        }
+    }
+}
+
 TEST(ResponseChart, CurvesThatLeaveTheFrameAreCutAtItsEdge)
 {
     using Stretches = std::vector<std::vector<std::pair<int, int>>>;
@@ -326,6 +347,29 @@ TEST(ResponseReport, ALongLakeNameTakesTheWidthOfThePageAndTheEcoregionGoesBelow
     }();
     for (const std::string& line : lakeNameLines(umlauts))
         EXPECT_EQ(std::count(line.begin(), line.end(), '\xC3'), std::count(line.begin(), line.end(), '\xB6')) << line;
+}
+
+TEST(ResponseReport, ANameOfWideLettersStaysOnThePageAndClearOfTheEcoregion)
+{
+    const LoadResponse r = responseOf(exampleLake(), "ecoregion");
+    const auto repeated = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    for (const std::string& name : {std::string(30, 'W'), std::string(300, 'W'), repeated("WWWWWWWWW ", 30),
+                                    repeated("LAKE_WOBEGON_NORTH_BASIN_", 8), repeated("Mmm@% ", 40)}) {
+        const ReportLayout layout = layoutResponseReport(4800, 6600, responseReportTexts(r, name, "NLF", NumberFormat{}));
+        const ReportText ecoregion = textItem(layout, "Ecoregion: NLF");
+        for (const std::string& line : lakeNameLines(name)) {
+            const ReportText shown = textItem(layout, line);
+            EXPECT_LE(rightEnd(shown, 600), 4800) << line;
+            if (shown.y == ecoregion.y) {
+                EXPECT_LE(rightEnd(shown, 600), ecoregion.x) << line;
+            }
+        }
+    }
 }
 
 TEST(ResponseReport, WrappedSentencesKeepEveryWordInOrder)
