@@ -81,8 +81,8 @@ lake_trends <- function(years, alpha = 0.05, min_years = 5) {
 
 #' Plot a lake's trend
 #'
-#' Each trophic state index of one lake by year, the Sen's slope line of each, and the
-#' test's answer in the legend.
+#' Each trophic state index of one lake by year, the Sen's slope line of each (dashed), and
+#' the test's answer and the slope in the legend.
 #'
 #' @param x Trends from [lake_trends()].
 #' @param lake The lake (`waterbody`) to draw; the first by default.
@@ -103,18 +103,24 @@ plot.trophex_trends <- function(x, lake = x$waterbody[1], ...) {
   indices <- carlson_tsi(years$total_phosphorus, years$chlorophyll_a, years$secchi_depth)
   colours <- c(tsi_tp = "#1b6ca8", tsi_chla = "#2e8b57", tsi_secchi = "#b8860b",
                tsi_average = "#333333")
-  values <- unlist(indices[rows$index])
-  graphics::plot(range(years$year), range(values, na.rm = TRUE), type = "n",
+  values <- range(unlist(indices[rows$index]), na.rm = TRUE)
+  # Room above the points for the legend, one line per index.
+  room <- diff(values) * 0.12 * (nrow(rows) + 1) + 1
+  graphics::plot(range(years$year), c(values[1], values[2] + room), type = "n", xaxt = "n",
                  xlab = "Year", ylab = "Trophic state index", main = lake, ...)
+  ticks <- unique(round(pretty(years$year)))
+  graphics::axis(1, at = ticks[ticks >= min(years$year) & ticks <= max(years$year)])
   for (i in seq_len(nrow(rows))) {
     index <- rows$index[i]
     graphics::points(years$year, indices[[index]], pch = 19, col = colours[[index]])
     graphics::lines(years$year, indices[[index]], col = colours[[index]])
     sen_line(years$year, indices[[index]], rows$sen_slope_per_decade[i], colours[[index]])
   }
-  graphics::legend("topleft", bty = "n", col = colours[rows$index], pch = 19, cex = 0.8,
-                   legend = sprintf("%s: %s (Mann-Kendall p = %.3g)", rows$index, rows$trend,
-                                    rows$mk_p))
+  slopes <- ifelse(is.na(rows$sen_slope_per_decade), "",
+                   sprintf(", Sen's slope %+.2f per decade", rows$sen_slope_per_decade))
+  graphics::legend("topleft", bty = "n", col = colours[rows$index], pch = 19, lty = 2, cex = 0.8,
+                   legend = sprintf("%s: %s%s (Mann-Kendall p = %.3g)", rows$index, rows$trend,
+                                    slopes, rows$mk_p))
   invisible(x)
 }
 
