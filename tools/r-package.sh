@@ -19,7 +19,7 @@ mkdir -p "$stage"
 cp -R "$root/r/." "$stage/"
 
 # The engine's libraries, in their folders, so that "model/x.h" is found from src/.
-engine_libraries="arithmetic model response files batch engine"
+engine_libraries="arithmetic model response files batch samples engine"
 objects=""
 for library in $engine_libraries; do
   mkdir -p "$stage/src/$library"
@@ -33,6 +33,10 @@ posix_objects=$(echo "$objects" | sed 's| files/platformfiles_windows.o||')
 windows_objects=$(echo "$objects" | sed 's| files/platformfiles_posix.o||')
 sed -i "s|^ENGINE_OBJECTS =.*|ENGINE_OBJECTS =$posix_objects|" "$stage/src/Makevars"
 sed -i "s|^ENGINE_OBJECTS =.*|ENGINE_OBJECTS =$windows_objects|" "$stage/src/Makevars.win"
+
+# The example samples tables, for the examples of the documentation and the tests.
+mkdir -p "$stage/inst/extdata"
+cp "$root"/examples/samples_*.csv "$stage/inst/extdata/"
 
 if [ -d "$out/fixtures" ]; then
   mkdir -p "$stage/tests/testthat/fixtures"

@@ -27,3 +27,11 @@ assess_lakes_ <- function(lakes, names, text, threads) {
 load_response_ <- function(lakes, names, target, anchored, curve, threads) {
   .Call(`_trophex_load_response_`, lakes, names, target, anchored, curve, threads)
 }
+
+samples_run_ <- function(samples_csv, lakes_csv, with_lakes, censored, max_depth, require_depth, season, probe_chlorophyll, min_days, alpha, min_years) {
+  .Call(`_trophex_samples_run_`, samples_csv, lakes_csv, with_lakes, censored, max_depth, require_depth, season, probe_chlorophyll, min_days, alpha, min_years)
+}
+
+decimal_numbers_ <- function(texts) {
+  .Call(`_trophex_decimal_numbers_`, texts)
+}

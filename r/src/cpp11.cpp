@@ -55,16 +55,32 @@ extern "C" SEXP _trophex_load_response_(SEXP lakes, SEXP names, SEXP target, SEX
     return cpp11::as_sexp(load_response_(cpp11::as_cpp<cpp11::decay_t<cpp11::list>>(lakes), cpp11::as_cpp<cpp11::decay_t<cpp11::strings>>(names), cpp11::as_cpp<cpp11::decay_t<std::string>>(target), cpp11::as_cpp<cpp11::decay_t<bool>>(anchored), cpp11::as_cpp<cpp11::decay_t<bool>>(curve), cpp11::as_cpp<cpp11::decay_t<int>>(threads)));
   END_CPP11
 }
+// samples.cpp
+cpp11::writable::strings samples_run_(cpp11::raws samples_csv, cpp11::raws lakes_csv, bool with_lakes, std::string censored, double max_depth, bool require_depth, std::string season, bool probe_chlorophyll, int min_days, double alpha, int min_years);
+extern "C" SEXP _trophex_samples_run_(SEXP samples_csv, SEXP lakes_csv, SEXP with_lakes, SEXP censored, SEXP max_depth, SEXP require_depth, SEXP season, SEXP probe_chlorophyll, SEXP min_days, SEXP alpha, SEXP min_years) {
+  BEGIN_CPP11
+    return cpp11::as_sexp(samples_run_(cpp11::as_cpp<cpp11::decay_t<cpp11::raws>>(samples_csv), cpp11::as_cpp<cpp11::decay_t<cpp11::raws>>(lakes_csv), cpp11::as_cpp<cpp11::decay_t<bool>>(with_lakes), cpp11::as_cpp<cpp11::decay_t<std::string>>(censored), cpp11::as_cpp<cpp11::decay_t<double>>(max_depth), cpp11::as_cpp<cpp11::decay_t<bool>>(require_depth), cpp11::as_cpp<cpp11::decay_t<std::string>>(season), cpp11::as_cpp<cpp11::decay_t<bool>>(probe_chlorophyll), cpp11::as_cpp<cpp11::decay_t<int>>(min_days), cpp11::as_cpp<cpp11::decay_t<double>>(alpha), cpp11::as_cpp<cpp11::decay_t<int>>(min_years)));
+  END_CPP11
+}
+// samples.cpp
+cpp11::writable::doubles decimal_numbers_(cpp11::strings texts);
+extern "C" SEXP _trophex_decimal_numbers_(SEXP texts) {
+  BEGIN_CPP11
+    return cpp11::as_sexp(decimal_numbers_(cpp11::as_cpp<cpp11::decay_t<cpp11::strings>>(texts)));
+  END_CPP11
+}
 
 extern "C" {
 static const R_CallMethodDef CallEntries[] = {
-    {"_trophex_assess_lakes_",        (DL_FUNC) &_trophex_assess_lakes_,        4},
-    {"_trophex_carlson_tsi_",         (DL_FUNC) &_trophex_carlson_tsi_,         3},
-    {"_trophex_load_response_",       (DL_FUNC) &_trophex_load_response_,       6},
-    {"_trophex_read_tpx_",            (DL_FUNC) &_trophex_read_tpx_,            1},
-    {"_trophex_trophic_class_",       (DL_FUNC) &_trophex_trophic_class_,       1},
-    {"_trophex_trophic_class_names_", (DL_FUNC) &_trophex_trophic_class_names_, 0},
-    {"_trophex_write_tpx_",           (DL_FUNC) &_trophex_write_tpx_,           3},
+    {"_trophex_assess_lakes_",        (DL_FUNC) &_trophex_assess_lakes_,         4},
+    {"_trophex_carlson_tsi_",         (DL_FUNC) &_trophex_carlson_tsi_,          3},
+    {"_trophex_decimal_numbers_",     (DL_FUNC) &_trophex_decimal_numbers_,      1},
+    {"_trophex_load_response_",       (DL_FUNC) &_trophex_load_response_,        6},
+    {"_trophex_read_tpx_",            (DL_FUNC) &_trophex_read_tpx_,             1},
+    {"_trophex_samples_run_",         (DL_FUNC) &_trophex_samples_run_,         11},
+    {"_trophex_trophic_class_",       (DL_FUNC) &_trophex_trophic_class_,        1},
+    {"_trophex_trophic_class_names_", (DL_FUNC) &_trophex_trophic_class_names_,  0},
+    {"_trophex_write_tpx_",           (DL_FUNC) &_trophex_write_tpx_,            3},
     {NULL, NULL, 0}
 };
 }
