@@ -752,8 +752,10 @@ BatchSummary runBatch(const ReadFunction& read, const ResultConsumer& consumer, 
         }
         const CancellationWatch watch(settings.cancellation, pipeline);
         {
-            PipelineThreads threads(state, settings.startThread);
+            // Declared before the threads, so that it outlives the workers that read it: the
+            // threads are joined when they go out of scope.
             const char* const lineEnd = chunker.lineEnd();
+            PipelineThreads threads(state, settings.startThread);
             bool started = threads.startReader();
             for (unsigned i = 0; started && i < workers; ++i)
                 started = threads.startWorker(
