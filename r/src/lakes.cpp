@@ -52,8 +52,8 @@ void assessRow(const LakeCells& cells, std::size_t row, bool wantTexts, LakeOutc
 std::vector<std::string> resultColumnNames()
 {
     std::vector<std::string> names{"name"};
-    for (const ResultSpec& spec : resultTable())
-        names.emplace_back(spec.batchColumn);
+    for (const ResultSpec& result : resultTable())
+        names.emplace_back(result.batchColumn);
     names.emplace_back("status");
     return names;
 }

@@ -46,9 +46,9 @@ const char* keyOf(CurveColumn column)
 
 // A field of the answer holds a flag (true or false), a text (mode, target, status,
 // reasons) or a number.
-ColumnKind fieldKind(const ResponseFieldSpec& spec)
+ColumnKind fieldKind(const ResponseFieldSpec& field)
 {
-    switch (spec.field) {
+    switch (field.field) {
     case ResponseField::AnswerSecchiToBottom:
     case ResponseField::AnswerIndexOutsideScale:
     case ResponseField::PoorFit:
@@ -56,23 +56,23 @@ ColumnKind fieldKind(const ResponseFieldSpec& spec)
     default:
         break;
     }
-    return spec.pattern == NumberPattern::Whole && spec.unit[0] == '\0' ? ColumnKind::Text : ColumnKind::Number;
+    return field.pattern == NumberPattern::Whole && field.unit[0] == '\0' ? ColumnKind::Text : ColumnKind::Number;
 }
 
-std::string fieldColumnName(const ResponseFieldSpec& spec)
+std::string fieldColumnName(const ResponseFieldSpec& field)
 {
-    if (spec.batchColumn != nullptr)
-        return spec.batchColumn;
-    if (spec.jsonGroup[0] == '\0')
-        return spec.jsonKey;
-    return std::string(spec.jsonGroup) + "_" + spec.jsonKey;
+    if (field.batchColumn != nullptr)
+        return field.batchColumn;
+    if (field.jsonGroup[0] == '\0')
+        return field.jsonKey;
+    return std::string(field.jsonGroup) + "_" + field.jsonKey;
 }
 
 std::vector<std::string> answerColumnNames()
 {
     std::vector<std::string> names{"name", "status"};
-    for (const ResponseFieldSpec& spec : responseFieldTable())
-        names.push_back(fieldColumnName(spec));
+    for (const ResponseFieldSpec& field : responseFieldTable())
+        names.push_back(fieldColumnName(field));
     return names;
 }
 
@@ -190,11 +190,11 @@ void setAnswer(TableBuilder& answers, std::size_t row, const LakeResponse& lake)
     answers.setText(0, row, lake.name);
     answers.setText(1, row, lake.status);
     for (std::size_t i = 0; i < responseFieldTable().size(); ++i) {
-        const ResponseFieldSpec& spec = responseFieldTable()[i];
+        const ResponseFieldSpec& field = responseFieldTable()[i];
         const std::size_t column = i + 2;
         const FieldValue value =
-            lake.response ? responseFieldValue(*lake.response, spec.field, NumberFormat{}) : FieldValue{};
-        const ColumnKind kind = fieldKind(spec);
+            lake.response ? responseFieldValue(*lake.response, field.field, NumberFormat{}) : FieldValue{};
+        const ColumnKind kind = fieldKind(field);
         if (const auto* number = std::get_if<double>(&value); number != nullptr && kind == ColumnKind::Number)
             answers.setNumber(column, row, *number);
         else if (const auto* text = std::get_if<std::string>(&value); text != nullptr && kind == ColumnKind::Text)
@@ -224,8 +224,8 @@ using namespace trophex;
     const r::LakeCells cells(lakes, names);
     const std::size_t rows = cells.rows();
     std::vector<r::ColumnKind> kinds(2, r::ColumnKind::Text);  // the name and the status
-    for (const ResponseFieldSpec& spec : responseFieldTable())
-        kinds.push_back(r::fieldKind(spec));
+    for (const ResponseFieldSpec& field : responseFieldTable())
+        kinds.push_back(r::fieldKind(field));
     r::TableBuilder answers(r::answerColumnNames(), rows, kinds);
     r::GrowingTable curveTable = r::growingTable(
         {"variable"}, {"lake", r::keyOf(CurveColumn::ReductionPct), r::keyOf(CurveColumn::Load), "value", "low", "high"});

@@ -13,9 +13,9 @@
 namespace trophex::r {
 
 // A result as a number in its model unit: NA where the batch writes "NA" for it.
-inline double shownAsNumber(const ResultSpec& spec, Extended value)
+inline double shownAsNumber(const ResultSpec& row, Extended value)
 {
-    return spec.zeroText != nullptr && value == 0 ? NA_REAL : value.toDouble();
+    return row.zeroText != nullptr && value == 0 ? NA_REAL : value.toDouble();
 }
 
 // An optional number as R holds it.
