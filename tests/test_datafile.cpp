@@ -230,11 +230,13 @@ std::ptrdiff_t entriesIn(const fs::path& folder)
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
+#if !defined(_WIN32)
 // Files this process holds open, where the system lists them (Linux); else 0.
 std::ptrdiff_t openFiles()
 {
     return fs::exists("/proc/self/fd") ? entriesIn("/proc/self/fd") : 0;
 }
+#endif
 
 }  // namespace
 
