@@ -133,12 +133,13 @@ void applyUnitChoice(Assessment& a, const UnitChoice& choice, const NumberFormat
 void calculate(Assessment& a, const InputTexts& texts, const AssessOptions& options)
 {
     a.inputs = texts;
-    const CalculationOutcome outcome = runCalculation(texts, options.format);
+    CalculationOutcome outcome =
+        options.resultTexts ? runCalculation(texts, options.format) : evaluateInputs(texts);
     if (!outcome.ok()) {
         a.error = errorOf(outcome.error);
         return;
     }
-    a.results = outcome.texts;
+    a.results = std::move(outcome.texts);
     a.state = outcome.state;
     a.values = outcome.values;
     for (OutputResult r : AllOutputResults)

@@ -95,13 +95,14 @@ struct UnitChoice {
 struct AssessOptions {
     std::vector<UnitChoice> units;  // unit selections applied after the calculation
     NumberFormat format;            // how result texts write numbers; a full stop by default
+    bool resultTexts = true;        // false: the values alone, no result texts, for callers that want numbers
 };
 
 struct Assessment {
     std::string source;                    // the data file's path or name as given; empty for fields
     Error error;                           // none when the lake was read and calculated
     std::optional<InputTexts> inputs;      // the 31 texts the calculation read, when they were read
-    ResultTexts results;                   // every result text as the runner shows it; when ok()
+    ResultTexts results;                   // every result text as the runner shows it; when ok() and asked for
     ResultValues values;                   // every result in its model unit, exactly; when ok()
     std::array<std::string, 6> unitTexts;  // the output unit selectors' texts, by OutputResult
     ModelState state;                      // the calculation's model state; when ok()

@@ -201,6 +201,21 @@ TEST(EngineInputs, ColumnNamesGiveTheTextsOfTheDataFile)
         EXPECT_EQ(byName.values.values[i].toDouble(), byFile.values.values[i].toDouble());
 }
 
+TEST(EngineInputs, ValuesWithoutTextsAreTheSameValues)
+{
+    const Assessment withTexts = assessLake(ExampleFields);
+    AssessOptions valuesOnly;
+    valuesOnly.resultTexts = false;
+    const Assessment without = assessLake(ExampleFields, valuesOnly);
+    ASSERT_TRUE(without.ok()) << without.error.message;
+    for (int i = 0; i < ResultCount; ++i) {
+        EXPECT_EQ(without.values.values[i].significand(), withTexts.values.values[i].significand()) << i;
+        EXPECT_EQ(without.values.values[i].signExponent(), withTexts.values.values[i].signExponent()) << i;
+        EXPECT_TRUE(without.results.texts[i].empty()) << i;
+        EXPECT_FALSE(withTexts.results.texts[i].empty()) << i;
+    }
+}
+
 TEST(EngineInputs, AbsentAndOddNamesAreReadAsTheBatchReadsThem)
 {
     InputFields fields = ExampleFields;

@@ -52,7 +52,8 @@ CellColumn cellColumn(SEXP column, const std::string& name)
     if (Rf_isFactor(column)) {
         cells.kind = CellColumn::Kind::Factor;
         cells.integers = INTEGER(column);
-        cells.texts = textsOf(Rf_getAttrib(column, R_LevelsSymbol));
+        cells.strings = Rf_getAttrib(column, R_LevelsSymbol);
+        cells.texts = textsOf(cells.strings);
         return cells;
     }
     if (Rf_isObject(column) || Rf_isArray(column))
@@ -60,6 +61,7 @@ CellColumn cellColumn(SEXP column, const std::string& name)
     switch (TYPEOF(column)) {
     case STRSXP:
         cells.kind = CellColumn::Kind::Text;
+        cells.strings = column;
         cells.texts = textsOf(column);
         return cells;
     case REALSXP:
@@ -114,6 +116,24 @@ void LakeCells::row(std::size_t index, batch::CsvRecord& record) const
         appendCell(column, index, record);
         record.endField();
     }
+}
+
+SEXP LakeCells::sameString(Input input, std::size_t row, std::string_view text) const
+{
+    const int field = layout_.columnOf[static_cast<int>(input)];
+    if (field < 0)
+        return nullptr;
+    const CellColumn& column = columns_[field];
+    R_xlen_t index = static_cast<R_xlen_t>(row);
+    if (column.kind == CellColumn::Kind::Factor)
+        index = column.integers[row] == NA_INTEGER ? -1 : column.integers[row] - 1;
+    else if (column.kind != CellColumn::Kind::Text)
+        return nullptr;
+    if (index < 0 || column.texts[index] != text)
+        return nullptr;
+    // Shared only when R holds the cell in UTF-8 already: its text was not translated.
+    SEXP cell = STRING_ELT(column.strings, index);
+    return cell != NA_STRING && column.texts[index].data() == CHAR(cell) ? cell : nullptr;
 }
 
 void LakeCells::appendCell(const CellColumn& column, std::size_t index, batch::CsvRecord& record) const

@@ -20,6 +20,7 @@ struct CellColumn {
     std::vector<std::string_view> texts;  // Text: the cells in UTF-8; Factor: the levels
     const double* doubles = nullptr;      // Double: the column's numbers
     const int* integers = nullptr;        // Integer: the numbers; Factor: the level codes
+    SEXP strings = R_NilValue;            // Text: the cells; Factor: the levels (as R holds them)
 };
 
 class LakeCells {
@@ -34,6 +35,10 @@ public:
 
     // The fields of one lake's row, as the batch's reader would give them.
     void row(std::size_t index, batch::CsvRecord& record) const;
+
+    // The R string of an input's cell in a row when it holds exactly text in UTF-8, so that
+    // a result repeating the cell shares it; nullptr otherwise. Calling thread only.
+    SEXP sameString(Input input, std::size_t row, std::string_view text) const;
 
 private:
     void appendCell(const CellColumn& column, std::size_t index, batch::CsvRecord& record) const;

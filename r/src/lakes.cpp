@@ -37,7 +37,9 @@ void assessRow(const LakeCells& cells, std::size_t row, bool wantTexts, LakeOutc
         outcome.status = engine::errorOf(rowError).message;
         return;
     }
-    const engine::Assessment lake = engine::assessTexts(texts);
+    engine::AssessOptions options;
+    options.resultTexts = wantTexts;
+    const engine::Assessment lake = engine::assessTexts(texts, options);
     if (!lake.ok()) {
         outcome.status = lake.error.message;
         return;
@@ -76,7 +78,10 @@ using namespace trophex;
         rows, BlockRows, r::threadCount(threads),
         [&](std::size_t row, r::LakeOutcome& lake) { r::assessRow(cells, row, text, lake); },
         [&](std::size_t row, const r::LakeOutcome& lake) {
-            table.setText(0, row, lake.name);
+            if (SEXP input = cells.sameString(Input::NameEditBox, row, lake.name))
+                table.setString(0, row, input);
+            else
+                table.setText(0, row, lake.name);
             for (std::size_t i = 0; i < ResultCount; ++i) {
                 if (text)
                     table.setText(i + 1, row, lake.texts.texts[i]);

@@ -34,6 +34,11 @@ void TableBuilder::setText(std::size_t column, std::size_t row, std::string_view
     SET_STRING_ELT(c.values, row, c.lastString);
 }
 
+void TableBuilder::setString(std::size_t column, std::size_t row, SEXP string)
+{
+    SET_STRING_ELT(columns_[column].values, row, string);
+}
+
 void TableBuilder::setNumber(std::size_t column, std::size_t row, double value)
 {
     columns_[column].numbers[row] = value;

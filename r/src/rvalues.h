@@ -33,6 +33,7 @@ public:
     TableBuilder(std::vector<std::string> names, std::size_t rows, const std::vector<ColumnKind>& kinds = {});
 
     void setText(std::size_t column, std::size_t row, std::string_view text);
+    void setString(std::size_t column, std::size_t row, SEXP string);  // an R string kept elsewhere
     void setNumber(std::size_t column, std::size_t row, double value);
     void setFlag(std::size_t column, std::size_t row, bool value);
     void setMissing(std::size_t column, std::size_t row);
