@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,17 @@ using trophex::disk::spit;
 
 namespace {
 
+// The program under test, named by the environment (ctest sets it).
+std::string cliProgram()
+{
+    const char* program = std::getenv("TROPHEX_CLI");
+    if (program == nullptr || *program == '\0') {
+        ADD_FAILURE() << "TROPHEX_CLI is not set: it names the trophex-cli to test (ctest sets it)";
+        return "false";
+    }
+    return program;
+}
+
 // Starts "exec trophex-cli ARGUMENTS" through the shell (so that signals reach it), with
 // the input on a pipe that stays open: the run waits for more, as on a quiet writer.
 pid_t startWithOpenInput(const std::string& arguments, const std::string& input, int& writeEnd)
@@ -30,7 +42,7 @@ pid_t startWithOpenInput(const std::string& arguments, const std::string& input,
     int fds[2];
     if (::pipe(fds) != 0)
         return -1;
-    const std::string command = std::string("exec ") + TROPHEX_CLI + " " + arguments;
+    const std::string command = "exec " + cliProgram() + " " + arguments;
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(fds[0], 0);
@@ -57,7 +69,7 @@ protected:
     std::pair<int, std::string> run(const std::string& arguments)
     {
         const fs::path errors = dir / "stderr.txt";
-        const std::string command = std::string(TROPHEX_CLI) + " " + arguments + " 2>" + errors.string();
+        const std::string command = cliProgram() + " " + arguments + " 2>" + errors.string();
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(errors)};
     }
@@ -71,7 +83,7 @@ protected:
     }
 
     fs::path dir;
-    const std::string example = TROPHEX_SOURCE_DIR "/examples/example.tpx";
+    const std::string example = fs::absolute("examples/example.tpx").string();  // the tests run in the source folder
 };
 
 }  // namespace

@@ -60,7 +60,8 @@ void operator delete(void* p, std::size_t) noexcept
 
 namespace {
 
-const fs::path Golden = fs::path(TROPHEX_SOURCE_DIR) / "tests" / "golden";
+// The tests run in the source folder.
+const fs::path Golden = fs::absolute(fs::path("tests") / "golden");
 
 std::string contentsOf(const fs::path& path)
 {

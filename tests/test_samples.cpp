@@ -35,7 +35,7 @@ batch::ReadFunction readerOf(const std::string& text, std::size_t piece = 1 << 1
 
 std::string fileText(const std::string& name)
 {
-    std::ifstream file(std::string(TROPHEX_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    std::ifstream file("examples/" + name, std::ios::binary);  // the tests run in the source folder
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
