@@ -7,6 +7,7 @@ import { createResponsePage } from './response.js';
 import { printPage } from './print.js';
 import { createLakesTable } from './lakestable.js';
 import { createHelp } from './help.js';
+import { createSamples } from './samples.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -421,7 +422,10 @@ async function start() {
   responsePage = createResponsePage(engine, tables.response);
   responsePage.placeValueBoxes();
   responsePage.refresh(false);
-  lakesTable = createLakesTable(engine, tables.table, { openLake: openTableLake, showError });
+  let samplesChanged = () => {};
+  lakesTable = createLakesTable(engine, tables.table, { openLake: openTableLake, showError, onChange: () => samplesChanged() });
+  samplesChanged = createSamples(engine, lakesTable);
+  samplesChanged();
   const help = createHelp({ show: () => showView('HelpView') });
   for (const button of document.querySelectorAll('.views button'))
     button.addEventListener('click', () => (button.id === 'HelpView' ? help.showTopic('topic0') : showView(button.id)));

@@ -15,7 +15,7 @@ const element = (tag, properties = {}, children = []) => {
 const MaxScrollPixels = 8_000_000;  // browsers cap an element's height; beyond, scrolling is scaled
 const DownloadPieceLakes = 50_000;
 
-export function createLakesTable(engine, choices, { openLake, showError }) {
+export function createLakesTable(engine, choices, { openLake, showError, onChange = () => {} }) {
   let file = null;        // the table's file
   let fileName = '';      // its name
   let tableTarget = { text: '', model: false };  // the target of the table on show
@@ -56,6 +56,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     $('AssessLabel').textContent = assessing ? `Assessing ${name}` : '';
     $('DownloadResultsBtn').disabled = assessing || !summary.table;
     if (assessing) $('CancelAssessBtn').focus();
+    onChange();
   }
 
   function showSummary() {
@@ -67,6 +68,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     grid.setAttribute('aria-rowcount', String(rows + 1));
     current = Math.min(current, Math.max(0, rows - 1));
     drawRows();
+    onChange();
   }
 
   function buildHead() {
@@ -186,7 +188,8 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
 
   async function assess(newFile, target) {
     running?.cancel();
-    const run = assessParts(engine, newFile, target, {
+    // A file is a table of lakes; another source (monitoring samples) says how it is assessed.
+    const run = newFile.run ? newFile.run(target, setProgress) : assessParts(engine, newFile, target, {
       progress: setProgress,
     });
     running = run;
@@ -300,5 +303,10 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
   showSummary();
   setAssessing(false);
 
-  return { assess: (chosen) => assess(chosen, chosenTarget), running: () => running !== null };
+  return {
+    assess: (chosen) => assess(chosen, chosenTarget),
+    running: () => running !== null,
+    summary: () => summary,
+    currentRow: () => current,
+  };
 }
