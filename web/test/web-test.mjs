@@ -548,7 +548,7 @@ async function monitoringSamples(page) {
     return null;
   };
   const summary = () => page.$eval('#LakesSummary', (e) => e.textContent);
-  // Imports through the dialog; cancel: cancels the run as soon as it shows.
+  // Imports through the dialog; with cancel, the run is cancelled as soon as it shows.
   const importSamples = async (samples, lakes, cancel = false) => {
     const before = await summary();
     await page.click(aria('Import Monitoring Samples…', 'button'));
@@ -580,13 +580,15 @@ async function monitoringSamples(page) {
   };
 
   await page.click(aria('Lakes Table', 'button'));
+  await typeInto(page, await page.$('#TableTarget'), 'No target');  // the table's own tests leave one
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => document.getElementById('AssessRow').hidden, { timeout: 120000 });
   const generated = join(work, 'samples-generated.csv');
   const generatedLakes = join(work, 'samples-generated-lakes.csv');
   runCli(['samples', '--generate', '3000', '--seed', '3', '-o', generated, '--lakes-out', generatedLakes]);
   const example = (name) => join(process.cwd(), 'examples', name);
-  const cases = [['samples_wqp.csv', example('samples_lakes.csv')], ['samples_long.csv', null],
-    ['samples_wide.csv', example('samples_lakes.csv')], ['samples_wqp.csv', null],
-    ['samples_generated.csv', generatedLakes]];
+  const cases = [...['samples_wqp.csv', 'samples_long.csv', 'samples_wide.csv'].flatMap((name) =>
+    [[name, example('samples_lakes.csv')], [name, null]]), ['samples_generated.csv', generatedLakes]];
   for (const [name, lakes] of cases) {
     const samples = name === 'samples_generated.csv' ? generated : example(name);
     const what = `${name}${lakes ? ' with its lakes table' : ''}`;
