@@ -25,6 +25,8 @@
 #include "samples/samplesrun.h"
 #include "samples/trends.h"
 
+#include <emscripten.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -864,14 +866,39 @@ const char* trx_table_lake(double row)
 // ---------------------------------------------------------------------------------------
 // Monitoring samples
 
+}  // extern "C"
+
+// Tells the script how many bytes of a samples table have been read, through the module's
+// samplesRead function when the script has set one.
+EM_JS(void, reportSamplesRead, (double bytes), {
+    if (Module['samplesRead']) Module['samplesRead'](bytes);
+});
+
+namespace {
+
+batch::ReadFunction reportingReader(batch::ReadFunction read)
+{
+    return [read = std::move(read), bytesRead = 0.0](char* buffer, std::size_t capacity) mutable {
+        const std::size_t got = read(buffer, capacity);
+        bytesRead += static_cast<double>(got);
+        reportSamplesRead(bytesRead);
+        return got;
+    };
+}
+
+}  // namespace
+
+extern "C" {
+
 // In a worker: reads a samples table, and its lakes table when hasLakes is not 0, with the
-// default rules. The answer: a status byte, 1 and the lake-years, or 0 and the reason.
+// default rules, reporting the bytes of samples read as it goes. The answer: a status byte,
+// 1 and the lake-years, or 0 and the reason.
 const char* trx_samples_read(const char* samplesBytes, int samplesLength, const char* lakesBytes, int lakesLength,
                              int hasLakes)
 {
     const batch::ReadFunction readLakes = readerOf(bytesOf(lakesBytes, lakesLength));
     const samples::LakeYearTable table = samples::readLakeYears(
-        readerOf(bytesOf(samplesBytes, samplesLength)), hasLakes ? &readLakes : nullptr, samples::SampleRules{},
+        reportingReader(readerOf(bytesOf(samplesBytes, samplesLength))), hasLakes ? &readLakes : nullptr, samples::SampleRules{},
         samples::Threading::CallingThreadOnly);
     if (!table.summary.ok())
         return answerWith('\0' + batch::reasonSentence(table.summary.error));

@@ -53,9 +53,16 @@ export async function loadEngine() {
         answerBytes(module._trx_assess_part(p, n, t, tn, model ? 1 : 0)))));
     },
     // In a worker: the lake-years of a samples table and its lakes table (or null), or the
-    // reason they cannot be read.
-    samplesRead: (samples, lakes) => statusAnswer(withBytes(samples, (s, sn) =>
-      withBytes(lakes || new Uint8Array(0), (l, ln) => answerBytes(module._trx_samples_read(s, sn, l, ln, lakes ? 1 : 0))))),
+    // reason they cannot be read; progress(bytes) as the samples are read.
+    samplesRead(samples, lakes, progress) {
+      module.samplesRead = progress;
+      try {
+        return statusAnswer(withBytes(samples, (s, sn) => withBytes(lakes || new Uint8Array(0), (l, ln) =>
+          answerBytes(module._trx_samples_read(s, sn, l, ln, lakes ? 1 : 0)))));
+      } finally {
+        delete module.samplesRead;
+      }
+    },
     // The lake-years a worker read, taken for the next table; the table of lakes they make.
     samplesTake: (lakeYears) => withBytes(lakeYears, (p, n) => answerBytes(module._trx_samples_take(p, n))),
     // The trends of the lake of a row on show, or null.

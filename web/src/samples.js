@@ -9,11 +9,19 @@ import { downloadPng, downloadSvg, drawTrendChart } from './trendchart.js';
 const $ = (id) => document.getElementById(id);
 const readBytes = async (file) => new Uint8Array(await file.arrayBuffer());
 
-// The samples read into lake-years by a worker: { ok, results } or { ok: false, message }.
-function readInWorker(samples, lakes) {
+// Reading the samples takes most of an import's time: it fills this much of the progress bar.
+const ReadingShare = 0.9;
+
+// The samples read into lake-years by a worker: { ok, results } or { ok: false, message };
+// progress(fraction) as it reads.
+function readInWorker(samples, lakes, progress) {
   const worker = new Worker(workerSource());
+  const size = samples.length;
   const done = new Promise((resolve) => {
-    worker.onmessage = ({ data }) => resolve(data);
+    worker.onmessage = ({ data }) => {
+      if ('samplesRead' in data) progress(size ? data.samplesRead / size : 1);
+      else resolve(data);
+    };
     worker.onerror = (event) => resolve({ ok: false, message: String(event.message || event) });
   });
   worker.postMessage({ samples: samples.buffer, lakes: lakes?.buffer ?? null },
@@ -35,13 +43,15 @@ export function samplesSource(engine, samplesFile, lakesFile) {
       async function read() {
         const [samples, lakes] = await Promise.all([readBytes(samplesFile), lakesFile ? readBytes(lakesFile) : null]);
         if (stopped) return { cancelled: true };
-        const reading = readInWorker(samples, lakes);
+        const reading = readInWorker(samples, lakes, (fraction) => progress(fraction * ReadingShare));
         stop = reading.stop;
         const lakeYears = await reading.done;
         if (stopped) return { cancelled: true };
         if (!lakeYears.ok) return lakeYears;
         const table = engine.samplesTake(new Uint8Array(lakeYears.results));
-        const assessing = assessParts(engine, new Blob([table]), target, { progress });
+        const assessing = assessParts(engine, new Blob([table]), target, {
+          progress: (fraction) => progress(ReadingShare + fraction * (1 - ReadingShare)),
+        });
         stop = assessing.cancel;
         return assessing.done;
       }

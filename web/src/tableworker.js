@@ -6,8 +6,17 @@ import { loadEngine } from './engine.js';
 
 const engine = loadEngine();
 
+// The samples' bytes read are reported at most every ReportStep of the table.
+const ReportStep = 1 / 200;
+
 function readSamples({ samples, lakes }, engine) {
-  const answer = engine.samplesRead(new Uint8Array(samples), lakes && new Uint8Array(lakes));
+  let reported = 0;
+  const progress = (bytes) => {
+    if (bytes - reported < ReportStep * samples.byteLength) return;
+    reported = bytes;
+    self.postMessage({ samplesRead: bytes });
+  };
+  const answer = engine.samplesRead(new Uint8Array(samples), lakes && new Uint8Array(lakes), progress);
   if (!answer.ok) {
     self.postMessage(answer);
     return;

@@ -548,7 +548,7 @@ async function monitoringSamples(page) {
     return null;
   };
   const summary = () => page.$eval('#LakesSummary', (e) => e.textContent);
-  // Imports through the dialog; with cancel, the run is cancelled as soon as it shows.
+  // Imports through the dialog; with cancel, the run is cancelled once the reading is under way.
   const importSamples = async (samples, lakes, cancel = false) => {
     const before = await summary();
     await page.click(aria('Import Monitoring Samples…', 'button'));
@@ -556,7 +556,7 @@ async function monitoringSamples(page) {
     if (lakes) await (await page.$('#SamplesLakesFile')).uploadFile(lakes);
     await page.click(aria('Import', 'button'));
     if (cancel) {
-      await page.waitForFunction(() => !document.getElementById('AssessRow').hidden);
+      await page.waitForFunction(() => document.getElementById('AssessProgress').value > 0, { polling: 20 });
       await page.click(aria('Cancel', 'button'));
     }
     await page.waitForFunction((text) => document.getElementById('ErrorDialog').open ||
