@@ -98,7 +98,8 @@ export function createSamples(engine, lakesTable) {
     samplesInput.focus();
   });
   samplesInput.addEventListener('change', fileChosen);
-  acceptDrops($('SamplesDrop'), samplesInput, fileChosen);
+  // A file dropped anywhere on the dialog but the lakes table's field is the samples table.
+  acceptDrops(dialog, samplesInput, fileChosen);
   acceptDrops($('SamplesLakesDrop'), lakesInput, fileChosen);
   dialog.addEventListener('close', () => {
     if (dialog.returnValue !== 'import' || !samplesInput.files.length) return;

@@ -602,6 +602,19 @@ async function monitoringSamples(page) {
     check(same(counts?.slice(1).map((count) => Number(count.replace(/,/g, ''))),
       [Number(rows), acceptedCount, Number(results) - acceptedCount]), `${what}: the summary counts the samples (${await summary()})`);
   }
+  // The same samples dropped on the dialog give the same table.
+  const generatedSummary = await summary();
+  await page.click(aria('Import Monitoring Samples…', 'button'));
+  await page.$eval('#SamplesDialog', (dialog, samples, lakes) => {
+    const dropped = new DataTransfer();
+    dropped.items.add(new File([samples], 'dropped.csv'));
+    dialog.dispatchEvent(new DragEvent('drop', { dataTransfer: dropped, bubbles: true, cancelable: true }));
+  }, readFileSync(generated, 'utf8'));
+  await (await page.$('#SamplesLakesFile')).uploadFile(generatedLakes);
+  await page.click(aria('Import', 'button'));
+  await page.waitForFunction(() => document.getElementById('AssessRow').hidden &&
+    document.getElementById('LakesStatus').textContent === 'dropped.csv', { timeout: 60000 });
+  check(await summary() === generatedSummary, 'samples dropped on the dialog give the same table');
   await page.click(aria('Skipped Samples', 'button'));
   check(await page.$eval('#SkippedSamplesText', (e) => e.textContent) === nativeTable(generated, generatedLakes).stderr,
     'the skipped samples are listed as the native summary lists them');
