@@ -8,6 +8,7 @@ import { printPage } from './print.js';
 import { createLakesTable } from './lakestable.js';
 import { createHelp } from './help.js';
 import { createSamples } from './samples.js';
+import { downloadBlob, fileNameOf } from './download.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -278,13 +279,8 @@ async function openFile(file) {
 function saveFile() {
   engine.setInputs(readTexts());
   const bytes = engine.save();
-  const name = (readTexts()[0].replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || 'lake').slice(0, 100);
-  const link = element('a', { href: URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' })),
-    download: `${name}.tpx` });
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  const name = fileNameOf(readTexts()[0], 'lake');
+  downloadBlob(new Blob([bytes], { type: 'application/octet-stream' }), `${name}.tpx`);
 }
 
 // The report of the shown calculation on one page, laid out by the engine as the window's

@@ -4,6 +4,7 @@
 // downloads exactly as the batch writes it. A target for the whole table adds every lake's
 // load response. A cancelled or failed run keeps the table on show as it was.
 import { assessParts } from './tableparts.js';
+import { downloadBlob } from './download.js';
 
 const $ = (id) => document.getElementById(id);
 const element = (tag, properties = {}, children = []) => {
@@ -265,12 +266,7 @@ export function createLakesTable(engine, choices, { openLake, showError, onChang
     for (let first = 0; first === 0 || first < summary.lakes; first += DownloadPieceLakes)
       pieces.push(engine.tableBytes(first, DownloadPieceLakes));
     const base = fileName.replace(/\.[^.]*$/, '') || 'lakes';
-    const link = element('a', { href: URL.createObjectURL(new Blob(pieces, { type: 'text/csv' })),
-      download: `${base}_results.csv` });
-    document.body.append(link);
-    link.click();
-    link.remove();
-    setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
+    downloadBlob(new Blob(pieces, { type: 'text/csv' }), `${base}_results.csv`);
   }
 
   $('OpenTableBtn').addEventListener('click', () => $('OpenTableFile').click());

@@ -5,6 +5,7 @@
 // trend view shows the lake of the current row.
 import { assessParts, workerSource } from './tableparts.js';
 import { downloadPng, downloadSvg, drawTrendChart } from './trendchart.js';
+import { fileNameOf } from './download.js';
 
 const $ = (id) => document.getElementById(id);
 const readBytes = async (file) => new Uint8Array(await file.arrayBuffer());
@@ -123,7 +124,7 @@ export function createSamples(engine, lakesTable) {
     $('trend-title').textContent = `Carlson's indices of ${lakeTrends.lake} by year, with Sen's slope`;
     trendDialog.showModal();
     chart = drawTrendChart(lakeTrends, `Trophic state of ${lakeTrends.lake}`, $('TrendChart').clientWidth);
-    chartName = `${lakeTrends.lake.replace(/[\\/:*?"<>|\s]+/g, '_') || 'lake'}_trend`;
+    chartName = `${fileNameOf(lakeTrends.lake, 'lake')} trend`;
     $('TrendChart').replaceChildren(chart);
     $('TrendAnswer').replaceChildren(...lakeTrends.words.split('\n').map((line) =>
       Object.assign(document.createElement('p'), { textContent: line })));

@@ -2,6 +2,7 @@
 // its Sen's slope as a dashed line, on axes of whole tens of the index, drawn as SVG from
 // the engine's trends; downloadable as SVG and as PNG.
 import { shape } from './drawing.js';
+import { downloadBlob } from './download.js';
 
 // The colour of each index, as the window draws it.
 const Colours = { tsi_tp: '#c82828', tsi_chla: '#1e8c32', tsi_secchi: '#1e50c8', tsi_average: '#000000' };
@@ -106,18 +107,10 @@ export function drawTrendChart(lakeTrends, title, width) {
   return svg;
 }
 
-function download(blob, name) {
-  const link = Object.assign(document.createElement('a'), { href: URL.createObjectURL(blob), download: name });
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
-}
-
 const svgBlob = (svg) => new Blob([new XMLSerializer().serializeToString(svg)], { type: 'image/svg+xml' });
 
 export function downloadSvg(svg, name) {
-  download(svgBlob(svg), `${name}.svg`);
+  downloadBlob(svgBlob(svg), `${name}.svg`);
 }
 
 // The same drawing at PngScale times its size, drawn by the browser onto a canvas.
@@ -130,7 +123,7 @@ export async function downloadPng(svg, name) {
     const canvas = Object.assign(document.createElement('canvas'), {
       width: svg.viewBox.baseVal.width * PngScale, height: svg.viewBox.baseVal.height * PngScale });
     canvas.getContext('2d').drawImage(image, 0, 0, canvas.width, canvas.height);
-    download(await new Promise((resolve) => canvas.toBlob(resolve, 'image/png')), `${name}.png`);
+    downloadBlob(await new Promise((resolve) => canvas.toBlob(resolve, 'image/png')), `${name}.png`);
   } finally {
     URL.revokeObjectURL(url);
   }
