@@ -868,21 +868,24 @@ const char* trx_table_lake(double row)
 
 }  // extern "C"
 
-// Tells the script how many bytes of a samples table have been read, through the module's
-// samplesRead function when the script has set one.
-EM_JS(void, reportSamplesRead, (double bytes), {
-    if (Module['samplesRead']) Module['samplesRead'](bytes);
+// Reads up to capacity bytes of the samples table into buffer through the module's
+// readSamples function, which the worker's script sets: the count of bytes read, 0 at the
+// end of the table, below 0 when the table cannot be read.
+EM_JS(int, readSamplesInto, (char* buffer, int capacity), {
+    return Module['readSamples'](buffer, capacity);
 });
 
 namespace {
 
-batch::ReadFunction reportingReader(batch::ReadFunction read)
+// The samples table as the script reads it, slice by slice, so that a table of any size
+// never sits whole in memory.
+batch::ReadFunction scriptReader()
 {
-    return [read = std::move(read), bytesRead = 0.0](char* buffer, std::size_t capacity) mutable {
-        const std::size_t got = read(buffer, capacity);
-        bytesRead += static_cast<double>(got);
-        reportSamplesRead(bytesRead);
-        return got;
+    return [](char* buffer, std::size_t capacity) {
+        const int got = readSamplesInto(buffer, static_cast<int>(std::min<std::size_t>(capacity, 1 << 30)));
+        if (got < 0)
+            throw std::runtime_error("the samples table could not be read to its end");
+        return static_cast<std::size_t>(got);
     };
 }
 
@@ -890,15 +893,14 @@ batch::ReadFunction reportingReader(batch::ReadFunction read)
 
 extern "C" {
 
-// In a worker: reads a samples table, and its lakes table when hasLakes is not 0, with the
-// default rules, reporting the bytes of samples read as it goes. The answer: a status byte,
-// 1 and the lake-years, or 0 and the reason.
-const char* trx_samples_read(const char* samplesBytes, int samplesLength, const char* lakesBytes, int lakesLength,
-                             int hasLakes)
+// In a worker: reads the samples table that the script hands over slice by slice, and its
+// lakes table when hasLakes is not 0, with the default rules. The answer: a status byte, 1
+// and the lake-years, or 0 and the reason.
+const char* trx_samples_read(const char* lakesBytes, int lakesLength, int hasLakes)
 {
     const batch::ReadFunction readLakes = readerOf(bytesOf(lakesBytes, lakesLength));
     const samples::LakeYearTable table = samples::readLakeYears(
-        reportingReader(readerOf(bytesOf(samplesBytes, samplesLength))), hasLakes ? &readLakes : nullptr, samples::SampleRules{},
+        scriptReader(), hasLakes ? &readLakes : nullptr, samples::SampleRules{},
         samples::Threading::CallingThreadOnly);
     if (!table.summary.ok())
         return answerWith('\0' + batch::reasonSentence(table.summary.error));

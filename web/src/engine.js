@@ -52,15 +52,24 @@ export async function loadEngine() {
       return statusAnswer(withBytes(bytes, (p, n) => withBytes(encoder.encode(target), (t, tn) =>
         answerBytes(module._trx_assess_part(p, n, t, tn, model ? 1 : 0)))));
     },
-    // In a worker: the lake-years of a samples table and its lakes table (or null), or the
-    // reason they cannot be read; progress(bytes) as the samples are read.
-    samplesRead(samples, lakes, progress) {
-      module.samplesRead = progress;
+    // In a worker: the lake-years of a samples table, whose bytes readSlice(capacity) gives
+    // slice by slice (none at the end), and its lakes table's bytes (or null); or the reason
+    // they cannot be read.
+    samplesRead(readSlice, lakes) {
+      module.readSamples = (pointer, capacity) => {
+        try {
+          const bytes = readSlice(capacity);
+          module.HEAPU8.set(bytes, pointer);
+          return bytes.length;
+        } catch {
+          return -1;
+        }
+      };
       try {
-        return statusAnswer(withBytes(samples, (s, sn) => withBytes(lakes || new Uint8Array(0), (l, ln) =>
-          answerBytes(module._trx_samples_read(s, sn, l, ln, lakes ? 1 : 0)))));
+        return statusAnswer(withBytes(lakes || new Uint8Array(0), (l, ln) =>
+          answerBytes(module._trx_samples_read(l, ln, lakes ? 1 : 0))));
       } finally {
-        delete module.samplesRead;
+        delete module.readSamples;
       }
     },
     // The lake-years a worker read, taken for the next table; the table of lakes they make.

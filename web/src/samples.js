@@ -8,25 +8,22 @@ import { downloadPng, downloadSvg, drawTrendChart } from './trendchart.js';
 import { fileNameOf } from './download.js';
 
 const $ = (id) => document.getElementById(id);
-const readBytes = async (file) => new Uint8Array(await file.arrayBuffer());
 
 // Reading the samples takes most of an import's time: it fills this much of the progress bar.
 const ReadingShare = 0.9;
 
-// The samples read into lake-years by a worker: { ok, results } or { ok: false, message };
-// progress(fraction) as it reads.
+// The samples read into lake-years by a worker, which reads the files itself:
+// { ok, results } or { ok: false, message }; progress(fraction) as it reads.
 function readInWorker(samples, lakes, progress) {
   const worker = new Worker(workerSource());
-  const size = samples.length;
   const done = new Promise((resolve) => {
     worker.onmessage = ({ data }) => {
-      if ('samplesRead' in data) progress(size ? data.samplesRead / size : 1);
+      if ('samplesRead' in data) progress(samples.size ? data.samplesRead / samples.size : 1);
       else resolve(data);
     };
     worker.onerror = (event) => resolve({ ok: false, message: String(event.message || event) });
   });
-  worker.postMessage({ samples: samples.buffer, lakes: lakes?.buffer ?? null },
-    lakes ? [samples.buffer, lakes.buffer] : [samples.buffer]);
+  worker.postMessage({ samples, lakes });
   return { done: done.finally(() => worker.terminate()), stop: () => worker.terminate() };
 }
 
@@ -42,9 +39,7 @@ export function samplesSource(engine, samplesFile, lakesFile) {
       let cancel;
       const cancelled = new Promise((resolve) => { cancel = resolve; });
       async function read() {
-        const [samples, lakes] = await Promise.all([readBytes(samplesFile), lakesFile ? readBytes(lakesFile) : null]);
-        if (stopped) return { cancelled: true };
-        const reading = readInWorker(samples, lakes, (fraction) => progress(fraction * ReadingShare));
+        const reading = readInWorker(samplesFile, lakesFile, (fraction) => progress(fraction * ReadingShare));
         stop = reading.stop;
         const lakeYears = await reading.done;
         if (stopped) return { cancelled: true };

@@ -9,14 +9,22 @@ const engine = loadEngine();
 // The samples' bytes read are reported at most every ReportStep of the table.
 const ReportStep = 1 / 200;
 
+// Reads the samples table (a File) slice by slice as the engine asks for them, and the lakes
+// table (a File, or null) whole.
 function readSamples({ samples, lakes }, engine) {
+  const reader = new FileReaderSync();
+  let offset = 0;
   let reported = 0;
-  const progress = (bytes) => {
-    if (bytes - reported < ReportStep * samples.byteLength) return;
-    reported = bytes;
-    self.postMessage({ samplesRead: bytes });
+  const readSlice = (capacity) => {
+    const bytes = new Uint8Array(reader.readAsArrayBuffer(samples.slice(offset, offset + capacity)));
+    offset += bytes.length;
+    if (offset - reported >= ReportStep * samples.size) {
+      reported = offset;
+      self.postMessage({ samplesRead: offset });
+    }
+    return bytes;
   };
-  const answer = engine.samplesRead(new Uint8Array(samples), lakes && new Uint8Array(lakes), progress);
+  const answer = engine.samplesRead(readSlice, lakes && new Uint8Array(reader.readAsArrayBuffer(lakes)));
   if (!answer.ok) {
     self.postMessage(answer);
     return;
