@@ -226,6 +226,7 @@ export function createLakesTable(engine, choices, { openLake, showError, onChang
     if (!sameFile) {
       sortColumn = -1;
       descending = false;
+      scroller.scrollLeft = 0;
     }
     buildHead();
     filterChanged();
