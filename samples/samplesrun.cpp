@@ -2,6 +2,7 @@
 
 #include "batch/batchtable.h"
 #include "batch/csv.h"
+#include "batch/lakesview.h"
 
 #include <algorithm>
 #include <deque>
@@ -34,8 +35,8 @@ bool readLakes(const batch::ReadFunction* read, std::optional<LakesTable>& lakes
 class ParallelParse {
 public:
     ParallelParse(const SampleLayout& layout, const SampleRules& rules, const LakesTable* lakes,
-                  SampleAccumulator& accumulator)
-        : layout_(layout), rules_(rules), lakes_(lakes), accumulator_(accumulator)
+                  SampleAccumulator& accumulator, Threading threading)
+        : layout_(layout), rules_(rules), lakes_(lakes), accumulator_(accumulator), threading_(threading)
     {
         const unsigned processors = std::thread::hardware_concurrency();
         maxInFlight_ = 2 * std::max(1u, processors);
@@ -56,9 +57,7 @@ public:
             inFlight_.push_back(std::async(std::launch::deferred, &ChunkParser::unreadableRow));
         } else {
             auto records = std::make_shared<std::string>(std::move(chunk.records));
-            inFlight_.push_back(std::async(std::launch::async, [this, records] {
-                return ChunkParser(layout_, rules_, lakes_).parse(*records);
-            }));
+            inFlight_.push_back(parseLater(std::move(records)));
         }
         while (inFlight_.size() >= maxInFlight_)
             addOldest();
@@ -71,6 +70,13 @@ public:
     }
 
 private:
+    // A parse on a thread of its own, or on the calling thread when its results are taken.
+    std::future<ParsedChunk> parseLater(std::shared_ptr<std::string> records)
+    {
+        return std::async(threading_ == Threading::CallingThreadOnly ? std::launch::deferred : std::launch::async,
+                          [this, records] { return ChunkParser(layout_, rules_, lakes_).parse(*records); });
+    }
+
     void addOldest()
     {
         const ParsedChunk parsed = inFlight_.front().get();
@@ -84,10 +90,11 @@ private:
     SampleAccumulator& accumulator_;
     std::size_t maxInFlight_;
     std::deque<std::future<ParsedChunk>> inFlight_;
+    Threading threading_;
 };
 
 void readSampleRecords(const batch::ReadFunction& samples, const LakesTable* lakes, const SampleRules& rules,
-                       LakeYearTable& table)
+                       Threading threading, LakeYearTable& table)
 {
     batch::RecordChunker chunker(samples);
     batch::CsvRecord record;
@@ -102,7 +109,7 @@ void readSampleRecords(const batch::ReadFunction& samples, const LakesTable* lak
     }
     SampleAccumulator accumulator(rules, lakes);
     {
-        ParallelParse parse(*header.layout, rules, lakes, accumulator);
+        ParallelParse parse(*header.layout, rules, lakes, accumulator, threading);
         batch::RecordChunker::Chunk chunk;
         while (chunker.nextChunk(chunk))
             parse.add(std::move(chunk));
@@ -213,13 +220,13 @@ const char* lineEndOf(const std::string& csv)
 }  // namespace
 
 LakeYearTable readLakeYears(const batch::ReadFunction& samples, const batch::ReadFunction* lakes,
-                            const SampleRules& rules)
+                            const SampleRules& rules, Threading threading)
 {
     LakeYearTable table;
     try {
         std::optional<LakesTable> lakesTable;
         if (readLakes(lakes, lakesTable, table.summary.error))
-            readSampleRecords(samples, lakesTable ? &*lakesTable : nullptr, rules, table);
+            readSampleRecords(samples, lakesTable ? &*lakesTable : nullptr, rules, threading, table);
         table.withLakes = lakesTable.has_value();
     } catch (const std::exception& e) {
         table.summary.error = e.what();
@@ -283,6 +290,15 @@ std::string summaryText(const SamplesSummary& summary)
     text += std::to_string(summary.sites) + " sites, " + std::to_string(summary.lakes) + " lakes, "
             + std::to_string(summary.lakeYears) + " lake-years\n";
     return text;
+}
+
+std::string samplesCountsText(const SampleCounts& counts, const NumberFormat& format)
+{
+    std::uint64_t accepted = 0;
+    for (std::uint64_t n : counts.accepted)
+        accepted += n;
+    return "Samples: " + batch::countText(counts.rows, format) + " rows read, " + batch::countText(accepted, format)
+           + " results accepted, " + batch::countText(counts.results - accepted, format) + " skipped";
 }
 
 std::string summaryJson(const SamplesSummary& summary)

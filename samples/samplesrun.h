@@ -3,6 +3,7 @@
 // the lake-year table written, optionally assessed by the batch in the same step, and the
 // trends table.
 
+#include "arithmetic/numberformat.h"
 #include "batch/batchpipeline.h"
 #include "samples/lakeyears.h"
 #include "samples/trends.h"
@@ -41,6 +42,9 @@ SamplesSummary runSamples(const batch::ReadFunction& samples, const batch::ReadF
 // The summary as lines of text, and as one JSON object.
 std::string summaryText(const SamplesSummary& summary);
 std::string summaryJson(const SamplesSummary& summary);
+// What a table of lakes adds to its summary line for the samples it came from: "Samples: 49
+// rows read, 42 results accepted, 7 skipped".
+std::string samplesCountsText(const SampleCounts& counts, const NumberFormat& format);
 
 // The lake-years of a samples table as a batch input table (what runSamples writes without
 // assessing), with the lake names and the lake-years themselves, for a caller that shows
@@ -52,8 +56,11 @@ struct LakeYearTable {
     SamplesSummary summary;
     bool withLakes = false;  // a lakes table gave the lakes
 };
+// The rows are parsed on threads of their own, or, for a runtime that has none, on the
+// calling thread, starting no thread.
+enum class Threading { OwnThreads, CallingThreadOnly };
 LakeYearTable readLakeYears(const batch::ReadFunction& samples, const batch::ReadFunction* lakes,
-                            const SampleRules& rules);
+                            const SampleRules& rules, Threading threading = Threading::OwnThreads);
 
 // The lake-years as a batch input whose header the batch can use: without a lakes table the
 // ecoregion and morphometry columns are added empty, so that each row is listed with the

@@ -20,6 +20,13 @@ const char* trendIndexName(TrendIndex index)
     return Names[static_cast<int>(index)];
 }
 
+const char* trendIndexTitle(TrendIndex index)
+{
+    static constexpr std::array<const char*, TrendIndexCount> Titles = {
+        "Total phosphorus index", "Chlorophyll a index", "Secchi depth index", "Average index"};
+    return Titles[static_cast<int>(index)];
+}
+
 namespace {
 
 std::optional<double> positiveMean(const LakeYear& lakeYear, Parameter parameter)
@@ -158,10 +165,20 @@ std::vector<Trend> lakeTrends(const std::vector<LakeYear>& lakeYears, const Tren
     return trends;
 }
 
+std::vector<Trend> lakeTrendsOf(const std::vector<LakeYear>& lakeYears, int lake, const TrendSettings& settings)
+{
+    // The lake-years of a lake stand together.
+    const auto ofLake = [lake](const LakeYear& lakeYear) { return lakeYear.lake == lake; };
+    const auto first = std::find_if(lakeYears.begin(), lakeYears.end(), ofLake);
+    const auto last = std::find_if_not(first, lakeYears.end(), ofLake);
+    std::vector<Trend> trends;
+    if (first != last)
+        addLakeTrends(trends, &*first, &*first + (last - first), settings);
+    return trends;
+}
+
 std::string trendInWords(const Trend& trend)
 {
-    static constexpr std::array<const char*, TrendIndexCount> Names = {
-        "Total phosphorus index", "Chlorophyll a index", "Secchi depth index", "Average index"};
     const auto number = [](double value, int decimals) {
         char text[48];
         std::snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -169,7 +186,7 @@ std::string trendInWords(const Trend& trend)
     };
     const std::string span = std::to_string(trend.years.size()) + " years ("
                              + number(trend.years.front(), 0) + " to " + number(trend.years.back(), 0);
-    std::string words = std::string(Names[static_cast<int>(trend.index)]) + ": " + trend.verdict;
+    std::string words = std::string(trendIndexTitle(trend.index)) + ": " + trend.verdict;
     const bool significant = trend.verdict == "increasing" || trend.verdict == "decreasing";
     if (significant)
         words += " by " + number(std::fabs(*trend.slopePerDecade), 1) + " per decade";
@@ -179,6 +196,16 @@ std::string trendInWords(const Trend& trend)
     if (trend.years.size() >= 2)
         words += "; Mann-Kendall p = " + number(trend.test.p, 3);
     return words + ").";
+}
+
+std::string trendsInWords(const std::vector<Trend>& trends)
+{
+    if (trends.empty())
+        return "No trophic state index: no lake-year has a positive mean.";
+    std::string words;
+    for (const Trend& trend : trends)
+        words += (words.empty() ? "" : "\n") + trendInWords(trend);
+    return words;
 }
 
 void appendTrendHeader(std::string& out, const char* lineEnd)

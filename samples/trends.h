@@ -18,6 +18,7 @@ struct TrendSettings {
 enum class TrendIndex { Phosphorus, Chlorophyll, Secchi, Average };
 inline constexpr int TrendIndexCount = 4;
 const char* trendIndexName(TrendIndex index);  // "tsi_tp", "tsi_chla", "tsi_secchi", "tsi_average"
+const char* trendIndexTitle(TrendIndex index);  // "Total phosphorus index", ..., "Average index"
 
 // The index of a lake-year, from its unrounded means; none where a mean it needs is missing
 // or not positive.
@@ -50,8 +51,13 @@ struct Trend {
 // years (2011 to 2022; Mann-Kendall p = 0.003)."
 std::string trendInWords(const Trend& trend);
 
+// Every trend of a lake in words, one a line; a sentence saying there is none when empty.
+std::string trendsInWords(const std::vector<Trend>& trends);
+
 // The trend of every lake and index that has a year, lakes in the order of the lake-years.
 std::vector<Trend> lakeTrends(const std::vector<LakeYear>& lakeYears, const TrendSettings& settings);
+// The trends of one lake, by its index among the lakes of the lake-years.
+std::vector<Trend> lakeTrendsOf(const std::vector<LakeYear>& lakeYears, int lake, const TrendSettings& settings);
 
 // The trends table: waterbody,index,years,first_year,last_year,mk_s,mk_var,mk_z,mk_p,
 // sen_slope_per_decade,trend.

@@ -1,5 +1,6 @@
 #include "batch/batchpipeline.h"
 #include "batch/csv.h"
+#include "batch/lakesview.h"
 #include "samples/chunkparser.h"
 #include "samples/samplegenerator.h"
 #include "samples/samplesrun.h"
@@ -432,6 +433,13 @@ TEST(LakeYears, EveryResultIsCountedOnceWhateverTheReads)
                               SkipReason::OtherCharacteristic, SkipReason::UnreadableDate})
         EXPECT_GT(counts.skipped[static_cast<int>(reason)], 0u) << skipReasonText(reason);
     EXPECT_EQ(lakeYearsOf(samples, &lakes, {}, 997), whole.csv);
+    // Parsed on the calling thread only, as a runtime without threads does: the same table.
+    const batch::ReadFunction readLakesAgain = readerOf(lakes);
+    EXPECT_EQ(readLakeYears(readerOf(samples), &readLakesAgain, {}, Threading::CallingThreadOnly).csv, whole.csv);
+    EXPECT_EQ(samplesCountsText(counts, NumberFormat{}).rfind("Samples: " + batch::countText(counts.rows, NumberFormat{})
+                                                                 + " rows read, ",
+                                                             0),
+              0u);
 }
 
 TEST(LakeYears, AssessedLakeYearsCarryWhatTheBatchAddsByteForByte)
@@ -497,6 +505,22 @@ TEST(Trends, VerdictsOfRisingFallingAndShortSeries)
     EXPECT_EQ(trends[4].index, TrendIndex::Average);
     EXPECT_EQ(trends[4].verdict, "too few years");
     EXPECT_DOUBLE_EQ(trends[1].values[0], phosphorusTsi(20).doubleValue());
+
+    // One lake's trends are those of the whole run that are its own; B has none.
+    for (int lake = 0; lake < 3; ++lake) {
+        std::vector<std::string> wanted;
+        for (const Trend& trend : trends)
+            if (trend.lake == lake)
+                wanted.push_back(trendInWords(trend));
+        std::vector<std::string> got;
+        for (const Trend& trend : lakeTrendsOf(table.lakeYears, lake, {}))
+            got.push_back(trendInWords(trend));
+        EXPECT_EQ(got, wanted) << "lake " << lake;
+    }
+    EXPECT_EQ(trendsInWords({}), "No trophic state index: no lake-year has a positive mean.");
+    EXPECT_EQ(trendsInWords(lakeTrendsOf(table.lakeYears, 2, {})),
+              trendInWords(trends[1]) + "\n" + trendInWords(trends[2]) + "\n" + trendInWords(trends[3]) + "\n"
+                  + trendInWords(trends[4]));
 }
 
 }  // namespace

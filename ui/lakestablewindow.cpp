@@ -589,14 +589,9 @@ QString LakesTableWindow::summaryText() const
         return assessing() ? QString() : tr("No table yet: File, Assess Lakes Table");
     QString text = QString::fromStdString(model_->lakes().summaryText(format_));
     if (samplesOnShow_) {
-        const samples::SampleCounts& counts = samplesOnShow_->summary.counts;
-        std::uint64_t accepted = 0;
-        for (std::uint64_t n : counts.accepted)
-            accepted += n;
-        text += tr(". Samples: %1 rows read, %2 results accepted, %3 skipped (Samples, Skipped Samples lists why)")
-                    .arg(QString::fromStdString(batch::countText(counts.rows, format_)),
-                         QString::fromStdString(batch::countText(accepted, format_)),
-                         QString::fromStdString(batch::countText(counts.results - accepted, format_)));
+        text += QStringLiteral(". ")
+                + QString::fromStdString(samples::samplesCountsText(samplesOnShow_->summary.counts, format_))
+                + tr(" (Samples, Skipped Samples lists why)");
     }
     return text;
 }
@@ -619,9 +614,7 @@ void LakesTableWindow::TrendClick()
     const int lake = lakeYears[row].lake;
     LakeTrends trends;
     trends.lakeName = QString::fromStdString(samplesOnShow_->lakeNames[static_cast<std::size_t>(lake)]);
-    for (samples::Trend& trend : samples::lakeTrends(lakeYears, samples::TrendSettings{}))
-        if (trend.lake == lake)
-            trends.trends.push_back(std::move(trend));
+    trends.trends = samples::lakeTrendsOf(lakeYears, lake, samples::TrendSettings{});
     if (!trendWindow_)
         trendWindow_ = new TrendWindow(dialogs_, this);
     trendWindow_->showLake(trends);

@@ -246,10 +246,7 @@ void TrendWindow::showLake(const LakeTrends& lake)
 
 QString TrendWindow::answerText() const
 {
-    QStringList lines;
-    for (const samples::Trend& trend : lake_->trends)
-        lines << QString::fromStdString(samples::trendInWords(trend));
-    return lines.isEmpty() ? tr("No trophic state index: no lake-year has a positive mean.") : lines.join(QLatin1Char('\n'));
+    return QString::fromStdString(samples::trendsInWords(lake_->trends));
 }
 
 }  // namespace trophex::ui

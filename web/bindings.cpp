@@ -6,7 +6,8 @@
 // calculation and its load response, and the table of lakes on show live here.
 //
 // The same module runs in the page's Web Workers, where trx_assess_part assesses one part
-// of a table of lakes.
+// of a table of lakes and trx_samples_read reads a table of monitoring samples into
+// lake-years, which the page then assesses as a table of lakes.
 
 #include "engine/engine.h"
 #include "engine/json.h"
@@ -21,6 +22,10 @@
 #include "print/responsechart.h"
 #include "print/responsereportlayout.h"
 #include "response/responseresults.h"
+#include "samples/samplesrun.h"
+#include "samples/trends.h"
+
+#include <emscripten.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +34,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -44,6 +50,8 @@ std::optional<LoadResponse> shownResponse;      // the load response the page sh
 std::shared_ptr<batch::ResultTable> pendingTable;  // the table of lakes being assessed
 batch::ResultConsumer pendingConsumer;          // where its parts' results go
 batch::LakesView lakesView;                     // the table of lakes on show
+std::shared_ptr<const samples::LakeYearTable> pendingSamples;  // the lake-years of the table being assessed
+std::shared_ptr<const samples::LakeYearTable> shownSamples;     // those of the table on show, if it came from samples
 std::string answer;                             // the bytes of the last answer
 
 const char* answerWith(std::string text)
@@ -375,9 +383,9 @@ void putChunk(std::string& out, const batch::ResultChunk& chunk)
     put(out, chunk.counts);
 }
 
-class ChunkReader {
+class BytesReader {
 public:
-    explicit ChunkReader(std::string_view bytes) : bytes_(bytes) {}
+    explicit BytesReader(std::string_view bytes) : bytes_(bytes) {}
     bool atEnd() const { return bytes_.empty(); }
 
     void read(batch::ResultChunk& chunk)
@@ -390,7 +398,6 @@ public:
         chunk.counts = get<batch::BatchProgress>();
     }
 
-private:
     template <typename Value>
     Value get()
     {
@@ -411,8 +418,93 @@ private:
         return text;
     }
 
+private:
     std::string_view bytes_;  // what is left to read
 };
+
+// The lake-years of a samples table cross from the worker that read them to the page as
+// bytes: whether a lakes table gave the lakes, the summary, the batch input, the lake names
+// and the lake-years.
+static_assert(std::is_trivially_copyable_v<samples::LakeYear> && std::is_trivially_copyable_v<samples::SampleCounts>);
+
+void putLakeYears(std::string& out, const samples::LakeYearTable& table)
+{
+    put(out, static_cast<std::uint8_t>(table.withLakes));
+    put(out, table.summary.counts);
+    for (std::uint64_t count : {table.summary.sites, table.summary.lakes, table.summary.lakeYears})
+        put(out, count);
+    putText(out, table.csv);
+    put(out, static_cast<std::uint32_t>(table.lakeNames.size()));
+    for (const std::string& name : table.lakeNames)
+        putText(out, name);
+    put(out, static_cast<std::uint32_t>(table.lakeYears.size()));
+    for (const samples::LakeYear& lakeYear : table.lakeYears)
+        put(out, lakeYear);
+}
+
+samples::LakeYearTable readLakeYearTable(BytesReader& reader)
+{
+    samples::LakeYearTable table;
+    table.withLakes = reader.get<std::uint8_t>() != 0;
+    table.summary.counts = reader.get<samples::SampleCounts>();
+    for (std::uint64_t* count : {&table.summary.sites, &table.summary.lakes, &table.summary.lakeYears})
+        *count = reader.get<std::uint64_t>();
+    table.csv = reader.getText();
+    table.lakeNames.resize(reader.get<std::uint32_t>());
+    for (std::string& name : table.lakeNames)
+        name = reader.getText();
+    table.lakeYears.resize(reader.get<std::uint32_t>());
+    for (samples::LakeYear& lakeYear : table.lakeYears) {
+        lakeYear = reader.get<samples::LakeYear>();
+        if (lakeYear.lake < 0 || static_cast<std::size_t>(lakeYear.lake) >= table.lakeNames.size())
+            throw std::runtime_error("the lake-years were cut short");
+    }
+    return table;
+}
+
+std::string numbersJson(const std::vector<double>& numbers)
+{
+    std::string out = "[";
+    for (double number : numbers) {
+        if (out.size() > 1)
+            out += ',';
+        engine::appendJsonNumber(out, number);
+    }
+    return out + ']';
+}
+
+std::string optionalNumberJson(const std::optional<double>& number)
+{
+    return number ? engine::jsonNumber(*number) : "null";
+}
+
+// The trends of a lake: each index by year with Sen's line, and the test's answers in words.
+std::string trendsJson(const samples::LakeYearTable& table, int lake)
+{
+    const std::vector<samples::Trend> trends = samples::lakeTrendsOf(table.lakeYears, lake, samples::TrendSettings{});
+    std::string out;
+    {
+        JsonObject object(out);
+        object.field("lake", table.lakeNames[static_cast<std::size_t>(lake)]);
+        object.field("words", samples::trendsInWords(trends));
+        std::string& list = object.key("trends");
+        list += '[';
+        for (const samples::Trend& trend : trends) {
+            if (list.back() != '[')
+                list += ',';
+            JsonObject item(list);
+            item.field("index", samples::trendIndexName(trend.index));
+            item.field("title", samples::trendIndexTitle(trend.index));
+            item.key("years") += numbersJson(trend.years);
+            item.key("values") += numbersJson(trend.values);
+            item.key("slopePerDecade") += optionalNumberJson(trend.slopePerDecade);
+            item.key("intercept") += optionalNumberJson(trend.intercept);
+            item.field("words", samples::trendInWords(trend));
+        }
+        list += ']';
+    }
+    return out;
+}
 
 std::string lakesColumnsJson()
 {
@@ -437,7 +529,13 @@ std::string lakesSummaryJson()
         object.key("lakes") += std::to_string(lakesView.table() ? lakesView.table()->size() : 0);
         object.key("table") += lakesView.table() ? "true" : "false";
         object.key("response") += lakesView.table() && lakesView.table()->hasResponse() ? "true" : "false";
-        object.field("text", lakesView.summaryText(NumberFormat{}));
+        std::string text = lakesView.summaryText(NumberFormat{});
+        object.key("samples") += shownSamples ? "true" : "false";
+        if (shownSamples) {
+            text += ". " + samples::samplesCountsText(shownSamples->summary.counts, NumberFormat{});
+            object.field("skipped", samples::summaryText(shownSamples->summary));
+        }
+        object.field("text", text);
     }
     return out;
 }
@@ -678,7 +776,7 @@ double trx_table_take(const char* bytes, int length)
 {
     if (!pendingTable)
         return -1;
-    ChunkReader reader(bytesOf(bytes, length));
+    BytesReader reader(bytesOf(bytes, length));
     batch::ResultChunk chunk;
     while (!reader.atEnd()) {
         reader.read(chunk);
@@ -690,9 +788,12 @@ double trx_table_take(const char* bytes, int length)
 // Shows the table taken, with the filters kept, in the order of the file.
 const char* trx_table_finish()
 {
-    if (pendingTable)
+    if (pendingTable) {
+        shownSamples = std::move(pendingSamples);
         lakesView.setTable(std::move(pendingTable));
+    }
     pendingTable.reset();
+    pendingSamples.reset();
     pendingConsumer = {};
     return answerWith("{\"columns\":" + lakesColumnsJson() + ",\"summary\":" + lakesSummaryJson() + '}');
 }
@@ -701,6 +802,7 @@ const char* trx_table_finish()
 void trx_table_drop()
 {
     pendingTable.reset();
+    pendingSamples.reset();
     pendingConsumer = {};
 }
 
@@ -759,6 +861,79 @@ const char* trx_table_lake(double row)
     if (!lakesView.table() || row < 0 || row >= static_cast<double>(lakesView.rowCount()))
         return answerWith("null");
     return answerWith(inputTextsJson(lakesView.inputTexts(lakesView.lakeAt(static_cast<std::size_t>(row)))));
+}
+
+// ---------------------------------------------------------------------------------------
+// Monitoring samples
+
+}  // extern "C"
+
+// Reads up to capacity bytes of the samples table into buffer through the module's
+// readSamples function, which the worker's script sets: the count of bytes read, 0 at the
+// end of the table, below 0 when the table cannot be read.
+EM_JS(int, readSamplesInto, (char* buffer, int capacity), {
+    return Module['readSamples'](buffer, capacity);
+});
+
+namespace {
+
+// The samples table as the script reads it, slice by slice, so that a table of any size
+// never sits whole in memory.
+batch::ReadFunction scriptReader()
+{
+    return [](char* buffer, std::size_t capacity) {
+        const int got = readSamplesInto(buffer, static_cast<int>(std::min<std::size_t>(capacity, 1 << 30)));
+        if (got < 0)
+            throw std::runtime_error("the samples table could not be read to its end");
+        return static_cast<std::size_t>(got);
+    };
+}
+
+}  // namespace
+
+extern "C" {
+
+// In a worker: reads the samples table that the script hands over slice by slice, and its
+// lakes table when hasLakes is not 0, with the default rules. The answer: a status byte, 1
+// and the lake-years, or 0 and the reason.
+const char* trx_samples_read(const char* lakesBytes, int lakesLength, int hasLakes)
+{
+    const batch::ReadFunction readLakes = readerOf(bytesOf(lakesBytes, lakesLength));
+    const samples::LakeYearTable table = samples::readLakeYears(
+        scriptReader(), hasLakes ? &readLakes : nullptr, samples::SampleRules{},
+        samples::Threading::CallingThreadOnly);
+    if (!table.summary.ok())
+        return answerWith('\0' + batch::reasonSentence(table.summary.error));
+    std::string out(1, '\1');
+    putLakeYears(out, table);
+    return answerWith(std::move(out));
+}
+
+// Takes the lake-years a worker read for the next table; the answer is the table of lakes
+// they make, for the workers to assess, or empty when the bytes cannot be read.
+const char* trx_samples_take(const char* bytes, int length)
+{
+    pendingSamples.reset();
+    try {
+        BytesReader reader(bytesOf(bytes, length));
+        auto table = std::make_shared<samples::LakeYearTable>(readLakeYearTable(reader));
+        std::string input = samples::batchInputOf(*table);
+        pendingSamples = std::move(table);
+        return answerWith(std::move(input));
+    } catch (const std::exception&) {
+        return answerWith({});
+    }
+}
+
+// The trends of the lake of a row on show, when the table came from samples; else null.
+const char* trx_samples_trend(double row)
+{
+    if (!shownSamples || !lakesView.table() || row < 0 || row >= static_cast<double>(lakesView.rowCount()))
+        return answerWith("null");
+    const std::size_t lakeYear = lakesView.lakeAt(static_cast<std::size_t>(row));
+    if (lakeYear >= shownSamples->lakeYears.size())
+        return answerWith("null");
+    return answerWith(trendsJson(*shownSamples, shownSamples->lakeYears[lakeYear].lake));
 }
 
 }  // extern "C"

@@ -1,8 +1,8 @@
 // The browser page measured in Debian's headless Chromium: how soon the first results are on
 // screen after the file opens, one calculation in the page's engine, a table of generated
 // lakes assessed in the page's workers (time and the tab's peak memory), sorting it and
-// jumping about in it.
-//   node bench/web/page_bench.mjs PAGE.html TROPHEX-CLI WORKDIR [LAKES]
+// jumping about in it, and generated monitoring samples imported into lake-years.
+//   node bench/web/page_bench.mjs PAGE.html TROPHEX-CLI WORKDIR [LAKES [SAMPLE-ROWS]]
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -14,6 +14,7 @@ const puppeteer = require('puppeteer-core');
 
 const [pagePath, cli, work] = process.argv.slice(2, 5).map((p) => resolve(p));
 const lakes = Number(process.argv[5] || 1000000);
+const sampleRows = Number(process.argv[6] || 1000000);
 const Calculations = 2000;
 
 // Memory of the tab: the proportional set size (shared pages shared out) of the largest of
@@ -131,6 +132,27 @@ try {
   console.log(`a jump in the table drawn in at most ${jumps.toFixed(0)} ms (two frames)`);
   clearInterval(sampler);
   console.log(`tab peak over the whole run ${megabytes(peak)}`);
+
+  // Monitoring samples with their lakes table, into a tab that has just been opened.
+  const samples = join(work, `bench-samples-${sampleRows}.csv`);
+  const samplesLakes = join(work, `bench-samples-${sampleRows}-lakes.csv`);
+  execFileSync(cli, ['samples', '--generate', String(sampleRows), '-o', samples, '--lakes-out', samplesLakes]);
+  await page.reload();
+  await page.waitForSelector('body[data-ready=true]');
+  await page.click('#TableView');
+  let samplesPeak = tabBytes(pid);
+  const before = samplesPeak;
+  const samplesSampler = setInterval(() => { samplesPeak = Math.max(samplesPeak, tabBytes(pid)); }, 100);
+  await page.click('#ImportSamplesBtn');
+  await (await page.$('#SamplesFile')).uploadFile(samples);
+  await (await page.$('#SamplesLakesFile')).uploadFile(samplesLakes);
+  const imported = Date.now();
+  await page.click('#SamplesImportBtn');
+  await page.waitForFunction(() => document.getElementById('LakesSummary').textContent.includes('Samples:'),
+    { timeout: 600000, polling: 200 });
+  clearInterval(samplesSampler);
+  console.log(`${sampleRows} sample rows imported and assessed in ${seconds(Date.now() - imported)}, tab ` +
+    `${megabytes(before)} before, peak ${megabytes(samplesPeak)} (${await page.$eval('#LakesSummary', (e) => e.textContent)})`);
 } finally {
   await browser.close();
 }

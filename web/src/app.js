@@ -7,6 +7,8 @@ import { createResponsePage } from './response.js';
 import { printPage } from './print.js';
 import { createLakesTable } from './lakestable.js';
 import { createHelp } from './help.js';
+import { createSamples } from './samples.js';
+import { downloadBlob, fileNameOf } from './download.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -277,13 +279,8 @@ async function openFile(file) {
 function saveFile() {
   engine.setInputs(readTexts());
   const bytes = engine.save();
-  const name = (readTexts()[0].replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || 'lake').slice(0, 100);
-  const link = element('a', { href: URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' })),
-    download: `${name}.tpx` });
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  const name = fileNameOf(readTexts()[0], 'lake');
+  downloadBlob(new Blob([bytes], { type: 'application/octet-stream' }), `${name}.tpx`);
 }
 
 // The report of the shown calculation on one page, laid out by the engine as the window's
@@ -421,7 +418,10 @@ async function start() {
   responsePage = createResponsePage(engine, tables.response);
   responsePage.placeValueBoxes();
   responsePage.refresh(false);
-  lakesTable = createLakesTable(engine, tables.table, { openLake: openTableLake, showError });
+  let samplesChanged = () => {};
+  lakesTable = createLakesTable(engine, tables.table, { openLake: openTableLake, showError, onChange: () => samplesChanged() });
+  samplesChanged = createSamples(engine, lakesTable);
+  samplesChanged();
   const help = createHelp({ show: () => showView('HelpView') });
   for (const button of document.querySelectorAll('.views button'))
     button.addEventListener('click', () => (button.id === 'HelpView' ? help.showTopic('topic0') : showView(button.id)));

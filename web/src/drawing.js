@@ -12,7 +12,7 @@ const Anchors = {
 };
 const White = '#ffffff';
 
-function shape(tag, attributes, text) {
+export function shape(tag, attributes, text) {
   const made = document.createElementNS(svgNamespace, tag);
   for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
   if (text !== undefined) made.textContent = text;

@@ -21,6 +21,9 @@ export async function loadEngine() {
   const answerBytes = (pointer) => module.HEAPU8.slice(pointer, pointer + module._trx_answer_length());
   const answerText = (pointer) => decoder.decode(answerBytes(pointer));
   const answerJson = (pointer) => JSON.parse(answerText(pointer));
+  // An answer that starts with a status byte: 1 and bytes of results, or 0 and a reason.
+  const statusAnswer = (answer) => (answer[0] === 1 ? { ok: true, results: answer.subarray(1) }
+    : { ok: false, message: decoder.decode(answer.subarray(1)) });
 
   return {
     tables: () => answerJson(module._trx_tables()),
@@ -46,10 +49,33 @@ export async function loadEngine() {
     recordsEnd: (bytes) => withBytes(bytes, (p, n) => module._trx_records_end(p, n)),
     // In a worker: the results of a part, or the reason it failed.
     assessPart(bytes, target, model) {
-      const answer = withBytes(bytes, (p, n) => withBytes(encoder.encode(target), (t, tn) =>
-        answerBytes(module._trx_assess_part(p, n, t, tn, model ? 1 : 0))));
-      return answer[0] === 1 ? { ok: true, results: answer.subarray(1) } : { ok: false, message: decoder.decode(answer.subarray(1)) };
+      return statusAnswer(withBytes(bytes, (p, n) => withBytes(encoder.encode(target), (t, tn) =>
+        answerBytes(module._trx_assess_part(p, n, t, tn, model ? 1 : 0)))));
     },
+    // In a worker: the lake-years of a samples table, whose bytes readSlice(capacity) gives
+    // slice by slice (none at the end), and its lakes table's bytes (or null); or the reason
+    // they cannot be read.
+    samplesRead(readSlice, lakes) {
+      module.readSamples = (pointer, capacity) => {
+        try {
+          const bytes = readSlice(capacity);
+          module.HEAPU8.set(bytes, pointer);
+          return bytes.length;
+        } catch {
+          return -1;
+        }
+      };
+      try {
+        return statusAnswer(withBytes(lakes || new Uint8Array(0), (l, ln) =>
+          answerBytes(module._trx_samples_read(l, ln, lakes ? 1 : 0))));
+      } finally {
+        delete module.readSamples;
+      }
+    },
+    // The lake-years a worker read, taken for the next table; the table of lakes they make.
+    samplesTake: (lakeYears) => withBytes(lakeYears, (p, n) => answerBytes(module._trx_samples_take(p, n))),
+    // The trends of the lake of a row on show, or null.
+    samplesTrend: (row) => answerJson(module._trx_samples_trend(row)),
     tableTargetError: (target) => withBytes(encoder.encode(target), (p, n) => answerText(module._trx_table_target_error(p, n))),
     tableBegin: (head, target, model) => withBytes(head, (h, hn) => withBytes(encoder.encode(target), (t, tn) =>
       answerJson(module._trx_table_begin(h, hn, t, tn, model ? 1 : 0)))),

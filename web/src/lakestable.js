@@ -4,6 +4,7 @@
 // downloads exactly as the batch writes it. A target for the whole table adds every lake's
 // load response. A cancelled or failed run keeps the table on show as it was.
 import { assessParts } from './tableparts.js';
+import { downloadBlob } from './download.js';
 
 const $ = (id) => document.getElementById(id);
 const element = (tag, properties = {}, children = []) => {
@@ -15,7 +16,7 @@ const element = (tag, properties = {}, children = []) => {
 const MaxScrollPixels = 8_000_000;  // browsers cap an element's height; beyond, scrolling is scaled
 const DownloadPieceLakes = 50_000;
 
-export function createLakesTable(engine, choices, { openLake, showError }) {
+export function createLakesTable(engine, choices, { openLake, showError, onChange = () => {} }) {
   let file = null;        // the table's file
   let fileName = '';      // its name
   let tableTarget = { text: '', model: false };  // the target of the table on show
@@ -56,6 +57,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     $('AssessLabel').textContent = assessing ? `Assessing ${name}` : '';
     $('DownloadResultsBtn').disabled = assessing || !summary.table;
     if (assessing) $('CancelAssessBtn').focus();
+    onChange();
   }
 
   function showSummary() {
@@ -67,6 +69,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     grid.setAttribute('aria-rowcount', String(rows + 1));
     current = Math.min(current, Math.max(0, rows - 1));
     drawRows();
+    onChange();
   }
 
   function buildHead() {
@@ -186,7 +189,8 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
 
   async function assess(newFile, target) {
     running?.cancel();
-    const run = assessParts(engine, newFile, target, {
+    // A file is a table of lakes; another source (monitoring samples) says how it is assessed.
+    const run = newFile.run ? newFile.run(target, setProgress) : assessParts(engine, newFile, target, {
       progress: setProgress,
     });
     running = run;
@@ -222,6 +226,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     if (!sameFile) {
       sortColumn = -1;
       descending = false;
+      scroller.scrollLeft = 0;
     }
     buildHead();
     filterChanged();
@@ -262,12 +267,7 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     for (let first = 0; first === 0 || first < summary.lakes; first += DownloadPieceLakes)
       pieces.push(engine.tableBytes(first, DownloadPieceLakes));
     const base = fileName.replace(/\.[^.]*$/, '') || 'lakes';
-    const link = element('a', { href: URL.createObjectURL(new Blob(pieces, { type: 'text/csv' })),
-      download: `${base}_results.csv` });
-    document.body.append(link);
-    link.click();
-    link.remove();
-    setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
+    downloadBlob(new Blob(pieces, { type: 'text/csv' }), `${base}_results.csv`);
   }
 
   $('OpenTableBtn').addEventListener('click', () => $('OpenTableFile').click());
@@ -300,5 +300,10 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
   showSummary();
   setAssessing(false);
 
-  return { assess: (chosen) => assess(chosen, chosenTarget), running: () => running !== null };
+  return {
+    assess: (chosen) => assess(chosen, chosenTarget),
+    running: () => running !== null,
+    summary: () => summary,
+    currentRow: () => current,
+  };
 }

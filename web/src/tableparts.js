@@ -12,7 +12,7 @@ const HeadSliceBytes = 1 << 20;
 let workerUrl = null;
 
 // The workers' code: the engine's script, then the worker's own.
-function workerSource() {
+export function workerSource() {
   if (!workerUrl) {
     const code = [document.getElementById('engine-script').textContent,
       document.getElementById('worker-script').textContent];

@@ -1,19 +1,12 @@
 // The trophic state chart: for each index a band of the ecoregion's typical range and a
 // marker at the lake's index, on Carlson's scale, drawn as SVG.
+import { shape } from './drawing.js';
 
 const Scale = { low: 0, high: 100 };
 const Left = 120;
 const Right = 20;
 const RowHeight = 44;
 const Top = 10;
-const svgNamespace = 'http://www.w3.org/2000/svg';
-
-function shape(tag, attributes, text) {
-  const made = document.createElementNS(svgNamespace, tag);
-  for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
-  if (text !== undefined) made.textContent = text;
-  return made;
-}
 
 const xOf = (index, Width) => {
   const clamped = Math.min(Scale.high, Math.max(Scale.low, index));

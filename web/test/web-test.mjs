@@ -4,7 +4,7 @@
 // rules in every state reached; screenshots at 1280 and 390 pixels wide.
 //   node web/test/web-test.mjs PAGE.html TROPHEX-CLI LAKES.csv WORKDIR [TABLE-LAKES]
 import puppeteer from 'puppeteer-core';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
@@ -526,6 +526,166 @@ async function lakesTable(page, count) {
   await page.click(aria('Lake', 'button'));
 }
 
+// Monitoring samples imported into the table of lakes: each shape with and without its lakes
+// table downloaded against the native batch over the native lake-years, the summary and the
+// skipped samples against the native summary, the trends' sentences against the native
+// trends table, a file refused with the engine's reason, and an import cancelled.
+const TrendTitles = { tsi_tp: 'Total phosphorus index', tsi_chla: 'Chlorophyll a index',
+  tsi_secchi: 'Secchi depth index', tsi_average: 'Average index' };
+async function monitoringSamples(page) {
+  const cdp = await page.createCDPSession();
+  const downloads = join(work, 'samples-downloads');
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  const downloaded = async (button, ending) => {
+    rmSync(downloads, { recursive: true, force: true });
+    mkdirSync(downloads, { recursive: true });
+    await page.click(button);
+    for (let tries = 0; tries < 200; tries += 1) {
+      const done = readdirSync(downloads).filter((f) => f.endsWith(ending));
+      if (done.length) return readFileSync(join(downloads, done[0]));
+      await new Promise((r) => setTimeout(r, 50));
+    }
+    return null;
+  };
+  const summary = () => page.$eval('#LakesSummary', (e) => e.textContent);
+  // Imports through the dialog; with cancel, the run is cancelled once the reading is under way.
+  const importSamples = async (samples, lakes, cancel = false) => {
+    const before = await summary();
+    await page.click(aria('Import Monitoring Samples…', 'button'));
+    await (await page.$('#SamplesFile')).uploadFile(samples);
+    if (lakes) await (await page.$('#SamplesLakesFile')).uploadFile(lakes);
+    await page.click(aria('Import', 'button'));
+    if (cancel) {
+      await page.waitForFunction(() => document.getElementById('AssessProgress').value > 0, { polling: 20 });
+      await page.click(aria('Cancel', 'button'));
+    }
+    await page.waitForFunction((text) => document.getElementById('ErrorDialog').open ||
+      (document.getElementById('AssessRow').hidden && document.getElementById('LakesSummary').textContent !== text),
+    { timeout: 120000 }, cancel ? null : before);
+  };
+  // The native lake-years assessed by the native batch: what the page's table holds.
+  const nativeTable = (samples, lakes) => {
+    const lakeYears = join(work, 'native-lake-years.csv');
+    const { stderr } = spawnSync(cli, ['samples', samples, ...(lakes ? ['--lakes', lakes] : []), '-o', lakeYears,
+      '--trends', join(work, 'native-trends.csv')], { encoding: 'utf8' });
+    if (!lakes) {  // without a lakes table, each lake-year is listed as having no ecoregion
+      const [header, ...rows] = readFileSync(lakeYears, 'utf8').split(/(?<=\n)/);
+      const widened = (row, extra) => row.replace(/(\r?\n)?$/, (end) => extra + (end || ''));
+      writeFileSync(lakeYears, [widened(header, ',ecoregion,watershed_area,lake_area,mean_depth'),
+        ...rows.map((row) => widened(row, ',,,,'))].join(''));
+    }
+    const out = join(work, 'native-samples-table.csv');
+    runCli(['batch', lakeYears, '-o', out]);
+    return { table: readFileSync(out), stderr };
+  };
+
+  await page.click(aria('Lakes Table', 'button'));
+  await typeInto(page, await page.$('#TableTarget'), 'No target');  // the table's own tests leave one
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => document.getElementById('AssessRow').hidden, { timeout: 120000 });
+  const generated = join(work, 'samples-generated.csv');
+  const generatedLakes = join(work, 'samples-generated-lakes.csv');
+  runCli(['samples', '--generate', '3000', '--seed', '3', '-o', generated, '--lakes-out', generatedLakes]);
+  const example = (name) => join(process.cwd(), 'examples', name);
+  const cases = [...['samples_wqp.csv', 'samples_long.csv', 'samples_wide.csv'].flatMap((name) =>
+    [[name, example('samples_lakes.csv')], [name, null]]), ['samples_generated.csv', generatedLakes]];
+  for (const [name, lakes] of cases) {
+    const samples = name === 'samples_generated.csv' ? generated : example(name);
+    const what = `${name}${lakes ? ' with its lakes table' : ''}`;
+    await importSamples(samples, lakes);
+    const native = nativeTable(samples, lakes);
+    check(same(await downloaded(aria('Download Results', 'button'), '.csv'), native.table),
+      `${what}: the table downloaded equals the native batch over the native lake-years`);
+    const [, rows, results, accepted] = /^(\d+) rows read, (\d+) results\naccepted: (.*)\n/.exec(native.stderr);
+    const acceptedCount = accepted.split(', ').reduce((sum, part) => sum + Number(part.split(' ').pop()), 0);
+    const counts = /\. Samples: ([\d,]+) rows read, ([\d,]+) results accepted, ([\d,]+) skipped$/.exec(await summary());
+    check(same(counts?.slice(1).map((count) => Number(count.replace(/,/g, ''))),
+      [Number(rows), acceptedCount, Number(results) - acceptedCount]), `${what}: the summary counts the samples (${await summary()})`);
+  }
+  // The same samples dropped on the dialog give the same table.
+  const generatedSummary = await summary();
+  await page.click(aria('Import Monitoring Samples…', 'button'));
+  await page.$eval('#SamplesDialog', (dialog, samples, lakes) => {
+    const dropped = new DataTransfer();
+    dropped.items.add(new File([samples], 'dropped.csv'));
+    dialog.dispatchEvent(new DragEvent('drop', { dataTransfer: dropped, bubbles: true, cancelable: true }));
+  }, readFileSync(generated, 'utf8'));
+  await (await page.$('#SamplesLakesFile')).uploadFile(generatedLakes);
+  await page.click(aria('Import', 'button'));
+  await page.waitForFunction(() => document.getElementById('AssessRow').hidden &&
+    document.getElementById('LakesStatus').textContent === 'dropped.csv', { timeout: 60000 });
+  check(await summary() === generatedSummary, 'samples dropped on the dialog give the same table');
+  await page.click(aria('Skipped Samples', 'button'));
+  check(await page.$eval('#SkippedSamplesText', (e) => e.textContent) === nativeTable(generated, generatedLakes).stderr,
+    'the skipped samples are listed as the native summary lists them');
+  await axe(page, 'the skipped samples');
+
+  // The trends of the lake of the current row against the native trends table.
+  await page.focus('#LakesScroller');
+  await page.keyboard.press('End');
+  await page.click(aria('Trend of the Lake…', 'button'));
+  await page.waitForSelector('#TrendDialog[open] svg');
+  const shownWords = await page.$$eval('#TrendAnswer p', (lines) => lines.map((line) => line.textContent));
+  const lake = await page.$eval('#trend-title', (e) => e.textContent.replace(/^Carlson's indices of (.*) by year.*$/, '$1'));
+  const wanted = readFileSync(join(work, 'native-trends.csv'), 'utf8').trim().split('\n').slice(1)
+    .map((row) => row.split(',')).filter((row) => row[0] === lake);
+  check(wanted.length === shownWords.length && wanted.length > 0 && wanted.every((row, i) => {
+    const [, index, years, first, last, , , , p, , trend] = row;
+    return shownWords[i].startsWith(`${TrendTitles[index]}: ${trend}`) &&
+      shownWords[i].includes(` over ${years} years (${first} to ${last}; `) && shownWords[i].includes(`p = ${Number(p).toFixed(3)}).`);
+  }), `the trends of ${lake} in words agree with the native trends table: ${shownWords.join(' | ')}`);
+  check(await page.$$eval('#TrendChart svg line[stroke-dasharray]', (lines) => lines.length) === wanted.length + 1,
+    'each index has its dashed Sen line');
+  check((await downloaded(aria('Download SVG', 'button'), '.svg'))?.toString().includes(`Trophic state of ${lake}`),
+    'the trend chart downloads as SVG');
+  check((await downloaded(aria('Download PNG', 'button'), '.png'))?.subarray(1, 4).toString() === 'PNG',
+    'the trend chart downloads as PNG');
+  await axe(page, 'the trend view');
+  for (const width of [1280, 390]) {
+    await page.setViewport({ width, height: 900 });
+    await page.click(aria('Close', 'button'));
+    await page.click(aria('Trend of the Lake…', 'button'));
+    await page.screenshot({ path: join(work, `trend-${width}.png`) });
+  }
+  await page.click(aria('Close', 'button'));
+  await page.screenshot({ path: join(work, 'samples-390.png'), fullPage: true });
+  await axe(page, 'the samples table 390 pixels wide');
+  await page.setViewport({ width: 1280, height: 900 });
+  await page.screenshot({ path: join(work, 'samples-1280.png'), fullPage: true });
+
+  // A lakes table is no samples table; a messy samples table has its rows skipped with the
+  // native reasons; a large import cancelled keeps the table on show.
+  const kept = await summary();
+  let reason = '';
+  try {
+    execFileSync(cli, ['samples', example('samples_lakes.csv')], { stdio: ['ignore', 'pipe', 'pipe'] });
+  } catch (error) {
+    reason = error.stderr.toString().trim().replace(/^trophex-cli samples: /, '');
+  }
+  await importSamples(example('samples_lakes.csv'), null);
+  const refused = await page.$eval('#error-text', (e) => e.textContent);
+  check(reason !== '' && refused.toLowerCase().includes(reason.toLowerCase()), `a lakes table as samples refused: ${refused}`);
+  await closeError(page);
+  check(await summary() === kept, 'a refused samples table keeps the table on show');
+  const messy = join(work, 'samples-messy.csv');
+  writeFileSync(messy, '\ufeffsite;date;parameter;value;unit;flag\r\nA;2021-06-15;Phosphorus;0,02;mg/L;\r\n' +
+    'A;15/06/2021;Phosphorus;20;ug/L;\r\nA;2021-07-01;Phosphorus;abc;ug/L;\r\nA;2021-07-02;Phosphorus;5;furlongs;\r\n' +
+    'A;2021-07-03;Phosphorus;;ug/L;<\r\n"B;""x""";2021-07-04;Chlorophyll a;-3;ug/L;\r\nB;2021-12-01;Chlorophyll a;3;ug/L;\r\n' +
+    ';;;;;\r\n\u0000\u00ff;2021-07-05;Secchi;1;m;\r\n');
+  await importSamples(messy, null);
+  await page.click(aria('Skipped Samples', 'button'));
+  check(await page.$eval('#SkippedSamplesText', (e) => e.textContent) === nativeTable(messy, null).stderr,
+    'a messy samples table has its rows skipped with the native reasons');
+  const large = join(work, 'samples-large.csv');
+  runCli(['samples', '--generate', '300000', '--seed', '5', '-o', large]);
+  const beforeCancel = await summary();
+  await importSamples(large, null, true);
+  check(await summary() === beforeCancel, 'a cancelled import keeps the table on show');
+  check(same(await downloaded(aria('Download Results', 'button'), '.csv'), nativeTable(messy, null).table),
+    'a cancelled import keeps nothing of its own');
+  await page.click(aria('Lake', 'button'));
+}
+
 // Help: every topic of the help file is a page here, reached from its list, from links
 // between topics and from the Help buttons of Calibrate and the Load Response page.
 async function helpTopics(page) {
@@ -618,6 +778,7 @@ try {
   await loadResponses(page, [join(process.cwd(), 'examples/example.tpx'), ...good.slice(0, 8)]);
   await printed(page, join(process.cwd(), 'examples/example.tpx'));
   await lakesTable(page, tableLakes);
+  await monitoringSamples(page);
   await helpTopics(page);
   await looks(page, good[0]);
   await storedLake(page);

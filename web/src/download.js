@@ -1,0 +1,16 @@
+// Downloads made by the page: the bytes handed to the browser under a file name.
+
+// A text made fit to name a file: without the characters file systems refuse, at most 100
+// characters; fallback when nothing is left.
+export function fileNameOf(text, fallback) {
+  return (text.replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || fallback).slice(0, 100);
+}
+
+export function downloadBlob(blob, name) {
+  const link = Object.assign(document.createElement('a'), { href: URL.createObjectURL(blob), download: name });
+  document.body.append(link);
+  link.click();
+  link.remove();
+  // The browser has taken the bytes well before; the address is freed later.
+  setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
+}
