@@ -61,7 +61,7 @@ async function lakesTable(page) {
   console.log(`${tableLakes} lakes assessed in the page in ${Date.now() - started} ms`);
   check(same(await results(), nativeBatch([])), 'the table downloaded equals the native batch');
   const before = await summary();
-  const { TableTarget } = await handles(page, [['TableTarget', 'Target']]);
+  const { TableTarget } = await handles(page, [['TableTarget', 'Target']], '#table-view');
   await typeInto(page, TableTarget, 'tp=20');
   await page.keyboard.press('Enter');
   await assessed(before);

@@ -94,10 +94,13 @@ export function native(files, extra = []) {
   return out.trim().split('\n').map((line) => JSON.parse(line));
 }
 
-export async function handles(page, names) {
+// The controls of the names, each the one of its name (within the element of selector scope)
+// that is its control.
+export async function handles(page, names, scope) {
   const found = {};
+  const within = scope ? await page.$(scope) : page;
   for (const [control, name] of names) {
-    const all = await page.$$(aria(name));
+    const all = await within.$$(aria(name));
     const match = [];
     for (const handle of all) if (await handle.evaluate((e, c) => e.id === c, control)) match.push(handle);
     check(match.length === 1, `one control named "${name}" for ${control} (found ${all.length})`);
@@ -299,13 +302,14 @@ export async function printed(page, file) {
 // The form's controls by their accessible names, those of a hidden page or a closed dialog
 // found once shown.
 export async function formControls(page) {
-  const inputs = await handles(page, [...InputNames.slice(0, 16), ...ResultNames.slice(0, 7), ['CalcButton', 'Calculate'],
-    ['ClearBtn', 'Clear'], ['CalibrateBtn', 'Calibrate'], ['OpenBtn', 'Open'], ['SaveBtn', 'Save'], ['PrintBtn', 'Print']]);
+  const inputs = await handles(page, [...InputNames.slice(0, 16), ...ResultNames.slice(0, 7)], '#lake-view');
+  Object.assign(inputs, await handles(page, [['CalcButton', 'Calculate'], ['ClearBtn', 'Clear'], ['CalibrateBtn', 'Calibrate'],
+    ['OpenBtn', 'Open'], ['SaveBtn', 'Save'], ['PrintBtn', 'Print']], 'header'));
   await page.click(aria('TSI', 'tab'));
-  Object.assign(inputs, await handles(page, ResultNames.slice(7)));
+  Object.assign(inputs, await handles(page, ResultNames.slice(7), '#lake-view'));
   await page.click(aria('Output', 'tab'));
   await page.click(aria('Calibrate', 'button'));
-  Object.assign(inputs, await handles(page, InputNames.slice(16)));
+  Object.assign(inputs, await handles(page, InputNames.slice(16), '#CalibrateForm'));
   await page.keyboard.press('Escape');
   return inputs;
 }
