@@ -22,46 +22,48 @@ const example = join(process.cwd(), 'examples/example.tpx');
 // The example lake's load response for a tp target, anchored, as the native runner gives it.
 async function loadResponse(page) {
   await openThroughInput(page, example);
-  await page.click(aria('Load Response', 'tab'));
+  await page.click(`#lake-view ${aria('Load Response', 'tab')}`);
   if (!(await page.$eval('#AnchorCheckBox', (e) => e.checked))) await page.click('#AnchorCheckBox');
   await page.select('#TargetComboBox', '1');
-  await typeInto(page, await page.$(aria('Target value')), '20');
+  await typeInto(page, await page.$(`#page-response ${aria('Target value')}`), '20');
   const [seen, want] = [await shownResponse(page), nativeResponse(example, 'tp=20', false)];
   check(same(seen.answer, want.answer) && same(seen.rows, want.rows),
     `the load response for tp=20: ${JSON.stringify(seen.answer)} against ${JSON.stringify(want.answer)}`);
-  await page.click(aria('Output', 'tab'));
+  await page.click(`#lake-view ${aria('Output', 'tab')}`);
 }
 
 // A data file opened through the file input and saved: the download holds what the desktop
 // program saves for the texts opened.
-async function openAndSave(page) {
+async function openAndSave(page, views) {
   await openThroughInput(page, example);
   const seen = await shown(page);
-  const saved = await downloadOf(page, aria('Save', 'button'), downloads, '.tpx');
+  const saved = await downloadOf(page, views.SaveBtn, downloads, '.tpx');
   const want = dataFile(InputNames.map(([control]) => seen.controls[control]));
   check(saved && Buffer.compare(saved, want) === 0 && Buffer.compare(saved, readFileSync(example)) === 0,
     'Save downloads the bytes of the data file opened');
 }
 
 // A table of lakes assessed in the workers, downloaded without and with a target against the
-// native batch; a larger one cancelled once under way keeps the table on show.
-async function lakesTable(page) {
+// native batch; a larger one cancelled once under way keeps the table on show. Firefox looks
+// a name up in the part of the page searched, so the buttons are looked up once, where they are.
+async function lakesTable(page, views) {
   const table = join(work, 'table.csv');
   runCli(['batch', '--generate', String(tableLakes), '--seed', '7', '-o', table]);
   const summary = () => page.$eval('#LakesSummary', (e) => e.textContent);
   const assessed = (before) => page.waitForFunction((text) => document.getElementById('AssessRow').hidden &&
     document.getElementById('LakesSummary').textContent !== text, { timeout: 60000 }, before);
-  const results = () => downloadOf(page, aria('Download Results', 'button'), downloads, '.csv');
   const nativeBatch = (extra) => Buffer.from(runCli(['batch', table, ...extra]), 'utf8');
 
-  await page.click(aria('Lakes Table', 'button'));
+  await views.TableView.click();
+  const { DownloadResultsBtn, TableTarget } = await handles(page,
+    [['DownloadResultsBtn', 'Download Results'], ['TableTarget', 'Target']], '#table-view');
+  const results = () => downloadOf(page, DownloadResultsBtn, downloads, '.csv');
   const started = Date.now();
   await (await page.$('#OpenTableFile')).uploadFile(table);
   await assessed(await summary());
   console.log(`${tableLakes} lakes assessed in the page in ${Date.now() - started} ms`);
   check(same(await results(), nativeBatch([])), 'the table downloaded equals the native batch');
   const before = await summary();
-  const { TableTarget } = await handles(page, [['TableTarget', 'Target']], '#table-view');
   await typeInto(page, TableTarget, 'tp=20');
   await page.keyboard.press('Enter');
   await assessed(before);
@@ -72,12 +74,11 @@ async function lakesTable(page) {
   runCli(['batch', '--generate', String(Math.max(20 * tableLakes, 100000)), '-o', large]);
   await (await page.$('#OpenTableFile')).uploadFile(large);
   await page.waitForFunction(() => document.getElementById('AssessProgress').value > 0, { timeout: 60000 });
-  await page.click(aria('Cancel', 'button'));
+  await (await handles(page, [['CancelAssessBtn', 'Cancel']], '#AssessRow')).CancelAssessBtn.click();
   await page.waitForFunction(() => document.getElementById('AssessRow').hidden);
   check(await summary() === withTarget, 'a cancelled run keeps the table on show');
   check(same(await results(), nativeBatch(['--target', 'tp=20'])), 'a cancelled run keeps nothing of its own');
-  await page.screenshot({ path: join(work, 'firefox-table.png') });
-  await page.click(aria('Lake', 'button'));
+  await views.LakeView.click();
 }
 
 const browser = await puppeteer.launch({
@@ -94,8 +95,9 @@ try {
   const good = await typedLakes(page, await formControls(page));
   console.log(`lakes typed in after ${((Date.now() - started) / 1000).toFixed(1)} s`);
   await loadResponse(page);
-  await openAndSave(page);
-  await lakesTable(page);
+  const views = await handles(page, [['LakeView', 'Lake'], ['TableView', 'Lakes Table'], ['SaveBtn', 'Save']], 'header');
+  await openAndSave(page, views);
+  await lakesTable(page, views);
   console.log(`table checked after ${((Date.now() - started) / 1000).toFixed(1)} s`);
   await openThroughInput(page, good[0] || example);
   await page.screenshot({ path: join(work, 'firefox-page.png'), fullPage: true });

@@ -158,7 +158,7 @@ export async function typedLakes(page, inputs) {
     }
     const calibration = Object.entries(lake).filter(([control]) => controlIndex[control] >= 16);
     if (calibration.length) {
-      await page.click(aria('Calibrate', 'button'));
+      await page.click(`header ${aria('Calibrate', 'button')}`);
       for (const [control, text] of calibration) await typeInto(page, inputs[control], text);
       await page.keyboard.press('Enter');  // closes Calibrate and calculates
     } else {
@@ -222,11 +222,12 @@ async function waitForDownload(folder, extension = '.tpx') {
   return null;
 }
 
-// The bytes the browser downloads into folder (emptied first) when button is clicked.
+// The bytes the browser downloads into folder (emptied first) when button (a selector or a
+// handle) is clicked.
 export async function downloadOf(page, button, folder, extension) {
   mkdirSync(folder, { recursive: true });
   for (const file of readdirSync(folder)) rmSync(join(folder, file));
-  await page.click(button);
+  await (typeof button === 'string' ? page.click(button) : button.click());
   return waitForDownload(folder, extension);
 }
 
@@ -279,10 +280,10 @@ export function pdfText(file) {
 export async function printed(page, file) {
   await openThroughInput(page, file);
   await page.evaluate(() => { window.print = () => {}; });
-  for (const [button, native, name] of [[aria('Print', 'button'), [], 'report'],
+  for (const [button, native, name] of [[`header ${aria('Print', 'button')}`, [], 'report'],
     ['#ResponsePrintBtn', ['response'], 'response-report']]) {
     if (name === 'response-report') {
-      await page.click(aria('Load Response', 'tab'));
+      await page.click(`#lake-view ${aria('Load Response', 'tab')}`);
       await page.select('#TargetComboBox', '0');
       if (!(await page.$eval('#AnchorCheckBox', (e) => e.checked))) await page.click('#AnchorCheckBox');
     }
@@ -302,24 +303,25 @@ export async function printed(page, file) {
 // The form's controls by their accessible names, those of a hidden page or a closed dialog
 // found once shown.
 export async function formControls(page) {
-  const inputs = await handles(page, [...InputNames.slice(0, 16), ...ResultNames.slice(0, 7)], '#lake-view');
+  const inputs = await handles(page, InputNames.slice(0, 16), '#MainForm');
+  Object.assign(inputs, await handles(page, ResultNames.slice(0, 7), '#page-output'));
   Object.assign(inputs, await handles(page, [['CalcButton', 'Calculate'], ['ClearBtn', 'Clear'], ['CalibrateBtn', 'Calibrate'],
     ['OpenBtn', 'Open'], ['SaveBtn', 'Save'], ['PrintBtn', 'Print']], 'header'));
-  await page.click(aria('TSI', 'tab'));
-  Object.assign(inputs, await handles(page, ResultNames.slice(7), '#lake-view'));
-  await page.click(aria('Output', 'tab'));
-  await page.click(aria('Calibrate', 'button'));
+  await page.click(`#lake-view ${aria('TSI', 'tab')}`);
+  Object.assign(inputs, await handles(page, ResultNames.slice(7), '#page-tsi'));
+  await page.click(`#lake-view ${aria('Output', 'tab')}`);
+  await page.click(`header ${aria('Calibrate', 'button')}`);
   Object.assign(inputs, await handles(page, InputNames.slice(16), '#CalibrateForm'));
   await page.keyboard.press('Escape');
   return inputs;
 }
 
 export async function storedLake(page) {
-  await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']])).NameEditBox, 'Kept Lake');
+  await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']], '#MainForm')).NameEditBox, 'Kept Lake');
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
   check(await page.$eval('#NameEditBox', (e) => e.value) === 'Kept Lake', 'the lake typed is kept across a reload');
-  await page.click(aria('Clear', 'button'));
+  await page.click(`header ${aria('Clear', 'button')}`);
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
   check(await page.$eval('#NameEditBox', (e) => e.value) === '', 'Clear empties the stored lake');
