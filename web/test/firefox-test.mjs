@@ -9,8 +9,8 @@ import puppeteer from 'puppeteer-core';
 import { readFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import {
-  InputNames, anyFailed, aria, check, dataFile, downloadOf, formControls, handles, nativeResponse, openPage, openThroughInput,
-  printed, runCli, same, shown, shownResponse, storedLake, tally, typedLakes, typeInto, useFiles,
+  InputNames, anyFailed, aria, check, dataFile, downloadOf, formControls, handles, nativeResponse, openPage,
+  openThroughInput, printed, runCli, same, shown, shownResponse, storedLake, tally, typedLakes, typeInto, useFiles,
 } from './pagecheck.mjs';
 
 const [pagePath, cli, lakesPath, work] = process.argv.slice(2, 6).map((p) => resolve(p));
@@ -44,8 +44,9 @@ async function openAndSave(page, views) {
 }
 
 // A table of lakes assessed in the workers, downloaded without and with a target against the
-// native batch; a larger one cancelled once under way keeps the table on show. Firefox looks
-// a name up in the part of the page searched, so the buttons are looked up once, where they are.
+// native batch; a larger one cancelled once under way keeps the table on show. Firefox finds
+// a name by walking the part of the page searched, slowly: each button is looked up once,
+// within the part that holds it.
 async function lakesTable(page, views) {
   const table = join(work, 'table.csv');
   runCli(['batch', '--generate', String(tableLakes), '--seed', '7', '-o', table]);

@@ -35,7 +35,7 @@ export const ResultNames = [['AvgInTPEditBox', 'Average TP Inflow'], ['PhosLoadE
   ['CVtpEditBox', 'Chiadudani/Vighi TP'], ['PhosRetEditBox', 'Phos Retention Coef'], ['OutVolEditBox', 'Lake Outflow'],
   ['ResTimeEditBox', 'Residence Time'], ['WatLoadEditBox', 'Areal Water Load'], ['AvgTSIeditBox', 'Average TSI'],
   ['PhosTSIeditBox', 'TPhos TSI'], ['ChlrATSIeditBox', 'Chlor a TSI'], ['SecchiTSIeditBox', 'Secchi TSI']];
-export const Grids = [['CompStringGrid', 'TRPHEX Model Predictions'], ['ChlrStringGrid', 'Chlorophyll A Interval Frequencies (%)']];
+const Grids = [['CompStringGrid', 'TRPHEX Model Predictions'], ['ChlrStringGrid', 'Chlorophyll A Interval Frequencies (%)']];
 // The batch's columns for the main-window inputs, and the model unit an empty unit means.
 const Columns = { name: 'NameEditBox', ecoregion: 'EcoRegComboBox', watershed_area: 'WareaEditBox',
   lake_area: 'LareaEditBox', mean_depth: 'DepthEditBox', total_phosphorus: 'TPeditBox', chlorophyll_a: 'ChlrAeditBox',
@@ -61,7 +61,7 @@ export function check(ok, what) {
 export const tally = (name) => `${name}: ${passed} passed, ${failed} failed`;
 export const anyFailed = () => failed > 0;
 export const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
-export const controlIndex = Object.fromEntries(InputNames.map(([control], index) => [control, index]));
+const controlIndex = Object.fromEntries(InputNames.map(([control], index) => [control, index]));
 export const dataFile = (texts) => Buffer.from([Header, ...texts].map((line) => `${line}\r\n`).join(''), 'utf8');
 
 function lakes() {
@@ -269,7 +269,7 @@ export async function shownResponse(page) {
 
 // A PDF's number of pages, its text without white space, and its phrases (runs of text
 // apart by two spaces or more in the text laid out).
-export function pdfText(file) {
+function pdfText(file) {
   const pages = Number(/Pages:\s+(\d+)/.exec(execFileSync('pdfinfo', [file], { encoding: 'utf8' }))[1]);
   const text = execFileSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8' });
   return { pages, text: text.replace(/\s+/g, ''), phrases: text.split(/\s{2,}/).map((p) => p.replace(/\s+/g, '')).filter(Boolean) };

@@ -9,9 +9,9 @@ import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'nod
 import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
 import {
-  Header, InputNames, ResultNames, anyFailed, aria, check, closeError, dataFile, downloadOf, formControls, handles, native,
-  nativeResponse, openPage, openThroughInput, printed, runCli, same, shown, shownResponse, storedLake, tally, Targets,
-  typedLakes, typeInto, useFiles,
+  Header, InputNames, ResultNames, anyFailed, aria, check, closeError, dataFile, downloadOf, formControls, handles,
+  native, nativeResponse, openPage, openThroughInput, printed, runCli, same, shown, shownResponse, storedLake, tally,
+  Targets, typedLakes, typeInto, useFiles,
 } from './pagecheck.mjs';
 
 const [pagePath, cli, lakesPath, work] = process.argv.slice(2, 6).map((p) => resolve(p));
