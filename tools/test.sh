@@ -8,7 +8,7 @@
 # with the software extended format (build-soft/) and for ARM64, Windows and WebAssembly
 # (tools/cross.sh, into build-TARGET/), each also compared byte for byte with the native
 # runner's output; the browser page (tools/web-test.sh: built into one file and checked in
-# headless Chromium against the runner's output); and the R package (tools/r-test.sh: built, checked and tested against the
+# headless Chromium and Firefox against the runner's output); and the R package (tools/r-test.sh: built, checked and tested against the
 # runner's output). Each stage is a function named in $stages; each prints its duration,
 # and the log ends with a table of them all.
 set -euo pipefail

@@ -733,6 +733,7 @@ int trx_records_end(const char* bytes, int length)
 // and the results of the part's chunks, or 0 and the reason the part failed.
 const char* trx_assess_part(const char* bytes, int length, const char* target, int targetLength, int model)
 {
+    answer = std::string();  // the last part's results, read already, make room for this part's
     std::string out(1, '\1');
     engine::BatchOptions options;
     options.workers = 0;

@@ -8,202 +8,25 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
-import { pathToFileURL } from 'node:url';
+import {
+  Header, InputNames, ResultNames, anyFailed, aria, check, closeError, dataFile, downloadOf, formControls, handles,
+  native, nativeResponse, openPage, openThroughInput, printed, runCli, same, shown, shownResponse, storedLake, tally,
+  Targets, typedLakes, typeInto, useFiles,
+} from './pagecheck.mjs';
 
 const [pagePath, cli, lakesPath, work] = process.argv.slice(2, 6).map((p) => resolve(p));
 const tableLakes = Number(process.argv[6] || 20000);
+useFiles({ pagePath, cli, lakesPath, work });
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
-const Header = 'TROPHEX 1.0 Data File';
-
-// The accessible names of the inputs (in the data file's order of their controls) and of
-// the result boxes, with the controls of the native output they show.
-const InputNames = [['NameEditBox', 'Lake Name'], ['EcoRegComboBox', 'Ecoregion'],
-  ['WareaEditBox', 'Watershed Area'], ['WareaComboBox', 'Watershed Area unit'],
-  ['LareaEditBox', 'Surface Area'], ['LareaComboBox', 'Surface Area unit'],
-  ['DepthEditBox', 'Mean Depth'], ['DepthComboBox', 'Mean Depth unit'],
-  ['TPeditBox', 'Total Phosphorus'], ['TPunitComboBox', 'Total Phosphorus unit'],
-  ['ChlrAeditBox', 'Chlorophyll a'], ['ChlrAunitComboBox', 'Chlorophyll a unit'],
-  ['SechiEditBox', 'Secchi Disk'], ['SechiUnitComboBox', 'Secchi Disk unit'],
-  ['AlkalinityEditBox', 'Alkalinity'], ['AlkalinityUnitComboBox', 'Alkalinity unit'],
-  ['StreamEditBox', 'Stream P (ug/L)'], ['PrecipEditBox', 'Precipitation (m/yr)'],
-  ['EvapEditBox', 'Evaporation (m/yr)'], ['RunoffEditBox', 'Runoff (m/yr)'], ['AtmosEditBox', 'Atom. Load (kg/km2 yr)'],
-  ...['V1EditBox', 'V2Editbox', 'V3EditBox', 'V4EditBox', 'V5EditBox', 'V6EditBox', 'V7EditBox', 'V8EditBox',
-    'S1EditBox', 'S2EditBox'].map((control) => [control, control.slice(0, 2)])];
-const ResultNames = [['AvgInTPEditBox', 'Average TP Inflow'], ['PhosLoadEditBox', 'TP Load'],
-  ['CVtpEditBox', 'Chiadudani/Vighi TP'], ['PhosRetEditBox', 'Phos Retention Coef'], ['OutVolEditBox', 'Lake Outflow'],
-  ['ResTimeEditBox', 'Residence Time'], ['WatLoadEditBox', 'Areal Water Load'], ['AvgTSIeditBox', 'Average TSI'],
-  ['PhosTSIeditBox', 'TPhos TSI'], ['ChlrATSIeditBox', 'Chlor a TSI'], ['SecchiTSIeditBox', 'Secchi TSI']];
 const SelectorNames = [['AvgInTPunits', 'Average TP Inflow unit'], ['PhosLoadUnits', 'TP Load unit'],
   ['CVtpUnits', 'Chiadudani/Vighi TP unit'], ['OutVolUnits', 'Lake Outflow unit'],
   ['ResTimeUnits', 'Residence Time unit'], ['WatLoadUnits', 'Areal Water Load unit']];
-const Grids = [['CompStringGrid', 'TRPHEX Model Predictions'], ['ChlrStringGrid', 'Chlorophyll A Interval Frequencies (%)']];
-// The batch's columns for the main-window inputs, and the model unit an empty unit means.
-const Columns = { name: 'NameEditBox', ecoregion: 'EcoRegComboBox', watershed_area: 'WareaEditBox',
-  lake_area: 'LareaEditBox', mean_depth: 'DepthEditBox', total_phosphorus: 'TPeditBox', chlorophyll_a: 'ChlrAeditBox',
-  secchi_depth: 'SechiEditBox', alkalinity: 'AlkalinityEditBox', runoff: 'RunoffEditBox', stream_p: 'StreamEditBox' };
-const ModelUnits = { WareaComboBox: 'km2', LareaComboBox: 'km2', DepthComboBox: 'm', TPunitComboBox: 'ug/L',
-  ChlrAunitComboBox: 'ug/L', SechiUnitComboBox: 'm', AlkalinityUnitComboBox: 'meq/L' };
-// Faults put into every seventh lake, so that failing lakes are among them.
-const Spoilers = [['WareaEditBox', ''], ['DepthEditBox', '12x'], ['TPunitComboBox', 'ppm'], ['DepthEditBox', '0'],
-  ['SechiEditBox', '-1'], ['LareaEditBox', '1e999'], ['AlkalinityEditBox', 'abc'], ['RunoffEditBox', '.']];
-
-const aria = (name, role) => `::-p-aria([name=${JSON.stringify(name)}]${role ? `[role="${role}"]` : ''})`;
-
-let passed = 0;
-let failed = 0;
-function check(ok, what) {
-  if (ok) passed += 1;
-  else {
-    failed += 1;
-    console.log(`FAIL: ${what}`);
-  }
-}
-const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
-const controlIndex = Object.fromEntries(InputNames.map(([control], index) => [control, index]));
-const dataFile = (texts) => Buffer.from([Header, ...texts].map((line) => `${line}\r\n`).join(''), 'utf8');
-
-function lakes() {
-  const [header, ...rows] = readFileSync(lakesPath, 'utf8').trim().split('\n').map((line) => line.split(','));
-  return rows.map((row, number) => {
-    const wanted = {};
-    header.forEach((column, i) => {
-      const control = Columns[column];
-      if (control && (controlIndex[control] < 16 || row[i] !== '')) wanted[control] = row[i];
-      if (column.endsWith('_unit')) {
-        const unitControl = InputNames[controlIndex[Columns[column.slice(0, -5)]] + 1][0];
-        wanted[unitControl] = row[i] || ModelUnits[unitControl];
-      }
-    });
-    if (number % 7 === 3) {
-      const [control, text] = Spoilers[(number / 7 | 0) % Spoilers.length];
-      wanted[control] = text;
-    }
-    return wanted;
-  });
-}
-
-function native(files, extra = []) {
-  let out;
-  try {
-    out = execFileSync(cli, ['--json', ...extra, ...files], { encoding: 'utf8', maxBuffer: 1 << 28 });
-  } catch (error) {
-    out = error.stdout;  // status 1 when a file did not calculate
-  }
-  return out.trim().split('\n').map((line) => JSON.parse(line));
-}
-
-async function handles(page, names) {
-  const found = {};
-  for (const [control, name] of names) {
-    const all = await page.$$(aria(name));
-    const match = [];
-    for (const handle of all) if (await handle.evaluate((e, c) => e.id === c, control)) match.push(handle);
-    check(match.length === 1, `one control named "${name}" for ${control} (found ${all.length})`);
-    found[control] = match[0];
-  }
-  return found;
-}
-
-async function typeInto(page, handle, text) {
-  await handle.focus();
-  await handle.evaluate((e) => e.select());
-  await page.keyboard.press('Backspace');
-  if (text) await page.keyboard.type(text);
-}
-
-async function shown(page) {
-  return page.evaluate((results, grids, inputs) => {
-    const value = (id) => document.getElementById(id).value;
-    const rows = (id) => [...document.getElementById(id).rows].map((r) => [...r.cells].map((c) => c.textContent));
-    return {
-      controls: Object.fromEntries([...inputs, ...results].map(([control]) => [control, value(control)])),
-      grids: Object.fromEntries(grids.map(([id]) => [id, rows(id)])),
-      error: document.getElementById('ErrorDialog').open ? document.getElementById('error-text').textContent : null,
-      focused: document.activeElement?.id,
-    };
-  }, ResultNames, Grids, InputNames);
-}
-
-async function closeError(page) {
-  await page.keyboard.press('Enter');
-  await page.waitForFunction(() => !document.getElementById('ErrorDialog').open);
-  await page.evaluate(() => new Promise((done) => setTimeout(done, 20)));  // the dialog's close event moves the focus
-}
-
 async function axe(page, state) {
   if (!(await page.evaluate(() => 'axe' in window))) await page.evaluate(axeSource);
   const result = await page.evaluate(() =>
     window.axe.run(document, { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } }));
   const found = result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
   check(found.length === 0, `axe-core in ${state}: ${found.join('; ')}`);
-}
-
-async function openPage(browser) {
-  const page = await browser.newPage();
-  const requests = [];
-  page.on('request', (request) => { if (!/^(file|data|blob):/.test(request.url())) requests.push(request.url()); });
-  page.on('pageerror', (error) => check(false, `page error: ${error.message}`));
-  const started = Date.now();
-  await page.goto(pathToFileURL(pagePath).href);
-  await page.waitForSelector('body[data-ready=true]');
-  console.log(`page ready ${Date.now() - started} ms after opening`);
-  page.requests = requests;
-  return page;
-}
-
-async function typedLakes(page, inputs) {
-  const wanted = lakes();
-  const typed = [];
-  for (const lake of wanted) {
-    for (const [control, text] of Object.entries(lake)) {
-      if (controlIndex[control] >= 16) continue;  // calibration inputs: in the Calibrate dialog, below
-      await typeInto(page, inputs[control], text);
-    }
-    const calibration = Object.entries(lake).filter(([control]) => controlIndex[control] >= 16);
-    if (calibration.length) {
-      await page.click(aria('Calibrate', 'button'));
-      for (const [control, text] of calibration) await typeInto(page, inputs[control], text);
-      await page.keyboard.press('Enter');  // closes Calibrate and calculates
-    } else {
-      await inputs.SechiEditBox.focus();
-      await page.keyboard.press('Enter');
-    }
-    const seen = await shown(page);
-    if (seen.error) await closeError(page);
-    seen.focused = await page.evaluate(() => document.activeElement?.id);
-    typed.push(seen);
-    if (calibration.length) {
-      // the next lake takes its ecoregion's defaults again
-      await page.evaluate(() => document.getElementById('CalibrateForm').open && document.getElementById('CalibrateForm').close());
-    }
-  }
-  mkdirSync(join(work, 'lakes'), { recursive: true });
-  const files = typed.map((seen, i) => {
-    const file = join(work, 'lakes', `lake${String(i).padStart(4, '0')}.tpx`);
-    writeFileSync(file, dataFile(InputNames.map(([control]) => seen.controls[control])));
-    return file;
-  });
-  const expected = native(files);
-  let failing = 0;
-  typed.forEach((seen, i) => {
-    const want = expected[i];
-    const lake = `lake ${i + 1}`;
-    if (!want.ok) {
-      failing += 1;
-      check(seen.error !== null && seen.error.split('\n')[0] === want.error,
-        `${lake}: error "${seen.error}" against "${want.error}"`);
-      if (want.field) check(seen.focused === want.field, `${lake}: focus on ${seen.focused} against ${want.field}`);
-      return;
-    }
-    check(seen.error === null, `${lake}: unexpected error ${seen.error}`);
-    for (const [control] of [...InputNames, ...ResultNames])
-      check(seen.controls[control] === want.controls[control],
-        `${lake}: ${control} shows "${seen.controls[control]}", native "${want.controls[control]}"`);
-    for (const [grid] of Grids) check(same(seen.grids[grid], want[grid]), `${lake}: ${grid} differs from native`);
-  });
-  console.log(`${typed.length} lakes typed in, ${failing} of them failing`);
-  check(failing > 0 && failing < typed.length, 'failing and calculating lakes among the typed ones');
-  return files.filter((_, i) => expected[i].ok);
 }
 
 async function outputUnits(page, files) {
@@ -243,9 +66,7 @@ async function dataFiles(page, root) {
     else for (const [control] of InputNames) check(seen.controls[control] === want.controls[control], `${file}: ${control} opened`);
     if (!bytes.toString('latin1').startsWith(Header)) continue;
     const texts = InputNames.map(([control]) => seen.controls[control]);
-    for (const f of readdirSync(downloads)) rmSync(join(downloads, f));
-    await page.click(aria('Save', 'button'));
-    const saved = await waitForDownload(downloads);
+    const saved = await downloadOf(page, aria('Save', 'button'), downloads, '.tpx');
     check(saved && Buffer.compare(saved, dataFile(texts)) === 0, `${file}: Save writes the data file of the texts opened`);
     if (saved && Buffer.compare(saved, bytes) === 0) roundTrips += 1;
   }
@@ -268,59 +89,6 @@ async function dataFiles(page, root) {
     check(seen.error === native([hostile])[0].error, `hostile file refused with "${seen.error}"`);
     await closeError(page);
   }
-}
-
-// Opens a file through the file input and waits until the form took it or refused it.
-async function openThroughInput(page, file) {
-  await page.$eval('#NameEditBox', (e) => { e.value = '\u0001'; });
-  await (await page.$('#OpenFile')).uploadFile(file);
-  await page.waitForFunction(() => document.getElementById('ErrorDialog').open ||
-    document.getElementById('NameEditBox').value !== '\u0001');
-}
-
-async function waitForDownload(folder) {
-  for (let tries = 0; tries < 100; tries += 1) {
-    const done = readdirSync(folder).filter((f) => f.endsWith('.tpx'));
-    if (done.length) return readFileSync(join(folder, done[0]));
-    await new Promise((r) => setTimeout(r, 50));
-  }
-  return null;
-}
-
-// Load response targets by their place in the target list, with the runner's --target.
-const Targets = [[0, 'ecoregion'], [1, 'tp=20', '20'], [2, 'chla=7.5', '7.5'], [3, 'secchi=2.5', '2.5'],
-  [4, 'tsi=45', '45'], [5, 'freq=20:5', '5', '20']];
-
-function runCli(args) {
-  try {
-    return execFileSync(cli, args, { encoding: 'utf8', maxBuffer: 1 << 26, stdio: ['ignore', 'pipe', 'pipe'] });
-  } catch (error) {
-    return error.stdout;
-  }
-}
-
-// The native runner's load response of a file: the answer's sentences and the table's rows
-// as it prints them, and its JSON.
-function nativeResponse(file, target, model) {
-  const args = ['response', '--target', target, ...(model ? ['--model'] : [])];
-  const lines = runCli([...args, file]).split('\n');
-  const mode = lines.findIndex((line) => line.startsWith('  Mode'));
-  const heading = lines.findIndex((line) => line.includes('Cut (%)'));
-  return {
-    answer: lines.slice(mode + 1, heading).map((line) => line.trim()),
-    // Cells stand two spaces apart at least, as one ("to the bottom") holds single spaces.
-    rows: lines.slice(heading + 1).filter((line) => line.trim()).map((line) => line.trim().split(/ {2,}/)),
-    json: JSON.parse(runCli([...args, '--json', file])),
-  };
-}
-
-async function shownResponse(page) {
-  return page.evaluate(() => ({
-    answer: [...document.querySelectorAll('#AnswerLabel p')].map((p) => p.textContent),
-    rows: [...document.querySelectorAll('#ResponseGrid tbody tr')].map((r) => [...r.cells].map((c) => c.textContent)),
-    answerPercent: document.querySelector('#ResponseChart svg')?.dataset.answerPercent,
-    value: document.getElementById('TargetValueComboBox').value,
-  }));
 }
 
 async function loadResponses(page, files) {
@@ -363,39 +131,6 @@ async function loadResponses(page, files) {
   console.log(`${compared} load responses compared with the native runner`);
 }
 
-// A PDF's number of pages, its text without white space, and its phrases (runs of text
-// apart by two spaces or more in the text laid out).
-function pdfText(file) {
-  const pages = Number(/Pages:\s+(\d+)/.exec(execFileSync('pdfinfo', [file], { encoding: 'utf8' }))[1]);
-  const text = execFileSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8' });
-  return { pages, text: text.replace(/\s+/g, ''), phrases: text.split(/\s{2,}/).map((p) => p.replace(/\s+/g, '')).filter(Boolean) };
-}
-
-// Print and the load response's Print give, as PDF, one page with the words of the native
-// runner's report of the same file.
-async function printed(page, file) {
-  await openThroughInput(page, file);
-  await page.evaluate(() => { window.print = () => {}; });
-  for (const [button, native, name] of [[aria('Print', 'button'), [], 'report'],
-    ['#ResponsePrintBtn', ['response'], 'response-report']]) {
-    if (name === 'response-report') {
-      await page.click(aria('Load Response', 'tab'));
-      await page.select('#TargetComboBox', '0');
-      if (!(await page.$eval('#AnchorCheckBox', (e) => e.checked))) await page.click('#AnchorCheckBox');
-    }
-    await page.click(button);
-    const shown = join(work, `${name}-page.pdf`);
-    const wanted = join(work, `${name}-native.pdf`);
-    await page.pdf({ path: shown, preferCSSPageSize: true, printBackground: true });
-    runCli([...native, '--report', wanted, file]);
-    const [seen, want] = [pdfText(shown), pdfText(wanted)];
-    check(seen.pages === 1, `${name}: ${seen.pages} pages printed`);
-    const missing = want.phrases.filter((phrase) => !seen.text.includes(phrase));
-    check(want.phrases.length > 40 && missing.length === 0 && seen.text.length === want.text.length,
-      `${name}: the native report's texts missing from the page's: ${missing.join(' | ')}`);
-  }
-}
-
 // The table of lakes: generated lakes assessed in the page's workers and downloaded, with
 // and without a target, against the native batch byte for byte; a run cancelled halfway
 // keeps the table on show; sorting, filters, a lake opened in the form, a header refused.
@@ -410,17 +145,7 @@ async function lakesTable(page, count) {
     await page.waitForFunction((text) => document.getElementById('AssessRow').hidden &&
       document.getElementById('LakesSummary').textContent !== text, { timeout: 120000 }, before);
   };
-  const downloaded = async () => {
-    rmSync(downloads, { recursive: true, force: true });
-    mkdirSync(downloads, { recursive: true });
-    await page.click(aria('Download Results', 'button'));
-    for (let tries = 0; tries < 200; tries += 1) {
-      const done = readdirSync(downloads).filter((f) => f.endsWith('.csv'));
-      if (done.length) return readFileSync(join(downloads, done[0]));
-      await new Promise((r) => setTimeout(r, 50));
-    }
-    return null;
-  };
+  const downloaded = () => downloadOf(page, aria('Download Results', 'button'), downloads, '.csv');
   const nativeBatch = (extra) => {
     const out = join(work, 'native-table.csv');
     runCli(['batch', table, '-o', out, ...extra]);
@@ -712,17 +437,6 @@ async function helpTopics(page) {
   await page.click(aria('Lake', 'button'));
 }
 
-async function storedLake(page) {
-  await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']])).NameEditBox, 'Kept Lake');
-  await page.reload();
-  await page.waitForSelector('body[data-ready=true]');
-  check(await page.$eval('#NameEditBox', (e) => e.value) === 'Kept Lake', 'the lake typed is kept across a reload');
-  await page.click(aria('Clear', 'button'));
-  await page.reload();
-  await page.waitForSelector('body[data-ready=true]');
-  check(await page.$eval('#NameEditBox', (e) => e.value) === '', 'Clear empties the stored lake');
-}
-
 async function looks(page, file) {
   await openThroughInput(page, file);
   await axe(page, 'the Output page with results');
@@ -762,15 +476,7 @@ try {
   const page = await openPage(browser);
   await page.setViewport({ width: 1280, height: 900 });
   await axe(page, 'the empty form');
-  const inputs = await handles(page, [...InputNames.slice(0, 16), ...ResultNames.slice(0, 7), ['CalcButton', 'Calculate'],
-    ['ClearBtn', 'Clear'], ['CalibrateBtn', 'Calibrate'], ['OpenBtn', 'Open'], ['SaveBtn', 'Save'], ['PrintBtn', 'Print']]);
-  // Controls of a hidden page or a closed dialog are found by their names once shown.
-  await page.click(aria('TSI', 'tab'));
-  Object.assign(inputs, await handles(page, ResultNames.slice(7)));
-  await page.click(aria('Output', 'tab'));
-  await page.click(aria('Calibrate', 'button'));
-  Object.assign(inputs, await handles(page, InputNames.slice(16)));
-  await page.keyboard.press('Escape');
+  const inputs = await formControls(page);
   const good = await typedLakes(page, inputs);
   console.log(`lakes checked after ${((Date.now() - started) / 1000).toFixed(1)} s`);
   await outputUnits(page, good);
@@ -789,5 +495,5 @@ try {
 } finally {
   await browser.close();
 }
-console.log(`web: ${passed} passed, ${failed} failed`);
-process.exit(failed ? 1 : 0);
+console.log(tally('web'));
+process.exit(anyFailed() ? 1 : 0);
