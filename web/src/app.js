@@ -257,9 +257,13 @@ function clearAll() {
   }
 }
 
+// The calibration set of the ecoregion shown; kept and told apart from the last calculation
+// as typing is.
 function applyEcoregionDefaults() {
   engine.setInputs(readTexts());
   writeTexts(engine.ecoregionDefaults());
+  remember();
+  updateStatus();
 }
 
 async function openFile(file) {
@@ -277,7 +281,8 @@ async function openFile(file) {
 function saveFile() {
   engine.setInputs(readTexts());
   const bytes = engine.save();
-  const name = (readTexts()[0].replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || 'lake').slice(0, 100);
+  // At most 100 characters, cut between characters rather than inside one.
+  const name = Array.from(readTexts()[0].replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || 'lake').slice(0, 100).join('');
   const link = element('a', { href: URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' })),
     download: `${name}.tpx` });
   document.body.append(link);
@@ -298,8 +303,13 @@ function print() {
 }
 
 function printResponse() {
-  if (!resultsReady || !responsePage.shown()) {
+  if (!resultsReady) {
     showError(tables.nothingToPrint);
+    return;
+  }
+  // A target that cannot be taken is said, as the page says it, rather than printed.
+  if (!responsePage.shown()) {
+    showError(responsePage.problem());
     return;
   }
   printPage((width, height) => engine.responseReport(width, height), 'TROPHEX load response report');
@@ -368,7 +378,7 @@ function wireCommands() {
     responsePage.placeValueBoxes();
     responsePage.refresh(resultsReady);
   });
-  for (const box of [responsePage.value, responsePage.bound, $('AnchorCheckBox')])
+  for (const box of [responsePage.value, responsePage.bound, $('AnchorCheckBox'), $('ShowChartButton'), $('ShowTableButton')])
     box.addEventListener('input', () => responsePage.refresh(resultsReady));
 }
 
@@ -403,12 +413,13 @@ function showView(id) {
   document.querySelector('.commands').hidden = id !== 'LakeView';
 }
 
-// A lake of the table in the form, calculated, as the window's table opens a row.
+// A lake of the table in the form, calculated, as the window's table opens a row; the
+// keyboard goes on in the form (or in the error box of a lake that fails).
 function openTableLake(texts) {
   writeTexts(texts);
   remember();
   showView('LakeView');
-  calculate();
+  if (calculate()) $('NameEditBox').focus();
 }
 
 async function start() {

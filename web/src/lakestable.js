@@ -51,11 +51,14 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     $('AssessProgress').value = Math.round(fraction * 1000);
   }
 
+  // While a table is assessed, Cancel has the focus; when it goes, Open Table takes it.
   function setAssessing(assessing, name) {
+    const cancelFocused = document.activeElement === $('CancelAssessBtn');
     $('AssessRow').hidden = !assessing;
     $('AssessLabel').textContent = assessing ? `Assessing ${name}` : '';
     $('DownloadResultsBtn').disabled = assessing || !summary.table;
     if (assessing) $('CancelAssessBtn').focus();
+    else if (cancelFocused) $('OpenTableBtn').focus();
   }
 
   function showSummary() {
