@@ -280,8 +280,10 @@ export function createLakesTable(engine, choices, { openLake, showError }) {
     if (chosen) assess(chosen, chosenTarget);
   });
   $('CancelAssessBtn').addEventListener('click', () => running?.cancel());
+  // Escape cancels as Cancel does, while the table is on show and no dialog takes the key.
   document.addEventListener('keydown', (event) => {
-    if (event.key === 'Escape' && running) running.cancel();
+    if (event.key === 'Escape' && running && !$('table-view').hidden && !document.querySelector('dialog[open]'))
+      running.cancel();
   });
   for (const id of ['StatusFilter', 'EcoregionFilter', 'ClassFilter', 'GoalFilter'])
     $(id).addEventListener('change', filterChanged);

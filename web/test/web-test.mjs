@@ -351,8 +351,24 @@ async function loadResponses(page, files) {
     }
   }
   await kind.select('1');
+  const order = ['TargetComboBox', 'TargetValueComboBox', 'AnchorCheckBox', 'ShowChartButton', 'ResponsePrintBtn'];
+  await page.focus('#TargetComboBox');
+  for (const id of order.slice(1))
+    check(await page.keyboard.press('Tab').then(() => page.evaluate(() => document.activeElement.id)) === id, `Tab reaches ${id}`);
+  // The Chart and Table switch, worked from the keyboard: one of the two on show.
+  for (const [name, key, chart] of [['Table', 'ArrowRight', false], ['Chart', 'ArrowLeft', true]]) {
+    await page.focus('[name=ResponseView]:checked');
+    await page.keyboard.press(key);
+    const seen = await (await page.$(aria(name, 'radio'))).evaluate((e) => [e === document.activeElement && e.checked,
+      !document.getElementById('ResponseChart').hidden, !document.getElementById('ResponseTableArea').hidden]);
+    check(same(seen, [true, chart, !chart]), `${key} on the switch shows the ${name.toLowerCase()} alone: ${seen}`);
+    if (!chart) await axe(page, 'the Load Response table');
+  }
   await typeInto(page, value, '-1');
   check((await shownResponse(page)).answer[0] === 'The tp target must be above 0 ug/L.', 'an unreadable target says why');
+  await page.click('#ResponsePrintBtn');
+  check((await shown(page)).error === 'The tp target must be above 0 ug/L.', 'Print of an unreadable target says why');
+  await closeError(page);
   await axe(page, 'the Load Response page');
   for (const width of [1280, 390]) {
     await page.setViewport({ width, height: 900 });
@@ -454,10 +470,15 @@ async function lakesTable(page, count) {
   runCli(['batch', '--generate', String(Math.max(5 * count, 100000)), '-o', large]);
   await (await page.$('#OpenTableFile')).uploadFile(large);
   await page.waitForFunction(() => document.getElementById('AssessProgress').value > 0, { timeout: 60000 });
+  for (const button of [aria('Lake', 'button'), aria('Calibrate', 'button')]) await page.click(button);
+  await page.keyboard.press('Escape');  // closes Calibrate, and leaves the run alone
+  await page.click(aria('Lakes Table', 'button'));
+  check(!(await page.$eval('#AssessRow', (e) => e.hidden)), 'Escape in a dialog of the form leaves the run going');
   await page.click(aria('Cancel', 'button'));
   await page.waitForFunction(() => document.getElementById('AssessRow').hidden);
   check(await summary() === withTarget && await target.evaluate((e) => e.value) === 'freq=20:10',
     'a cancelled run keeps the table and its target');
+  check(await page.evaluate(() => document.activeElement.id) === 'OpenTableBtn', 'Open Table has the focus after Cancel');
   check(same(await downloaded(), nativeBatch(['--target', 'freq=20:10', '--model'])), 'a cancelled run keeps nothing of its own');
 
   // Failed lakes filtered, then the lakes sorted by their average index, then one opened.
@@ -482,6 +503,7 @@ async function lakesTable(page, count) {
   check(await page.$eval('#NameEditBox', (e) => e.value) === name, `the lake opened from the table is in the form (${name})`);
   const errorShown = await page.$eval('#ErrorDialog', (e) => e.open);
   if (errorShown) await closeError(page);
+  else check(await page.evaluate(() => document.activeElement.id) === 'NameEditBox', 'the lake opened has the focus');
 
   // Odd tables, with the target chosen last: each gives what the native batch writes, or is
   // refused with its reason.
@@ -554,9 +576,16 @@ async function helpTopics(page) {
 
 async function storedLake(page) {
   await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']])).NameEditBox, 'Kept Lake');
+  await page.click(aria('Calibrate', 'button'));  // the calibration set Defaults puts back is kept as typing is
+  await typeInto(page, await page.$('#StreamEditBox'), '999');
+  await page.click(aria('Defaults', 'button'));
+  const stream = await page.$eval('#StreamEditBox', (e) => e.value);
+  await page.keyboard.press('Escape');
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
   check(await page.$eval('#NameEditBox', (e) => e.value) === 'Kept Lake', 'the lake typed is kept across a reload');
+  check(stream !== '999' && await page.$eval('#StreamEditBox', (e) => e.value) === stream,
+    `the calibration set of Defaults is kept (${stream})`);
   await page.click(aria('Clear', 'button'));
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
