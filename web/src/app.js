@@ -388,11 +388,12 @@ function wireDrop() {
     document.body.classList.add('dragging');
   });
   document.addEventListener('dragleave', () => document.body.classList.remove('dragging'));
+  // An open dialog takes no file, as the window's dialogs take none.
   document.addEventListener('drop', (event) => {
     event.preventDefault();
     document.body.classList.remove('dragging');
     const [file] = event.dataTransfer.files;
-    if (!file) return;
+    if (!file || document.querySelector('dialog[open]')) return;
     if (/\.csv$/i.test(file.name) || file.type === 'text/csv') {
       showView('TableView');
       lakesTable.assess(file);

@@ -250,14 +250,19 @@ async function dataFiles(page, root) {
     if (saved && Buffer.compare(saved, bytes) === 0) roundTrips += 1;
   }
   check(roundTrips >= 2, `data files saved byte for byte as they were opened (${roundTrips})`);
-  // A file dropped on the page opens as the file input does.
+  // A file dropped on the page opens as the file input does; while a dialog is open, it is left alone.
   const dropped = readFileSync(candidates.find((f) => f.endsWith('example.tpx')), 'latin1');
   await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']])).NameEditBox, 'before the drop');
-  await page.evaluate((text) => {
+  const drop = () => page.evaluate((text) => {
     const transfer = new DataTransfer();
     transfer.items.add(new File([Uint8Array.from(text, (c) => c.charCodeAt(0))], 'dropped.tpx'));
     document.querySelector('main').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
   }, dropped);
+  await page.click(aria('Calibrate', 'button'));
+  await drop().then(() => new Promise((done) => setTimeout(done, 200)));
+  check(await page.$eval('#NameEditBox', (e) => e.value) === 'before the drop', 'a file dropped on a dialog is left alone');
+  await page.keyboard.press('Escape');
+  await drop();
   await page.waitForFunction(() => document.getElementById('NameEditBox').value === 'Example Lake');
   check(true, 'a dropped data file opens');
   const hostile = join(work, 'hostile.tpx');
