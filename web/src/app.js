@@ -382,14 +382,21 @@ function wireCommands() {
     box.addEventListener('input', () => responsePage.refresh(resultsReady));
 }
 
+// Files dropped anywhere open; other things dragged (text into a box) are the browser's. The
+// outline shows while files are over the page, until they leave its window.
 function wireDrop() {
+  const carriesFiles = (event) => Boolean(event.dataTransfer?.types.includes('Files'));
   document.addEventListener('dragover', (event) => {
+    if (!carriesFiles(event)) return;
     event.preventDefault();
     document.body.classList.add('dragging');
   });
-  document.addEventListener('dragleave', () => document.body.classList.remove('dragging'));
+  document.addEventListener('dragleave', (event) => {
+    if (!event.relatedTarget) document.body.classList.remove('dragging');
+  });
   // An open dialog takes no file, as the window's dialogs take none.
   document.addEventListener('drop', (event) => {
+    if (!carriesFiles(event)) return;
     event.preventDefault();
     document.body.classList.remove('dragging');
     const [file] = event.dataTransfer.files;

@@ -258,6 +258,11 @@ async function dataFiles(page, root) {
     transfer.items.add(new File([Uint8Array.from(text, (c) => c.charCodeAt(0))], 'dropped.tpx'));
     document.querySelector('main').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
   }, dropped);
+  check(await page.evaluate(() => { // text dropped in a box is the browser's to put in
+    const transfer = new DataTransfer();
+    transfer.setData('text/plain', 'dropped text');
+    return document.getElementById('NameEditBox').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+  }), 'text dropped in a box is left to the browser');
   await page.click(aria('Calibrate', 'button'));
   await drop().then(() => new Promise((done) => setTimeout(done, 200)));
   check(await page.$eval('#NameEditBox', (e) => e.value) === 'before the drop', 'a file dropped on a dialog is left alone');
