@@ -631,6 +631,14 @@ async function looks(page, file) {
   await closeError(page);
   check(await page.evaluate(() => document.activeElement.id === 'WareaEditBox' &&
     document.activeElement.selectionStart === 2), 'the faulty input has the focus from the failing character');
+  for (const id of ['EcoRegComboBox', 'WareaComboBox', 'AlkalinityUnitComboBox']) {  // Up and Down step through the choices
+    const choices = await page.$$eval(`#${id}-choices option`, (options) => options.map((o) => o.value));
+    await typeInto(page, await page.$(`#${id}`), choices[0].toLowerCase());
+    const seen = [];
+    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowUp']) seen.push(await page.keyboard.press(key).then(() => page.$eval(`#${id}`, (e) => e.value)));
+    const last = Math.min(2, choices.length - 1);
+    check(same(seen, [choices[1], choices[last], choices[last - 1]]), `Up and Down in ${id}: ${seen}`);
+  }
 }
 
 const browser = await puppeteer.launch({
