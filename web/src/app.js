@@ -7,6 +7,7 @@ import { createResponsePage } from './response.js';
 import { printPage } from './print.js';
 import { createLakesTable } from './lakestable.js';
 import { createHelp } from './help.js';
+import { stepThroughChoices } from './selectors.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -56,9 +57,7 @@ function unitListOf(kind) {
   return kind === 'ecoregions' ? tables.ecoregions : tables.units[kind];
 }
 
-// An editable selector, as the window's: a text box with its list of choices, which Up and
-// Down step through as in the window (the browser's list offers only the choices that hold
-// the text typed).
+// An editable selector, as the window's: a text box with its list of choices.
 function editableSelector(id, name, choices) {
   const listId = `${id}-choices`;
   const list = element('datalist', { id: listId }, choices.map((choice) => element('option', { value: choice })));
@@ -66,14 +65,7 @@ function editableSelector(id, name, choices) {
   box.setAttribute('list', listId);
   box.setAttribute('aria-label', name);
   box.classList.add('selector');
-  box.addEventListener('keydown', (event) => {
-    const step = { ArrowDown: 1, ArrowUp: -1 }[event.key];
-    if (!step || event.altKey) return;
-    event.preventDefault();
-    const at = choices.findIndex((choice) => choice.toLowerCase() === box.value.trim().toLowerCase());
-    box.value = choices[at < 0 ? 0 : Math.min(choices.length - 1, Math.max(0, at + step))];
-    box.dispatchEvent(new Event('input', { bubbles: true }));
-  });
+  stepThroughChoices(box);
   return [box, list];
 }
 

@@ -3,6 +3,7 @@
 // sentences, and the chart or the table at cuts of 0 to 100 %, as the Chart and Table
 // switch chooses. Every text and number comes from the engine; this script only places them.
 import { drawItems, fillBackgrounds } from './drawing.js';
+import { stepThroughChoices } from './selectors.js';
 
 const $ = (id) => document.getElementById(id);
 const element = (tag, properties = {}, children = []) => {
@@ -27,6 +28,7 @@ export function createResponsePage(engine, texts) {
   kind.append(...texts.choices.map((choice, index) => element('option', { value: index, textContent: choice.caption })));
   $('TargetBoundChoices').append(...texts.bounds.map((text) => element('option', { value: text })));
   bound.value = texts.firstBound;
+  for (const box of [value, bound]) stepThroughChoices(box);
   $('TargetBoundUnit').textContent = texts.boundUnit;
 
   const choice = () => texts.choices[kind.selectedIndex];
