@@ -284,7 +284,8 @@ function saveFile() {
   engine.setInputs(readTexts());
   const bytes = engine.save();
   // At most 100 characters, cut between characters rather than inside one.
-  const name = Array.from(readTexts()[0].replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || 'lake').slice(0, 100).join('');
+  const safeName = readTexts()[0].replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || 'lake';
+  const name = Array.from(safeName).slice(0, 100).join('');
   const link = element('a', { href: URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' })),
     download: `${name}.tpx` });
   document.body.append(link);
@@ -380,7 +381,9 @@ function wireCommands() {
     responsePage.placeValueBoxes();
     responsePage.refresh(resultsReady);
   });
-  for (const box of [responsePage.value, responsePage.bound, $('AnchorCheckBox'), $('ShowChartButton'), $('ShowTableButton')])
+  const responseControls = [responsePage.value, responsePage.bound, $('AnchorCheckBox'), $('ShowChartButton'),
+    $('ShowTableButton')];
+  for (const box of responseControls)
     box.addEventListener('input', () => responsePage.refresh(resultsReady));
 }
 

@@ -1,6 +1,7 @@
 // Editable selectors, as the window's: a text box with a list of choices (its datalist). Up
 // and Down step through the choices as in the window, since the browser's list offers only
-// the choices that hold the text typed; the new text is announced as typing is.
+// the choices that hold the text typed; the text chosen counts as typed (kept, and told
+// apart from the last calculation).
 export function stepThroughChoices(box) {
   box.addEventListener('keydown', (event) => {
     const step = { ArrowDown: 1, ArrowUp: -1 }[event.key];
