@@ -9,6 +9,7 @@ import { createLakesTable } from './lakestable.js';
 import { createHelp } from './help.js';
 import { createSamples } from './samples.js';
 import { downloadBlob, fileNameOf } from './download.js';
+import { stepThroughChoices } from './selectors.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -66,6 +67,7 @@ function editableSelector(id, name, choices) {
   box.setAttribute('list', listId);
   box.setAttribute('aria-label', name);
   box.classList.add('selector');
+  stepThroughChoices(box);
   return [box, list];
 }
 
@@ -259,9 +261,13 @@ function clearAll() {
   }
 }
 
+// The calibration set of the ecoregion shown; kept and told apart from the last calculation
+// as typing is.
 function applyEcoregionDefaults() {
   engine.setInputs(readTexts());
   writeTexts(engine.ecoregionDefaults());
+  remember();
+  updateStatus();
 }
 
 async function openFile(file) {
@@ -295,8 +301,13 @@ function print() {
 }
 
 function printResponse() {
-  if (!resultsReady || !responsePage.shown()) {
+  if (!resultsReady) {
     showError(tables.nothingToPrint);
+    return;
+  }
+  // A target that cannot be taken is said, as the page says it, rather than printed.
+  if (!responsePage.shown()) {
+    showError(responsePage.problem());
     return;
   }
   printPage((width, height) => engine.responseReport(width, height), 'TROPHEX load response report');
@@ -365,21 +376,31 @@ function wireCommands() {
     responsePage.placeValueBoxes();
     responsePage.refresh(resultsReady);
   });
-  for (const box of [responsePage.value, responsePage.bound, $('AnchorCheckBox')])
+  const responseControls = [responsePage.value, responsePage.bound, $('AnchorCheckBox'), $('ShowChartButton'),
+    $('ShowTableButton')];
+  for (const box of responseControls)
     box.addEventListener('input', () => responsePage.refresh(resultsReady));
 }
 
+// Files dropped anywhere open; other things dragged (text into a box) are the browser's. The
+// outline shows while files are over the page, until they leave its window.
 function wireDrop() {
+  const carriesFiles = (event) => Boolean(event.dataTransfer?.types.includes('Files'));
   document.addEventListener('dragover', (event) => {
+    if (!carriesFiles(event)) return;
     event.preventDefault();
     document.body.classList.add('dragging');
   });
-  document.addEventListener('dragleave', () => document.body.classList.remove('dragging'));
+  document.addEventListener('dragleave', (event) => {
+    if (!event.relatedTarget) document.body.classList.remove('dragging');
+  });
+  // An open dialog takes no file, as the window's dialogs take none.
   document.addEventListener('drop', (event) => {
+    if (!carriesFiles(event)) return;
     event.preventDefault();
     document.body.classList.remove('dragging');
     const [file] = event.dataTransfer.files;
-    if (!file) return;
+    if (!file || document.querySelector('dialog[open]')) return;
     if (/\.csv$/i.test(file.name) || file.type === 'text/csv') {
       showView('TableView');
       lakesTable.assess(file);
@@ -400,12 +421,13 @@ function showView(id) {
   document.querySelector('.commands').hidden = id !== 'LakeView';
 }
 
-// A lake of the table in the form, calculated, as the window's table opens a row.
+// A lake of the table in the form, calculated, as the window's table opens a row; the
+// keyboard goes on in the form (or in the error box of a lake that fails).
 function openTableLake(texts) {
   writeTexts(texts);
   remember();
   showView('LakeView');
-  calculate();
+  if (calculate()) $('NameEditBox').focus();
 }
 
 async function start() {

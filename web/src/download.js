@@ -1,9 +1,10 @@
 // Downloads made by the page: the bytes handed to the browser under a file name.
 
 // A text made fit to name a file: without the characters file systems refuse, at most 100
-// characters; fallback when nothing is left.
+// characters, cut between characters rather than inside one; fallback when nothing is left.
 export function fileNameOf(text, fallback) {
-  return (text.replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || fallback).slice(0, 100);
+  const name = text.replace(/[\\/:*?"<>|\u0000-\u001f]+/g, ' ').trim() || fallback;
+  return Array.from(name).slice(0, 100).join('');
 }
 
 export function downloadBlob(blob, name) {

@@ -52,11 +52,14 @@ export function createLakesTable(engine, choices, { openLake, showError, onChang
     $('AssessProgress').value = Math.round(fraction * 1000);
   }
 
+  // While a table is assessed, Cancel has the focus; when it goes, Open Table takes it.
   function setAssessing(assessing, name) {
+    const cancelFocused = document.activeElement === $('CancelAssessBtn');
     $('AssessRow').hidden = !assessing;
     $('AssessLabel').textContent = assessing ? `Assessing ${name}` : '';
     $('DownloadResultsBtn').disabled = assessing || !summary.table;
     if (assessing) $('CancelAssessBtn').focus();
+    else if (cancelFocused) $('OpenTableBtn').focus();
     onChange();
   }
 
@@ -277,8 +280,10 @@ export function createLakesTable(engine, choices, { openLake, showError, onChang
     if (chosen) assess(chosen, chosenTarget);
   });
   $('CancelAssessBtn').addEventListener('click', () => running?.cancel());
+  // Escape cancels as Cancel does, while the table is on show and no dialog takes the key.
   document.addEventListener('keydown', (event) => {
-    if (event.key === 'Escape' && running) running.cancel();
+    if (event.key === 'Escape' && running && !$('table-view').hidden && !document.querySelector('dialog[open]'))
+      running.cancel();
   });
   for (const id of ['StatusFilter', 'EcoregionFilter', 'ClassFilter', 'GoalFilter'])
     $(id).addEventListener('change', filterChanged);

@@ -4,7 +4,7 @@
 import { drawItems, fillBackgrounds } from './drawing.js';
 
 const DotsPerInch = 300;
-const PrintableMillimetres = [190, 275];  // A4, 210 by 297 mm, less the margins of @page
+const PrintableMillimetres = [190, 275];  // A4, 210 by 297 mm, less the print stylesheet's margins
 const pixels = (millimetres) => Math.floor((millimetres / 25.4) * DotsPerInch);
 
 // layout(width, height): the engine's items for a printable area of that many pixels.

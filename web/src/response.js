@@ -1,8 +1,9 @@
 // The Load Response page: the target chosen from the engine's list with its value (the
 // ecoregion goal shown, not typed), anchored or the model's own values, the answer in
-// sentences, the chart and the table at cuts of 0 to 100 %. Every text and number comes
-// from the engine; this script only places them.
+// sentences, and the chart or the table at cuts of 0 to 100 %, as the Chart and Table
+// switch chooses. Every text and number comes from the engine; this script only places them.
 import { drawItems, fillBackgrounds } from './drawing.js';
+import { stepThroughChoices } from './selectors.js';
 
 const $ = (id) => document.getElementById(id);
 const element = (tag, properties = {}, children = []) => {
@@ -22,10 +23,12 @@ export function createResponsePage(engine, texts) {
   const value = $('TargetValueComboBox');
   const bound = $('TargetBoundComboBox');
   let shown = null;
+  let problem = texts.beforeCalculation;  // why no response is shown
 
   kind.append(...texts.choices.map((choice, index) => element('option', { value: index, textContent: choice.caption })));
   $('TargetBoundChoices').append(...texts.bounds.map((text) => element('option', { value: text })));
   bound.value = texts.firstBound;
+  for (const box of [value, bound]) stepThroughChoices(box);
   $('TargetBoundUnit').textContent = texts.boundUnit;
 
   const choice = () => texts.choices[kind.selectedIndex];
@@ -41,8 +44,16 @@ export function createResponsePage(engine, texts) {
     value.readOnly = !chosen.typed;
   }
 
+  // The chart or the table, one at a time.
+  function showChosenView() {
+    const chart = $('ShowChartButton').checked;
+    $('ResponseChart').hidden = !chart;
+    $('ResponseTableArea').hidden = chart;
+  }
+
   function showEmpty(message) {
     shown = null;
+    problem = message;
     $('AnswerLabel').replaceChildren(element('p', { textContent: message }));
     $('ResponseChart').replaceChildren();
     $('ResponseGrid').replaceChildren();
@@ -62,6 +73,7 @@ export function createResponsePage(engine, texts) {
   }
 
   function refresh(calculated) {
+    showChosenView();
     if (choice().typed) valueTexts[kind.selectedIndex] = value.value;
     if (!calculated) {
       showEmpty(texts.beforeCalculation);
@@ -83,9 +95,10 @@ export function createResponsePage(engine, texts) {
     chart.svg.classList.add('response-chart');
     if (response.answerPercent !== undefined) chart.svg.dataset.answerPercent = response.answerPercent;
     $('ResponseChart').replaceChildren(chart.svg);
-    fillBackgrounds(chart);
+    // A hidden chart cannot be measured; it is drawn again when the switch shows it.
+    if (!$('ResponseChart').hidden) fillBackgrounds(chart);
     showTable(response.table);
   }
 
-  return { placeValueBoxes, refresh, shown: () => shown, kind, value, bound };
+  return { placeValueBoxes, refresh, shown: () => shown, problem: () => problem, kind, value, bound };
 }

@@ -37,9 +37,12 @@ export function drawTsiChart(container, values, ranges, labels) {
   });
   const axisY = Top + RowHeight * labels.length;
   svg.append(shape('line', { x1: Left, x2: Width - Right, y1: axisY, y2: axisY, class: 'axis' }));
+  // A mark every 10; on a narrow chart a number every 20, so that the numbers stay apart.
+  const numberStep = Width < 480 ? 20 : 10;
   for (let tick = Scale.low; tick <= Scale.high; tick += 10) {
     svg.append(shape('line', { x1: x(tick), x2: x(tick), y1: axisY, y2: axisY + 5, class: 'axis' }));
-    svg.append(shape('text', { x: x(tick), y: axisY + 18, 'text-anchor': 'middle', class: 'tick' }, String(tick)));
+    if (tick % numberStep === 0)
+      svg.append(shape('text', { x: x(tick), y: axisY + 18, 'text-anchor': 'middle', class: 'tick' }, String(tick)));
   }
   const legend = document.createElement('p');
   legend.className = 'legend';

@@ -318,9 +318,16 @@ export async function formControls(page) {
 
 export async function storedLake(page) {
   await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']], '#MainForm')).NameEditBox, 'Kept Lake');
+  await page.click(aria('Calibrate', 'button'));  // the calibration set Defaults puts back is kept as typing is
+  await typeInto(page, await page.$('#StreamEditBox'), '999');
+  await page.click(aria('Defaults', 'button'));
+  const stream = await page.$eval('#StreamEditBox', (e) => e.value);
+  await page.keyboard.press('Escape');
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');
   check(await page.$eval('#NameEditBox', (e) => e.value) === 'Kept Lake', 'the lake typed is kept across a reload');
+  check(stream !== '999' && await page.$eval('#StreamEditBox', (e) => e.value) === stream,
+    `the calibration set of Defaults is kept (${stream})`);
   await page.click(`header ${aria('Clear', 'button')}`);
   await page.reload();
   await page.waitForSelector('body[data-ready=true]');

@@ -71,14 +71,24 @@ async function dataFiles(page, root) {
     if (saved && Buffer.compare(saved, bytes) === 0) roundTrips += 1;
   }
   check(roundTrips >= 2, `data files saved byte for byte as they were opened (${roundTrips})`);
-  // A file dropped on the page opens as the file input does.
+  // A file dropped on the page opens as the file input does; while a dialog is open, it is left alone.
   const dropped = readFileSync(candidates.find((f) => f.endsWith('example.tpx')), 'latin1');
   await typeInto(page, (await handles(page, [['NameEditBox', 'Lake Name']])).NameEditBox, 'before the drop');
-  await page.evaluate((text) => {
+  const drop = () => page.evaluate((text) => {
     const transfer = new DataTransfer();
     transfer.items.add(new File([Uint8Array.from(text, (c) => c.charCodeAt(0))], 'dropped.tpx'));
     document.querySelector('main').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
   }, dropped);
+  check(await page.evaluate(() => { // text dropped in a box is the browser's to put in
+    const transfer = new DataTransfer();
+    transfer.setData('text/plain', 'dropped text');
+    return document.getElementById('NameEditBox').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+  }), 'text dropped in a box is left to the browser');
+  await page.click(aria('Calibrate', 'button'));
+  await drop().then(() => new Promise((done) => setTimeout(done, 200)));
+  check(await page.$eval('#NameEditBox', (e) => e.value) === 'before the drop', 'a file dropped on a dialog is left alone');
+  await page.keyboard.press('Escape');
+  await drop();
   await page.waitForFunction(() => document.getElementById('NameEditBox').value === 'Example Lake');
   check(true, 'a dropped data file opens');
   const hostile = join(work, 'hostile.tpx');
@@ -119,8 +129,24 @@ async function loadResponses(page, files) {
     }
   }
   await kind.select('1');
+  const order = ['TargetComboBox', 'TargetValueComboBox', 'AnchorCheckBox', 'ShowChartButton', 'ResponsePrintBtn'];
+  await page.focus('#TargetComboBox');
+  for (const id of order.slice(1))
+    check(await page.keyboard.press('Tab').then(() => page.evaluate(() => document.activeElement.id)) === id, `Tab reaches ${id}`);
+  // The Chart and Table switch, worked from the keyboard: one of the two on show.
+  for (const [name, key, chart] of [['Table', 'ArrowRight', false], ['Chart', 'ArrowLeft', true]]) {
+    await page.focus('[name=ResponseView]:checked');
+    await page.keyboard.press(key);
+    const seen = await (await page.$(aria(name, 'radio'))).evaluate((e) => [e === document.activeElement && e.checked,
+      !document.getElementById('ResponseChart').hidden, !document.getElementById('ResponseTableArea').hidden]);
+    check(same(seen, [true, chart, !chart]), `${key} on the switch shows the ${name.toLowerCase()} alone: ${seen}`);
+    if (!chart) await axe(page, 'the Load Response table');
+  }
   await typeInto(page, value, '-1');
   check((await shownResponse(page)).answer[0] === 'The tp target must be above 0 ug/L.', 'an unreadable target says why');
+  await page.click('#ResponsePrintBtn');
+  check((await shown(page)).error === 'The tp target must be above 0 ug/L.', 'Print of an unreadable target says why');
+  await closeError(page);
   await axe(page, 'the Load Response page');
   for (const width of [1280, 390]) {
     await page.setViewport({ width, height: 900 });
@@ -179,10 +205,15 @@ async function lakesTable(page, count) {
   runCli(['batch', '--generate', String(Math.max(5 * count, 100000)), '-o', large]);
   await (await page.$('#OpenTableFile')).uploadFile(large);
   await page.waitForFunction(() => document.getElementById('AssessProgress').value > 0, { timeout: 60000 });
+  for (const button of [aria('Lake', 'button'), aria('Calibrate', 'button')]) await page.click(button);
+  await page.keyboard.press('Escape');  // closes Calibrate, and leaves the run alone
+  await page.click(aria('Lakes Table', 'button'));
+  check(!(await page.$eval('#AssessRow', (e) => e.hidden)), 'Escape in a dialog of the form leaves the run going');
   await page.click(aria('Cancel', 'button'));
   await page.waitForFunction(() => document.getElementById('AssessRow').hidden);
   check(await summary() === withTarget && await target.evaluate((e) => e.value) === 'freq=20:10',
     'a cancelled run keeps the table and its target');
+  check(await page.evaluate(() => document.activeElement.id) === 'OpenTableBtn', 'Open Table has the focus after Cancel');
   check(same(await downloaded(), nativeBatch(['--target', 'freq=20:10', '--model'])), 'a cancelled run keeps nothing of its own');
 
   // Failed lakes filtered, then the lakes sorted by their average index, then one opened.
@@ -207,6 +238,7 @@ async function lakesTable(page, count) {
   check(await page.$eval('#NameEditBox', (e) => e.value) === name, `the lake opened from the table is in the form (${name})`);
   const errorShown = await page.$eval('#ErrorDialog', (e) => e.open);
   if (errorShown) await closeError(page);
+  else check(await page.evaluate(() => document.activeElement.id) === 'NameEditBox', 'the lake opened has the focus');
 
   // Odd tables, with the target chosen last: each gives what the native batch writes, or is
   // refused with its reason.
@@ -447,6 +479,10 @@ async function looks(page, file) {
   for (const width of [1280, 390]) {
     await page.setViewport({ width, height: 900 });
     await page.screenshot({ path: join(work, `page-${width}.png`), fullPage: true });
+    const ticks = await page.$$eval('#TsiChart text.tick', (texts) => texts.map((t) => t.getBoundingClientRect())
+      .map(({ left, right }) => ({ left, right })));
+    check(ticks.length > 5 && ticks.every((box, i) => i === 0 || ticks[i - 1].right + 4 <= box.left),  // a space apart
+      `the chart's numbers stay apart ${width} pixels wide`);
     await axe(page, `${width} pixels wide`);
   }
   await page.click(aria('Calibrate', 'button'));
@@ -462,6 +498,14 @@ async function looks(page, file) {
   await closeError(page);
   check(await page.evaluate(() => document.activeElement.id === 'WareaEditBox' &&
     document.activeElement.selectionStart === 2), 'the faulty input has the focus from the failing character');
+  for (const id of ['EcoRegComboBox', 'WareaComboBox', 'AlkalinityUnitComboBox']) {  // Up and Down step through the choices
+    const choices = await page.$$eval(`#${id}-choices option`, (options) => options.map((o) => o.value));
+    await typeInto(page, await page.$(`#${id}`), choices[0].toLowerCase());
+    const seen = [];
+    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowUp']) seen.push(await page.keyboard.press(key).then(() => page.$eval(`#${id}`, (e) => e.value)));
+    const last = Math.min(2, choices.length - 1);
+    check(same(seen, [choices[1], choices[last], choices[last - 1]]), `Up and Down in ${id}: ${seen}`);
+  }
 }
 
 const browser = await puppeteer.launch({
