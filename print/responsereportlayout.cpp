@@ -205,7 +205,7 @@ ReportLayout layoutResponseReport(int printableWidth, int printableHeight, const
 {
     const ReportUnits u = reportUnits(printableWidth, printableHeight);
     std::vector<ReportItem> items;
-    addText(items, u.Cw, 2 * u.Lh, "TRPHEX - Load Response",
+    addText(items, u.Cw, 2 * u.Lh, "TROPHEX - Load Response",
             TextStyle{ReportFontName, TitlePointSize, ReportWhite, ReportGreen});
     // A name that would reach the ecoregion beside it takes the width of the page, and the
     // ecoregion the line below it.

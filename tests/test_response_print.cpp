@@ -297,7 +297,7 @@ TEST(ResponseReport, OnePageWithTitleLakeTargetAnswerChartAndTable)
     const ResponseReportTexts texts = responseReportTexts(r, "Example Lake", "NLF", NumberFormat{});
     const ReportLayout layout = layoutResponseReport(4800, 6600, texts);
     const ReportUnits u = layout.units;
-    const ReportText title = textItem(layout, "TRPHEX - Load Response");
+    const ReportText title = textItem(layout, "TROPHEX - Load Response");
     EXPECT_EQ(title.x, u.Cw);
     EXPECT_EQ(title.y, 2 * u.Lh);
     EXPECT_EQ(textItem(layout, "Lake Name: Example Lake").y, 4 * u.Lh);
@@ -395,7 +395,7 @@ TEST(ResponseCommand, ReportOfTheWorkedExampleAsPdf)
               0)
         << errors.str();
     const QString text = runTool(pdftotext, {"-layout", QString::fromStdString(pdf), "-"});
-    for (const char* expected : {"TRPHEX - Load Response", "Lake Name: Example Lake", "Target: TP at most 20 ug/L",
+    for (const char* expected : {"TROPHEX - Load Response", "Lake Name: Example Lake", "Target: TP at most 20 ug/L",
                                  "must fall by 47.5 %", "Watershed load cut (%)", "Avg TSI", "52.1"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << "\n" << text.toStdString();
     EXPECT_EQ(text.count('\f'), 1) << "one page";
