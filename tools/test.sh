@@ -15,6 +15,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 
+# The sanitizer builds keep line tables for their reports but no descriptions of local
+# variables, which would take a third of their compile time.
+sanitizer_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG")
+
 stage_native() {
   bash tools/build.sh build -DTROPHEX_WERROR=ON
   ctest --test-dir build --output-on-failure -j2
@@ -27,7 +31,7 @@ stage_package() {
 }
 
 stage_asan() {
-  bash tools/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE=ON -DTROPHEX_WERROR=ON \
+  bash tools/build.sh build-asan "${sanitizer_flags[@]}" -DTROPHEX_SANITIZE=ON -DTROPHEX_WERROR=ON \
     -DTROPHEX_BUILD_GUI=ON -DTROPHEX_BUILD_BENCH=OFF
   LSAN_OPTIONS="suppressions=$PWD/tools/lsan-suppressions.txt:print_suppressions=0" \
     ctest --test-dir build-asan --output-on-failure -j2
@@ -35,7 +39,7 @@ stage_asan() {
 
 # The batch and samples tests, and a four-thread batch run of 20,000 lakes.
 stage_tsan() {
-  bash tools/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROPHEX_SANITIZE_THREAD=ON -DTROPHEX_WERROR=ON \
+  bash tools/build.sh build-tsan "${sanitizer_flags[@]}" -DTROPHEX_SANITIZE_THREAD=ON -DTROPHEX_WERROR=ON \
     -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_BENCH=OFF -- batch_tests samples_tests trophex-cli
   TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/batch_tests
   TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/samples_tests

@@ -3,7 +3,7 @@
 // files, print and keep the lake across a reload, each compared with the native runner.
 // A test calls useFiles first with the page, the runner, its lakes and its work folder.
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
@@ -216,7 +216,13 @@ async function waitForDownload(folder, extension = '.tpx') {
   for (let tries = 0; tries < 200; tries += 1) {
     const files = readdirSync(folder);
     const done = files.filter((f) => f.endsWith(extension));
-    if (done.length && !files.some((f) => /\.(part|crdownload)$/.test(f))) return readFileSync(join(folder, done[0]));
+    if (done.length && !files.some((f) => /\.(part|crdownload)$/.test(f))) {
+      // Taken once it has stopped growing: a busy browser may still be writing it.
+      const bytes = readFileSync(join(folder, done[0]));
+      await new Promise((r) => setTimeout(r, 50));
+      if (statSync(join(folder, done[0])).size === bytes.length) return bytes;
+      continue;
+    }
     await new Promise((r) => setTimeout(r, 50));
   }
   return null;
