@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <thread>
 #include <cmath>
 #include <condition_variable>
 #include <future>
@@ -72,7 +73,16 @@ public:
     }
 
     int started() const { return started_; }
-    int finished() const { return finished_; }
+    // The tasks that returned, once every started one has or a minute has passed: a reader
+    // blocked in a read when its run ended is let go and returns on its own, later.
+    int finished() const
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (finished_ < started_ && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return finished_;
+    }
+    ~CountingStarter() { finished(); }  // no thread may outlive the counters it updates
 
 private:
     const int failingCall_;         // the call that throws; 0: none
