@@ -105,17 +105,17 @@ const char* resultPageName(ResultPage page)
 void appendResults(std::string& out)
 {
     out += '[';
-    for (const ResultSpec& spec : resultTable()) {
+    for (const ResultSpec& entry : resultTable()) {
         if (out.back() != '[')
             out += ',';
         JsonObject row(out);
-        row.field("control", spec.control);
-        row.field("label", spec.label);
-        row.field("unit", spec.unit);
-        row.field("page", resultPageName(spec.page));
-        row.key("column") += std::to_string(spec.gridColumn);
-        row.key("row") += std::to_string(spec.gridRow);
-        if (const auto selector = selectorOf(spec.result))
+        row.field("control", entry.control);
+        row.field("label", entry.label);
+        row.field("unit", entry.unit);
+        row.field("page", resultPageName(entry.page));
+        row.key("column") += std::to_string(entry.gridColumn);
+        row.key("row") += std::to_string(entry.gridRow);
+        if (const auto selector = selectorOf(entry.result))
             row.key("selector") += std::to_string(static_cast<int>(*selector));
     }
     out += ']';

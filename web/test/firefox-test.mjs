@@ -9,8 +9,8 @@ import puppeteer from 'puppeteer-core';
 import { readFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import {
-  InputNames, anyFailed, aria, check, dataFile, downloadOf, formControls, handles, nativeResponse, openPage,
-  openThroughInput, printed, runCli, same, shown, shownResponse, storedLake, tally, typedLakes, typeInto, useFiles,
+  InputNames, aria, check, dataFile, downloadOf, formControls, handles, nativeResponse, openPage,
+  openThroughInput, printed, runCli, runChecks, same, shown, shownResponse, storedLake, typedLakes, typeInto, useFiles,
 } from './pagecheck.mjs';
 
 const [pagePath, cli, lakesPath, work] = process.argv.slice(2, 6).map((p) => resolve(p));
@@ -88,8 +88,7 @@ const browser = await puppeteer.launch({
   headless: true,
   protocolTimeout: 120000,
 });
-try {
-  const started = Date.now();
+await runChecks('firefox', browser, work, async (started) => {
   const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
   const page = await openPage(context);
   await page.setViewport({ width: 1280, height: 900 });
@@ -104,12 +103,5 @@ try {
   await page.screenshot({ path: join(work, 'firefox-page.png'), fullPage: true });
   await printed(page, example);
   await storedLake(page);
-  check(page.requests.length === 0, `no network request (${page.requests.join(' ')})`);
-  console.log(`all checks after ${((Date.now() - started) / 1000).toFixed(1)} s; screenshots in ${work}`);
-} catch (error) {
-  check(false, error.stack);
-} finally {
-  await browser.close();
-}
-console.log(tally('firefox'));
-process.exit(anyFailed() ? 1 : 0);
+  return page;
+});

@@ -339,3 +339,20 @@ export async function storedLake(page) {
   await page.waitForSelector('body[data-ready=true]');
   check(await page.$eval('#NameEditBox', (e) => e.value) === '', 'Clear empties the stored lake');
 }
+
+// Runs the checks of one browser, then reports: the page made no network request, the time
+// taken, the tally of checks under name; the process ends failed when any check failed.
+export async function runChecks(name, browser, work, checks) {
+  const started = Date.now();
+  try {
+    const page = await checks(started);
+    check(page.requests.length === 0, `no network request (${page.requests.join(' ')})`);
+    console.log(`all checks after ${((Date.now() - started) / 1000).toFixed(1)} s; screenshots in ${work}`);
+  } catch (error) {
+    check(false, error.stack);
+  } finally {
+    await browser.close();
+  }
+  console.log(tally(name));
+  process.exit(anyFailed() ? 1 : 0);
+}

@@ -9,8 +9,8 @@ import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'nod
 import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
 import {
-  Header, InputNames, ResultNames, anyFailed, aria, check, closeError, dataFile, downloadOf, formControls, handles,
-  native, nativeResponse, openPage, openThroughInput, printed, runCli, same, shown, shownResponse, storedLake, tally,
+  Header, InputNames, ResultNames, aria, check, closeError, dataFile, downloadOf, formControls, handles,
+  native, nativeResponse, openPage, openThroughInput, printed, runChecks, runCli, same, shown, shownResponse, storedLake,
   Targets, typedLakes, typeInto, useFiles,
 } from './pagecheck.mjs';
 
@@ -507,8 +507,7 @@ const browser = await puppeteer.launch({
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
     '--disable-component-update', '--disable-sync', '--allow-file-access-from-files'],
 });
-try {
-  const started = Date.now();
+await runChecks('web', browser, work, async (started) => {
   const page = await openPage(browser);
   await page.setViewport({ width: 1280, height: 900 });
   await axe(page, 'the empty form');
@@ -524,12 +523,5 @@ try {
   await helpTopics(page);
   await looks(page, good[0]);
   await storedLake(page);
-  check(page.requests.length === 0, `no network request (${page.requests.join(' ')})`);
-  console.log(`all checks after ${((Date.now() - started) / 1000).toFixed(1)} s; screenshots in ${work}`);
-} catch (error) {
-  check(false, error.stack);
-} finally {
-  await browser.close();
-}
-console.log(tally('web'));
-process.exit(anyFailed() ? 1 : 0);
+  return page;
+});
