@@ -9,14 +9,10 @@ command -v npm >/dev/null || bash tools/deps.sh npm
 export NODE_PATH=/usr/share/nodejs  # emscripten's own tools need acorn from there
 [ -w /usr/share/emscripten/cache ] || export EM_CACHE=${EM_CACHE:-$PWD/build-web/emcache}  # Debian's cache, when writable, holds the built libraries
 
-launcher=()
-if command -v ccache >/dev/null; then
-  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_DIR=${CCACHE_DIR:-/work/.ccache}
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+source tools/compiler-cache.sh
 cmake -S . -B build-web/engine -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=tools/cross/web.cmake \
   -DTROPHEX_SOFT_EXTENDED=ON -DTROPHEX_BUILD_WEB=ON -DTROPHEX_BUILD_GUI=OFF -DTROPHEX_BUILD_TESTS=OFF \
-  -DTROPHEX_BUILD_BENCH=OFF -DTROPHEX_WERROR=ON "${launcher[@]}" "$@" >/dev/null
+  -DTROPHEX_BUILD_BENCH=OFF -DTROPHEX_WERROR=ON "${compiler_cache[@]}" "$@" >/dev/null
 cmake --build build-web/engine -j2 --target trophex_web
 
 (cd web && { [ -d node_modules ] && [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund --loglevel=error; })
