@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTimer>
@@ -51,9 +52,15 @@ public:
     void setUpPrinter(QWidget*, QPrinter&) override {}
 };
 
+// The bench's files go to the system's temporary folder (TMPDIR).
+QString benchFile(const std::string& name)
+{
+    return QDir::temp().filePath(QString::fromStdString(name));
+}
+
 std::string syntheticTable(std::uint64_t lakes)
 {
-    const std::string path = "/tmp/lakestable_bench_" + std::to_string(lakes) + ".csv";
+    const std::string path = benchFile("lakestable_bench_" + std::to_string(lakes) + ".csv").toStdString();
     std::ofstream out(path, std::ios::binary);
     batch::writeSyntheticLakes(lakes, 1, [&](std::string_view bytes) { out.write(bytes.data(), std::streamsize(bytes.size())); });
     return path;
@@ -167,7 +174,7 @@ int main(int argc, char** argv)
     auto* status = window.findChild<QComboBox*>(QStringLiteral("StatusFilter"));
     std::printf("filter failed rows:       %.1f ms\n", millisecondsOf([&] { status->setCurrentIndex(2); }));
     std::printf("slowest page, sorted:     %.1f ms\n", slowestPageAfterJumps(window.view(), 200));
-    dialogs.saveName = QStringLiteral("/tmp/lakestable_bench_results.csv");
+    dialogs.saveName = benchFile("lakestable_bench_results.csv");
     timeCommand("save results:", window, [&] { window.SaveResultsAsClick(); }, [&] { return !window.saving(); });
     std::printf("peak memory before target: %ld MB\n", peakMegabytes());
     auto* target = window.findChild<QComboBox*>(QStringLiteral("TargetSelector"));
