@@ -10,6 +10,7 @@ import { createHelp } from './help.js';
 import { createSamples } from './samples.js';
 import { downloadBlob, fileNameOf } from './download.js';
 import { stepThroughChoices } from './selectors.js';
+import { $, element } from './dom.js';
 
 const StorageKey = 'trophex.lake';
 
@@ -40,12 +41,6 @@ const CalibrationRows = [
 const OutputOrder = ['AvgInTPEditBox', 'PhosLoadEditBox', 'CVtpEditBox', 'PhosRetEditBox', 'OutVolEditBox',
   'ResTimeEditBox', 'WatLoadEditBox'];
 
-const $ = (id) => document.getElementById(id);
-const element = (tag, properties = {}, children = []) => {
-  const made = Object.assign(document.createElement(tag), properties);
-  made.append(...children);
-  return made;
-};
 
 let engine;
 let tables;

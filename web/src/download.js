@@ -1,5 +1,7 @@
 // Downloads made by the page: the bytes handed to the browser under a file name.
 
+import { element } from './dom.js';
+
 // A text made fit to name a file: without the characters file systems refuse, at most 100
 // characters, cut between characters rather than inside one; fallback when nothing is left.
 export function fileNameOf(text, fallback) {
@@ -8,7 +10,7 @@ export function fileNameOf(text, fallback) {
 }
 
 export function downloadBlob(blob, name) {
-  const link = Object.assign(document.createElement('a'), { href: URL.createObjectURL(blob), download: name });
+  const link = element('a', { href: URL.createObjectURL(blob), download: name });
   document.body.append(link);
   link.click();
   link.remove();

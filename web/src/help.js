@@ -2,7 +2,7 @@
 // in a template; each named anchor in it starts a topic, shown one at a time, with the
 // topics listed beside it and links between them followed inside the page.
 
-const $ = (id) => document.getElementById(id);
+import { $, element } from './dom.js';
 
 // Topics by name, in the file's order: { name, title, nodes }.
 function readTopics(source) {
@@ -36,11 +36,9 @@ export function createHelp({ show }) {
   }
 
   list.replaceChildren(...topics.map((topic) => {
-    const link = Object.assign(document.createElement('a'), { href: `#${topic.name}`, textContent: topic.title });
+    const link = element('a', { href: `#${topic.name}`, textContent: topic.title });
     link.dataset.topic = topic.name;
-    const item = document.createElement('li');
-    item.append(link);
-    return item;
+    return element('li', {}, [link]);
   }));
   // Links between topics show the topic here rather than move the page.
   for (const container of [list, article]) {

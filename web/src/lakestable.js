@@ -5,13 +5,7 @@
 // load response. A cancelled or failed run keeps the table on show as it was.
 import { assessParts } from './tableparts.js';
 import { downloadBlob } from './download.js';
-
-const $ = (id) => document.getElementById(id);
-const element = (tag, properties = {}, children = []) => {
-  const made = Object.assign(document.createElement(tag), properties);
-  made.append(...children);
-  return made;
-};
+import { $, element } from './dom.js';
 
 const MaxScrollPixels = 8_000_000;  // browsers cap an element's height; beyond, scrolling is scaled
 const DownloadPieceLakes = 50_000;

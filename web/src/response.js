@@ -4,13 +4,8 @@
 // switch chooses. Every text and number comes from the engine; this script only places them.
 import { drawItems, fillBackgrounds } from './drawing.js';
 import { stepThroughChoices } from './selectors.js';
+import { $, element } from './dom.js';
 
-const $ = (id) => document.getElementById(id);
-const element = (tag, properties = {}, children = []) => {
-  const made = Object.assign(document.createElement(tag), properties);
-  made.append(...children);
-  return made;
-};
 // The chart's box in screen pixels, its text size and line height.
 const ChartHeight = 300;
 const PointSize = 10;

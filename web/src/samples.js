@@ -6,8 +6,7 @@
 import { assessParts, workerSource } from './tableparts.js';
 import { downloadPng, downloadSvg, drawTrendChart } from './trendchart.js';
 import { fileNameOf } from './download.js';
-
-const $ = (id) => document.getElementById(id);
+import { $, element } from './dom.js';
 
 // Reading the samples takes most of an import's time: it fills this much of the progress bar.
 const ReadingShare = 0.9;
@@ -122,7 +121,7 @@ export function createSamples(engine, lakesTable) {
     chartName = `${fileNameOf(lakeTrends.lake, 'lake')} trend`;
     $('TrendChart').replaceChildren(chart);
     $('TrendAnswer').replaceChildren(...lakeTrends.words.split('\n').map((line) =>
-      Object.assign(document.createElement('p'), { textContent: line })));
+      element('p', { textContent: line })));
   }
   $('TrendBtn').addEventListener('click', showTrend);
   $('TrendSvgBtn').addEventListener('click', () => downloadSvg(chart, chartName));
