@@ -2,7 +2,7 @@
 # access to the files (NODERAWFS) and threads (the program's main in a thread of its own).
 # The objects are optimised by the compiler as in every build; the link does not run
 # binaryen's optimiser over each program again (-O1 after the build type's -O3), which took
-# ten times as long as the link itself for programs that only run tests. The page's own
+# nine tenths of each link, for programs that only run tests. The page's own
 # build (web.cmake) keeps the full optimisation.
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 set(TROPHEX_WASM_FLAGS "-pthread -fexceptions")
